@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs whatever the build still lacks on a Debian 12 machine (run as root).
+set -euo pipefail
+
+packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
+          qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6
+          libc6-dev libstdc++-12-dev shared-mime-info desktop-file-utils)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
+        || missing+=("$package")
+done
+
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,2 @@
+// Placeholder until the stub program lands.
+int main() { return 1; }

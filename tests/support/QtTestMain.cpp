@@ -1,0 +1,10 @@
+#include <QApplication>
+#include <gtest/gtest.h>
+
+// Widget tests need one application object for the whole run; the offscreen
+// platform is chosen by the environment (QT_QPA_PLATFORM=offscreen).
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+// A fresh folder under the system's temporary directory, removed with all it
+// holds when the object goes away. Every test that touches files works in one.
+class TTempFolder {
+public:
+    TTempFolder();
+    ~TTempFolder();
+    TTempFolder(const TTempFolder&) = delete;
+    TTempFolder& operator=(const TTempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+    // Path of a name inside the folder, as text.
+    std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// Points XDG_CONFIG_HOME and XDG_DATA_HOME at folders inside a temporary folder
+// for the object's life, so that no test reads or writes the real home.
+class TScopedXdgHome {
+public:
+    TScopedXdgHome();
+    ~TScopedXdgHome();
+    TScopedXdgHome(const TScopedXdgHome&) = delete;
+    TScopedXdgHome& operator=(const TScopedXdgHome&) = delete;
+
+    std::filesystem::path ConfigHome() const { return m_root.Path() / "config"; }
+    std::filesystem::path DataHome() const { return m_root.Path() / "data"; }
+
+private:
+    TTempFolder m_root;
+    std::optional<std::string> m_oldConfig;
+    std::optional<std::string> m_oldData;
+};
+
+// Helpers for building and reading test files.
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+std::string ReadFileBytes(const std::string& path);
+// Deterministic pseudo-random content of the given length.
+std::string PatternBytes(std::size_t length, unsigned seed = 1);
