@@ -1,0 +1,90 @@
+#include "Mounts.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const kSampleTable =
+    "22 1 8:2 / / rw,relatime shared:1 - ext4 /dev/sda2 rw,errors=remount-ro\n"
+    "23 22 0:21 / /proc rw,nosuid - proc proc rw\n"
+    "40 22 0:35 / /tmp rw,nosuid,nodev shared:20 - tmpfs tmpfs rw,size=4096k\n"
+    "61 22 8:17 / /media/user/My\\040Disk rw,nosuid shared:30 master:2 - vfat /dev/sdb1 rw\n"
+    "62 22 11:0 / /media/cd rw - iso9660 /dev/sr0 ro\n"
+    "63 22 0:50 /sub /mnt/bind\\134dir rw - ext4 /dev/sda2 rw\n";
+
+} // namespace
+
+TEST(MountsTest, ParsesFieldsAroundOptionalTags) {
+    const auto mounts = ParseMountInfo(kSampleTable);
+    ASSERT_EQ(mounts.size(), 6u);
+    EXPECT_EQ(mounts[0].mountPoint, "/");
+    EXPECT_EQ(mounts[0].fsType, "ext4");
+    EXPECT_EQ(mounts[0].source, "/dev/sda2");
+    EXPECT_EQ(mounts[0].major, 8u);
+    EXPECT_EQ(mounts[0].minor, 2u);
+    // Two optional tags before the separator must not shift the type.
+    EXPECT_EQ(mounts[3].fsType, "vfat");
+    EXPECT_EQ(mounts[3].source, "/dev/sdb1");
+    EXPECT_EQ(mounts[3].major, 8u);
+    EXPECT_EQ(mounts[3].minor, 17u);
+    // No optional tag at all.
+    EXPECT_EQ(mounts[4].fsType, "iso9660");
+    EXPECT_EQ(mounts[5].root, "/sub");
+}
+
+TEST(MountsTest, UnescapesOctalSequencesInPaths) {
+    const auto mounts = ParseMountInfo(kSampleTable);
+    ASSERT_EQ(mounts.size(), 6u);
+    EXPECT_EQ(mounts[3].mountPoint, "/media/user/My Disk");
+    EXPECT_EQ(mounts[5].mountPoint, "/mnt/bind\\dir");
+    // A backslash not followed by an octal triple stays as it is.
+    const auto odd = ParseMountInfo("1 0 8:1 / /mnt/a\\x1 rw - ext4 /dev/sda1 rw\n"
+                                    "2 0 8:1 / /mnt/b\\12 rw - ext4 /dev/sda1 rw\n");
+    ASSERT_EQ(odd.size(), 2u);
+    EXPECT_EQ(odd[0].mountPoint, "/mnt/a\\x1");
+    EXPECT_EQ(odd[1].mountPoint, "/mnt/b\\12");
+}
+
+TEST(MountsTest, SkipsLinesThatDoNotParse) {
+    const auto mounts =
+        ParseMountInfo("\n"
+                       "garbage\n"
+                       "1 0 8:1 / /a rw shared:1 ext4 /dev/sda1 rw\n" // no separator
+                       "2 0 8x1 / /b rw - ext4 /dev/sda1 rw\n"        // bad device
+                       "3 0 8:1 / relative rw - ext4 /dev/sda1 rw\n"
+                       "4 0 8:1 / /c rw -\n"        // no type
+                       "5 0 8:1 / /d rw - ext4\n"); // no source: kept
+    ASSERT_EQ(mounts.size(), 1u);
+    EXPECT_EQ(mounts[0].mountPoint, "/d");
+    EXPECT_EQ(mounts[0].fsType, "ext4");
+    EXPECT_EQ(mounts[0].source, "");
+}
+
+TEST(MountsTest, MountOfMatchesWholeComponentsOnly) {
+    const auto mounts = ParseMountInfo("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+                                       "2 1 8:17 / /mnt/a rw - vfat /dev/sdb1 rw\n"
+                                       "3 1 8:33 / /mnt/a/b rw - vfat /dev/sdc1 rw\n");
+    ASSERT_EQ(mounts.size(), 3u);
+    EXPECT_EQ(MountOf(mounts, "/mnt/ab/file")->mountPoint, "/");
+    EXPECT_EQ(MountOf(mounts, "/mnt/a")->mountPoint, "/mnt/a");
+    EXPECT_EQ(MountOf(mounts, "/mnt/a/")->mountPoint, "/mnt/a");
+    EXPECT_EQ(MountOf(mounts, "/mnt/a/bc")->mountPoint, "/mnt/a");
+    EXPECT_EQ(MountOf(mounts, "/mnt/a/b/c/d")->mountPoint, "/mnt/a/b");
+    EXPECT_EQ(MountOf(mounts, "relative/path"), nullptr);
+    EXPECT_EQ(MountOf({}, "/"), nullptr);
+}
+
+TEST(MountsTest, MountOfPrefersTheLastMountStackedOnAPoint) {
+    const auto mounts = ParseMountInfo("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+                                       "2 1 8:17 / /mnt rw - vfat /dev/sdb1 rw\n"
+                                       "3 2 0:40 / /mnt rw - tmpfs tmpfs rw\n");
+    ASSERT_EQ(MountOf(mounts, "/mnt/x")->fsType, "tmpfs");
+}
+
+TEST(MountsTest, ReadsThisProcessTable) {
+    const auto mounts = ReadMountTable();
+    ASSERT_FALSE(mounts.empty());
+    const auto* root = MountOf(mounts, "/");
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->mountPoint, "/");
+}
