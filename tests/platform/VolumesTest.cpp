@@ -1,0 +1,136 @@
+#include "Volumes.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <sys/statvfs.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+TMountRecord Mount(const std::string& fsType, const std::string& source, unsigned major = 0,
+                   unsigned minor = 0) {
+    TMountRecord record;
+    record.mountPoint = "/mnt/x";
+    record.root = "/";
+    record.fsType = fsType;
+    record.source = source;
+    record.major = major;
+    record.minor = minor;
+    return record;
+}
+
+// A small copy of sysfs: <root>/block/<disk>/removable, partitions as folders
+// inside their disk, and <root>/dev/block/MAJ:MIN links to either.
+class TFakeSysfs {
+public:
+    TFakeSysfs() {
+        AddDisk("sda", "0");
+        AddDisk("sdb", "1");
+        AddDisk("mmcblk0", "1");
+        AddPartition("sda", "sda2", "8:2");
+        AddPartition("sdb", "sdb1", "8:17");
+        fs::create_directory_symlink("../../block/sdb", m_root.Path() / "dev/block/8:16");
+    }
+    std::string BlockRoot() const { return m_root / "block"; }
+
+private:
+    void AddDisk(const std::string& disk, const std::string& removable) {
+        fs::create_directories(m_root.Path() / "block" / disk);
+        fs::create_directories(m_root.Path() / "dev/block");
+        WriteFileBytes(m_root / ("block/" + disk + "/removable"), removable + "\n");
+    }
+    void AddPartition(const std::string& disk, const std::string& partition,
+                      const std::string& device) {
+        const fs::path folder = m_root.Path() / "block" / disk / partition;
+        fs::create_directories(folder);
+        WriteFileBytes((folder / "partition").string(), "1\n");
+        fs::create_directory_symlink("../../block/" + disk + "/" + partition,
+                                     m_root.Path() / "dev/block" / device);
+    }
+    TTempFolder m_root;
+};
+
+} // namespace
+
+TEST(VolumesTest, FileSystemTypesMapToDriveTypes) {
+    TFakeSysfs sysfs;
+    EXPECT_EQ(DriveTypeOfMount(Mount("iso9660", "/dev/sr0", 11, 0), sysfs.BlockRoot()), dtCdRom);
+    EXPECT_EQ(DriveTypeOfMount(Mount("udf", "/dev/sr0", 11, 0), sysfs.BlockRoot()), dtCdRom);
+    EXPECT_EQ(DriveTypeOfMount(Mount("ramfs", "ramfs"), sysfs.BlockRoot()), dtRamDisk);
+    // tmpfs must stay a valid split target.
+    EXPECT_EQ(DriveTypeOfMount(Mount("tmpfs", "tmpfs", 0, 35), sysfs.BlockRoot()), dtFixed);
+    for (const char* remote : {"nfs", "nfs4", "cifs", "smb3", "fuse.sshfs"})
+        EXPECT_EQ(DriveTypeOfMount(Mount(remote, "server:/share"), sysfs.BlockRoot()), dtRemote)
+            << remote;
+    EXPECT_EQ(DriveTypeOfMount(Mount("ext4", "/dev/sda2", 8, 2), sysfs.BlockRoot()), dtFixed);
+    EXPECT_EQ(DriveTypeOfMount(Mount("proc", "proc"), sysfs.BlockRoot()), dtFixed);
+}
+
+TEST(VolumesTest, RemovableIsReadFromTheParentDiskOfAPartition) {
+    TFakeSysfs sysfs;
+    // Found through /sys/dev/block: the partition's folder sits in its disk's.
+    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb1", 8, 17), sysfs.BlockRoot()), dtRemovable);
+    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb", 8, 16), sysfs.BlockRoot()), dtRemovable);
+    // A trailing separator on the root changes nothing.
+    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb1", 8, 17), sysfs.BlockRoot() + "/"),
+              dtRemovable);
+    // No device link: the source name is stripped of its partition number.
+    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb3", 8, 19), sysfs.BlockRoot()), dtRemovable);
+    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/mmcblk0p1", 179, 1), sysfs.BlockRoot()),
+              dtRemovable);
+    EXPECT_EQ(DriveTypeOfMount(Mount("ext4", "/dev/sda5", 8, 5), sysfs.BlockRoot()), dtFixed);
+    // A device sysfs does not know is a fixed disk.
+    EXPECT_EQ(DriveTypeOfMount(Mount("ext4", "/dev/nvme9n1p1", 259, 9), sysfs.BlockRoot()),
+              dtFixed);
+    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb1", 8, 17), "/nonexistent/block"), dtFixed);
+}
+
+TEST(VolumesTest, DriveTypeOfThisMachinesFolders) {
+    TTempFolder folder;
+    // The temporary folder is on a fixed disk or on tmpfs; both count as fixed.
+    EXPECT_EQ(DriveTypeOf(folder.Path().string()), dtFixed);
+    // A path that does not exist yet reports the volume that would hold it.
+    EXPECT_EQ(DriveTypeOf(folder / "not/yet/there"), dtFixed);
+    EXPECT_EQ(DriveTypeOf(""), dtNoRootDir);
+}
+
+TEST(VolumesTest, RamfsMountIsARamDisk) {
+    TTempFolder folder;
+    const std::string mountPoint = folder / "ram";
+    fs::create_directory(mountPoint);
+    if (mount("varn-test-ramfs", mountPoint.c_str(), "ramfs", 0, nullptr) != 0)
+        GTEST_SKIP() << "cannot mount ramfs here (needs privileges)";
+    const TDriveType type = DriveTypeOf(mountPoint + "/file");
+    const TDriveType tmpfsType = [&] {
+        umount(mountPoint.c_str());
+        if (mount("varn-test-tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
+            return dtUnknown;
+        const TDriveType result = DriveTypeOf(mountPoint);
+        umount(mountPoint.c_str());
+        return result;
+    }();
+    EXPECT_EQ(type, dtRamDisk);
+    if (tmpfsType != dtUnknown) {
+        EXPECT_EQ(tmpfsType, dtFixed);
+    }
+}
+
+TEST(VolumesTest, FreeSpaceMatchesStatvfsAndFailsClearly) {
+    TTempFolder folder;
+    struct statvfs volume {};
+    ASSERT_EQ(statvfs(folder.Path().c_str(), &volume), 0);
+    const int64_t free = FreeSpaceOf(folder.Path().string());
+    const int64_t expected =
+        static_cast<int64_t>(volume.f_bavail) * static_cast<int64_t>(volume.f_frsize);
+    // Other processes write meanwhile; allow a few megabytes of drift.
+    EXPECT_NEAR(static_cast<double>(free), static_cast<double>(expected), 64.0 * 1024 * 1024);
+    EXPECT_GE(free, 0);
+    EXPECT_EQ(FreeSpaceOf(folder / "missing/folder"), -1);
+    EXPECT_EQ(FreeSpaceOf(""), -1);
+}
