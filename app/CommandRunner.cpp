@@ -1,0 +1,205 @@
+#include "CommandRunner.h"
+
+#include "CommandLine.h"
+#include "EngineTexts.h"
+#include "ProgressLine.h"
+#include "SelfJoin.h"
+#include "Texts.h"
+#include "VarnSplit.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One command-line operation: the engine's reporter (a reported message means
+// the run failed) and the writer of every line the user sees on standard error.
+class TCommandLineRun : public IEngineReporter {
+public:
+    explicit TCommandLineRun(const TCommandLineContext& context)
+        : m_context(context), m_progress(context.Err, context.ShowProgress) {}
+
+    void Report(TEngineMessage message, const std::string& path) override {
+        Fail(EngineMessageText(message, path));
+    }
+
+    void Fail(const std::string& text) {
+        Say(text);
+        m_failed = true;
+    }
+
+    void Say(const std::string& text) {
+        m_progress.Finish();
+        m_context.Err << Texts::CliProgramName << ": " << text << '\n';
+        m_context.Err.flush();
+    }
+
+    bool Failed() const { return m_failed; }
+
+    int Split(const TCommandLineRequest& request);
+    int Unite(const TCommandLineRequest& request);
+
+private:
+    // Runs an engine operation and turns whatever escapes it into a message.
+    template <typename TOperation> int Guarded(TOperation operation);
+    void Attach(TVarnSplit& engine);
+
+    const TCommandLineContext& m_context;
+    TProgressLine m_progress;
+    bool m_failed = false;
+};
+
+std::string LowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::string ExtensionOf(const std::string& name) {
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos ? std::string() : name.substr(dot);
+}
+
+template <typename TOperation> int TCommandLineRun::Guarded(TOperation operation) {
+    try {
+        operation();
+    } catch (const EEngineError& error) {
+        Fail(EngineFaultText(error));
+    } catch (const std::exception& error) {
+        Fail(std::string(Texts::FaultUnknown) + ": " + error.what());
+    }
+    m_progress.Finish();
+    return m_failed ? ExitFailed : ExitSuccess;
+}
+
+void TCommandLineRun::Attach(TVarnSplit& engine) {
+    // Without a handler the engine writes neither the information file nor the
+    // batch file; the command line wants both wherever the engine computed.
+    engine.OnNeedDisk = [this](TVarnSplit&, int32_t diskId, int32_t numOfDisks, std::string&,
+                               bool& proceed) {
+        if (diskId == InfoFileDiskID || diskId == BatchFileDiskID) {
+            proceed = true;
+            return;
+        }
+        m_progress.SetPiece(diskId, numOfDisks);
+    };
+    if (m_progress.Enabled())
+        engine.OnProgress = [this](TVarnSplit&, uint16_t percentDone) {
+            m_progress.SetPercent(percentDone);
+        };
+}
+
+int TCommandLineRun::Split(const TCommandLineRequest& request) {
+    TVarnSplit engine(this);
+    Attach(engine);
+
+    std::string stubFileName;
+    int64_t stubSize = 0;
+    if (request.MakeSUB) {
+        stubFileName = PathInFolder(m_context.ProgramFolder, StubName);
+        std::error_code error;
+        if (!fs::is_regular_file(stubFileName, error)) {
+            Fail(FormatText(Texts::CliStubMissing, {stubFileName}));
+            return ExitFailed;
+        }
+        const auto length = fs::file_size(stubFileName, error);
+        if (error || static_cast<long long>(length) < MinimumStubSize) {
+            Fail(FormatText(Texts::CliStubDamaged, {stubFileName}));
+            return ExitFailed;
+        }
+        stubSize = static_cast<int64_t>(length);
+    }
+
+    // The flags decide the first piece's extension the same way the engine does:
+    // the DOS- and WinSplit-compatible modes win over the signature modes.
+    const char* firstExtension = request.DOSCompatible        ? ".dos"
+                                 : request.WinSplitCompatible ? ".001"
+                                 : request.MakeSUB            ? ".exe"
+                                                              : ".vrn";
+    const std::string name = FileNamePart(request.FileName);
+    const std::string firstPiece =
+        request.KeepOriginalExt ? name + firstExtension : NameWithExtension(name, firstExtension);
+
+    return Guarded([&] {
+        engine.SetFileName(request.FileName);
+        engine.SetSplitFileName(PathInFolder(request.Folder, firstPiece));
+        engine.SetSize(request.Size);
+        // The buffer stays at the engine's default: large reads are what make the
+        // copy fast, and the designed 2048 bytes are not observable.
+        engine.SetVersion100(request.Version100);
+        engine.SetDOSCompatible(request.DOSCompatible);
+        engine.SetWinSplitCompatible(request.WinSplitCompatible);
+        engine.SetMakeBAT(request.MakeBAT);
+        engine.SetMakeSUB(request.MakeSUB);
+        engine.SetStubFileName(stubFileName);
+        engine.SetStubSize(stubSize);
+        engine.SetKeepOriginalExt(request.KeepOriginalExt);
+        engine.Split();
+    });
+}
+
+int TCommandLineRun::Unite(const TCommandLineRequest& request) {
+    TVarnSplit engine(this);
+    Attach(engine);
+
+    const std::string name = FileNamePart(request.FileName);
+    return Guarded([&] {
+        // A self-joining first piece starts with the stub that made it, whose
+        // length is read from the piece itself, so a set made by another build of
+        // the stub still unites.
+        if (LowerCase(ExtensionOf(name)) == ".exe")
+            engine.SetStubSize(StubLengthOf(request.FileName));
+        engine.ReadSignature(request.FileName);
+        // Pieces named with the whole file name kept (report.doc.vrn) already hold
+        // the extension; putting it back would give report.doc.doc.
+        const std::string wholeName = request.KeepOriginalExt
+                                          ? NameWithExtension(name, "")
+                                          : NameWithExtension(name, engine.OriginalExt());
+        engine.SetSplitFileName(request.FileName);
+        engine.SetFileName(PathInFolder(request.Folder, wholeName));
+        engine.SetDelAfterUnite(request.DelAfterUnite);
+        engine.Unite();
+    });
+}
+
+} // namespace
+
+int RunCommandLine(const std::vector<std::string>& arguments, const TCommandLineContext& context) {
+    const TCommandLineParse parse = ParseCommandLine(arguments);
+    TCommandLineRun run(context);
+    if (!parse.Ok()) {
+        run.Say(parse.Error);
+        context.Err << Texts::CliSeeHelp << '\n';
+        return ExitUsage;
+    }
+    const TCommandLineRequest& request = parse.Request;
+    switch (request.Form) {
+    case TCommandForm::cfHelp:
+        context.Out << Texts::CliUsage;
+        return ExitSuccess;
+    case TCommandForm::cfWindow:
+        // The window is not part of this program yet: tell how to use the
+        // command line instead.
+        context.Err << Texts::CliUsage;
+        return ExitUsage;
+    case TCommandForm::cfSplit:
+    case TCommandForm::cfUnite:
+        break;
+    }
+
+    std::error_code error;
+    const fs::file_status status = fs::status(request.FileName, error);
+    if (!fs::exists(status)) {
+        run.Say(FormatText(Texts::CliFileMissing, {request.FileName}));
+        return ExitUsage;
+    }
+    if (!fs::is_regular_file(status)) {
+        run.Say(FormatText(Texts::CliNotAFile, {request.FileName}));
+        return ExitUsage;
+    }
+    return request.Form == TCommandForm::cfSplit ? run.Split(request) : run.Unite(request);
+}

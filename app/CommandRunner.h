@@ -1,0 +1,23 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+// Where a command-line run writes and what it knows about its surroundings.
+struct TCommandLineContext {
+    std::ostream& Out;         // help text
+    std::ostream& Err;         // messages and the progress line
+    bool ShowProgress = false; // standard error is a terminal
+    std::string ProgramFolder; // folder of the running program; the stub lies there
+};
+
+// The stub shorter than this is taken to be damaged, as the window does.
+inline constexpr long long MinimumStubSize = 88000;
+inline constexpr const char* StubName = "varnstub.exe";
+
+// Runs the command line given by `arguments` (without the program path): parses
+// it, runs the one split or unite it asks for on an engine of its own, writes
+// every message to `context.Err`, and returns the exit status (ExitSuccess,
+// ExitFailed or ExitUsage).
+int RunCommandLine(const std::vector<std::string>& arguments, const TCommandLineContext& context);

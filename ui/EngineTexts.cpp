@@ -1,0 +1,91 @@
+#include "EngineTexts.h"
+
+#include "Texts.h"
+
+#include <system_error>
+
+std::string FormatText(const char* pattern, std::initializer_list<std::string> values) {
+    std::string text;
+    const std::string* next = values.begin();
+    for (const char* at = pattern; *at != '\0'; ++at) {
+        if (at[0] == '%' && at[1] == 's') {
+            if (next != values.end())
+                text += *next++;
+            ++at;
+        } else if (at[0] == '%' && at[1] == '%') {
+            text += '%';
+            ++at;
+        } else {
+            text += *at;
+        }
+    }
+    return text;
+}
+
+std::string EngineMessageText(TEngineMessage message, const std::string& path) {
+    switch (message) {
+    case TEngineMessage::emInputFileMissing:
+        return FormatText(Texts::EngineInputFileMissing, {path});
+    case TEngineMessage::emPieceFileMissing:
+        return FormatText(Texts::EnginePieceFileMissing, {path});
+    case TEngineMessage::emUnknownSignature:
+        return Texts::EngineUnknownSignature;
+    }
+    return Texts::FaultUnknown;
+}
+
+std::string SystemErrorText(int systemError) {
+    // The error category's message is thread-safe, unlike strerror.
+    return std::error_code(systemError, std::generic_category()).message();
+}
+
+namespace {
+
+const char* FaultPattern(TEngineFault fault) {
+    switch (fault) {
+    case TEngineFault::efBadBlockSize:
+        return Texts::FaultBadBlockSize;
+    case TEngineFault::efBadBufferSize:
+        return Texts::FaultBadBufferSize;
+    case TEngineFault::efBlockNotLargerThanHeader:
+        return Texts::FaultBlockNotLargerThanHeader;
+    case TEngineFault::efFileTooLargeForSignature:
+        return Texts::FaultFileTooLargeForSignature;
+    case TEngineFault::efTooManyBlocks:
+        return Texts::FaultTooManyBlocks;
+    case TEngineFault::efSameAsSource:
+        return Texts::FaultSameAsSource;
+    case TEngineFault::efOpenFailed:
+        return Texts::FaultOpenFailed;
+    case TEngineFault::efCreateFailed:
+        return Texts::FaultCreateFailed;
+    case TEngineFault::efReadFailed:
+        return Texts::FaultReadFailed;
+    case TEngineFault::efWriteFailed:
+        return Texts::FaultWriteFailed;
+    case TEngineFault::efDeleteFailed:
+        return Texts::FaultDeleteFailed;
+    case TEngineFault::efRenameFailed:
+        return Texts::FaultRenameFailed;
+    case TEngineFault::efIncompleteSet:
+        return Texts::FaultIncompleteSet;
+    case TEngineFault::efStubUnreadable:
+        return Texts::FaultStubUnreadable;
+    }
+    return Texts::FaultUnknown;
+}
+
+} // namespace
+
+std::string EngineFaultText(const EEngineError& error) {
+    std::string text = FormatText(FaultPattern(error.Fault()), {error.Path()});
+    if (error.SystemError() == 0) {
+        if (text.empty() || text.back() != '.')
+            text += '.';
+        return text;
+    }
+    // The reason goes after the sentence that names the file.
+    if (!text.empty() && text.back() == '.')
+        text.pop_back();
+    return text + ": " + SystemErrorText(error.SystemError()) + ".";
+}

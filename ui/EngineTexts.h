@@ -1,0 +1,24 @@
+#pragma once
+
+#include "EngineErrors.h"
+
+#include <initializer_list>
+#include <string>
+
+// Turns what the engine reports (its own three messages and its faults) into the
+// Ukrainian texts a user reads, so that the command line and the window say the
+// same thing about the same failure.
+
+// Fills the "%s" marks of `pattern` with `values` in order and turns "%%" into "%".
+// Marks without a value become empty; values without a mark are dropped.
+std::string FormatText(const char* pattern, std::initializer_list<std::string> values);
+
+// The text of one of the engine's own messages about the file at `path`.
+std::string EngineMessageText(TEngineMessage message, const std::string& path);
+
+// The text of an engine fault: what failed, the file concerned and, when the
+// system gave one, its reason.
+std::string EngineFaultText(const EEngineError& error);
+
+// The system's reason for an errno value, as one short phrase.
+std::string SystemErrorText(int systemError);
