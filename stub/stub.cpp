@@ -1,2 +1,403 @@
-// Placeholder until the stub program lands.
-int main() { return 1; }
+// The self-joining stub: copied byte for byte at the start of the first piece
+// of a self-joining set (name.exe). Run as that piece, it finds the signature
+// that follows its own image and rebuilds the whole file beside itself from its
+// own data and the later pieces name.001, name.002, ...
+
+#include "FileAttributes.h"
+#include "FileTimes.h"
+#include "SelfJoin.h"
+#include "Signature.h"
+#include "Texts.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <initializer_list>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr const char* OwnImage = "/proc/self/exe";
+constexpr size_t CopyBufferSize = 1 << 20;
+constexpr size_t MaxSignatureLength =
+    SignatureFixedLength + Signature110MaxExtension + Signature110MaxComment;
+
+// A failure that ends the run: its text is already in the user's words.
+class EStubError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Fills each "%s" of a text from the list, in order.
+std::string Fill(const char* text, std::initializer_list<std::string> values) {
+    std::string result;
+    auto value = values.begin();
+    for (const char* at = text; *at != '\0'; ++at) {
+        if (at[0] == '%' && at[1] == 's' && value != values.end()) {
+            result += *value++;
+            ++at;
+        } else if (at[0] == '%' && at[1] == '%') {
+            result += '%';
+            ++at;
+        } else {
+            result += *at;
+        }
+    }
+    return result;
+}
+
+std::string Reason(int error) {
+    return std::strerror(error);
+}
+
+// Owns one open descriptor.
+class TFileHandle {
+public:
+    explicit TFileHandle(int fd = -1) : m_fd(fd) {}
+    ~TFileHandle() { Close(); }
+    TFileHandle(const TFileHandle&) = delete;
+    TFileHandle& operator=(const TFileHandle&) = delete;
+
+    int Fd() const { return m_fd; }
+    void Reset(int fd) {
+        Close();
+        m_fd = fd;
+    }
+    // Closes now so that a failing close (a late write error) is seen.
+    bool Close() {
+        if (m_fd < 0)
+            return true;
+        int result = close(m_fd);
+        m_fd = -1;
+        return result == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+// The half-built whole file. It is removed unless the run reaches its end,
+// also when the user interrupts the stub, so nothing half-written is left.
+char g_temporaryPath[4096] = {};
+
+void RemoveTemporaryAndExit(int signalNumber) {
+    if (g_temporaryPath[0] != '\0')
+        unlink(g_temporaryPath);
+    _exit(128 + signalNumber);
+}
+
+void WatchInterrupts() {
+    struct sigaction action {};
+    action.sa_handler = RemoveTemporaryAndExit;
+    sigemptyset(&action.sa_mask);
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signalNumber, &action, nullptr);
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The piece naming rule: the text after the last "." of the file name gives
+// way to the new extension; a name without a dot just gets it appended.
+std::string ReplaceExtension(const std::string& path, const std::string& extension) {
+    size_t found = path.find_last_of("./");
+    if (found != std::string::npos && path[found] == '.')
+        return path.substr(0, found) + extension;
+    return path + extension;
+}
+
+std::string ZeroPad(uint64_t number, size_t width) {
+    std::string digits = std::to_string(number);
+    if (digits.size() < width)
+        digits.insert(0, width - digits.size(), '0');
+    return digits;
+}
+
+// The whole file's name: the piece's name without its ".exe" plus the stored
+// extension. A piece made with the whole name kept (report.doc.exe) already
+// holds the extension, so it is not added a second time.
+std::string WholeFileName(const std::string& pieceName, const std::string& extension) {
+    std::string stem = ReplaceExtension(pieceName, "");
+    if (!extension.empty() && stem.size() > extension.size() &&
+        stem.compare(stem.size() - extension.size(), extension.size(), extension) == 0)
+        return stem;
+    return stem + extension;
+}
+
+void ReadExactly(int fd, uint64_t offset, char* buffer, size_t length, const std::string& path) {
+    size_t done = 0;
+    while (done < length) {
+        ssize_t got = pread(fd, buffer + done, length - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw EStubError(Fill(Texts::StubReadFailed, {path, Reason(errno)}));
+        if (got == 0) // the file shrank under us
+            throw EStubError(Fill(Texts::StubReadFailed, {path, Reason(EIO)}));
+        done += static_cast<size_t>(got);
+    }
+}
+
+void WriteAll(int fd, const char* buffer, size_t length, const std::string& path) {
+    size_t done = 0;
+    while (done < length) {
+        ssize_t put = write(fd, buffer + done, length - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put < 0)
+            throw EStubError(Fill(Texts::StubWriteFailed, {path, Reason(errno)}));
+        done += static_cast<size_t>(put);
+    }
+}
+
+// Says yes only when a person at the terminal answers yes.
+bool UserAllowsReplacing(const std::string& target) {
+    std::printf("%s\n", Fill(Texts::StubTargetExists, {target}).c_str());
+    if (!isatty(STDIN_FILENO))
+        throw EStubError(Fill(Texts::StubNoTerminalRefusal, {target}));
+    std::printf("%s", Texts::StubAskOverwrite);
+    std::fflush(stdout);
+    char answer[64] = {};
+    if (std::fgets(answer, sizeof answer, stdin) == nullptr)
+        return false;
+    std::string reply = answer;
+    return reply.rfind("y", 0) == 0 || reply.rfind("Y", 0) == 0 || reply.rfind("т", 0) == 0 ||
+           reply.rfind("Т", 0) == 0;
+}
+
+// Rebuilds the whole file of the set whose first piece is this very program.
+class TSelfJoiner {
+public:
+    int Run();
+
+private:
+    void ReadOwnSignature();
+    void CheckTarget();
+    void CopyRange(int fd, const std::string& path, uint64_t offset, uint64_t length,
+                   uint64_t pieceNumber);
+    void CopyLaterPieces();
+    void Finish();
+
+    std::string m_ownPath;
+    TFileHandle m_own;
+    uint64_t m_ownSize = 0;
+    uint64_t m_dataStart = 0;
+    TSignature m_signature;
+    uint64_t m_blockCount = 0;
+    std::string m_targetPath;
+    bool m_replaceAllowed = false;
+    TFileHandle m_output;
+    uint64_t m_written = 0;
+    std::vector<char> m_buffer = std::vector<char>(CopyBufferSize);
+    bool m_showProgress = isatty(STDOUT_FILENO) != 0;
+};
+
+void TSelfJoiner::ReadOwnSignature() {
+    std::vector<char> link(4096);
+    ssize_t linkLength = readlink(OwnImage, link.data(), link.size() - 1);
+    if (linkLength <= 0)
+        throw EStubError(Fill(Texts::StubCannotOpen, {OwnImage, Reason(errno)}));
+    m_ownPath.assign(link.data(), static_cast<size_t>(linkLength));
+
+    // The running image is read through /proc, since argv[0] may be relative
+    // or name a different file.
+    m_own.Reset(open(OwnImage, O_RDONLY | O_CLOEXEC));
+    struct stat status {};
+    if (m_own.Fd() < 0 || fstat(m_own.Fd(), &status) != 0)
+        throw EStubError(Fill(Texts::StubCannotOpen, {m_ownPath, Reason(errno)}));
+    m_ownSize = static_cast<uint64_t>(status.st_size);
+
+    const uint64_t stubLength = static_cast<uint64_t>(StubLengthOf(OwnImage));
+    if (stubLength == 0 || stubLength >= m_ownSize)
+        throw EStubError(Fill(Texts::StubNoSignature, {m_ownPath}));
+    const size_t available =
+        static_cast<size_t>(std::min<uint64_t>(m_ownSize - stubLength, MaxSignatureLength));
+    std::vector<char> header(available);
+    ReadExactly(m_own.Fd(), stubLength, header.data(), available, m_ownPath);
+    const auto* headerBytes = reinterpret_cast<const unsigned char*>(header.data());
+    std::optional<TSignature> signature = ParseSignature(headerBytes, available);
+    if (!signature || signature->wholeFileSize < 0)
+        throw EStubError(Fill(Texts::StubNoSignature, {m_ownPath}));
+    m_signature = *signature;
+    m_dataStart = stubLength + SignatureLength(headerBytes, available);
+
+    // Every piece but the last is as long as this one, so the block count the
+    // signature stores tells whether this piece is whole.
+    const uint64_t total = m_dataStart + static_cast<uint64_t>(m_signature.wholeFileSize);
+    m_blockCount = total <= m_ownSize ? 1 : (total + m_ownSize - 1) / m_ownSize;
+    if ((m_blockCount & 0xFFFF) != m_signature.blockCount)
+        throw EStubError(Fill(Texts::StubFirstPieceDamaged, {m_ownPath}));
+}
+
+void TSelfJoiner::CheckTarget() {
+    const std::string extension = TextFromStoredBytes(m_signature.extension);
+    if (extension.find('/') != std::string::npos || extension.find('\0') != std::string::npos)
+        throw EStubError(Fill(Texts::StubBadExtension, {m_ownPath}));
+    const std::string name = WholeFileName(NameOf(m_ownPath), extension);
+    if (name.empty() || name == "." || name == "..")
+        throw EStubError(Fill(Texts::StubBadExtension, {m_ownPath}));
+    m_targetPath = FolderOf(m_ownPath) + "/" + name;
+
+    std::printf("%s\n%s\n", Texts::StubTitle, Fill(Texts::StubFile, {m_targetPath}).c_str());
+    std::printf("%s\n", Fill(Texts::StubSize, {std::to_string(m_signature.wholeFileSize)}).c_str());
+    std::printf("%s\n", Fill(Texts::StubBlocks, {std::to_string(m_blockCount)}).c_str());
+    if (!m_signature.comment.empty())
+        std::printf("%s\n",
+                    Fill(Texts::StubComment, {TextFromStoredBytes(m_signature.comment)}).c_str());
+    std::fflush(stdout);
+
+    struct stat status {};
+    if (lstat(m_targetPath.c_str(), &status) == 0) {
+        if (S_ISDIR(status.st_mode))
+            throw EStubError(Fill(Texts::StubTargetIsFolder, {m_targetPath}));
+        if (!UserAllowsReplacing(m_targetPath))
+            throw EStubError(Fill(Texts::StubNotReplaced, {m_targetPath}));
+        m_replaceAllowed = true;
+    }
+}
+
+void TSelfJoiner::CopyRange(int fd, const std::string& path, uint64_t offset, uint64_t length,
+                            uint64_t pieceNumber) {
+    int shownPercent = -1;
+    for (uint64_t copied = 0; copied < length;) {
+        const size_t chunk =
+            static_cast<size_t>(std::min<uint64_t>(length - copied, m_buffer.size()));
+        ReadExactly(fd, offset + copied, m_buffer.data(), chunk, path);
+        WriteAll(m_output.Fd(), m_buffer.data(), chunk, m_targetPath);
+        copied += chunk;
+        m_written += chunk;
+        const int percent = static_cast<int>(copied * 100 / length);
+        if (m_showProgress && percent != shownPercent) {
+            shownPercent = percent;
+            std::printf("\r%s", Fill(Texts::StubProgress,
+                                     {std::to_string(pieceNumber), std::to_string(m_blockCount),
+                                      NameOf(path), std::to_string(percent)})
+                                    .c_str());
+            std::fflush(stdout);
+        }
+    }
+    if (m_showProgress && length > 0)
+        std::printf("\n");
+}
+
+void TSelfJoiner::CopyLaterPieces() {
+    const uint64_t wholeSize = static_cast<uint64_t>(m_signature.wholeFileSize);
+    const uint64_t blockSize = m_ownSize;
+    std::string piecePath = m_ownPath;
+    for (uint64_t number = 2; m_written < wholeSize; ++number) {
+        piecePath = ReplaceExtension(piecePath, "." + ZeroPad(number - 1, 3));
+        TFileHandle piece(open(piecePath.c_str(), O_RDONLY | O_CLOEXEC));
+        if (piece.Fd() < 0) {
+            if (errno == ENOENT)
+                throw EStubError(Fill(Texts::StubPieceMissing, {piecePath}));
+            throw EStubError(Fill(Texts::StubCannotOpen, {piecePath, Reason(errno)}));
+        }
+        struct stat status {};
+        if (fstat(piece.Fd(), &status) != 0)
+            throw EStubError(Fill(Texts::StubReadFailed, {piecePath, Reason(errno)}));
+        const uint64_t pieceSize = static_cast<uint64_t>(status.st_size);
+        const uint64_t expected = std::min(blockSize, wholeSize - m_written);
+        const bool isLast = expected == wholeSize - m_written;
+        // The last piece may be followed by stray bytes that are not the
+        // file's; any other mismatch means a piece from another set.
+        if (pieceSize < expected || (!isLast && pieceSize != expected))
+            throw EStubError(Fill(Texts::StubPieceWrongSize, {piecePath, std::to_string(pieceSize),
+                                                              std::to_string(expected)}));
+        CopyRange(piece.Fd(), piecePath, 0, expected, number);
+    }
+}
+
+void TSelfJoiner::Finish() {
+    // mkstemp makes the file private; the rebuilt file gets the permissions a
+    // newly created file would have.
+    const mode_t mask = umask(0);
+    umask(mask);
+    if (fchmod(m_output.Fd(), 0666 & ~mask) != 0)
+        throw EStubError(Fill(Texts::StubWriteFailed, {m_targetPath, Reason(errno)}));
+    const bool hasTimes = m_signature.version == TSignatureVersion::sv110;
+    if (hasTimes &&
+        !ApplyFileDosTimes(m_output.Fd(), m_signature.lastAccessTime, m_signature.lastWriteTime))
+        std::fprintf(stderr, "%s\n",
+                     Fill(Texts::StubTimesNotRestored, {m_targetPath, Reason(errno)}).c_str());
+    if (!m_output.Close())
+        throw EStubError(Fill(Texts::StubWriteFailed, {m_targetPath, Reason(errno)}));
+    if (hasTimes && !ApplyFileAttributes(g_temporaryPath, m_signature.attributes))
+        std::fprintf(stderr, "%s\n",
+                     Fill(Texts::StubAttributesNotRestored, {m_targetPath, Reason(errno)}).c_str());
+
+    // A file that appeared at the target since it was checked is never
+    // replaced without the user's word.
+    int result = m_replaceAllowed ? rename(g_temporaryPath, m_targetPath.c_str())
+                                  : renameat2(AT_FDCWD, g_temporaryPath, AT_FDCWD,
+                                              m_targetPath.c_str(), RENAME_NOREPLACE);
+    if (result != 0 && !m_replaceAllowed && errno == EINVAL) {
+        // File systems without RENAME_NOREPLACE: a hard link also refuses to
+        // replace an existing name.
+        result = link(g_temporaryPath, m_targetPath.c_str());
+        if (result == 0)
+            unlink(g_temporaryPath);
+    }
+    if (result != 0)
+        throw EStubError(Fill(Texts::StubRenameFailed, {m_targetPath, Reason(errno)}));
+    g_temporaryPath[0] = '\0';
+}
+
+int TSelfJoiner::Run() {
+    ReadOwnSignature();
+    CheckTarget();
+
+    const std::string pattern =
+        FolderOf(m_targetPath) + "/." + NameOf(m_targetPath) + ".varnpart-XXXXXX";
+    if (pattern.size() >= sizeof g_temporaryPath)
+        throw EStubError(
+            Fill(Texts::StubCannotCreate, {FolderOf(m_targetPath), Reason(ENAMETOOLONG)}));
+    std::memcpy(g_temporaryPath, pattern.c_str(), pattern.size() + 1);
+    m_output.Reset(mkstemp(g_temporaryPath));
+    if (m_output.Fd() < 0) {
+        const int error = errno;
+        g_temporaryPath[0] = '\0';
+        throw EStubError(Fill(Texts::StubCannotCreate, {FolderOf(m_targetPath), Reason(error)}));
+    }
+
+    // The set stops at the stored size: bytes after it in this piece, and any
+    // later piece beyond it, are not the file's.
+    const uint64_t wholeSize = static_cast<uint64_t>(m_signature.wholeFileSize);
+    CopyRange(m_own.Fd(), m_ownPath, m_dataStart, std::min(m_ownSize - m_dataStart, wholeSize), 1);
+    CopyLaterPieces();
+    Finish();
+    std::printf("%s\n", Fill(Texts::StubDone, {m_targetPath}).c_str());
+    return 0;
+}
+
+} // namespace
+
+int main() {
+    WatchInterrupts();
+    try {
+        TSelfJoiner joiner;
+        return joiner.Run();
+    } catch (const std::exception& error) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "\n%s\n", error.what());
+    }
+    if (g_temporaryPath[0] != '\0')
+        unlink(g_temporaryPath);
+    return 1;
+}

@@ -82,10 +82,86 @@ inline constexpr const char* CliProgressOfCount = "Частина %s з %s: %s%%
 inline constexpr const char* CliProgress = "Частина %s: %s%%";
 
 // --- stub ---
+// The self-joining stub fills each "%s" in order.
+inline constexpr const char* StubTitle = "Varn split: відновлення файлу з частин";
+inline constexpr const char* StubFile = "Файл: %s";
+inline constexpr const char* StubSize = "Розмір: %s байт";
+inline constexpr const char* StubBlocks = "Блоків: %s";
+inline constexpr const char* StubComment = "Коментар: %s";
+inline constexpr const char* StubProgress = "Частина %s з %s (%s): %s%%";
+inline constexpr const char* StubDone = "Готово: файл %s відновлено.";
+inline constexpr const char* StubNoSignature =
+    "Файл %s не є першою частиною самозбірного набору Varn split.";
+inline constexpr const char* StubFirstPieceDamaged =
+    "Перша частина %s пошкоджена або неповна: її розмір не відповідає підпису.";
+inline constexpr const char* StubBadExtension =
+    "Підпис частини %s містить неприпустиме розширення файлу.";
+inline constexpr const char* StubPieceMissing =
+    "Не знайдено частину %s. Покладіть усі частини набору в одну папку з першою частиною "
+    "і запустіть її знову.";
+inline constexpr const char* StubPieceWrongSize =
+    "Частина %s пошкоджена: %s байт, а має бути %s. Файл не відновлено.";
+inline constexpr const char* StubTargetExists = "Файл %s вже існує.";
+inline constexpr const char* StubAskOverwrite = "Замінити його? (y/n) ";
+inline constexpr const char* StubNoTerminalRefusal =
+    "Файл %s вже існує; без терміналу, де можна підтвердити заміну, його не замінено.";
+inline constexpr const char* StubNotReplaced = "Файл %s не замінено.";
+inline constexpr const char* StubTargetIsFolder = "%s — це папка; файл не відновлено.";
+inline constexpr const char* StubCannotOpen = "Не вдається відкрити %s: %s";
+inline constexpr const char* StubCannotCreate = "Не вдається створити файл у папці %s: %s";
+inline constexpr const char* StubReadFailed = "Помилка читання %s: %s";
+inline constexpr const char* StubWriteFailed = "Помилка запису %s: %s";
+inline constexpr const char* StubRenameFailed = "Не вдається зберегти файл %s: %s";
+inline constexpr const char* StubTimesNotRestored = "Увага: не вдалося відновити час файлу %s: %s";
+inline constexpr const char* StubAttributesNotRestored =
+    "Увага: не вдалося відновити атрибути файлу %s: %s";
 
 // --- settings, file types and filters ---
 
 // --- shell tree and item menu ---
+inline constexpr const char* ShellDesktop = "Робочий стіл";
+inline constexpr const char* ShellComputer = "Комп'ютер";
+inline constexpr const char* ShellHome = "Домашня тека";
+inline constexpr const char* ShellTrash = "Смітник";
+inline constexpr const char* ShellNetwork = "Мережа";
+inline constexpr const char* ShellRootVolume = "Файлова система";
+inline constexpr const char* ShellFolderType = "Тека";
+inline constexpr const char* ShellRenameEmpty = "Нова назва порожня.";
+inline constexpr const char* ShellRenameBadName =
+    "Назва не може містити «/», бути «.» чи «..» або бути довшою за 255 байтів.";
+inline constexpr const char* ShellRenameExists = "Об'єкт із назвою «%1» уже існує.";
+inline constexpr const char* ShellRenameNotAllowed = "Цей об'єкт не можна перейменувати.";
+inline constexpr const char* ShellRenameFailed = "Не вдалося перейменувати «%1»: %2";
+inline constexpr const char* MenuOpen = "&Відкрити";
+inline constexpr const char* MenuOpenHelp = "Відкриває об'єкт у програмі, типовій для нього.";
+inline constexpr const char* MenuOpenFolder = "Відкрити &теку, що містить";
+inline constexpr const char* MenuOpenFolderHelp = "Відкриває теку, у якій лежить об'єкт.";
+inline constexpr const char* MenuCopyPath = "&Копіювати шлях";
+inline constexpr const char* MenuCopyPathHelp = "Копіює повний шлях об'єкта в буфер обміну.";
+inline constexpr const char* MenuDelete = "Перемістити до с&мітника";
+inline constexpr const char* MenuDeleteHelp =
+    "Переміщує об'єкт до смітника; із клавішею Shift вилучає його назавжди.";
+inline constexpr const char* MenuRename = "Перейменува&ти";
+inline constexpr const char* MenuRenameHelp = "Змінює назву об'єкта.";
+inline constexpr const char* MenuProperties = "В&ластивості";
+inline constexpr const char* MenuPropertiesHelp = "Показує відомості про об'єкт.";
+inline constexpr const char* MenuDeleteConfirm = "Вилучити «%1» назавжди? Відновити його буде неможливо.";
+inline constexpr const char* MenuDeleteFailed = "Не вдалося вилучити «%1»: %2";
+inline constexpr const char* MenuTrashFailed = "Не вдалося перемістити «%1» до смітника.";
+inline constexpr const char* MenuOpenFailed = "Не вдалося відкрити «%1».";
+inline constexpr const char* MenuNoPath = "Цей об'єкт не має шляху у файловій системі.";
+inline constexpr const char* PropertiesCaption = "Властивості: %1";
+inline constexpr const char* PropertiesName = "Назва";
+inline constexpr const char* PropertiesPath = "Розташування";
+inline constexpr const char* PropertiesKind = "Тип";
+inline constexpr const char* PropertiesSize = "Розмір";
+inline constexpr const char* PropertiesSizeBytes = "%1 байтів";
+inline constexpr const char* PropertiesModified = "Змінено";
+inline constexpr const char* PropertiesAccessed = "Відкрито";
+inline constexpr const char* PropertiesPermissions = "Права доступу";
+inline constexpr const char* PropertiesLinkTarget = "Посилання на";
+inline constexpr const char* PropertiesMissing = "Об'єкт не знайдено.";
+inline constexpr const char* PropertiesVirtual = "Віртуальна тека";
 
 // --- widgets ---
 
