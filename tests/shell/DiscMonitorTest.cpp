@@ -1,0 +1,312 @@
+#include "DiscMonitorThread.h"
+#include "MountWatcher.h"
+#include "TempFolder.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QThread>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sys/mount.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Runs the event loop until `done` holds or the generous limit passes.
+bool WaitUntil(const std::function<bool()>& done, int limitMs = 20000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > limitMs)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(5, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+void Touch(const fs::path& path) {
+    std::ofstream(path) << "x";
+}
+
+// A running monitor whose watch exists, so nothing done afterwards is missed.
+std::unique_ptr<TDiscMonitorThread> StartedMonitor(const fs::path& folder, uint32_t filter,
+                                                   int* calls) {
+    auto monitor = std::make_unique<TDiscMonitorThread>(nullptr, folder.string(), filter);
+    monitor->OnChange = [calls] { ++*calls; };
+    monitor->Resume();
+    EXPECT_TRUE(WaitUntil([&] { return monitor->WatchCount() == 1; }));
+    return monitor;
+}
+
+class DiscMonitorTest : public ::testing::Test {
+protected:
+    TScopedXdgHome xdg;
+    TTempFolder temp;
+};
+
+TEST_F(DiscMonitorTest, ChangesRunOnTheUserInterfaceThread) {
+    int calls = 0;
+    Qt::HANDLE handlerThread = nullptr;
+    auto monitor = std::make_unique<TDiscMonitorThread>(nullptr, temp.Path().string(), 7);
+    monitor->OnChange = [&] {
+        ++calls;
+        handlerThread = QThread::currentThreadId();
+    };
+    EXPECT_FALSE(monitor->isRunning()); // created suspended
+    monitor->Resume();
+    ASSERT_TRUE(WaitUntil([&] { return monitor->WatchCount() == 1; }));
+    EXPECT_EQ(monitor->AppliedFilter(), 7u);
+
+    Touch(temp.Path() / "new.txt");
+    ASSERT_TRUE(WaitUntil([&] { return calls >= 1; }));
+    EXPECT_EQ(handlerThread, QCoreApplication::instance()->thread()->currentThreadId());
+    EXPECT_EQ(monitor->Directory(), temp.Path().string());
+}
+
+TEST_F(DiscMonitorTest, FilterBitsSelectWhichChangesCount) {
+    // Folder names and attributes only (the tree's filter without files):
+    // a file created or written causes no hand-over, a folder does.
+    int calls = 0;
+    auto monitor = StartedMonitor(temp.Path(), NOTIFY_DIR_NAME | NOTIFY_ATTRIBUTES, &calls);
+    Touch(temp.Path() / "file.bin");
+    std::ofstream(temp.Path() / "file.bin", std::ios::app) << "more";
+    ASSERT_TRUE(WaitUntil([&] { return monitor->BatchesRead() >= 1; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(monitor->HandOvers(), 0);
+    EXPECT_EQ(calls, 0);
+
+    fs::create_directory(temp.Path() / "sub");
+    ASSERT_TRUE(WaitUntil([&] { return calls == 1; }));
+
+    // Attribute changes count for files too.
+    const int before = calls;
+    fs::permissions(temp.Path() / "file.bin", fs::perms::owner_read);
+    ASSERT_TRUE(WaitUntil([&] { return calls > before; }));
+
+    // File names only: a folder removed is ignored, a file removed is not.
+    int fileCalls = 0;
+    auto fileMonitor = StartedMonitor(temp.Path(), NOTIFY_FILE_NAME, &fileCalls);
+    fs::remove(temp.Path() / "sub");
+    ASSERT_TRUE(WaitUntil([&] { return fileMonitor->BatchesRead() >= 1; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(fileCalls, 0);
+    fs::rename(temp.Path() / "file.bin", temp.Path() / "renamed.bin");
+    ASSERT_TRUE(WaitUntil([&] { return fileCalls >= 1; }));
+}
+
+TEST_F(DiscMonitorTest, FilterChangeRecreatesTheWatchOnTheSameThread) {
+    int calls = 0;
+    auto monitor = StartedMonitor(temp.Path(), 6, &calls);
+    const int running = TDiscMonitorThread::RunningCount();
+    monitor->SetFilter(6); // unchanged: no new watch
+    monitor->SetFilter(7);
+    EXPECT_EQ(monitor->NotifyFilter(), 7u);
+    ASSERT_TRUE(WaitUntil([&] { return monitor->AppliedFilter() == 7; }));
+    EXPECT_EQ(monitor->WatchCount(), 2);
+    EXPECT_TRUE(monitor->isRunning());
+    EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
+
+    Touch(temp.Path() / "now-seen.txt");
+    ASSERT_TRUE(WaitUntil([&] { return calls >= 1; }));
+}
+
+TEST_F(DiscMonitorTest, FilterSetWhileSuspendedIsUsedOnResume) {
+    TDiscMonitorThread monitor(nullptr, temp.Path().string(), 6);
+    monitor.SetFilter(7);
+    monitor.Resume();
+    ASSERT_TRUE(WaitUntil([&] { return monitor.WatchCount() == 1; }));
+    EXPECT_EQ(monitor.AppliedFilter(), 7u);
+}
+
+TEST_F(DiscMonitorTest, WatchThatCannotBeCreatedFailsQuietly) {
+    const int running = TDiscMonitorThread::RunningCount();
+    Touch(temp.Path() / "plain-file");
+    for (const fs::path& target : {temp.Path() / "missing", temp.Path() / "plain-file"}) {
+        TDiscMonitorThread monitor(nullptr, target.string(), 7);
+        int calls = 0;
+        monitor.OnChange = [&] { ++calls; };
+        EXPECT_FALSE(monitor.Failed());
+        monitor.Resume();
+        ASSERT_TRUE(WaitUntil([&] { return monitor.isFinished(); })) << target;
+        EXPECT_TRUE(monitor.Failed()) << target;
+        EXPECT_EQ(monitor.WatchCount(), 0);
+        monitor.SetFilter(3); // a failed monitor ignores filter changes
+        EXPECT_EQ(calls, 0);
+    }
+    EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
+}
+
+TEST_F(DiscMonitorTest, RemovedDirectoryEndsTheThread) {
+    fs::create_directory(temp.Path() / "gone");
+    int calls = 0;
+    auto monitor = StartedMonitor(temp.Path() / "gone", 7, &calls);
+    fs::remove(temp.Path() / "gone");
+    ASSERT_TRUE(WaitUntil([&] { return monitor->isFinished(); }));
+    EXPECT_TRUE(monitor->Failed());
+}
+
+TEST_F(DiscMonitorTest, StopWhileAHandOverWaitsDropsItWithoutDeadlock) {
+    const int running = TDiscMonitorThread::RunningCount();
+    int calls = 0;
+    auto monitor = StartedMonitor(temp.Path(), 7, &calls);
+    Touch(temp.Path() / "pending.txt");
+    // Wait without running the event loop, so the change stays undelivered
+    // and the thread sits in the hand-over.
+    QElapsedTimer clock;
+    clock.start();
+    while (monitor->HandOvers() == 0 && clock.elapsed() < 20000)
+        QThread::msleep(2);
+    ASSERT_EQ(monitor->HandOvers(), 1);
+    monitor.reset(); // waits for the thread, which must give up the hand-over
+    EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(calls, 0);
+}
+
+TEST_F(DiscMonitorTest, HandlerMayDestroyItsOwnMonitor) {
+    const int running = TDiscMonitorThread::RunningCount();
+    auto monitor = std::make_unique<TDiscMonitorThread>(nullptr, temp.Path().string(), 7);
+    bool ran = false;
+    monitor->OnChange = [&] {
+        ran = true;
+        monitor.reset();
+    };
+    monitor->Resume();
+    ASSERT_TRUE(WaitUntil([&] { return monitor->WatchCount() == 1; }));
+    Touch(temp.Path() / "a");
+    ASSERT_TRUE(WaitUntil([&] { return ran; }));
+    EXPECT_EQ(monitor, nullptr);
+    EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
+}
+
+TEST_F(DiscMonitorTest, ChangeDuringTheHandlerIsNotLost) {
+    // The handler itself changes the folder, as a user could while the tree
+    // re-reads it; that change must cause one more call, not vanish.
+    int calls = 0;
+    auto monitor = std::make_unique<TDiscMonitorThread>(nullptr, temp.Path().string(), 1);
+    monitor->OnChange = [&] {
+        if (++calls == 1)
+            Touch(temp.Path() / "during.txt");
+    };
+    monitor->Resume();
+    ASSERT_TRUE(WaitUntil([&] { return monitor->WatchCount() == 1; }));
+    Touch(temp.Path() / "first.txt");
+    ASSERT_TRUE(WaitUntil([&] { return calls >= 2; }));
+}
+
+// ---------------------------------------------------------------------------
+
+TMountRecord Mount(std::string point, std::string source, std::string type = "ext4") {
+    TMountRecord record;
+    record.mountPoint = std::move(point);
+    record.source = std::move(source);
+    record.fsType = std::move(type);
+    record.root = "/";
+    return record;
+}
+
+TEST(MountDiff, ReportsArrivedLeftAndReplacedPoints) {
+    const std::vector<TMountRecord> before = {Mount("/", "/dev/sda1"),
+                                              Mount("/media/usb", "/dev/sdb1", "vfat"),
+                                              Mount("/mnt/cd", "/dev/sr0", "iso9660")};
+    const std::vector<TMountRecord> after = {Mount("/", "/dev/sda1"),
+                                             Mount("/mnt/cd", "/dev/sr0", "udf"),
+                                             Mount("/media/other", "/dev/sdc1", "vfat")};
+    TMountChange change = DiffMounts(before, after);
+    EXPECT_EQ(change.left, (std::vector<std::string>{"/media/usb", "/mnt/cd"}));
+    EXPECT_EQ(change.arrived, (std::vector<std::string>{"/media/other", "/mnt/cd"}));
+
+    EXPECT_TRUE(DiffMounts(before, before).arrived.empty());
+    EXPECT_TRUE(DiffMounts(before, before).left.empty());
+}
+
+TEST(MountDiff, StackedMountsCountByTheTopOne) {
+    std::vector<TMountRecord> before = {Mount("/", "/dev/sda1"), Mount("/mnt/x", "/dev/sdb1")};
+    std::vector<TMountRecord> after = before;
+    after.push_back(Mount("/mnt/x", "tmpfs", "tmpfs")); // mounted over
+    TMountChange change = DiffMounts(before, after);
+    EXPECT_EQ(change.left, std::vector<std::string>{"/mnt/x"});
+    EXPECT_EQ(change.arrived, std::vector<std::string>{"/mnt/x"});
+    // Unmounting the top one shows the lower one again: a change as well.
+    change = DiffMounts(after, before);
+    EXPECT_EQ(change.arrived, std::vector<std::string>{"/mnt/x"});
+}
+
+std::string MountLine(int id, const std::string& point, const std::string& source) {
+    return std::to_string(id) + " 1 8:" + std::to_string(id) + " / " + point +
+           " rw,relatime shared:1 - ext4 " + source + " rw\n";
+}
+
+TEST(MountWatcher, RescanReportsRemovalsThenArrivals) {
+    TScopedXdgHome xdg;
+    TTempFolder temp;
+    const std::string table = temp / "mountinfo";
+    WriteFileBytes(table, MountLine(1, "/", "/dev/sda1") + MountLine(2, "/media/a", "/dev/sdb1"));
+    TMountWatcher watcher(nullptr, table);
+    ASSERT_EQ(watcher.Mounts().size(), 2u);
+
+    std::vector<std::pair<bool, std::vector<std::string>>> events;
+    watcher.OnDriveEvent = [&](bool arrival, const std::vector<std::string>& points) {
+        events.emplace_back(arrival, points);
+    };
+    watcher.Rescan(); // nothing changed
+    EXPECT_TRUE(events.empty());
+
+    WriteFileBytes(table, MountLine(1, "/", "/dev/sda1") + MountLine(3, "/media/b", "/dev/sdc1"));
+    watcher.Rescan();
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_FALSE(events[0].first);
+    EXPECT_EQ(events[0].second, std::vector<std::string>{"/media/a"});
+    EXPECT_TRUE(events[1].first);
+    EXPECT_EQ(events[1].second, std::vector<std::string>{"/media/b"});
+}
+
+TEST(MountWatcher, HandlerMayDestroyTheWatcher) {
+    TScopedXdgHome xdg;
+    TTempFolder temp;
+    const std::string table = temp / "mountinfo";
+    WriteFileBytes(table, MountLine(1, "/", "/dev/sda1") + MountLine(2, "/media/a", "/dev/sdb1"));
+    auto watcher = std::make_unique<TMountWatcher>(nullptr, table);
+    int calls = 0;
+    watcher->OnDriveEvent = [&](bool, const std::vector<std::string>&) {
+        ++calls;
+        watcher.reset();
+    };
+    WriteFileBytes(table, MountLine(1, "/", "/dev/sda1") + MountLine(3, "/media/b", "/dev/sdc1"));
+    watcher->Rescan();
+    EXPECT_EQ(calls, 1); // the arrival half is not raised on a destroyed watcher
+}
+
+TEST(MountWatcher, RealMountRaisesAnEvent) {
+    // Needs the right to mount; elsewhere the diff tests above stand in.
+    TScopedXdgHome xdg;
+    TTempFolder temp;
+    const fs::path point = temp.Path() / "volume";
+    fs::create_directory(point);
+    TMountWatcher watcher;
+    std::vector<std::pair<bool, std::vector<std::string>>> events;
+    watcher.OnDriveEvent = [&](bool arrival, const std::vector<std::string>& points) {
+        events.emplace_back(arrival, points);
+    };
+    if (mount("varntest", point.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "mounting is not permitted here";
+    const bool arrived = WaitUntil([&] { return !events.empty(); });
+    umount2(point.c_str(), MNT_DETACH);
+    ASSERT_TRUE(arrived);
+    EXPECT_TRUE(events[0].first);
+    EXPECT_EQ(events[0].second, std::vector<std::string>{point.string()});
+    ASSERT_TRUE(WaitUntil([&] { return events.size() >= 2; }));
+    EXPECT_FALSE(events[1].first);
+    EXPECT_EQ(events[1].second, std::vector<std::string>{point.string()});
+}
+
+} // namespace
