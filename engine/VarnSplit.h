@@ -21,6 +21,14 @@ using TProgressEvent = std::function<void(TVarnSplit& Sender, uint16_t PercentDo
 inline constexpr int32_t BatchFileDiskID = 2147483647;
 inline constexpr int32_t InfoFileDiskID = 0;
 
+struct TSignature;
+
+// The path of the piece that follows piece number `pieceNumber` at `path`: its
+// extension becomes "." + the number in at least three digits, the previous
+// piece's number in every mode but the WinSplit-compatible one, where it is the
+// new piece's own (name.vrn, name.001, name.002 ... or name.001, name.002 ...).
+std::string NextPiecePath(const std::string& path, int64_t pieceNumber, bool winSplitCompatible);
+
 // The split engine: cuts FileName into pieces (Split), joins a set back
 // (Unite) and tells what a first piece or information file says (ReadSignature).
 // It knows nothing of windows: it asks OnNeedDisk where each file goes and
@@ -32,9 +40,22 @@ public:
     TVarnSplit(const TVarnSplit&) = delete;
     TVarnSplit& operator=(const TVarnSplit&) = delete;
 
+    // Split and Unite throw EEngineError for every failure other than the three
+    // reported messages; a refused operation writes nothing.
     void Split();
     void Unite();
     void ReadSignature(const std::string& fileName);
+
+    // True when the last Split or Unite ran to its end: every piece written (and
+    // the extra files offered), or the whole file rebuilt and in place. False
+    // after a stop, a handler's Continue = false, a reported message or an error.
+    bool Completed() const { return m_completed; }
+    // True when OriginalSize holds a size read from a signature or information
+    // file (false after an information file whose size line is not a number).
+    bool OriginalSizeKnown() const { return m_originalSizeKnown; }
+    // The first piece's extension for the current flags: ".001" WinSplit-compatible,
+    // ".dos" DOS-compatible or without FullSignature, ".exe" self-joining, else ".vrn".
+    std::string FirstPieceExtension() const;
 
     IEngineReporter* Reporter() const { return m_reporter; }
     void SetReporter(IEngineReporter* reporter) { m_reporter = reporter; }
@@ -96,7 +117,14 @@ public:
 
 private:
     // Implementation members are the engine's own; callers use only the above.
+    void Report(TEngineMessage message, const std::string& path);
+    void RaiseProgress(int64_t done, int64_t whole);
+    void TakeSignature(const TSignature& signature);
+    void ResetInspection();
+
     IEngineReporter* m_reporter = nullptr;
+    bool m_completed = false;
+    bool m_originalSizeKnown = false;
     bool m_stop = false;
     std::string m_fileName;
     std::string m_splitFileName;

@@ -1,0 +1,272 @@
+#include "VarnSplit.h"
+
+#include "BatchFile.h"
+#include "BlockArithmetic.h"
+#include "FileAttributes.h"
+#include "FileCopier.h"
+#include "FileDescriptor.h"
+#include "FileUtils.h"
+#include "InfoFile.h"
+#include "Signature.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <limits>
+#include <memory>
+#include <sys/stat.h>
+
+namespace {
+
+// Device and inode of the whole file, so that no file the split writes can be
+// the whole file under another name or path.
+struct TFileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+
+    bool SameAs(const struct stat& info) const {
+        return info.st_dev == device && info.st_ino == inode;
+    }
+};
+
+void RefuseIfSource(const std::string& path, const TFileIdentity& source) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && source.SameAs(info))
+        throw EEngineError(TEngineFault::efSameAsSource, path);
+}
+
+// A file being written: removed again unless it was finished, so that a piece
+// cut short by an error or a stop never looks like part of a complete set.
+class TOutputFile {
+public:
+    TOutputFile(std::string path, const TFileIdentity& source) : m_path(std::move(path)) {
+        RefuseIfSource(m_path, source);
+        // The design replaces whatever is there; a failure to delete shows up
+        // when the create below fails, with the system's reason.
+        unlink(m_path.c_str());
+        m_fd.Reset(open(m_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+        if (!m_fd.IsOpen())
+            throw EEngineError(TEngineFault::efCreateFailed, m_path, errno);
+    }
+    ~TOutputFile() {
+        if (!m_finished) {
+            m_fd.Reset();
+            unlink(m_path.c_str());
+        }
+    }
+    TOutputFile(const TOutputFile&) = delete;
+    TOutputFile& operator=(const TOutputFile&) = delete;
+
+    int Fd() const { return m_fd.Get(); }
+    const std::string& Path() const { return m_path; }
+
+    void Finish() {
+        if (const int error = m_fd.Close())
+            throw EEngineError(TEngineFault::efWriteFailed, m_path, error);
+        m_finished = true;
+    }
+
+private:
+    std::string m_path;
+    TFileDescriptor m_fd;
+    bool m_finished = false;
+};
+
+// Checks, before anything is written, the names the pieces will get without a
+// handler moving them: the first piece, every numbered piece that already
+// exists beside it, and the information and batch files.
+void RefuseDefaultNamesOverSource(const std::string& firstPiece, int64_t blocks, bool winSplit,
+                                  bool infoFile, bool batchFile, const TFileIdentity& source) {
+    RefuseIfSource(firstPiece, source);
+    const std::string stem = ReplaceExtension(firstPiece, "");
+    if (infoFile)
+        RefuseIfSource(stem + ".wsp", source);
+    if (batchFile)
+        RefuseIfSource(stem + ".bat", source);
+    const std::string folder = FolderPart(stem).empty() ? "." : FolderPart(stem);
+    const std::string prefix = FileNamePart(stem) + ".";
+    // A scan of the folder costs one pass however many pieces the set has.
+    std::unique_ptr<DIR, int (*)(DIR*)> directory(opendir(folder.c_str()), closedir);
+    if (!directory)
+        return; // the first piece's create will report the folder's problem
+    const int64_t firstNumber = winSplit ? 2 : 1;
+    const int64_t lastNumber = winSplit ? blocks : blocks - 1;
+    while (const struct dirent* entry = readdir(directory.get())) {
+        const std::string name = entry->d_name;
+        if (name.size() < prefix.size() + 3 || name.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        const std::string digits = name.substr(prefix.size());
+        if (digits.size() > 18 ||
+            !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        const int64_t number = std::stoll(digits);
+        if (number < firstNumber || number > lastNumber || ZeroPad(number, 3) != digits)
+            continue;
+        RefuseIfSource(FolderPart(stem) + name, source);
+    }
+}
+
+int32_t ClampToInt32(int64_t value) {
+    return static_cast<int32_t>(std::min<int64_t>(value, std::numeric_limits<int32_t>::max()));
+}
+
+} // namespace
+
+void TVarnSplit::Split() {
+    m_stop = false;
+    m_completed = false;
+
+    struct stat wholeInfo {};
+    if (stat(m_fileName.c_str(), &wholeInfo) != 0 || !S_ISREG(wholeInfo.st_mode)) {
+        Report(TEngineMessage::emInputFileMissing, m_fileName);
+        return;
+    }
+    m_originalExt = ExtensionOf(m_fileName);
+    if (m_splitFileName.empty()) {
+        const std::string extension = FirstPieceExtension();
+        m_splitFileName =
+            m_keepOriginalExt ? m_fileName + extension : ReplaceExtension(m_fileName, extension);
+    }
+    if (m_size < 1)
+        throw EEngineError(TEngineFault::efBadBlockSize, m_fileName);
+    if (m_bufferSize < 1)
+        throw EEngineError(TEngineFault::efBadBufferSize, m_fileName);
+
+    TFileDescriptor whole(open(m_fileName.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!whole.IsOpen())
+        throw EEngineError(TEngineFault::efOpenFailed, m_fileName, errno);
+    if (fstat(whole.Get(), &wholeInfo) != 0)
+        throw EEngineError(TEngineFault::efReadFailed, m_fileName, errno);
+    const TFileIdentity source{wholeInfo.st_dev, wholeInfo.st_ino};
+    const int64_t wholeSize = static_cast<int64_t>(wholeInfo.st_size);
+
+    // Whole-file facts go into the version 1.1 record and the batch file.
+    m_attributes = FileAttributesOf(m_fileName);
+    FileDosTimes(m_fileName, m_creationTime, m_lastAccessTime, m_lastWriteTime);
+
+    const bool signedSet = !m_dosCompatible && !m_winSplitCompatible;
+    const bool selfJoining = signedSet && m_makeSUB && !m_version100;
+    TSignature signature;
+    TFileDescriptor stub;
+    int64_t stubLength = 0;
+    int64_t header = 0;
+    if (signedSet) {
+        signature.version = m_version100 ? TSignatureVersion::sv100 : TSignatureVersion::sv110;
+        signature.flag = 1;
+        signature.wholeFileSize =
+            static_cast<int32_t>(std::min(wholeSize, SignatureMaxWholeFileSize));
+        signature.extension = m_originalExt;
+        if (!m_version100) {
+            signature.comment = m_comment;
+            signature.attributes = m_attributes;
+            signature.creationTime = m_creationTime;
+            signature.lastAccessTime = m_lastAccessTime;
+            signature.lastWriteTime = m_lastWriteTime;
+        }
+        if (selfJoining) {
+            // The stub's real length, not the StubSize a caller measured
+            // earlier, is what lands in the piece and so what the count needs.
+            stub.Reset(open(m_stubFileName.c_str(), O_RDONLY | O_CLOEXEC));
+            struct stat stubInfo {};
+            if (!stub.IsOpen() || fstat(stub.Get(), &stubInfo) != 0)
+                throw EEngineError(TEngineFault::efStubUnreadable, m_stubFileName, errno);
+            stubLength = static_cast<int64_t>(stubInfo.st_size);
+            m_stubSize = stubLength;
+        }
+        header = stubLength + static_cast<int64_t>(EncodedSignatureLength(signature));
+        if (m_size <= header)
+            throw EEngineError(TEngineFault::efBlockNotLargerThanHeader, m_splitFileName);
+        if (wholeSize > SignatureMaxWholeFileSize)
+            throw EEngineError(TEngineFault::efFileTooLargeForSignature, m_fileName);
+    }
+    const int64_t blocks = CountBlocksWithHeader(wholeSize, m_size, header);
+    if (signedSet && blocks > SignatureMaxBlockCount)
+        throw EEngineError(TEngineFault::efTooManyBlocks, m_fileName);
+    const int64_t total = wholeSize + header;
+    const int64_t lastBlock = total % m_size == 0 ? m_size : total % m_size;
+    signature.blockCount = static_cast<uint16_t>(blocks);
+
+    RefuseDefaultNamesOverSource(m_splitFileName, blocks, m_winSplitCompatible,
+                                 m_winSplitCompatible && OnNeedDisk, m_makeBAT && OnNeedDisk,
+                                 source);
+
+    TFileCopier copier(m_bufferSize);
+    int64_t wholeOffset = 0;
+    std::string path = m_splitFileName;
+    bool proceed = true;
+    const int32_t numOfDisks = ClampToInt32(blocks);
+    for (int64_t k = 1; k <= blocks; ++k) {
+        if (OnNeedDisk)
+            OnNeedDisk(*this, ClampToInt32(k), numOfDisks, path, proceed);
+        if (m_stop || !proceed)
+            return;
+        TOutputFile piece(path, source);
+        int64_t written = 0;
+        if (k == 1 && signedSet) {
+            if (selfJoining) {
+                int64_t stubOffset = 0;
+                if (copier.Copy(stub.Get(), stubOffset, m_stubFileName, piece.Fd(), path,
+                                stubLength) != stubLength)
+                    throw EEngineError(TEngineFault::efStubUnreadable, m_stubFileName);
+            }
+            copier.WriteAll(piece.Fd(), EncodeSignature(signature), path);
+            written = header;
+        }
+        const int64_t pieceSize = k == blocks ? lastBlock : m_size;
+        if (written == pieceSize)
+            RaiseProgress(written, pieceSize);
+        while (written < pieceSize) {
+            // A piece cut short by a stop is removed with the piece object.
+            if (m_stop)
+                return;
+            const int64_t chunk = std::min(m_bufferSize, pieceSize - written);
+            const int64_t copied =
+                copier.Copy(whole.Get(), wholeOffset, m_fileName, piece.Fd(), path, chunk);
+            if (copied < chunk) // the whole file shrank while it was being split
+                throw EEngineError(TEngineFault::efReadFailed, m_fileName, ENODATA);
+            written += copied;
+            RaiseProgress(written, pieceSize);
+        }
+        piece.Finish();
+        // Execute permission only helps the user start the set; a refusal
+        // leaves a correct piece, so it is not an error.
+        if (k == 1 && selfJoining)
+            MakeExecutable(path);
+        path = NextPiecePath(path, k, m_winSplitCompatible);
+    }
+
+    if (m_winSplitCompatible) {
+        path = ReplaceExtension(path, ".wsp");
+        proceed = false;
+        if (OnNeedDisk)
+            OnNeedDisk(*this, InfoFileDiskID, 4, path, proceed);
+        if (proceed) {
+            const std::string extension = m_originalExt.empty() ? "" : m_originalExt.substr(1);
+            TOutputFile info(path, source);
+            copier.WriteAll(info.Fd(), InfoFileText(extension, blocks, wholeSize), path);
+            info.Finish();
+        }
+    }
+    if (m_makeBAT) {
+        TBatchFileFacts facts;
+        facts.wholeFileName = FileNamePart(m_fileName);
+        facts.blockCount = blocks;
+        facts.wholeFileSize = wholeSize;
+        facts.pathAfterLastPiece = path;
+        facts.winSplitCompatible = m_winSplitCompatible;
+        facts.dosCompatible = m_dosCompatible;
+        facts.attributes = m_attributes;
+        const std::string text = BatchFileText(facts);
+        path = ReplaceExtension(path, ".bat");
+        proceed = false;
+        if (OnNeedDisk)
+            OnNeedDisk(*this, BatchFileDiskID, 4, path, proceed);
+        if (proceed) {
+            TOutputFile batch(path, source);
+            copier.WriteAll(batch.Fd(), text, path);
+            batch.Finish();
+        }
+    }
+    m_completed = true;
+}
