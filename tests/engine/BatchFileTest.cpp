@@ -1,0 +1,248 @@
+#include "BatchFile.h"
+#include "FileUtils.h"
+#include "TempFolder.h"
+#include "VarnSplit.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The ten lines every batch file opens with, for a whole file `name`.
+std::string Preamble(const std::string& name, const std::string& blocks, const std::string& size) {
+    return "@cls\r\n"
+           "@echo.\r\n"
+           "@echo Batch file created by Varn split\r\n"
+           "@echo Web: " +
+           std::string(MakerWebAddress) +
+           "\r\n"
+           "@echo.\r\n"
+           "@echo Uniting file " +
+           name +
+           " from blocks\r\n"
+           "@echo Number of blocks: " +
+           blocks +
+           "\r\n"
+           "@echo Size of file: " +
+           size +
+           " bytes\r\n"
+           "@echo.\r\n"
+           "@pause\r\n";
+}
+
+TBatchFileFacts DosReport(int64_t blocks, const std::string& lastPath) {
+    TBatchFileFacts facts;
+    facts.wholeFileName = "report.doc";
+    facts.blockCount = blocks;
+    facts.wholeFileSize = 3000000;
+    facts.pathAfterLastPiece = lastPath;
+    facts.dosCompatible = true;
+    return facts;
+}
+
+} // namespace
+
+TEST(BatchFileText, DosSetListsDosPieceThenNumberedPieces) {
+    TBatchFileFacts facts = DosReport(3, "/media/disk/report.003");
+    EXPECT_EQ(BatchFileText(facts), Preamble("report.doc", "3", "3000000") +
+                                        "@copy /b report.dos+report.001+report.002 report.doc\r\n");
+}
+
+TEST(BatchFileText, KeptExtensionStaysInEveryPieceName) {
+    TBatchFileFacts facts = DosReport(3, "/media/disk/report.doc.003");
+    EXPECT_EQ(BatchFileText(facts),
+              Preamble("report.doc", "3", "3000000") +
+                  "@copy /b report.doc.dos+report.doc.001+report.doc.002 report.doc\r\n");
+
+    facts.dosCompatible = false;
+    facts.winSplitCompatible = true;
+    facts.pathAfterLastPiece = "/media/disk/report.doc.004";
+    EXPECT_EQ(BatchFileText(facts),
+              Preamble("report.doc", "3", "3000000") +
+                  "@copy /b report.doc.001+report.doc.002+report.doc.003 report.doc\r\n");
+}
+
+TEST(BatchFileText, WinSplitSetListsNumberedPiecesFromOne) {
+    TBatchFileFacts facts;
+    facts.wholeFileName = "archive.zip";
+    facts.blockCount = 4;
+    facts.wholeFileSize = 5000000;
+    facts.pathAfterLastPiece = "/t/archive.wsp"; // the information file was written last
+    facts.winSplitCompatible = true;
+    EXPECT_EQ(BatchFileText(facts),
+              Preamble("archive.zip", "4", "5000000") +
+                  "@copy /b archive.001+archive.002+archive.003+archive.004 archive.zip\r\n");
+}
+
+TEST(BatchFileText, OnePieceSets) {
+    TBatchFileFacts facts = DosReport(1, "/t/report.001");
+    facts.wholeFileSize = 10;
+    EXPECT_EQ(BatchFileText(facts),
+              Preamble("report.doc", "1", "10") + "@copy /b report.dos report.doc\r\n");
+
+    facts.dosCompatible = false;
+    facts.winSplitCompatible = true;
+    facts.pathAfterLastPiece = "/t/report.002";
+    EXPECT_EQ(BatchFileText(facts),
+              Preamble("report.doc", "1", "10") + "@copy /b report.001 report.doc\r\n");
+}
+
+TEST(BatchFileText, FourDigitPieceNumbersFromOneThousand) {
+    TBatchFileFacts facts = DosReport(1001, "/t/big.1001");
+    facts.wholeFileName = "big";
+    const std::string text = BatchFileText(facts);
+    EXPECT_NE(text.find("+big.999+big.1000 big\r\n"), std::string::npos);
+    EXPECT_EQ(text.find("big.1001"), std::string::npos);
+}
+
+TEST(BatchFileText, AttribLineFollowsTheAttributeBits) {
+    TBatchFileFacts facts = DosReport(3, "/t/report.003");
+    const std::string copyLine = "@copy /b report.dos+report.001+report.002 report.doc\r\n";
+    const std::string base = Preamble("report.doc", "3", "3000000") + copyLine;
+
+    facts.attributes = 32; // archive only
+    EXPECT_EQ(BatchFileText(facts), base + "@attrib -R -H -S +A report.doc\r\n");
+    facts.attributes = 1 | 32;
+    EXPECT_EQ(BatchFileText(facts), base + "@attrib +R -H -S +A report.doc\r\n");
+    facts.attributes = 1 | 2 | 4 | 32;
+    EXPECT_EQ(BatchFileText(facts), base + "@attrib +R +H +S +A report.doc\r\n");
+    facts.attributes = 2;
+    EXPECT_EQ(BatchFileText(facts), base + "@attrib -R +H -S -A report.doc\r\n");
+    facts.attributes = 128; // normal: every switch off, but the line is there
+    EXPECT_EQ(BatchFileText(facts), base + "@attrib -R -H -S -A report.doc\r\n");
+    facts.attributes = 0;
+    EXPECT_EQ(BatchFileText(facts), base);
+}
+
+TEST(BatchFileText, NeitherCompatibleModeGivesAnEmptyList) {
+    TBatchFileFacts facts = DosReport(3, "/t/report.003");
+    facts.dosCompatible = false;
+    const std::string text = BatchFileText(facts);
+    EXPECT_NE(text.find("\r\n@copy /b  report.doc\r\n"), std::string::npos);
+}
+
+TEST(BatchFileText, UkrainianNamesPassThroughAsUtf8) {
+    TBatchFileFacts facts = DosReport(2, "/t/звіт.002");
+    facts.wholeFileName = "звіт.txt";
+    const std::string text = BatchFileText(facts);
+    EXPECT_NE(text.find("@copy /b звіт.dos+звіт.001 звіт.txt\r\n"), std::string::npos);
+    EXPECT_NE(text.find("@echo Uniting file звіт.txt from blocks\r\n"), std::string::npos);
+}
+
+// The batch file step of a real split.
+class BatchFileSplit : public ::testing::Test {
+protected:
+    struct TAsked {
+        int32_t diskID;
+        int32_t numOfDisks;
+        std::string path;
+    };
+
+    void SetUp() override {
+        m_source = m_folder / "report.doc";
+        WriteFileBytes(m_source, PatternBytes(2500));
+        std::filesystem::create_directory(m_folder.Path() / "out");
+        m_engine.SetFileName(m_source);
+        m_engine.SetSize(1000);
+        m_engine.SetBufferSize(300);
+        m_engine.SetMakeBAT(true);
+    }
+
+    void AnswerBatchFile(bool answer) {
+        m_engine.OnNeedDisk = [this, answer](TVarnSplit&, int32_t diskID, int32_t numOfDisks,
+                                             std::string& path, bool& carryOn) {
+            m_asked.push_back({diskID, numOfDisks, path});
+            if (diskID == BatchFileDiskID)
+                carryOn = answer;
+        };
+    }
+
+    std::string Out(const std::string& name) const {
+        return (m_folder.Path() / "out" / name).string();
+    }
+
+    TScopedXdgHome m_home;
+    TTempFolder m_folder;
+    std::string m_source;
+    TVarnSplit m_engine;
+    std::vector<TAsked> m_asked;
+};
+
+TEST_F(BatchFileSplit, DosSplitWritesItBesideTheLastPieceWhenAllowed) {
+    m_engine.SetDOSCompatible(true);
+    m_engine.SetSplitFileName(Out("report.dos"));
+    AnswerBatchFile(true);
+    m_engine.Split();
+
+    ASSERT_FALSE(m_asked.empty());
+    const TAsked& last = m_asked.back();
+    EXPECT_EQ(last.diskID, 2147483647);
+    EXPECT_EQ(last.numOfDisks, 4);
+    EXPECT_EQ(last.path, Out("report.bat"));
+    EXPECT_EQ(ReadFileBytes(Out("report.bat")),
+              Preamble("report.doc", "3", "2500") +
+                  "@copy /b report.dos+report.001+report.002 report.doc\r\n"
+                  "@attrib -R -H -S +A report.doc\r\n");
+}
+
+TEST_F(BatchFileSplit, WinSplitBatchFileFollowsTheInformationFile) {
+    m_engine.SetWinSplitCompatible(true);
+    m_engine.SetKeepOriginalExt(true);
+    m_engine.SetSplitFileName(Out("report.doc.001"));
+    m_engine.OnNeedDisk = [this](TVarnSplit&, int32_t diskID, int32_t numOfDisks, std::string& path,
+                                 bool& carryOn) {
+        m_asked.push_back({diskID, numOfDisks, path});
+        carryOn = true;
+    };
+    m_engine.Split();
+
+    EXPECT_TRUE(std::filesystem::exists(Out("report.doc.wsp")));
+    EXPECT_EQ(ReadFileBytes(Out("report.doc.bat")),
+              Preamble("report.doc", "3", "2500") +
+                  "@copy /b report.doc.001+report.doc.002+report.doc.003 report.doc\r\n"
+                  "@attrib -R -H -S +A report.doc\r\n");
+}
+
+TEST_F(BatchFileSplit, NotWrittenWhenTheHandlerDeclines) {
+    m_engine.SetDOSCompatible(true);
+    m_engine.SetSplitFileName(Out("report.dos"));
+    AnswerBatchFile(false);
+    m_engine.Split();
+
+    EXPECT_TRUE(std::filesystem::exists(Out("report.002")));
+    EXPECT_FALSE(std::filesystem::exists(Out("report.bat")));
+    ASSERT_FALSE(m_asked.empty());
+    EXPECT_EQ(m_asked.back().diskID, BatchFileDiskID);
+}
+
+TEST_F(BatchFileSplit, NotWrittenWithoutAHandler) {
+    m_engine.SetDOSCompatible(true);
+    m_engine.SetSplitFileName(Out("report.dos"));
+    m_engine.Split();
+
+    EXPECT_TRUE(std::filesystem::exists(Out("report.002")));
+    EXPECT_FALSE(std::filesystem::exists(Out("report.bat")));
+}
+
+TEST_F(BatchFileSplit, GoesWhereTheHandlerPointsAndReplacesAnOldFile) {
+    m_engine.SetDOSCompatible(true);
+    m_engine.SetSplitFileName(Out("report.dos"));
+    const std::string elsewhere = m_folder / "join.bat";
+    WriteFileBytes(elsewhere, std::string(10000, 'x'));
+    m_engine.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t, std::string& path,
+                              bool& carryOn) {
+        if (diskID == BatchFileDiskID) {
+            path = elsewhere;
+            carryOn = true;
+        }
+    };
+    m_engine.Split();
+
+    EXPECT_FALSE(std::filesystem::exists(Out("report.bat")));
+    EXPECT_EQ(ReadFileBytes(elsewhere),
+              Preamble("report.doc", "3", "2500") +
+                  "@copy /b report.dos+report.001+report.002 report.doc\r\n"
+                  "@attrib -R -H -S +A report.doc\r\n");
+}
