@@ -81,25 +81,6 @@ bool SizeFromText(const std::string& text, int64_t& size) {
     return true;
 }
 
-std::string FileNamePart(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string NameWithExtension(const std::string& name, const std::string& extension) {
-    const std::size_t dot = name.rfind('.');
-    const std::size_t slash = name.rfind('/');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return name + extension;
-    return name.substr(0, dot) + extension;
-}
-
-std::string PathInFolder(const std::string& folder, const std::string& name) {
-    if (!folder.empty() && folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
-}
-
 TCommandLineParse ParseCommandLine(const std::vector<std::string>& arguments) {
     TCommandLineParse parse;
     TCommandLineRequest& request = parse.Request;

@@ -50,14 +50,3 @@ TCommandLineParse ParseCommandLine(const std::vector<std::string>& arguments);
 // separators, and no larger than int64_t holds. False when the text is not such
 // a number.
 bool SizeFromText(const std::string& text, int64_t& size);
-
-// The text after the last "/" of a path.
-std::string FileNamePart(const std::string& path);
-
-// `name` with its extension (from its last ".") replaced by `extension`, or with
-// `extension` appended when it has none.
-std::string NameWithExtension(const std::string& name, const std::string& extension);
-
-// `folder` followed by `name`, with exactly the one "/" between them that a
-// folder without a trailing "/" needs.
-std::string PathInFolder(const std::string& folder, const std::string& name);

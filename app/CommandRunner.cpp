@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "EngineTexts.h"
+#include "FileUtils.h"
 #include "ProgressLine.h"
 #include "SelfJoin.h"
 #include "Texts.h"
@@ -47,6 +48,12 @@ private:
     // Runs an engine operation and turns whatever escapes it into a message.
     template <typename TOperation> int Guarded(TOperation operation);
     void Attach(TVarnSplit& engine);
+    // Exit status 0 promises the whole job was done: an operation that ended
+    // early without a message of its own still counts as failed.
+    void RequireCompleted(const TVarnSplit& engine) {
+        if (!engine.Completed() && !m_failed)
+            Fail(Texts::CliNotCompleted);
+    }
 
     const TCommandLineContext& m_context;
     TProgressLine m_progress;
@@ -57,11 +64,6 @@ std::string LowerCase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return text;
-}
-
-std::string ExtensionOf(const std::string& name) {
-    const std::size_t dot = name.rfind('.');
-    return dot == std::string::npos ? std::string() : name.substr(dot);
 }
 
 template <typename TOperation> int TCommandLineRun::Guarded(TOperation operation) {
@@ -100,7 +102,7 @@ int TCommandLineRun::Split(const TCommandLineRequest& request) {
     std::string stubFileName;
     int64_t stubSize = 0;
     if (request.MakeSUB) {
-        stubFileName = PathInFolder(m_context.ProgramFolder, StubName);
+        stubFileName = AddTrailingSeparator(m_context.ProgramFolder) + StubName;
         std::error_code error;
         if (!fs::is_regular_file(stubFileName, error)) {
             Fail(FormatText(Texts::CliStubMissing, {stubFileName}));
@@ -122,11 +124,11 @@ int TCommandLineRun::Split(const TCommandLineRequest& request) {
                                                               : ".vrn";
     const std::string name = FileNamePart(request.FileName);
     const std::string firstPiece =
-        request.KeepOriginalExt ? name + firstExtension : NameWithExtension(name, firstExtension);
+        request.KeepOriginalExt ? name + firstExtension : ReplaceExtension(name, firstExtension);
 
     return Guarded([&] {
         engine.SetFileName(request.FileName);
-        engine.SetSplitFileName(PathInFolder(request.Folder, firstPiece));
+        engine.SetSplitFileName(AddTrailingSeparator(request.Folder) + firstPiece);
         engine.SetSize(request.Size);
         // The buffer stays at the engine's default: large reads are what make the
         // copy fast, and the designed 2048 bytes are not observable.
@@ -139,6 +141,7 @@ int TCommandLineRun::Split(const TCommandLineRequest& request) {
         engine.SetStubSize(stubSize);
         engine.SetKeepOriginalExt(request.KeepOriginalExt);
         engine.Split();
+        RequireCompleted(engine);
     });
 }
 
@@ -157,12 +160,13 @@ int TCommandLineRun::Unite(const TCommandLineRequest& request) {
         // Pieces named with the whole file name kept (report.doc.vrn) already hold
         // the extension; putting it back would give report.doc.doc.
         const std::string wholeName = request.KeepOriginalExt
-                                          ? NameWithExtension(name, "")
-                                          : NameWithExtension(name, engine.OriginalExt());
+                                          ? ReplaceExtension(name, "")
+                                          : ReplaceExtension(name, engine.OriginalExt());
         engine.SetSplitFileName(request.FileName);
-        engine.SetFileName(PathInFolder(request.Folder, wholeName));
+        engine.SetFileName(AddTrailingSeparator(request.Folder) + wholeName);
         engine.SetDelAfterUnite(request.DelAfterUnite);
         engine.Unite();
+        RequireCompleted(engine);
     });
 }
 

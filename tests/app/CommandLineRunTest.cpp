@@ -1,0 +1,451 @@
+// End-to-end tests of the command line: they run the built program in a
+// temporary folder and look at its exit status, what it said, and the files it
+// left behind.
+#include "TempFolder.h"
+#include "Texts.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t WholeSize = 3000000;
+constexpr const char* BlockSize = "1457664";
+
+struct TRunResult {
+    int Status = -1; // exit status; -1 when the program did not exit normally
+    std::string Out;
+    std::string Err;
+};
+
+std::string BinFolder() {
+    const char* folder = std::getenv("VARN_BIN_DIR");
+    return folder == nullptr || *folder == '\0' ? std::string(VARN_BUILT_BIN_DIR)
+                                                : std::string(folder);
+}
+
+std::vector<char*> ArgumentVector(const std::string& program,
+                                  const std::vector<std::string>& arguments) {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    return argv;
+}
+
+int WaitFor(pid_t pid) {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR)
+            return -1;
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs `program` with standard output and error going to files in
+// `captureFolder` (or standard error to `stderrFd` when one is given).
+TRunResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const fs::path& captureFolder, int stderrFd = -1, int closeFd = -1) {
+    const std::string outPath = (captureFolder / "stdout").string();
+    const std::string errPath = (captureFolder / "stderr").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    if (stderrFd >= 0)
+        posix_spawn_file_actions_adddup2(&actions, stderrFd, 2);
+    else
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+    if (closeFd >= 0)
+        posix_spawn_file_actions_addclose(&actions, closeFd);
+    std::vector<char*> argv = ArgumentVector(program, arguments);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    TRunResult result;
+    if (spawned != 0) {
+        ADD_FAILURE() << "cannot start " << program << ": errno " << spawned;
+        return result;
+    }
+    if (stderrFd >= 0)
+        close(stderrFd);
+    if (closeFd >= 0) {
+        // The pseudo-terminal's far side: read until the program has closed it.
+        char chunk[4096];
+        for (;;) {
+            const ssize_t got = read(closeFd, chunk, sizeof chunk);
+            if (got > 0)
+                result.Err.append(chunk, static_cast<std::size_t>(got));
+            else if (got < 0 && errno == EINTR)
+                continue;
+            else
+                break;
+        }
+    }
+    result.Status = WaitFor(pid);
+    result.Out = ReadFileBytes(outPath);
+    if (stderrFd < 0)
+        result.Err = ReadFileBytes(errPath);
+    return result;
+}
+
+std::vector<std::string> Names(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+using TNames = std::vector<std::string>;
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+class CommandLineRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(BinFolder().empty()) << "VARN_BIN_DIR is not set";
+        ASSERT_TRUE(fs::exists(Program())) << Program();
+        fs::create_directories(m_work.Path() / "in");
+        fs::create_directories(m_work.Path() / "out");
+        fs::create_directories(m_work.Path() / "back");
+        m_whole = PatternBytes(WholeSize, 11);
+        WriteFileBytes(In("a.dat"), m_whole);
+    }
+
+    static std::string Program() { return BinFolder() + "/varnsplit"; }
+
+    std::string In(const std::string& name) const { return (m_work.Path() / "in" / name).string(); }
+    std::string Out(const std::string& name = "") const {
+        return name.empty() ? (m_work.Path() / "out").string()
+                            : (m_work.Path() / "out" / name).string();
+    }
+    std::string Back(const std::string& name = "") const {
+        return name.empty() ? (m_work.Path() / "back").string()
+                            : (m_work.Path() / "back" / name).string();
+    }
+
+    TRunResult Run(const std::vector<std::string>& arguments,
+                   const std::string& program = Program()) {
+        return RunProgram(program, arguments, m_capture.Path());
+    }
+
+    // Runs and expects success with nothing said.
+    void RunOk(const std::vector<std::string>& arguments) {
+        const TRunResult result = Run(arguments);
+        EXPECT_EQ(result.Status, 0) << result.Err;
+        EXPECT_EQ(result.Err, "");
+        EXPECT_EQ(result.Out, "");
+    }
+
+    std::string Head(const std::string& path, std::size_t length) const {
+        return ReadFileBytes(path).substr(0, length);
+    }
+
+    TScopedXdgHome m_xdg;
+    TTempFolder m_work;
+    TTempFolder m_capture;
+    std::string m_whole;
+};
+
+TEST_F(CommandLineRun, HelpGoesToStandardOutputAndSucceeds) {
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--help"}, {"-h"}, {"/split", In("a.dat"), Out(), "-h"}}) {
+        const TRunResult result = Run(arguments);
+        EXPECT_EQ(result.Status, 0);
+        EXPECT_TRUE(Contains(result.Out, "/split") && Contains(result.Out, "/unite")) << result.Out;
+        EXPECT_EQ(result.Err, "");
+    }
+    EXPECT_EQ(Names(Out()), TNames{});
+}
+
+TEST_F(CommandLineRun, WindowStartPrintsUsageAndExitsTwo) {
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{}, {In("a.dat")}, {"/split"}}) {
+        const TRunResult result = Run(arguments);
+        EXPECT_EQ(result.Status, 2);
+        EXPECT_TRUE(Contains(result.Err, "/split")) << result.Err;
+        EXPECT_EQ(result.Out, "");
+    }
+}
+
+TEST_F(CommandLineRun, UsageErrorsExitTwoSayWhyAndWriteNothing) {
+    WriteFileBytes(In("a.vrn"), "VRNv110");
+    struct TCase {
+        std::vector<std::string> Arguments;
+        std::string Expected;
+    };
+    const std::vector<TCase> cases = {
+        {{"/cut", In("a.dat"), Out(), BlockSize}, "/cut"},
+        {{"/split", In("none.dat"), Out(), BlockSize}, In("none.dat")},
+        {{"/split", In(""), Out(), BlockSize}, "не файл"},
+        {{"/unite", In("none.vrn"), Out()}, In("none.vrn")},
+        {{"/unite", Out(), Back()}, "не файл"},
+        {{"/split", In("a.dat"), Out(), "1,457,664"}, "1,457,664"},
+        {{"/split", In("a.dat"), Out(), "1 457 664"}, "1 457 664"},
+        {{"/split", In("a.dat"), Out(), "+1457664"}, "+1457664"},
+        {{"/split", In("a.dat"), Out(), "1457664x"}, "1457664x"},
+        {{"/split", In("a.dat"), Out(), "99999999999999999999"}, "99999999999999999999"},
+        {{"/split", In("a.dat"), Out()}, "Замало"},
+        {{"/unite", In("a.vrn")}, "Замало"},
+        {{"/split", In("a.dat"), Out(), BlockSize, "extra"}, "extra"},
+        {{"/split", In("a.dat"), Out(), BlockSize, "-fast"}, "-fast"},
+        {{"/split", In("a.dat"), Out(), BlockSize, "-dos", "-wsp"}, "несумісні"},
+        {{"/split", In("a.dat"), Out(), BlockSize, "-dos", "-self"}, "несумісні"},
+        {{"/split", In("a.dat"), Out(), BlockSize, "-wsp", "-self"}, "несумісні"},
+        {{"/split", In("a.dat"), Out(), BlockSize, "-bat"}, "-bat"},
+        {{"/split", In("a.dat"), Out(), BlockSize, "-del"}, "-del"},
+        {{"/unite", In("a.vrn"), Out(), "-dos"}, "-dos"},
+        {{"/split", In("a.dat"), "", BlockSize}, "теку"},
+    };
+    for (const TCase& usage : cases) {
+        const TRunResult result = Run(usage.Arguments);
+        EXPECT_EQ(result.Status, 2) << usage.Expected << ": " << result.Err;
+        EXPECT_TRUE(Contains(result.Err, usage.Expected)) << result.Err;
+        EXPECT_TRUE(Contains(result.Err, Texts::CliSeeHelp) || Contains(result.Err, "varnsplit:"))
+            << result.Err;
+        EXPECT_EQ(result.Out, "");
+    }
+    EXPECT_EQ(Names(Out()), TNames{});
+    EXPECT_EQ(Names(m_work.Path() / "in"), (TNames{"a.dat", "a.vrn"}));
+}
+
+TEST_F(CommandLineRun, NormalSetRoundTrip) {
+    RunOk({"/split", In("a.dat"), Out(), BlockSize});
+    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.vrn"}));
+    EXPECT_EQ(fs::file_size(Out("a.vrn")), 1457664u);
+    EXPECT_EQ(fs::file_size(Out("a.001")), 1457664u);
+    EXPECT_EQ(fs::file_size(Out("a.002")), 84710u); // 38 header bytes in piece 1
+    EXPECT_EQ(Head(Out("a.vrn"), 8), std::string("VRNv110\x1A"));
+    EXPECT_EQ(ReadFileBytes(In("a.dat")), m_whole) << "the source stays as it was";
+
+    // The folder may end with "/" or not.
+    RunOk({"/unite", Out("a.vrn"), Back() + "/"});
+    EXPECT_EQ(Names(Back()), TNames{"a.dat"});
+    EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
+    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.vrn"})) << "pieces stay without -del";
+}
+
+TEST_F(CommandLineRun, Version100RoundTripWithFormAndSwitchInAnyCase) {
+    RunOk({"/SPLIT", "/VER100", In("a.dat"), Out(), BlockSize});
+    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.vrn"}));
+    EXPECT_EQ(Head(Out("a.vrn"), 8), std::string("VRNv100\x1A"));
+    EXPECT_EQ(fs::file_size(Out("a.002")), 84706u); // 34 header bytes in piece 1
+    RunOk({"/Unite", Out("a.vrn"), Back()});
+    EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
+}
+
+TEST_F(CommandLineRun, DosSetHasNoSignatureAndWinsOverVersion100) {
+    RunOk({"/split", In("a.dat"), Out(), BlockSize, "-dos", "-ver100"});
+    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.dos"})) << "no batch file without -bat";
+    EXPECT_TRUE(ReadFileBytes(Out("a.dos")) == m_whole.substr(0, 1457664));
+    EXPECT_TRUE(ReadFileBytes(Out("a.001")) == m_whole.substr(1457664, 1457664));
+    EXPECT_TRUE(ReadFileBytes(Out("a.002")) == m_whole.substr(2 * 1457664));
+}
+
+TEST_F(CommandLineRun, DosBatchFileJoinsThePieces) {
+    RunOk({"/split", In("a.dat"), Out(), BlockSize, "/dos", "/bat"});
+    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.bat", "a.dos"}));
+    const std::string batch = ReadFileBytes(Out("a.bat"));
+    EXPECT_TRUE(Contains(batch, "@copy /b a.dos+a.001+a.002 a.dat\r\n")) << batch;
+}
+
+TEST_F(CommandLineRun, WinSplitSetUnitesFromItsInformationFile) {
+    RunOk({"/split", In("a.dat"), Out(), BlockSize, "-wsp", "-bat"});
+    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.003", "a.bat", "a.wsp"}));
+    EXPECT_EQ(ReadFileBytes(Out("a.wsp")), "dat\r\n3\r\n3000000\r\n");
+    EXPECT_TRUE(Contains(ReadFileBytes(Out("a.bat")), "@copy /b a.001+a.002+a.003 a.dat\r\n"));
+    EXPECT_TRUE(ReadFileBytes(Out("a.001")) == m_whole.substr(0, 1457664));
+
+    RunOk({"/unite", Out("a.wsp"), Back()});
+    EXPECT_EQ(Names(Back()), TNames{"a.dat"});
+    EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
+}
+
+TEST_F(CommandLineRun, KeepExtKeepsTheWholeNameInEveryPiece) {
+    RunOk({"/split", In("a.dat"), Out(), BlockSize, "-keepext"});
+    EXPECT_EQ(Names(Out()), (TNames{"a.dat.001", "a.dat.002", "a.dat.vrn"}));
+    RunOk({"/unite", Out("a.dat.vrn"), Back(), "-keepext"});
+    EXPECT_EQ(Names(Back()), TNames{"a.dat"});
+    EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
+    // Without the switch the stored extension replaces the piece's, as designed.
+    fs::remove(Back("a.dat"));
+    RunOk({"/unite", Out("a.dat.vrn"), Back()});
+    EXPECT_EQ(Names(Back()), TNames{"a.dat.dat"});
+}
+
+TEST_F(CommandLineRun, DelRemovesThePiecesAfterASuccessfulJoin) {
+    RunOk({"/split", In("a.dat"), Out(), BlockSize});
+    RunOk({"/unite", Out("a.vrn"), Back(), "-del"});
+    EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
+    EXPECT_EQ(Names(Out()), TNames{});
+}
+
+TEST_F(CommandLineRun, DelKeepsEveryPieceWhenTheJoinFails) {
+    RunOk({"/split", In("a.dat"), Out(), BlockSize});
+    fs::remove(Out("a.002"));
+    const TRunResult result = Run({"/unite", Out("a.vrn"), Back(), "-del"});
+    EXPECT_EQ(result.Status, 1);
+    EXPECT_TRUE(Contains(result.Err, Out("a.002"))) << result.Err;
+    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.vrn"}));
+    EXPECT_EQ(Names(Back()), TNames{}) << "nothing half-written is left";
+}
+
+TEST_F(CommandLineRun, MissingMiddlePieceFailsNamingIt) {
+    RunOk({"/split", In("a.dat"), Out(), BlockSize});
+    fs::remove(Out("a.001"));
+    const TRunResult result = Run({"/unite", Out("a.vrn"), Back()});
+    EXPECT_EQ(result.Status, 1);
+    EXPECT_TRUE(Contains(result.Err, Out("a.001"))) << result.Err;
+    EXPECT_EQ(Names(Back()), TNames{});
+}
+
+TEST_F(CommandLineRun, FailedJoinKeepsAnExistingFileOfThatName) {
+    RunOk({"/split", In("a.dat"), Out(), BlockSize});
+    fs::remove(Out("a.002"));
+    WriteFileBytes(Back("a.dat"), "older work");
+    EXPECT_EQ(Run({"/unite", Out("a.vrn"), Back()}).Status, 1);
+    EXPECT_EQ(Names(Back()), TNames{"a.dat"});
+    EXPECT_EQ(ReadFileBytes(Back("a.dat")), "older work");
+}
+
+TEST_F(CommandLineRun, UnknownSignatureFails) {
+    WriteFileBytes(Out("b.vrn"), PatternBytes(5000, 3));
+    const TRunResult result = Run({"/unite", Out("b.vrn"), Back()});
+    EXPECT_EQ(result.Status, 1);
+    EXPECT_TRUE(Contains(result.Err, Texts::EngineUnknownSignature)) << result.Err;
+    EXPECT_EQ(Names(Back()), TNames{});
+
+    // A DOS-compatible set carries no signature: it is joined by its batch file.
+    RunOk({"/split", In("a.dat"), Out(), BlockSize, "-dos"});
+    EXPECT_EQ(Run({"/unite", Out("a.dos"), Back()}).Status, 1);
+    EXPECT_EQ(Names(Back()), TNames{});
+}
+
+TEST_F(CommandLineRun, UnwritableTargetFailsNamingTheFile) {
+    WriteFileBytes(Out("plain"), "not a folder");
+    TRunResult result = Run({"/split", In("a.dat"), Out("plain"), BlockSize});
+    EXPECT_EQ(result.Status, 1);
+    EXPECT_TRUE(Contains(result.Err, Out("plain"))) << result.Err;
+
+    result = Run({"/split", In("a.dat"), Out("missing"), BlockSize});
+    EXPECT_EQ(result.Status, 1);
+    EXPECT_TRUE(Contains(result.Err, Out("missing"))) << result.Err;
+    EXPECT_FALSE(fs::exists(Out("missing")));
+
+    if (geteuid() != 0) { // permissions do not stop the superuser
+        fs::permissions(Back(), fs::perms::owner_read | fs::perms::owner_exec);
+        result = Run({"/split", In("a.dat"), Back(), BlockSize});
+        fs::permissions(Back(), fs::perms::owner_all);
+        EXPECT_EQ(result.Status, 1);
+        EXPECT_TRUE(Contains(result.Err, Back())) << result.Err;
+        EXPECT_EQ(Names(Back()), TNames{});
+    }
+}
+
+TEST_F(CommandLineRun, BlockSizeTheHeaderDoesNotFitInFailsBeforeWriting) {
+    for (const char* size : {"10", "38", "0"}) {
+        const TRunResult result = Run({"/split", In("a.dat"), Out(), size});
+        EXPECT_EQ(result.Status, 1) << size;
+        EXPECT_FALSE(result.Err.empty());
+        EXPECT_EQ(Names(Out()), TNames{}) << size;
+    }
+}
+
+TEST_F(CommandLineRun, SplitNeverWritesOverItsSource) {
+    WriteFileBytes(In("b.vrn"), m_whole);
+    const TRunResult result =
+        Run({"/split", In("b.vrn"), (m_work.Path() / "in").string(), BlockSize});
+    EXPECT_EQ(result.Status, 1);
+    EXPECT_TRUE(Contains(result.Err, In("b.vrn"))) << result.Err;
+    EXPECT_TRUE(ReadFileBytes(In("b.vrn")) == m_whole);
+    EXPECT_EQ(Names(m_work.Path() / "in"), (TNames{"a.dat", "b.vrn"}));
+}
+
+TEST_F(CommandLineRun, SelfJoiningRoundTrip) {
+    const fs::path stub = fs::path(BinFolder()) / "varnstub.exe";
+    ASSERT_TRUE(fs::exists(stub));
+    if (fs::file_size(stub) < 88000)
+        GTEST_SKIP() << "the stub beside the program is still a placeholder";
+    // Piece 1 must hold the stub as well as the signature and some data.
+    const std::string size = std::to_string(fs::file_size(stub) + 1000000);
+    RunOk({"/split", In("a.dat"), Out(), size, "-self"});
+    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.exe"}));
+    EXPECT_EQ(std::to_string(fs::file_size(Out("a.exe"))), size);
+    EXPECT_EQ(Head(Out("a.exe"), static_cast<std::size_t>(fs::file_size(stub))),
+              ReadFileBytes(stub.string()));
+    EXPECT_NE(fs::status(Out("a.exe")).permissions() & fs::perms::owner_exec, fs::perms::none);
+
+    RunOk({"/unite", Out("a.exe"), Back()});
+    EXPECT_EQ(Names(Back()), TNames{"a.dat"});
+    EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
+}
+
+TEST_F(CommandLineRun, SelfJoiningNeedsAnUndamagedStubBesideTheProgram) {
+    // A copy of the program in a folder of its own, where the stub can be
+    // taken away or replaced.
+    const fs::path bin = m_work.Path() / "bin";
+    fs::create_directories(bin);
+    const std::string program = (bin / "varnsplit").string();
+    fs::copy_file(Program(), program);
+    fs::permissions(program, fs::perms::owner_all);
+
+    TRunResult result = Run({"/split", In("a.dat"), Out(), BlockSize, "-self"}, program);
+    EXPECT_EQ(result.Status, 1);
+    EXPECT_TRUE(Contains(result.Err, (bin / "varnstub.exe").string())) << result.Err;
+    EXPECT_EQ(Names(Out()), TNames{});
+
+    WriteFileBytes((bin / "varnstub.exe").string(), PatternBytes(1000, 5));
+    result = Run({"/split", In("a.dat"), Out(), BlockSize, "-self"}, program);
+    EXPECT_EQ(result.Status, 1);
+    EXPECT_TRUE(Contains(result.Err, "пошкоджений")) << result.Err;
+    EXPECT_EQ(Names(Out()), TNames{});
+}
+
+TEST_F(CommandLineRun, NoProgressWhenStandardErrorIsNoTerminal) {
+    // Small blocks give many pieces and many progress reports, none of which may
+    // reach a redirected standard error.
+    RunOk({"/split", In("a.dat"), Out(), "100000", "-wsp"});
+    EXPECT_EQ(Names(Out()).size(), 31u);
+    RunOk({"/unite", Out("a.wsp"), Back()});
+}
+
+TEST_F(CommandLineRun, ProgressOnATerminalEndsWithANewline) {
+    int master = -1;
+    int slave = -1;
+    if (openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
+        GTEST_SKIP() << "no pseudo-terminal here";
+    const TRunResult result = RunProgram(Program(), {"/split", In("a.dat"), Out(), BlockSize},
+                                         m_capture.Path(), slave, master);
+    close(master);
+    EXPECT_EQ(result.Status, 0) << result.Err;
+    EXPECT_TRUE(Contains(result.Err, "\rЧастина 1 з 3: ")) << result.Err;
+    EXPECT_TRUE(Contains(result.Err, "\rЧастина 3 з 3: 100%")) << result.Err;
+    ASSERT_FALSE(result.Err.empty());
+    EXPECT_EQ(result.Err.back(), '\n');
+    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.vrn"}));
+}
+
+} // namespace
