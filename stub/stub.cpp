@@ -190,6 +190,7 @@ public:
 private:
     void ReadOwnSignature();
     void CheckTarget();
+    std::string CommentForTerminal() const;
     void CopyRange(int fd, const std::string& path, uint64_t offset, uint64_t length,
                    uint64_t pieceNumber);
     void CopyLaterPieces();
@@ -246,6 +247,16 @@ void TSelfJoiner::ReadOwnSignature() {
         throw EStubError(Fill(Texts::StubFirstPieceDamaged, {m_ownPath}));
 }
 
+// The comment was typed on Windows with CR LF between its lines.
+std::string TSelfJoiner::CommentForTerminal() const {
+    std::string comment = TextFromStoredBytes(m_signature.comment);
+    std::string text;
+    for (char c : comment)
+        if (c != '\r')
+            text += c;
+    return text;
+}
+
 void TSelfJoiner::CheckTarget() {
     const std::string extension = TextFromStoredBytes(m_signature.extension);
     if (extension.find('/') != std::string::npos || extension.find('\0') != std::string::npos)
@@ -259,8 +270,7 @@ void TSelfJoiner::CheckTarget() {
     std::printf("%s\n", Fill(Texts::StubSize, {std::to_string(m_signature.wholeFileSize)}).c_str());
     std::printf("%s\n", Fill(Texts::StubBlocks, {std::to_string(m_blockCount)}).c_str());
     if (!m_signature.comment.empty())
-        std::printf("%s\n",
-                    Fill(Texts::StubComment, {TextFromStoredBytes(m_signature.comment)}).c_str());
+        std::printf("%s\n", Fill(Texts::StubComment, {CommentForTerminal()}).c_str());
     std::fflush(stdout);
 
     struct stat status {};
@@ -329,8 +339,9 @@ void TSelfJoiner::Finish() {
     // newly created file would have.
     const mode_t mask = umask(0);
     umask(mask);
-    if (fchmod(m_output.Fd(), 0666 & ~mask) != 0)
-        throw EStubError(Fill(Texts::StubWriteFailed, {m_targetPath, Reason(errno)}));
+    // File systems without POSIX permissions (a FAT stick holding the set)
+    // refuse this; the file is just as good there.
+    (void)fchmod(m_output.Fd(), 0666 & ~mask);
     const bool hasTimes = m_signature.version == TSignatureVersion::sv110;
     if (hasTimes &&
         !ApplyFileDosTimes(m_output.Fd(), m_signature.lastAccessTime, m_signature.lastWriteTime))
@@ -349,10 +360,18 @@ void TSelfJoiner::Finish() {
                                               m_targetPath.c_str(), RENAME_NOREPLACE);
     if (result != 0 && !m_replaceAllowed && errno == EINVAL) {
         // File systems without RENAME_NOREPLACE: a hard link also refuses to
-        // replace an existing name.
+        // replace an existing name; where there are no hard links either, the
+        // name is checked once more just before the rename.
         result = link(g_temporaryPath, m_targetPath.c_str());
-        if (result == 0)
+        if (result == 0) {
             unlink(g_temporaryPath);
+        } else if (errno != EEXIST) {
+            struct stat status {};
+            if (lstat(m_targetPath.c_str(), &status) == 0)
+                errno = EEXIST;
+            else
+                result = rename(g_temporaryPath, m_targetPath.c_str());
+        }
     }
     if (result != 0)
         throw EStubError(Fill(Texts::StubRenameFailed, {m_targetPath, Reason(errno)}));

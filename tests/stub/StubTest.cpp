@@ -377,6 +377,18 @@ TEST_F(SelfJoiningSet, InvalidStoredTimesAreNeverApplied) {
     EXPECT_GE(StatOf(InSet("tool.bin")).st_mtime, before - 1);
 }
 
+TEST_F(SelfJoiningSet, ShowsTheCommentLineByLine) {
+    const std::string content = PatternBytes(3000, 10);
+    TSignature signature = SignatureFor(content, "", 1);
+    signature.comment = "рядок 1\r\nрядок 2";
+    LayOutSet("notes.exe", signature, content, content.size(), 1);
+
+    TRun run = Run(InSet("notes.exe"));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("Коментар: рядок 1\nрядок 2\n"), std::string::npos) << run.out;
+    EXPECT_TRUE(SameBytes(ReadFileBytes(InSet("notes")), content)) << "no extension stored";
+}
+
 TEST_F(SelfJoiningSet, ExtensionThatLeavesTheFolderIsRefused) {
     const std::string content = PatternBytes(3000, 9);
     fs::create_directory(SetFolder() / "tool");
