@@ -1,0 +1,164 @@
+#include "ShellNode.h"
+
+#include "ShellMasks.h"
+#include "ShellNamespace.h"
+#include "ShellTreeView.h"
+#include "SystemImageList.h"
+
+#include <utility>
+
+TShellNode::TShellNode() : QTreeWidgetItem(QTreeWidgetItem::UserType) {}
+
+TShellNode::~TShellNode() {
+    // The tree may already be half destroyed here, so only the node's own
+    // state is touched: the monitor goes before the children and the lists.
+    m_monitorStarted = false;
+    m_monitor.reset();
+}
+
+TShellTreeView* TShellNode::Tree() const {
+    return static_cast<TShellTreeView*>(treeWidget());
+}
+
+void TShellNode::InitItem(const TShellFolderPtr& folder, TItemIdList relative, bool recursive) {
+    const TItemIdList& attributeList = relative.IsNull() ? m_relativeIdList : relative;
+    if (folder && !attributeList.IsNull()) {
+        if (auto attributes = folder->GetAttributesOf(attributeList, SFGAO_TREEREQUEST))
+            m_shellAttributes = *attributes;
+    }
+    m_parentFolder = folder;
+    if (!relative.IsNull()) {
+        m_ownFolder.reset();
+        m_ownFolderBound = false;
+        if (!(relative == m_relativeIdList))
+            m_relativeIdList = std::move(relative);
+    }
+    if (ParentNode() == nullptr)
+        m_absoluteIdList = m_relativeIdList.Copy();
+    else
+        m_absoluteIdList = TItemIdList::Append(ParentNode()->m_absoluteIdList, m_relativeIdList);
+    if (recursive) {
+        TShellFolderPtr own = GetOwnFolder();
+        for (int i = 0; i < childCount(); ++i) {
+            TShellNode* node = Child(i);
+            node->InitItem(own, node->m_relativeIdList, true);
+        }
+    }
+}
+
+TShellFolderPtr TShellNode::GetOwnFolder() {
+    if (m_ownFolderBound && !m_ownFolder)
+        m_ownFolderBound = false;
+    if (!m_ownFolderBound) {
+        m_ownFolderBound = true;
+        if (m_relativeIdList.ItemCount() == 0)
+            m_ownFolder = m_parentFolder; // the desktop as root is its own folder
+        else if (m_parentFolder)
+            m_ownFolder = m_parentFolder->BindToObject(m_relativeIdList);
+    }
+    return m_ownFolder;
+}
+
+QString TShellNode::GetPath() const {
+    return PathFromIdList(m_absoluteIdList);
+}
+
+QString TShellNode::DisplayNameOf(const TItemIdList& list) const {
+    if (!m_parentFolder || list.IsNull())
+        return QString();
+    auto name = m_parentFolder->GetDisplayNameOf(list, SHGDN_NORMAL);
+    if (!name || name->isEmpty())
+        name = m_parentFolder->GetDisplayNameOf(list, SHGDN_FORPARSING);
+    return name ? *name : QString();
+}
+
+QString TShellNode::GetDisplayName() const {
+    if (ParentNode() == nullptr && m_relativeIdList.ItemCount() > 0) {
+        QString name = DisplayNameOf(m_relativeIdList.LastId());
+        if (name.isEmpty())
+            name = DisplayNameOf(m_relativeIdList);
+        return name;
+    }
+    return DisplayNameOf(m_relativeIdList);
+}
+
+void TShellNode::RefreshCaption() {
+    const QString caption = GetDisplayName();
+    if (text(0) != caption)
+        setText(0, caption);
+}
+
+void TShellNode::UpdateIcons() {
+    TSystemImageList& images = TSystemImageList::Instance();
+    m_imageIndex = images.IconIndexOf(m_absoluteIdList, false);
+    m_selectedIndex = (m_shellAttributes & SFGAO_FOLDER)
+                          ? images.IconIndexOf(m_absoluteIdList, true)
+                          : m_imageIndex;
+    m_overlayIndex = OVERLAY_NONE;
+    TShellTreeView* tree = Tree();
+    // The share mark wins over the link mark.
+    if (tree != nullptr && tree->ShowSharedOverlay() && (m_shellAttributes & SFGAO_SHARE))
+        m_overlayIndex = OVERLAY_SHARE;
+    else if (tree != nullptr && tree->ShowLinkOverlay() && (m_shellAttributes & SFGAO_LINK))
+        m_overlayIndex = OVERLAY_LINK;
+    ApplyIcon();
+}
+
+void TShellNode::ApplyIcon() {
+    TShellTreeView* tree = Tree();
+    if (tree == nullptr || !tree->ShowIcons() || m_imageIndex < 0) {
+        if (!icon(0).isNull())
+            setIcon(0, QIcon());
+        return;
+    }
+    setIcon(0, tree->NodeIcon(m_imageIndex, m_selectedIndex, m_overlayIndex));
+}
+
+bool TShellNode::Rename(const QString& newName) {
+    if (newName == text(0))
+        return false;
+    if (!m_parentFolder)
+        return false;
+    m_renameError.clear();
+    auto renamed =
+        m_parentFolder->SetNameOf(m_relativeIdList, newName, SHGDN_NORMAL, &m_renameError);
+    if (!renamed)
+        return false;
+    InitItem(m_parentFolder, std::move(*renamed), true);
+    RefreshCaption();
+    UpdateIcons();
+    TShellTreeView* tree = Tree();
+    if (tree != nullptr) {
+        if (ParentNode() != nullptr)
+            tree->SortLevel(ParentNode());
+        if (tree->OnChange)
+            tree->OnChange(tree, this);
+    }
+    return true;
+}
+
+bool TShellNode::IsFile() const {
+    return (m_shellAttributes & SFGAO_FILESYSTEM) && !(m_shellAttributes & SFGAO_FOLDER);
+}
+
+void TShellNode::SetHasChildren(bool hasChildren) {
+    m_hasChildren = hasChildren;
+    setChildIndicatorPolicy(hasChildren ? QTreeWidgetItem::ShowIndicator
+                                        : QTreeWidgetItem::DontShowIndicatorWhenChildless);
+}
+
+void TShellNode::DeleteChildren() {
+    while (childCount() > 0)
+        delete child(childCount() - 1);
+}
+
+bool TShellNode::operator<(const QTreeWidgetItem& other) const {
+    const auto& node = static_cast<const TShellNode&>(other);
+    TShellTreeView* tree = Tree();
+    if (!m_parentFolder || tree == nullptr)
+        return text(0) < other.text(0);
+    TLevelItem a{&m_relativeIdList, m_shellAttributes};
+    TLevelItem b{&node.m_relativeIdList, node.m_shellAttributes};
+    return CompareLevelItems(*m_parentFolder, a, b, tree->FileSortOrder(), tree->FileSortType()) <
+           0;
+}

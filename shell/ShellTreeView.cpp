@@ -1,0 +1,999 @@
+#include "ShellTreeView.h"
+
+#include "MountWatcher.h"
+#include "SystemImageList.h"
+#include "Texts.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QTreeWidgetItemIterator>
+#include <QWheelEvent>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+// Ends a label edit through the tree's rename rules instead of writing the
+// text straight into the item.
+class TLabelDelegate : public QStyledItemDelegate {
+public:
+    explicit TLabelDelegate(TShellTreeView* tree) : QStyledItemDelegate(tree), m_tree(tree) {}
+
+    void setModelData(QWidget* editor, QAbstractItemModel*,
+                      const QModelIndex& index) const override {
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        auto* node = static_cast<TShellNode*>(m_tree->itemFromIndex(index));
+        if (line != nullptr && node != nullptr)
+            m_tree->ApplyLabelEdit(node, line->text());
+    }
+
+private:
+    TShellTreeView* m_tree;
+};
+
+// Shows the hourglass for as long as a level is read.
+struct TBusyCursor {
+    TBusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TBusyCursor() { QApplication::restoreOverrideCursor(); }
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+};
+
+std::string IdKey(const TItemIdList& list) {
+    const TItemIdList first = list.FirstId();
+    return first.Bytes();
+}
+
+// Mount points and paths compare without a trailing "/" (except the root).
+QString WithoutTrailingSeparator(QString path) {
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path;
+}
+
+} // namespace
+
+// Suspends repainting while a tree operation changes many nodes; brackets nest.
+class TShellTreeView::TUpdateBracket {
+public:
+    explicit TUpdateBracket(TShellTreeView* tree) : m_tree(tree) { m_tree->BeginUpdate(); }
+    ~TUpdateBracket() { m_tree->EndUpdate(); }
+    TUpdateBracket(const TUpdateBracket&) = delete;
+    TUpdateBracket& operator=(const TUpdateBracket&) = delete;
+
+private:
+    TShellTreeView* m_tree;
+};
+
+TShellTreeView::TShellTreeView(QWidget* parent) : QTreeWidget(parent) {
+    m_desktopFolder = ShellDesktopFolder();
+    m_userDefinedRoot = TItemIdList::Empty();
+    setColumnCount(1);
+    header()->hide();
+    setAnimated(false);
+    setSortingEnabled(false);
+    setUniformRowHeights(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    setItemDelegate(new TLabelDelegate(this));
+    connect(this, &QTreeWidget::itemExpanded, this, &TShellTreeView::ItemExpanded);
+    connect(this, &QTreeWidget::itemCollapsed, this, &TShellTreeView::ItemCollapsed);
+    connect(this, &QTreeWidget::itemChanged, this, &TShellTreeView::ItemChanged);
+    connect(this, &QTreeWidget::currentItemChanged, this, &TShellTreeView::CurrentChanged);
+
+    // Stands in for the hidden window that received the device broadcasts.
+    m_mountWatcher = new TMountWatcher(this);
+    m_mountWatcher->OnDriveEvent = [this](bool arrival, const std::vector<std::string>& points) {
+        DriveEvent(arrival, points);
+    };
+}
+
+TShellTreeView::~TShellTreeView() {
+    // Nodes go while this object is still whole: each stops its monitor, and
+    // no signal of the dying tree may reach the handlers.
+    m_destroying = true;
+    blockSignals(true);
+    m_rootNode = nullptr;
+    clear();
+}
+
+// ---------------------------------------------------------------------------
+// Properties
+
+void TShellTreeView::SetRootDir(const QString& rootDir) {
+    const QString normalised = NormalizePath(rootDir);
+    if (normalised.isEmpty() || normalised == m_rootDir)
+        return;
+    m_rootDir = normalised;
+    if (m_handleCreated && !m_rootUsePIDL)
+        Rebuild(rbRootFolder);
+}
+
+void TShellTreeView::SetRootPIDL(TPidls rootPIDL) {
+    if (rootPIDL == m_rootPIDL)
+        return;
+    m_rootPIDL = rootPIDL;
+    if (m_handleCreated && m_rootUsePIDL)
+        Rebuild(rbRootList);
+}
+
+void TShellTreeView::SetRootUsePIDL(bool rootUsePIDL) {
+    if (rootUsePIDL == m_rootUsePIDL)
+        return;
+    m_rootUsePIDL = rootUsePIDL;
+    if (m_handleCreated)
+        Rebuild(rbPlain);
+}
+
+std::uint32_t TShellTreeView::ComputeNotifyFilter() const {
+    std::uint32_t filter = NOTIFY_ATTRIBUTES;
+    if (m_options.testFlag(TF_FOLDERS))
+        filter |= NOTIFY_DIR_NAME;
+    if (m_options.testFlag(TF_NONFOLDERS))
+        filter |= NOTIFY_FILE_NAME;
+    return filter;
+}
+
+void TShellTreeView::SetOptions(TVisOptions options) {
+    const bool changed = options != m_options;
+    m_options = options;
+    const std::uint32_t filter = ComputeNotifyFilter();
+    if (filter != m_notifyFilter) {
+        m_notifyFilter = filter;
+        PropagateFilter(filter);
+    }
+    if (changed && m_handleCreated)
+        RefreshAll();
+}
+
+void TShellTreeView::SetShowIcons(bool showIcons) {
+    if (showIcons == m_showIcons)
+        return;
+    m_showIcons = showIcons;
+    ApplyIconsAll();
+}
+
+void TShellTreeView::SetUserDefinedRoot(const TItemIdList& root) {
+    if (root == m_userDefinedRoot)
+        return;
+    m_userDefinedRoot = root.Copy();
+    if (m_handleCreated && m_rootUsePIDL && m_rootPIDL == PIDL_USERDEFINED)
+        Rebuild(rbRootList);
+}
+
+void TShellTreeView::SetShowVirtualFolders(bool value) {
+    if (value == m_showVirtualFolders)
+        return;
+    m_showVirtualFolders = value;
+    RefreshAll();
+}
+
+void TShellTreeView::SetFileMask(const QString& fileMask) {
+    m_masks = MaskListFromText(fileMask);
+    if (m_options.testFlag(TF_NONFOLDERS))
+        RefreshAll();
+}
+
+void TShellTreeView::SetFileMaskUse(bool value) {
+    if (value == m_fileMaskUse)
+        return;
+    m_fileMaskUse = value;
+    if (m_options.testFlag(TF_NONFOLDERS))
+        RefreshAll();
+}
+
+void TShellTreeView::SetFileSortType(TFileSortType sortType) {
+    if (sortType == m_fileSortType)
+        return;
+    m_fileSortType = sortType;
+    SortAll();
+}
+
+void TShellTreeView::SetFileSortOrder(TFileSortOrder sortOrder) {
+    if (sortOrder == m_fileSortOrder)
+        return;
+    m_fileSortOrder = sortOrder;
+    SortAll();
+}
+
+void TShellTreeView::SetShowSharedOverlay(bool value) {
+    if (value == m_showSharedOverlay)
+        return;
+    m_showSharedOverlay = value;
+    RefreshAll();
+}
+
+void TShellTreeView::SetShowLinkOverlay(bool value) {
+    if (value == m_showLinkOverlay)
+        return;
+    m_showLinkOverlay = value;
+    RefreshAll();
+}
+
+void TShellTreeView::SetPopupMenu(QMenu* menu) {
+    // The QPointer clears itself when the menu is destroyed.
+    m_popupMenu = menu;
+}
+
+QWidget* TShellTreeView::MessageOwner() const {
+    if (m_messageOwnerSuspended || !m_showMessages)
+        return nullptr;
+    QWidget* top = window();
+    if (top != nullptr && top != this)
+        return top;
+    if (parentWidget() != nullptr)
+        return parentWidget();
+    return const_cast<TShellTreeView*>(this);
+}
+
+void TShellTreeView::SetCheckBoxes(bool value) {
+    if (value == m_checkBoxes)
+        return;
+    m_checkBoxes = value;
+    TUpdateBracket bracket(this);
+    for (QTreeWidgetItemIterator it(this); *it != nullptr; ++it)
+        PrepareNode(static_cast<TShellNode*>(*it));
+}
+
+void TShellTreeView::SetReadOnly(bool value) {
+    if (value == m_readOnly)
+        return;
+    m_readOnly = value;
+    for (QTreeWidgetItemIterator it(this); *it != nullptr; ++it)
+        PrepareNode(static_cast<TShellNode*>(*it));
+}
+
+TShellNode* TShellTreeView::Selected() const {
+    return static_cast<TShellNode*>(currentItem());
+}
+
+QString TShellTreeView::Path() const {
+    TShellNode* node = Selected();
+    return node != nullptr ? node->GetPath() : QString();
+}
+
+void TShellTreeView::SetPath(const QString& path) {
+    if (path == Path())
+        return;
+    if (!m_handleCreated) {
+        m_pendingPath = path;
+        return;
+    }
+    auto list = ParsePath(m_desktopFolder, path, true);
+    if (!list)
+        return;
+    TShellNode* node = nullptr;
+    {
+        TUpdateBracket bracket(this);
+        node = FindNodeByIdList(*list, true, true, false);
+    }
+    if (node != nullptr) {
+        ExpandNode(node);
+        setCurrentItem(node);
+        scrollToItem(node);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Building
+
+void TShellTreeView::HandleNeeded() {
+    if (m_handleCreated)
+        return;
+    m_handleCreated = true;
+    m_desktopList = SpecialFolderLocation(PIDL_DESKTOP).value_or(TItemIdList::Empty());
+    m_drivesList = SpecialFolderLocation(PIDL_DRIVES).value_or(TItemIdList());
+    m_drivesFolder = m_drivesList.IsNull() ? nullptr : m_desktopFolder->BindToObject(m_drivesList);
+    Rebuild(rbPlain);
+    if (!m_pendingPath.isEmpty()) {
+        const QString pending = std::exchange(m_pendingPath, QString());
+        SetPath(pending);
+    }
+}
+
+void TShellTreeView::Rebuild(TRebuildMode mode) {
+    TUpdateBracket bracket(this);
+    if (!m_imagesReady) {
+        m_imagesReady = true;
+        TSystemImageList::Instance(); // the icon list exists from here on
+    }
+    const QString path = Path();
+    const QString rootDir = m_rootDir;
+    m_rootNode = nullptr;
+    m_rootBuilt = false;
+    clear();
+    BuildRoot();
+    if (mode == rbRootFolder)
+        SetPath(path);
+    else if (rootDir.size() >= 2)
+        SetRootDir(rootDir);
+}
+
+std::optional<TItemIdList> TShellTreeView::ParsePath(const TShellFolderPtr& folder,
+                                                     const QString& text, bool normalise) const {
+    QString path = normalise ? NormalizePath(text) : text;
+    if (path.isEmpty() || !folder)
+        return std::nullopt;
+    path = WithoutTrailingSeparator(path);
+    std::uint32_t attributes = SFGAO_VALIDATE; // re-read the item, never a cached one
+    return folder->ParseDisplayName(path, &attributes);
+}
+
+void TShellTreeView::BuildRoot() {
+    TItemIdList list;
+    if (m_rootUsePIDL) {
+        if (m_rootPIDL == PIDL_USERDEFINED)
+            list = m_userDefinedRoot.Copy();
+        else
+            list =
+                SpecialFolderLocation(m_rootPIDL)
+                    .value_or(SpecialFolderLocation(PIDL_DESKTOP).value_or(TItemIdList::Empty()));
+    } else {
+        auto parsed = ParsePath(m_desktopFolder, m_rootDir, true);
+        if (!parsed)
+            parsed = ParsePath(m_desktopFolder, QStringLiteral("/"), false);
+        list = parsed.value_or(TItemIdList::Empty());
+    }
+    m_rootNode = nullptr;
+    auto* root = new TShellNode();
+    addTopLevelItem(root);
+    root->InitItem(m_desktopFolder, std::move(list), false);
+    PrepareNode(root);
+    root->RefreshCaption();
+    root->SetHasChildren(true);
+    root->UpdateIcons();
+    m_rootBuilt = true;
+    ExpandNode(root);
+    setCurrentItem(root);
+    m_rootNode = root;
+    if (!m_rootUsePIDL)
+        m_rootDir = root->GetPath();
+}
+
+TShellNode* TShellTreeView::NewChild(TShellNode* parent) {
+    auto* node = new TShellNode();
+    parent->addChild(node);
+    PrepareNode(node);
+    return node;
+}
+
+void TShellTreeView::PrepareNode(TShellNode* node) {
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (!m_readOnly)
+        flags |= Qt::ItemIsEditable;
+    if (m_checkBoxes)
+        flags |= Qt::ItemIsUserCheckable;
+    if (node->flags() != flags)
+        node->setFlags(flags);
+    if (m_checkBoxes)
+        node->setCheckState(0, node->CheckState() ? Qt::Checked : Qt::Unchecked);
+    else if (node->data(0, Qt::CheckStateRole).isValid())
+        node->setData(0, Qt::CheckStateRole, QVariant());
+}
+
+// ---------------------------------------------------------------------------
+// Enumeration
+
+unsigned TShellTreeView::EnumFlags() const {
+    unsigned flags = 0;
+    if (m_options.testFlag(TF_FOLDERS))
+        flags |= SHCONTF_FOLDERS;
+    if (m_options.testFlag(TF_NONFOLDERS))
+        flags |= SHCONTF_NONFOLDERS;
+    if (m_options.testFlag(TF_HIDDEN))
+        flags |= SHCONTF_INCLUDEHIDDEN;
+    return flags;
+}
+
+void TShellTreeView::RefreshAll() {
+    if (m_rootNode == nullptr)
+        return;
+    TUpdateBracket bracket(this);
+    RefreshNode(m_rootNode, true);
+}
+
+void TShellTreeView::RefreshNode(TShellNode* node, bool recursive) {
+    PopulateNode(node, false);
+    if (!recursive)
+        return;
+    for (int i = 0; i < node->childCount(); ++i) {
+        TShellNode* child = node->Child(i);
+        if (child->childCount() > 0 && child->isExpanded())
+            RefreshNode(child, true);
+        else
+            child->SetPopulated(false);
+    }
+}
+
+void TShellTreeView::PopulateNode(TShellNode* node, bool probe) {
+    TShellFolderPtr folder = node->GetOwnFolder();
+    if (!folder)
+        return;
+    ++m_populateCount;
+    TUpdateBracket bracket(this);
+    TBusyCursor cursor;
+
+    std::unordered_multimap<std::string, TShellNode*> unseen;
+    for (int i = 0; i < node->childCount(); ++i) {
+        TShellNode* child = node->Child(i);
+        child->SetSeen(false);
+        unseen.emplace(IdKey(child->RelativeIdList()), child);
+    }
+    auto* outerUnseen = std::exchange(m_unseenChildren, &unseen);
+    if (auto enumeration = folder->EnumObjects(EnumFlags())) {
+        enumeration->Reset();
+        TItemIdList item;
+        while (enumeration->Next(item)) {
+            const bool accepted = AddItem(node, std::move(item));
+            item = TItemIdList();
+            if (probe && accepted)
+                break;
+        }
+    }
+    m_unseenChildren = outerUnseen;
+
+    std::vector<QTreeWidgetItem*> gone;
+    for (int i = 0; i < node->childCount(); ++i) {
+        if (!node->Child(i)->Seen())
+            gone.push_back(node->child(i));
+    }
+    for (QTreeWidgetItem* child : gone)
+        delete child;
+    node->SetHasChildren(node->childCount() > 0);
+    SortLevel(node);
+    // A probe keeps at most one child, which is no longer the level's list.
+    if (probe)
+        node->SetPopulated(false);
+}
+
+bool TShellTreeView::AddItem(TShellNode* parent, TItemIdList relative) {
+    TShellFolderPtr folder = parent->GetOwnFolder();
+    if (!folder)
+        return false;
+    TShellNode* existing = nullptr;
+    if (m_unseenChildren != nullptr) {
+        auto range = m_unseenChildren->equal_range(IdKey(relative));
+        // The first unseen child of the level with this id: the map keeps
+        // several entries per id in insertion order.
+        for (auto it = range.first; it != range.second; ++it) {
+            if (!it->second->Seen() && it->second->parent() == parent) {
+                existing = it->second;
+                m_unseenChildren->erase(it);
+                break;
+            }
+        }
+    } else {
+        for (int i = 0; i < parent->childCount(); ++i) {
+            TShellNode* child = parent->Child(i);
+            if (!child->Seen() && ItemIdsEqual(child->RelativeIdList().Data(), relative.Data())) {
+                existing = child;
+                break;
+            }
+        }
+    }
+    if (existing != nullptr)
+        existing->SetSeen(true);
+
+    const std::uint32_t attributes =
+        folder->GetAttributesOf(relative, SFGAO_TREEREQUEST).value_or(0);
+    bool accepted = true;
+    if (!m_showVirtualFolders && !(attributes & (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR)))
+        accepted = false;
+    if (accepted && (attributes & SFGAO_FILESYSTEM)) {
+        const bool isFolder = attributes & SFGAO_FOLDER;
+        if (!isFolder && m_options.testFlag(TF_NONFOLDERS)) {
+            if (m_fileMaskUse || OnFileAdd) {
+                const QString name =
+                    folder->GetDisplayNameOf(relative, SHGDN_FORPARSING).value_or(QString());
+                const QString fileName = name.mid(name.lastIndexOf(QLatin1Char('/')) + 1);
+                if (m_fileMaskUse && !MatchesAnyMask(fileName, m_masks))
+                    accepted = false;
+                else if (OnFileAdd)
+                    OnFileAdd(name, attributes, accepted);
+            }
+        } else if (OnDirAdd) {
+            const QString name =
+                folder->GetDisplayNameOf(relative, SHGDN_FORPARSING).value_or(QString());
+            OnDirAdd(name, attributes, accepted);
+        }
+    }
+
+    if (!accepted) {
+        if (existing != nullptr)
+            existing->SetSeen(false);
+        return false;
+    }
+
+    TShellNode* node = existing;
+    if (node == nullptr) {
+        node = NewChild(parent);
+        node->InitItem(folder, std::move(relative), false);
+        node->SetPopulated(false);
+    } else {
+        node->InitItem(folder, std::move(relative), false);
+    }
+    node->RefreshCaption();
+    StartMonitor(parent);
+    node->SetSeen(true);
+    node->SetShellAttributes(attributes);
+
+    bool hasSubfolders = attributes & SFGAO_HASSUBFOLDER;
+    if (m_options.testFlag(TF_NONFOLDERS) && !hasSubfolders && (attributes & SFGAO_FOLDER) &&
+        node->GetOwnFolder()) {
+        // With files shown, a folder without subfolders may still hold files;
+        // the probe finds out without listing them all.
+        if (!node->isExpanded()) {
+            PopulateNode(node, true);
+            hasSubfolders = node->childCount() > 0;
+        } else {
+            hasSubfolders = true;
+        }
+    }
+    if (!hasSubfolders) {
+        node->SetPopulated(false);
+        node->DeleteChildren();
+        StartMonitor(node); // so that something created in it later is noticed
+    }
+    node->SetHasChildren(hasSubfolders);
+    node->UpdateIcons();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Expansion
+
+void TShellTreeView::ExpandNode(TShellNode* node) {
+    if (node != nullptr && !node->isExpanded())
+        node->setExpanded(true);
+}
+
+void TShellTreeView::SetExpandedQuietly(TShellNode* node, bool expanded) {
+    ++m_quietExpansion;
+    node->setExpanded(expanded);
+    --m_quietExpansion;
+}
+
+void TShellTreeView::ItemExpanded(QTreeWidgetItem* item) {
+    if (m_quietExpansion > 0 || m_destroying)
+        return;
+    auto* node = static_cast<TShellNode*>(item);
+    bool allow = m_rootBuilt;
+    if (OnExpanding)
+        OnExpanding(this, node, allow);
+    if (!allow) {
+        SetExpandedQuietly(node, false);
+        return;
+    }
+    if (m_updAuto || !node->Populated()) {
+        RefreshNode(node, m_updAutoRec);
+        node->SetPopulated(true);
+    }
+}
+
+void TShellTreeView::ItemCollapsed(QTreeWidgetItem* item) {
+    if (m_quietExpansion > 0 || m_destroying)
+        return;
+    auto* node = static_cast<TShellNode*>(item);
+    bool allow = true;
+    if (OnCollapsing)
+        OnCollapsing(this, node, allow);
+    if (!allow) {
+        SetExpandedQuietly(node, true);
+        return;
+    }
+    // The node was still expanded when the collapse was decided, so its
+    // children count as below an expanded node.
+    for (int i = 0; i < node->childCount(); ++i)
+        StopMonitorsBelow(node->Child(i), false);
+}
+
+// ---------------------------------------------------------------------------
+// Finding nodes
+
+TShellNode* TShellTreeView::FindNodeByIdList(const TItemIdList& list, bool expand, bool fromRoot,
+                                             bool exact) {
+    TShellNode* start = fromRoot ? m_rootNode : Selected();
+    if (start == nullptr || list.IsNull())
+        return nullptr;
+    const std::size_t startCount = start->AbsoluteIdList().ItemCount();
+    const std::size_t targetCount = list.ItemCount();
+    // Ids of our namespace are equal exactly when their bytes are.
+    TShellNode* candidate =
+        (targetCount == startCount && list == start->AbsoluteIdList()) ? start : nullptr;
+    std::size_t index = 0;
+    if (fromRoot) {
+        if (startCount >= targetCount)
+            return candidate;
+        index = startCount;
+    }
+    const auto ids = list.Ids();
+    if (index >= ids.size())
+        return candidate;
+
+    TShellNode* current = start;
+    if (expand)
+        ExpandNode(current);
+    bool reachedEnd = false;
+    for (;;) {
+        const TItemIdList wanted = TItemIdList::FromId(ids[index]);
+        TShellNode* found = nullptr;
+        for (int i = 0; i < current->childCount(); ++i) {
+            TShellNode* child = current->Child(i);
+            if (ItemIdsEqual(child->RelativeIdList().Data(), wanted.Data())) {
+                found = child;
+                break;
+            }
+        }
+        if (found == nullptr)
+            break;
+        current = found;
+        if (++index == ids.size()) {
+            reachedEnd = true;
+            break;
+        }
+        if (expand)
+            ExpandNode(current);
+        if (!current->isExpanded())
+            return nullptr;
+    }
+    if (reachedEnd || !exact)
+        return current;
+    if (index + 1 == ids.size())
+        return current; // only the final id was missing: its parent
+    return candidate;
+}
+
+TShellNode* TShellTreeView::SelectSpecialFolder(TPidls pidl) {
+    if (pidl == PIDL_USERDEFINED)
+        return nullptr;
+    auto list = SpecialFolderLocation(pidl);
+    if (!list)
+        return nullptr;
+    TShellNode* node = FindNodeByIdList(*list, true, true, true);
+    if (node != nullptr) {
+        setCurrentItem(node);
+        scrollToItem(node);
+    }
+    return node;
+}
+
+bool TShellTreeView::SelectByIdList(bool fromRoot, const TItemIdList& list) {
+    TShellNode* node = FindNodeByIdList(list, true, fromRoot, true);
+    if (node == nullptr)
+        return false;
+    setCurrentItem(node);
+    scrollToItem(node);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Sorting
+
+void TShellTreeView::SortLevel(TShellNode* node) {
+    if (node != nullptr && node->childCount() > 1)
+        node->sortChildren(0, Qt::AscendingOrder);
+}
+
+void TShellTreeView::SortAll() {
+    if (m_rootNode == nullptr)
+        return;
+    TUpdateBracket bracket(this);
+    std::vector<TShellNode*> pending{m_rootNode};
+    while (!pending.empty()) {
+        TShellNode* node = pending.back();
+        pending.pop_back();
+        SortLevel(node);
+        for (int i = 0; i < node->childCount(); ++i)
+            pending.push_back(node->Child(i));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Monitors
+
+void TShellTreeView::StartMonitor(TShellNode* node) {
+    if (node->MonitorStarted())
+        return;
+    node->SetMonitorStarted(true);
+    // A file's watch can never be created, so no thread is spent finding
+    // that out; a virtual item has no path and is never tried again.
+    if (node->IsFile())
+        return;
+    const QString path = node->GetPath();
+    QString trimmed = path;
+    while (!trimmed.isEmpty() && trimmed.front() <= QLatin1Char(' '))
+        trimmed.remove(0, 1);
+    while (!trimmed.isEmpty() && trimmed.back() <= QLatin1Char(' '))
+        trimmed.chop(1);
+    if (trimmed.isEmpty())
+        return;
+    auto monitor = std::make_unique<TDiscMonitorThread>(node, PathBytes(path), m_notifyFilter);
+    // The node owns the monitor and a monitor's pending change dies with it,
+    // so the node is alive whenever this runs.
+    monitor->OnChange = [this, node] { MonitorChanged(node); };
+    monitor->Resume();
+    node->SetMonitor(std::move(monitor));
+}
+
+void TShellTreeView::StopMonitor(TShellNode* node) {
+    if (!node->MonitorStarted() || node->Monitor() == nullptr)
+        return;
+    node->SetMonitorStarted(false);
+    node->TakeMonitor().reset(); // waits for the thread
+}
+
+void TShellTreeView::StopMonitorsBelow(TShellNode* node, bool keepOwn) {
+    if (!keepOwn)
+        StopMonitor(node);
+    if (node->isExpanded()) {
+        for (int i = 0; i < node->childCount(); ++i)
+            StopMonitorsBelow(node->Child(i), false);
+    }
+}
+
+void TShellTreeView::PropagateFilter(std::uint32_t filter) {
+    for (QTreeWidgetItemIterator it(this); *it != nullptr; ++it) {
+        auto* node = static_cast<TShellNode*>(*it);
+        if (node->MonitorStarted() && node->Monitor() != nullptr && !node->Monitor()->Failed())
+            node->Monitor()->SetFilter(filter);
+    }
+}
+
+std::vector<TDiscMonitorThread*> TShellTreeView::Monitors() const {
+    std::vector<TDiscMonitorThread*> monitors;
+    for (QTreeWidgetItemIterator it(const_cast<TShellTreeView*>(this)); *it != nullptr; ++it) {
+        auto* node = static_cast<TShellNode*>(*it);
+        if (node->Monitor() != nullptr)
+            monitors.push_back(node->Monitor());
+    }
+    return monitors;
+}
+
+void TShellTreeView::MonitorChanged(TShellNode* node) {
+    if (!m_updAutoThread || m_destroying)
+        return;
+    // Automatic refreshes never show a message, whatever ShowMessages says.
+    const bool suspended = std::exchange(m_messageOwnerSuspended, true);
+    RefreshNode(node, false);
+    m_messageOwnerSuspended = suspended;
+}
+
+// ---------------------------------------------------------------------------
+// Mount events
+
+void TShellTreeView::DriveEvent(bool arrival, const std::vector<std::string>& mountPoints) {
+    if (!m_useShellCache && m_drivesFolder)
+        m_drivesFolder->Revalidate();
+    if (m_rootNode == nullptr || m_drivesList.IsNull())
+        return;
+    const TItemIdList& rootList = m_rootNode->AbsoluteIdList();
+    if (rootList.ItemCount() < 2) {
+        TShellNode* drivesNode = FindNodeByIdList(m_drivesList, false, true, true);
+        UpdateDrives(arrival, mountPoints, drivesNode);
+        return;
+    }
+    TItemIdList parentList = rootList;
+    if (rootList.ItemCount() < 3 && parentList.RemoveLastId() && parentList == m_drivesList)
+        UpdateDrives(arrival, mountPoints, nullptr); // the root itself is a volume
+}
+
+void TShellTreeView::UpdateDrives(bool arrival, const std::vector<std::string>& mountPoints,
+                                  TShellNode* drivesNode) {
+    auto isEventPoint = [&](const QString& path) {
+        const QString point = WithoutTrailingSeparator(path);
+        return std::any_of(mountPoints.begin(), mountPoints.end(), [&](const std::string& bytes) {
+            return WithoutTrailingSeparator(PathText(bytes)) == point;
+        });
+    };
+    TUpdateBracket bracket(this);
+    if (drivesNode != nullptr) {
+        for (int i = 0; i < drivesNode->childCount(); ++i) {
+            TShellNode* child = drivesNode->Child(i);
+            const QString path = child->GetPath();
+            if (!child->HasAttributes(SFGAO_FILESYSTEM) || path.isEmpty() || !isEventPoint(path))
+                continue;
+            // The old watch looked at the previous medium; the next
+            // enumeration starts a new one.
+            StopMonitor(child);
+            if (!arrival)
+                child->DeleteChildren();
+            child->SetHasChildren(true);
+            RefreshNodeItem(child);
+        }
+        // Unlike drive letters, mount points come and go with their volumes:
+        // an open computer level is read again to show or drop them.
+        if (drivesNode->isExpanded())
+            RefreshNode(drivesNode, false);
+        return;
+    }
+    const bool showMessages = std::exchange(m_showMessages, false);
+    if (isEventPoint(m_rootNode->GetPath())) {
+        StopMonitor(m_rootNode);
+        RefreshNodeItem(m_rootNode);
+        RefreshNode(m_rootNode, false);
+    }
+    m_showMessages = showMessages;
+}
+
+void TShellTreeView::RefreshNodeItem(TShellNode* node) {
+    TUpdateBracket bracket(this);
+    // Parsed through the node's own parent folder, the list is relative to it
+    // (for the root, whose parent is the desktop, its whole absolute list).
+    auto list = ParsePath(node->ParentFolder(), node->GetPath(), false);
+    node->InitItem(node->ParentFolder(), list ? std::move(*list) : TItemIdList(), false);
+    node->RefreshCaption();
+    node->UpdateIcons();
+}
+
+// ---------------------------------------------------------------------------
+// Painting, input, editing
+
+void TShellTreeView::BeginUpdate() {
+    if (m_updateDepth++ == 0)
+        setUpdatesEnabled(false);
+}
+
+void TShellTreeView::EndUpdate() {
+    if (--m_updateDepth == 0)
+        setUpdatesEnabled(true);
+}
+
+void TShellTreeView::ApplyIconsAll() {
+    TUpdateBracket bracket(this);
+    for (QTreeWidgetItemIterator it(this); *it != nullptr; ++it)
+        static_cast<TShellNode*>(*it)->ApplyIcon();
+}
+
+QIcon TShellTreeView::NodeIcon(int imageIndex, int selectedIndex, int overlayIndex) {
+    const quint64 key = (quint64(quint32(imageIndex)) << 32) ^
+                        (quint64(quint32(selectedIndex)) << 8) ^ quint64(quint8(overlayIndex));
+    auto found = m_nodeIcons.constFind(key);
+    if (found != m_nodeIcons.constEnd())
+        return *found;
+    TSystemImageList& images = TSystemImageList::Instance();
+    QIcon icon = images.IconWithOverlay(imageIndex, overlayIndex);
+    if (selectedIndex != imageIndex) {
+        const QIcon normal = icon;
+        const QIcon selected = images.IconWithOverlay(selectedIndex, overlayIndex);
+        icon = QIcon();
+        for (int size : {16, 22, 32}) {
+            icon.addPixmap(normal.pixmap(size), QIcon::Normal);
+            icon.addPixmap(selected.pixmap(size), QIcon::Selected);
+        }
+    }
+    m_nodeIcons.insert(key, icon);
+    return icon;
+}
+
+void TShellTreeView::ShowingChanged() {
+    ApplyIconsAll();
+    RefreshAll();
+}
+
+void TShellTreeView::showEvent(QShowEvent* event) {
+    QTreeWidget::showEvent(event);
+    if (!m_handleCreated)
+        HandleNeeded();
+    else if (!event->spontaneous())
+        ShowingChanged();
+}
+
+void TShellTreeView::hideEvent(QHideEvent* event) {
+    QTreeWidget::hideEvent(event);
+    if (m_handleCreated && !event->spontaneous() && !m_destroying)
+        ShowingChanged();
+}
+
+void TShellTreeView::wheelEvent(QWheelEvent* event) {
+    // One notch (120) turns one page; finer wheels add up to whole notches.
+    m_wheelRemainder += event->angleDelta().y();
+    const int notches = m_wheelRemainder / 120;
+    m_wheelRemainder -= notches * 120;
+    QScrollBar* bar = verticalScrollBar();
+    for (int i = 0; i < notches; ++i)
+        bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+    for (int i = 0; i > notches; --i)
+        bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    event->accept();
+}
+
+void TShellTreeView::mousePressEvent(QMouseEvent* event) {
+    // A right click opens the menu of the node under the mouse without
+    // moving the selection.
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QTreeWidget::mousePressEvent(event);
+}
+
+void TShellTreeView::contextMenuEvent(QContextMenuEvent* event) {
+    TShellNode* node = nullptr;
+    QPoint point;
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        node = Selected();
+        if (node == nullptr)
+            return;
+        const QRect rect = visualItemRect(node);
+        point = QPoint(rect.left() + rect.width() / 4, rect.top() + rect.height() / 4);
+    } else {
+        point = event->pos();
+        node = static_cast<TShellNode*>(itemAt(point));
+    }
+    event->accept();
+    if (node == nullptr)
+        return;
+    bool allow = true;
+    if (OnPopupMenu)
+        OnPopupMenu(node, allow);
+    if (!allow)
+        return;
+    const QPoint screenPoint = viewport()->mapToGlobal(point);
+    if (m_popupMenuMode == pmm_PopupMenu) {
+        if (m_popupMenu)
+            m_popupMenu->popup(screenPoint);
+        return;
+    }
+    if (node->ParentFolder()) {
+        // Both results are ignored: a rename chosen there starts no edit.
+        ShowItemMenu(node->ParentFolder(), {node->RelativeIdList()}, screenPoint, MessageOwner(),
+                     ima_Menu, 0);
+    }
+}
+
+bool TShellTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    auto* node = static_cast<TShellNode*>(itemFromIndex(index));
+    if (node == nullptr || m_readOnly || !node->HasAttributes(SFGAO_CANRENAME))
+        return false;
+    // Every click asks here; only a trigger that opens an editor asks the handler.
+    const bool opens = trigger == QAbstractItemView::AllEditTriggers || (editTriggers() & trigger);
+    if (!opens)
+        return QTreeWidget::edit(index, trigger, event);
+    bool allow = true;
+    if (OnEditing)
+        OnEditing(this, node, allow);
+    if (!allow)
+        return false;
+    return QTreeWidget::edit(index, trigger, event);
+}
+
+bool TShellTreeView::ApplyLabelEdit(TShellNode* node, QString text) {
+    if (node == nullptr || text.isEmpty())
+        return false;
+    if (OnEdited)
+        OnEdited(this, node, text);
+    if (node->Rename(text))
+        return true;
+    if (!node->RenameError().isEmpty() && MessageOwner() != nullptr)
+        QMessageBox::critical(MessageOwner(), QString::fromUtf8(Texts::CaptionError),
+                              node->RenameError());
+    return false;
+}
+
+void TShellTreeView::ItemChanged(QTreeWidgetItem* item, int column) {
+    if (!m_checkBoxes || column != 0 || m_destroying)
+        return;
+    auto* node = static_cast<TShellNode*>(item);
+    const bool checked = node->checkState(0) == Qt::Checked;
+    if (checked == node->CheckState())
+        return;
+    node->SetCheckState(checked);
+    if (OnCheckBoxChanged)
+        OnCheckBoxChanged(node, checked);
+}
+
+void TShellTreeView::CurrentChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous) {
+    // `previous` may be a node in the middle of its destruction: never touched.
+    Q_UNUSED(previous);
+    if (m_destroying)
+        return;
+    if (OnChange)
+        OnChange(this, static_cast<TShellNode*>(current));
+}
