@@ -1,0 +1,106 @@
+#!/usr/bin/env bash
+# Times this program's "/split" (normal mode, 1,457,664-byte blocks) of a 1 GiB
+# file against GNU split on the same file, and its "/unite" against cat of the
+# same pieces, in one run; prints both ratios (ours / GNU's wall time) and our
+# peak memory, and whether the goals (at most 1.0x, under 32 MiB) are met.
+#
+# usage: split_unite.sh [PROGRAM]     (default build/bin/varnsplit)
+# VARN_BENCH_MIB sets the file size in MiB (default 1024); VARN_BENCH_DIR the
+# folder for the work files (default: the system's temporary folder; about four
+# times the file size is needed).
+set -euo pipefail
+
+program=${1:-build/bin/varnsplit}
+mib=${VARN_BENCH_MIB:-1024}
+block=1457664
+rounds=${VARN_BENCH_ROUNDS:-2}
+
+if [[ ! -x $program ]]; then
+    echo "split_unite.sh: no program at '$program'" >&2
+    exit 2
+fi
+program=$(realpath "$program")
+
+# Peak memory comes from GNU time; install it when it is missing and we may.
+if [[ ! -x /usr/bin/time ]] && [[ $(id -u) -eq 0 ]] && command -v apt-get >/dev/null; then
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq time >/dev/null || true
+fi
+
+work=$(mktemp -d "${VARN_BENCH_DIR:-${TMPDIR:-/tmp}}/varnbench-XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+# measure OUTFILE command...: runs the command, writes "seconds peak-KiB" to OUTFILE.
+measure() {
+    local out=$1
+    shift
+    if [[ -x /usr/bin/time ]]; then
+        /usr/bin/time -f "%e %M" -o "$out" "$@"
+        return
+    fi
+    # Without GNU time: wall time from the clock, peak memory from /proc while it runs.
+    local start end peak=0 hwm
+    start=$(date +%s.%N)
+    "$@" &
+    local pid=$!
+    while kill -0 "$pid" 2>/dev/null; do
+        hwm=$(awk '/^VmHWM:/ {print $2}' "/proc/$pid/status" 2>/dev/null || true)
+        [[ -n $hwm && $hwm -gt $peak ]] && peak=$hwm
+        sleep 0.02
+    done
+    wait "$pid"
+    end=$(date +%s.%N)
+    echo "$(awk -v a="$start" -v b="$end" 'BEGIN {printf "%.2f", b - a}') $peak" >"$out"
+}
+
+seconds() { awk '{print $1}' "$1"; }
+peak_kib() { awk '{print $2}' "$1"; }
+minimum() { awk -v a="$1" -v b="$2" 'BEGIN {print (a == "" || b + 0 < a + 0) ? b : a}'; }
+maximum() { awk -v a="$1" -v b="$2" 'BEGIN {print (a == "" || b + 0 > a + 0) ? b : a}'; }
+
+echo "Making a ${mib} MiB file of pseudo-random bytes in $work ..."
+head -c $((mib * 1024 * 1024)) /dev/urandom >"$work/whole.dat"
+
+best_split=""
+best_gnu_split=""
+best_unite=""
+best_cat=""
+peak=""
+for round in $(seq 1 "$rounds"); do
+    rm -rf "$work/ours" "$work/gnu" "$work/back"
+    mkdir -p "$work/ours" "$work/gnu" "$work/back"
+
+    measure "$work/t.split" "$program" /split "$work/whole.dat" "$work/ours" "$block"
+    measure "$work/t.gnusplit" split -b "$block" "$work/whole.dat" "$work/gnu/whole."
+    measure "$work/t.unite" "$program" /unite "$work/ours/whole.vrn" "$work/back"
+    if ! cmp -s "$work/whole.dat" "$work/back/whole.dat"; then
+        echo "FAILED: the united file differs from the original" >&2
+        exit 1
+    fi
+    rm -f "$work/back/whole.dat"
+    measure "$work/t.cat" sh -c 'cat "$1"/whole.* >"$2"' sh "$work/gnu" "$work/back/cat.dat"
+    rm -f "$work/back/cat.dat"
+
+    echo "round $round: split $(seconds "$work/t.split")s (GNU split $(seconds "$work/t.gnusplit")s)," \
+        "unite $(seconds "$work/t.unite")s (cat $(seconds "$work/t.cat")s)"
+    best_split=$(minimum "$best_split" "$(seconds "$work/t.split")")
+    best_gnu_split=$(minimum "$best_gnu_split" "$(seconds "$work/t.gnusplit")")
+    best_unite=$(minimum "$best_unite" "$(seconds "$work/t.unite")")
+    best_cat=$(minimum "$best_cat" "$(seconds "$work/t.cat")")
+    peak=$(maximum "$peak" "$(peak_kib "$work/t.split")")
+    peak=$(maximum "$peak" "$(peak_kib "$work/t.unite")")
+done
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", (b > 0) ? a / b : 0}'; }
+verdict() { awk -v r="$1" 'BEGIN {print (r <= 1.0) ? "met" : "NOT met"}'; }
+split_ratio=$(ratio "$best_split" "$best_gnu_split")
+unite_ratio=$(ratio "$best_unite" "$best_cat")
+peak_mib=$(awk -v k="$peak" 'BEGIN {printf "%.1f", k / 1024}')
+
+echo
+echo "best of $rounds rounds on a ${mib} MiB file, ${block}-byte blocks:"
+echo "  split: ${best_split}s vs GNU split ${best_gnu_split}s  ratio ${split_ratio}x" \
+    "(goal <= 1.0x: $(verdict "$split_ratio"))"
+echo "  unite: ${best_unite}s vs cat ${best_cat}s  ratio ${unite_ratio}x" \
+    "(goal <= 1.0x: $(verdict "$unite_ratio"))"
+echo "  peak memory of split and unite: ${peak_mib} MiB" \
+    "(goal < 32 MiB: $(awk -v m="$peak_mib" 'BEGIN {print (m < 32) ? "met" : "NOT met"}'))"
