@@ -118,6 +118,38 @@ inline constexpr const char* StubAttributesNotRestored =
     "Увага: не вдалося відновити атрибути файлу %s: %s";
 
 // --- settings, file types and filters ---
+// %1 the store file, %2 the reason.
+inline constexpr const char* SettingsWriteFailed = "Не вдалося записати налаштування у файл %1: %2";
+inline constexpr const char* SettingsNoFolder = "не вдалося створити теку для файлу";
+// %1 the store file, %2 the section, %3 the value name.
+inline constexpr const char* SettingsEmptyName =
+    "Не вдалося записати налаштування у файл %1: порожня назва розділу або значення "
+    "(розділ \"%2\", значення \"%3\")";
+// %1 the damaged store file, %2 the name it was to be kept under, %3 the reason.
+inline constexpr const char* SettingsKeepDamagedFailed =
+    "Файл налаштувань %1 пошкоджено, і його не вдалося зберегти як %2: %3. "
+    "Налаштування не записано, щоб не втратити цей файл.";
+// %1 the damaged store file, %2 the name it is kept under.
+inline constexpr const char* SettingsDamagedKept =
+    "Файл налаштувань %1 пошкоджено. Його збережено як %2, а налаштування повернуто до "
+    "типових.";
+// %1 the file, %2 the reason.
+inline constexpr const char* AssociationWriteFailed =
+    "Не вдалося записати файл реєстрації типу файлів %1: %2";
+// %1 the folder, %2 the reason.
+inline constexpr const char* ForceFoldersFailed = "Не вдалося створити теку %1: %2";
+inline constexpr const char* VarnSplitFileType = "Файл Varn split";
+inline constexpr const char* FilterAllFiles = "Всі файли";
+inline constexpr const char* FilterVarnSplitFile = "Файл Varn split";
+inline constexpr const char* FilterWinSplitFile = "Файл WinSplit";
+inline constexpr const char* FilterWindowsMediaAudio = "Файл Windows Media Audio";
+// %1 the description.
+inline constexpr const char* FilterDescriptionHasBar =
+    "Опис фільтра \"%1\" містить символ \"|\", який відділяє опис від маски. Фільтри не "
+    "збережено.";
+// %1 the description, %2 the longest mask allowed.
+inline constexpr const char* FilterMaskTooLong =
+    "Маска фільтра \"%1\" довша за %2 символів. Фільтри не збережено.";
 
 // --- shell tree and item menu ---
 inline constexpr const char* ShellDesktop = "Робочий стіл";

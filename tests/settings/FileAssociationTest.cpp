@@ -1,0 +1,260 @@
+#include "FileAssociation.h"
+#include "Icons.h"
+#include "RegistrySettings.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <map>
+#include <regex>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A registration into a temporary data home, with fake database tools that
+// log each run into a file, so that no real tool and no real home is touched.
+class FileAssociationTest : public ::testing::Test {
+protected:
+    FileAssociationTest() {
+        fs::create_directories(m_tools.Path());
+        for (const char* tool : {"update-mime-database", "update-desktop-database"}) {
+            const std::string path = m_tools / tool;
+            WriteFileBytes(path, std::string("#!/bin/sh\necho \"") + tool + " $1\" >> '" +
+                                     (m_tools / "log") + "'\n");
+            fs::permissions(path, fs::perms::owner_all);
+        }
+        m_options.dataHome = QString::fromStdString(m_home.DataHome().string());
+        m_options.executable = "/opt/varn split/bin/varnsplit";
+        m_options.toolPath = QString::fromStdString(m_tools.Path().string());
+    }
+
+    std::string Data(const std::string& name) const { return (m_home.DataHome() / name).string(); }
+    std::string ToolLog() const {
+        return fs::exists(m_tools / "log") ? ReadFileBytes(m_tools / "log") : std::string();
+    }
+    void ClearToolLog() { fs::remove(m_tools / "log"); }
+
+    // inode and modification time of every file under the data home
+    std::map<std::string, std::pair<ino_t, long long>> Snapshot() const {
+        std::map<std::string, std::pair<ino_t, long long>> files;
+        for (const auto& entry : fs::recursive_directory_iterator(m_home.DataHome())) {
+            struct stat info {};
+            ::stat(entry.path().c_str(), &info);
+            files[entry.path().string()] = {info.st_ino, info.st_mtim.tv_sec * 1000000000LL +
+                                                             info.st_mtim.tv_nsec};
+        }
+        return files;
+    }
+
+    TScopedXdgHome m_home;
+    TTempFolder m_tools;
+    TAssociationOptions m_options;
+};
+
+std::string IconData(const char* name) {
+    return VarnIcons::SvgData(name).toStdString();
+}
+
+} // namespace
+
+TEST_F(FileAssociationTest, StartupStepWritesTypesIconsAndDesktopEntry) {
+    const auto report = RestoreFileAssociations(m_options);
+    EXPECT_EQ(report.filesWritten.size(), 10);
+
+    const std::string xml = ReadFileBytes(Data("mime/packages/varnsplit.xml"));
+    EXPECT_NE(xml.find("<mime-type type=\"application/varnsplit\">\n"
+                       "    <comment>Файл Varn split</comment>\n"
+                       "    <icon name=\"application-varnsplit\"/>\n"
+                       "    <glob pattern=\"*.vrn\"/>\n"
+                       "  </mime-type>"),
+              std::string::npos)
+        << xml;
+    // Pieces get an icon and nothing else: no type name.
+    EXPECT_NE(xml.find("<mime-type type=\"application/x-varnsplit-dos\">\n"
+                       "    <icon name=\"application-x-varnsplit-dos\"/>\n"
+                       "    <glob pattern=\"*.dos\"/>\n"),
+              std::string::npos);
+    EXPECT_NE(xml.find("<mime-type type=\"application/x-varnsplit-wsp\">\n"
+                       "    <icon name=\"application-x-varnsplit-wsp\"/>\n"
+                       "    <glob pattern=\"*.wsp\"/>\n"),
+              std::string::npos);
+    EXPECT_EQ(std::count(xml.begin(), xml.end(), '\n') > 1000, true);
+    EXPECT_EQ(xml.find("<comment>", xml.find("x-varnsplit-dos")), std::string::npos);
+
+    // Every numbered extension once, in the type (NNN mod 4) + 1.
+    const std::regex typeOrGlob(
+        R"re(type="application/x-varnsplit-piece-(\d)"|pattern="\*\.(\d\d\d)")re");
+    std::map<int, int> typeOfNumber;
+    int currentType = 0;
+    for (auto it = std::sregex_iterator(xml.begin(), xml.end(), typeOrGlob);
+         it != std::sregex_iterator(); ++it) {
+        if ((*it)[1].matched)
+            currentType = std::stoi((*it)[1]);
+        else {
+            const int number = std::stoi((*it)[2]);
+            EXPECT_EQ(typeOfNumber.count(number), 0u) << number;
+            typeOfNumber[number] = currentType;
+        }
+    }
+    ASSERT_EQ(typeOfNumber.size(), 1000u);
+    for (const auto& [number, type] : typeOfNumber)
+        ASSERT_EQ(type, number % 4 + 1) << number;
+    EXPECT_EQ(typeOfNumber[7], 4);
+    EXPECT_EQ(typeOfNumber[4], 1);
+    EXPECT_EQ(typeOfNumber[999], 4);
+    EXPECT_EQ(typeOfNumber[0], 1);
+
+    const std::string icons = "icons/hicolor/scalable/mimetypes/";
+    EXPECT_EQ(ReadFileBytes(Data(icons + "application-varnsplit.svg")), IconData("MAINICONVRN"));
+    EXPECT_EQ(ReadFileBytes(Data(icons + "application-x-varnsplit-dos.svg")),
+              IconData("MAINICONDOS"));
+    EXPECT_EQ(ReadFileBytes(Data(icons + "application-x-varnsplit-wsp.svg")),
+              IconData("MAINICONWSP"));
+    for (int cycle = 1; cycle <= 4; ++cycle)
+        EXPECT_EQ(ReadFileBytes(Data(icons + "application-x-varnsplit-piece-" +
+                                     std::to_string(cycle) + ".svg")),
+                  IconData(("MAINICON00" + std::to_string(cycle - 1)).c_str()));
+    EXPECT_EQ(ReadFileBytes(Data("icons/hicolor/scalable/apps/varnsplit.svg")),
+              IconData("MAINICON"));
+
+    EXPECT_EQ(ReadFileBytes(Data("applications/varnsplit.desktop")),
+              "[Desktop Entry]\n"
+              "Type=Application\n"
+              "Name=Varn split\n"
+              "Icon=varnsplit\n"
+              "Exec=\"/opt/varn split/bin/varnsplit\" %f\n"
+              "MimeType=application/varnsplit;\n"
+              "Terminal=false\n"
+              "NoDisplay=true\n"
+              "Categories=Utility;\n");
+    EXPECT_EQ(ToolLog(), "update-mime-database " + Data("mime") + "\n" +
+                             "update-desktop-database " + Data("applications") + "\n");
+}
+
+TEST_F(FileAssociationTest, UnchangedRegistrationRewritesNothingAndRunsNoTool) {
+    RestoreFileAssociations(m_options);
+    ClearToolLog();
+    const auto before = Snapshot();
+    const auto report = RestoreFileAssociations(m_options);
+    EXPECT_TRUE(report.filesWritten.isEmpty());
+    EXPECT_TRUE(report.toolsRun.isEmpty());
+    EXPECT_EQ(Snapshot(), before);
+    EXPECT_EQ(ToolLog(), "");
+}
+
+TEST_F(FileAssociationTest, OnlyChangedFilesAreRewrittenAndOnlyTheirToolRuns) {
+    RestoreFileAssociations(m_options);
+    ClearToolLog();
+    // A moved program changes the desktop entry only.
+    m_options.executable = "/usr/bin/varnsplit";
+    auto report = RestoreFileAssociations(m_options);
+    EXPECT_EQ(report.filesWritten,
+              QStringList{QString::fromStdString(Data("applications/varnsplit.desktop"))});
+    EXPECT_EQ(ToolLog(), "update-desktop-database " + Data("applications") + "\n");
+
+    // A damaged icon is put right; an icon needs no database run.
+    ClearToolLog();
+    const std::string icon =
+        Data("icons/hicolor/scalable/mimetypes/application-x-varnsplit-piece-3.svg");
+    WriteFileBytes(icon, "<svg/>");
+    report = RestoreFileAssociations(m_options);
+    EXPECT_EQ(report.filesWritten, QStringList{QString::fromStdString(icon)});
+    EXPECT_EQ(ReadFileBytes(icon), IconData("MAINICON002"));
+    EXPECT_EQ(ToolLog(), "");
+}
+
+TEST_F(FileAssociationTest, RegisteringTheTypeAloneWritesNoPieceIconsAndKeepsPieceTypes) {
+    auto report = RegisterFileAssociation(m_options);
+    EXPECT_EQ(report.filesWritten.size(), 4);
+    std::string xml = ReadFileBytes(Data("mime/packages/varnsplit.xml"));
+    EXPECT_NE(xml.find("*.vrn"), std::string::npos);
+    EXPECT_EQ(xml.find("varnsplit-piece"), std::string::npos);
+    EXPECT_FALSE(
+        fs::exists(Data("icons/hicolor/scalable/mimetypes/application-x-varnsplit-dos.svg")));
+
+    RestoreFileAssociations(m_options);
+    const auto before = Snapshot();
+    report = RegisterFileAssociation(m_options);
+    EXPECT_TRUE(report.filesWritten.isEmpty());
+    EXPECT_EQ(Snapshot(), before);
+}
+
+TEST_F(FileAssociationTest, StartupStepFollowsTheRestoreSetting) {
+    TRegistrySettings settings;
+    settings.WriteBool("Settings", "RestoreAssociations", false);
+    EXPECT_FALSE(RunAssociationStartupStep(settings, m_options));
+    EXPECT_TRUE(fs::is_empty(m_home.DataHome()));
+    EXPECT_EQ(ToolLog(), "");
+
+    // Absent means on.
+    TScopedXdgHome otherHome;
+    TRegistrySettings fresh;
+    EXPECT_TRUE(RunAssociationStartupStep(fresh, m_options));
+    EXPECT_TRUE(fs::exists(Data("mime/packages/varnsplit.xml")));
+    EXPECT_TRUE(
+        fs::exists(Data("icons/hicolor/scalable/mimetypes/application-x-varnsplit-piece-4.svg")));
+}
+
+TEST_F(FileAssociationTest, DefaultsComeFromTheXdgDataHome) {
+    TAssociationOptions options;
+    options.toolPath = m_options.toolPath;
+    RestoreFileAssociations(options);
+    EXPECT_TRUE(fs::exists(Data("mime/packages/varnsplit.xml")));
+    const std::string desktop = ReadFileBytes(Data("applications/varnsplit.desktop"));
+    // Without a path given, the running program is registered.
+    EXPECT_NE(desktop.find("Exec=\"" + fs::read_symlink("/proc/self/exe").string() + "\" %f\n"),
+              std::string::npos)
+        << desktop;
+}
+
+TEST_F(FileAssociationTest, MissingToolsAreSkippedSilently) {
+    m_options.toolPath = QString::fromStdString(m_home.DataHome().string() + "/no-tools-here");
+    const auto report = RestoreFileAssociations(m_options);
+    EXPECT_EQ(report.filesWritten.size(), 10);
+    EXPECT_TRUE(report.toolsRun.isEmpty());
+}
+
+TEST_F(FileAssociationTest, RealMimeDatabaseAcceptsThePackage) {
+    if (!fs::exists("/usr/bin/update-mime-database"))
+        GTEST_SKIP() << "update-mime-database is not installed";
+    m_options.toolPath = "/usr/bin";
+    const auto report = RestoreFileAssociations(m_options);
+    EXPECT_TRUE(report.toolsRun.contains("update-mime-database"));
+    const std::string globs = ReadFileBytes(Data("mime/globs2"));
+    EXPECT_NE(globs.find(":application/varnsplit:*.vrn"), std::string::npos)
+        << globs.substr(0, 500);
+    EXPECT_NE(globs.find(":application/x-varnsplit-piece-4:*.007"), std::string::npos);
+    EXPECT_NE(globs.find(":application/x-varnsplit-piece-1:*.004"), std::string::npos);
+    const std::string icons = ReadFileBytes(Data("mime/icons"));
+    EXPECT_NE(icons.find("application/x-varnsplit-dos:application-x-varnsplit-dos"),
+              std::string::npos);
+}
+
+TEST_F(FileAssociationTest, UnwritableFileIsAnErrorNamingIt) {
+    // A folder in place of the desktop entry cannot be replaced by a file.
+    fs::create_directories(Data("applications/varnsplit.desktop/x"));
+    try {
+        RestoreFileAssociations(m_options);
+        FAIL() << "registration reported success";
+    } catch (const ESettingsError& error) {
+        EXPECT_NE(std::string(error.what()).find("varnsplit.desktop"), std::string::npos)
+            << error.what();
+    }
+}
+
+TEST(DesktopExecCommandTest, QuotesAndEscapesTheProgramPath) {
+    EXPECT_EQ(DesktopExecCommand("/usr/bin/varnsplit"), "\"/usr/bin/varnsplit\" %f");
+    EXPECT_EQ(DesktopExecCommand("/a b/c"), "\"/a b/c\" %f");
+    EXPECT_EQ(DesktopExecCommand("/a\"b"), "\"/a\\\\\"b\" %f");
+    EXPECT_EQ(DesktopExecCommand("/a$b`c"), "\"/a\\\\$b\\\\`c\" %f");
+    EXPECT_EQ(DesktopExecCommand("/a\\b"), "\"/a\\\\\\\\b\" %f");
+    EXPECT_EQ(DesktopExecCommand("/100%/x"), "\"/100%%/x\" %f");
+    EXPECT_EQ(DesktopExecCommand("/Програми/розбивка"), "\"/Програми/розбивка\" %f");
+}

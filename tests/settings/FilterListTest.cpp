@@ -1,0 +1,152 @@
+#include "FilterList.h"
+#include "RegistrySettings.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kSection = QStringLiteral("Settings");
+
+std::vector<std::pair<QString, QString>> EntriesOf(const std::vector<TFilterEntry>& entries) {
+    std::vector<std::pair<QString, QString>> result;
+    for (const auto& entry : entries)
+        result.emplace_back(entry.text, entry.item->Mask());
+    return result;
+}
+
+using TPairs = std::vector<std::pair<QString, QString>>;
+
+} // namespace
+
+TEST(FilterListTest, ParsesStoredText) {
+    EXPECT_EQ(ParseFilter("Всі файли|*.*"), (TFilter{"Всі файли", "*.*"}));
+    EXPECT_EQ(ParseFilter("abc"), (TFilter{"", "abc"}));
+    EXPECT_EQ(ParseFilter("|*.a"), (TFilter{"", "*.a"}));
+    EXPECT_EQ(ParseFilter("A|"), (TFilter{"A", ""}));
+    EXPECT_EQ(ParseFilter(""), (TFilter{"", ""}));
+    // Only the first bar separates.
+    EXPECT_EQ(ParseFilter("A|*.a|*.b"), (TFilter{"A", "*.a|*.b"}));
+    // The mask keeps at most 1000 characters, with or without a bar.
+    const QString longMask(1500, u'x');
+    EXPECT_EQ(ParseFilter("A|" + longMask).mask, QString(1000, u'x'));
+    EXPECT_EQ(ParseFilter(longMask).mask, QString(1000, u'x'));
+    EXPECT_EQ(ParseFilter("A|" + QString(1000, u'y')).mask.size(), 1000);
+}
+
+TEST(FilterListTest, BuiltInsAndProtectedDescriptions) {
+    EXPECT_EQ(BuiltInFilters(), (std::vector<TFilter>{{"Всі файли", "*.*"},
+                                                      {"Файл Varn split", "*.vrn"},
+                                                      {"Файл WinSplit", "*.vrn"},
+                                                      {"Файл Windows Media Audio", "*.wma"}}));
+    EXPECT_TRUE(IsProtectedFilterDescription("Всі файли"));
+    EXPECT_TRUE(IsProtectedFilterDescription("Файл Varn split"));
+    EXPECT_FALSE(IsProtectedFilterDescription("Файл WinSplit"));
+    EXPECT_FALSE(IsProtectedFilterDescription("всі файли"));
+}
+
+TEST(FilterListTest, WithoutStoredCountTheBuiltInsAreListedAndAllFilesSelected) {
+    TScopedXdgHome home;
+    TRegistrySettings settings;
+    settings.WriteString(kSection, "Filter1", "Stale|*.old"); // no count: ignored
+    auto entries = LoadFilterEntries(settings);
+    EXPECT_EQ(EntriesOf(entries), (TPairs{{"Всі файли", "*.*"},
+                                          {"Файл Varn split", "*.vrn"},
+                                          {"Файл WinSplit", "*.vrn"},
+                                          {"Файл Windows Media Audio", "*.wma"}}));
+    EXPECT_EQ(SelectAllFilesEntry(entries), 0);
+    EXPECT_EQ(entries.size(), 4u);
+}
+
+TEST(FilterListTest, StoredFiltersAreShownAsStored) {
+    TScopedXdgHome home;
+    TRegistrySettings settings;
+    settings.WriteString(kSection, "Filter1", "Архіви|*.zip;*.rar");
+    settings.WriteString(kSection, "Filter2", "abc");
+    settings.WriteString(kSection, "Filter4", "ВСІ ФАЙЛИ|*");
+    settings.WriteString(kSection, "Filter5", "Beyond|*.b"); // above the count
+    settings.WriteInteger(kSection, "FilterCount", 4);
+    auto entries = LoadFilterEntries(settings);
+    // Filter3 is missing and reads as "Error|*.*".
+    EXPECT_EQ(
+        EntriesOf(entries),
+        (TPairs{{"Архіви", "*.zip;*.rar"}, {"", "abc"}, {"Error", "*.*"}, {"ВСІ ФАЙЛИ", "*"}}));
+    // "Всі файли" is found without regard to case; nothing is appended.
+    EXPECT_EQ(SelectAllFilesEntry(entries), 3);
+    EXPECT_EQ(entries.size(), 4u);
+}
+
+TEST(FilterListTest, AllFilesEntryIsAppendedWhenMissing) {
+    TScopedXdgHome home;
+    TRegistrySettings settings;
+    settings.WriteString(kSection, "Filter1", "A|*.a");
+    settings.WriteInteger(kSection, "FilterCount", 1);
+    auto entries = LoadFilterEntries(settings);
+    EXPECT_EQ(SelectAllFilesEntry(entries), 1);
+    EXPECT_EQ(EntriesOf(entries), (TPairs{{"A", "*.a"}, {"Всі файли", "*.*"}}));
+}
+
+TEST(FilterListTest, CountOfZeroOrBelowOrNotANumberGivesNoStoredFilters) {
+    TScopedXdgHome home;
+    TRegistrySettings settings;
+    settings.WriteString(kSection, "Filter1", "A|*.a");
+    for (const char* count : {"0", "-3", "many"}) {
+        settings.WriteString(kSection, "FilterCount", count);
+        auto entries = LoadFilterEntries(settings);
+        EXPECT_TRUE(entries.empty()) << count;
+        EXPECT_EQ(SelectAllFilesEntry(entries), 0);
+        EXPECT_EQ(EntriesOf(entries), (TPairs{{"Всі файли", "*.*"}}));
+    }
+}
+
+TEST(FilterListTest, SavingSkipsIncompleteRowsAndNumbersTheRest) {
+    TScopedXdgHome home;
+    TRegistrySettings settings;
+    for (int k = 1; k <= 5; ++k)
+        settings.WriteString(kSection, QStringLiteral("Filter%1").arg(k), "Old|*.old");
+    settings.WriteInteger(kSection, "FilterCount", 5);
+
+    const int saved = SaveFilters(
+        settings, {{"A", "*.a"}, {"", ""}, {"NoMask", ""}, {"", "*.nodesc"}, {"B", "*.b"}});
+    EXPECT_EQ(saved, 2);
+    EXPECT_EQ(settings.ReadString(kSection, "Filter1", ""), "A|*.a");
+    EXPECT_EQ(settings.ReadString(kSection, "Filter2", ""), "B|*.b");
+    EXPECT_EQ(settings.ReadInteger(kSection, "FilterCount", 0), 2);
+    // Values above the new count stay and are ignored.
+    EXPECT_EQ(settings.ReadString(kSection, "Filter3", ""), "Old|*.old");
+    TRegistrySettings reloaded;
+    EXPECT_EQ(EntriesOf(LoadFilterEntries(reloaded)), (TPairs{{"A", "*.a"}, {"B", "*.b"}}));
+
+    EXPECT_EQ(SaveFilters(settings, {}), 0);
+    EXPECT_TRUE(settings.ValueExists(kSection, "FilterCount"));
+    EXPECT_TRUE(LoadFilters(settings).empty());
+}
+
+TEST(FilterListTest, RowsThatWouldNotReadBackAreRefusedBeforeWriting) {
+    TScopedXdgHome home;
+    TRegistrySettings settings;
+    settings.WriteString(kSection, "Filter1", "Keep|*.k");
+    settings.WriteInteger(kSection, "FilterCount", 1);
+    EXPECT_THROW(SaveFilters(settings, {{"A", "*.a"}, {"Bad|bar", "*.b"}}), ESettingsError);
+    EXPECT_THROW(SaveFilters(settings, {{"A", "*.a"}, {"Long", QString(1001, u'x')}}),
+                 ESettingsError);
+    EXPECT_EQ(settings.ReadString(kSection, "Filter1", ""), "Keep|*.k");
+    EXPECT_EQ(settings.ReadInteger(kSection, "FilterCount", 0), 1);
+    // A bar inside the mask is fine: only the first bar separates.
+    EXPECT_EQ(SaveFilters(settings, {{"Both", "*.a|*.b"}, {"Max", QString(1000, u'x')}}), 2);
+    EXPECT_EQ(LoadFilters(settings),
+              (std::vector<TFilter>{{"Both", "*.a|*.b"}, {"Max", QString(1000, u'x')}}));
+}
+
+TEST(FilterListTest, AllFilesMaskHidesShortcutsAndBatchFiles) {
+    EXPECT_TRUE(UsesShortcutsBatchCheck("*.*"));
+    EXPECT_FALSE(UsesShortcutsBatchCheck("*"));
+    EXPECT_FALSE(UsesShortcutsBatchCheck("*.vrn"));
+    for (const char* hidden : {"file_id.diz", "FILE_ID.DIZ", "a.lnk", "b.PIF", "c.Url", "d.scf",
+                               "desktop.ini", "RUN.BAT", ".ini"})
+        EXPECT_FALSE(AcceptedByShortcutsBatch(hidden)) << hidden;
+    for (const char* shown : {"file_id.diz.txt", "my_file_id.diz", "a.lnk.txt", "batch", "abat",
+                              "x.vrn", "ini", "a.bak"})
+        EXPECT_TRUE(AcceptedByShortcutsBatch(shown)) << shown;
+}

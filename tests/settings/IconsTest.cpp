@@ -1,0 +1,62 @@
+#include "Icons.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPixmap>
+
+#include <set>
+
+namespace {
+
+QImage Rendered(const QString& name, int size) {
+    return VarnIcons::Icon(name)
+        .pixmap(size, size)
+        .toImage()
+        .convertToFormat(QImage::Format_ARGB32);
+}
+
+// Share of pixels that are not transparent.
+double Coverage(const QImage& image) {
+    int painted = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            painted += qAlpha(image.pixel(x, y)) > 0;
+    return double(painted) / (image.width() * image.height());
+}
+
+} // namespace
+
+TEST(IconsTest, EveryDesignedNameIsCompiledInInTheFixedOrder) {
+    const QStringList& names = VarnIcons::Names();
+    ASSERT_EQ(names.size(), 18);
+    EXPECT_EQ(names[0], "MAINICON");
+    EXPECT_EQ(names[1], "MAINICON000");
+    EXPECT_EQ(names[4], "MAINICON003");
+    EXPECT_EQ(names[5], "MAINICONVRN");
+    EXPECT_EQ(names[6], "MAINICONDOS");
+    EXPECT_EQ(names[7], "MAINICONWSP");
+    EXPECT_EQ(names[8], "MAINICONZCALC");
+    EXPECT_EQ(names[17], "MAINICONZVIEWXP");
+    for (const QString& name : names) {
+        EXPECT_EQ(VarnIcons::ResourcePath(name), ":/icons/" + name + ".svg");
+        EXPECT_TRUE(VarnIcons::SvgData(name).startsWith("<svg ")) << name.toStdString();
+    }
+    EXPECT_TRUE(VarnIcons::SvgData("NOSUCHICON").isEmpty());
+    EXPECT_TRUE(VarnIcons::Icon("NOSUCHICON").isNull());
+}
+
+TEST(IconsTest, IconsRenderAndDifferAtSmallSizes) {
+    for (int size : {16, 32}) {
+        std::set<QByteArray> seen;
+        for (const QString& name : VarnIcons::Names()) {
+            const QImage image = Rendered(name, size);
+            ASSERT_EQ(image.width(), size) << name.toStdString();
+            EXPECT_GT(Coverage(image), 0.3) << name.toStdString() << " at " << size;
+            const QByteArray pixels(reinterpret_cast<const char*>(image.constBits()),
+                                    image.sizeInBytes());
+            EXPECT_TRUE(seen.insert(pixels).second)
+                << name.toStdString() << " looks like another icon at " << size;
+        }
+    }
+}

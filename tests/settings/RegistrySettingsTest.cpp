@@ -1,0 +1,289 @@
+#include "RegistrySettings.h"
+#include "SettingNames.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QStringList>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const QString kSection = QStringLiteral("Settings");
+
+// The store under a temporary XDG config home, with its file written raw.
+class RegistrySettingsTest : public ::testing::Test {
+protected:
+    std::string StorePath() const {
+        return (m_home.ConfigHome() / "Oskel/Utilities/split/1.1/UA.ini").string();
+    }
+    void WriteStore(const std::string& text) {
+        fs::create_directories(fs::path(StorePath()).parent_path());
+        WriteFileBytes(StorePath(), text);
+    }
+    std::vector<std::string> FilesBesideStore() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(fs::path(StorePath()).parent_path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    TScopedXdgHome m_home;
+};
+
+} // namespace
+
+TEST_F(RegistrySettingsTest, StoreLivesUnderTheXdgConfigHome) {
+    EXPECT_EQ(TRegistrySettings::DefaultFileName().toStdString(), StorePath());
+    EXPECT_EQ(TRegistrySettings().FileName().toStdString(), StorePath());
+}
+
+TEST_F(RegistrySettingsTest, MissingStoreSectionOrValueYieldsTheDefault) {
+    TRegistrySettings settings;
+    EXPECT_EQ(settings.ReadString(kSection, "Nothing", "fallback"), "fallback");
+    EXPECT_EQ(settings.ReadInteger(kSection, "Nothing", -17), -17);
+    EXPECT_TRUE(settings.ReadBool(kSection, "Nothing", true));
+    EXPECT_FALSE(settings.ReadBool(kSection, "Nothing", false));
+    EXPECT_FALSE(settings.IsDamaged());
+    // Reading creates nothing.
+    EXPECT_FALSE(fs::exists(fs::path(StorePath()).parent_path()));
+
+    WriteStore("[MainWindow]\nLeft=5\n");
+    EXPECT_EQ(settings.ReadInteger("MainWindow", "Top", 107), 107);
+    EXPECT_EQ(settings.ReadInteger("SourceData", "Left", 191), 191);
+    EXPECT_EQ(settings.ReadInteger("MainWindow", "Left", 191), 5);
+}
+
+TEST_F(RegistrySettingsTest, IntegersAndBooleansFollowTheReadingRules) {
+    WriteStore("[Settings]\n"
+               "Two=2\nMinusOne=-1\nZero=0\nYes=yes\nEmpty=\nPlus=+42\nSpaced=\\x207\n"
+               "Trailing=12abc\nHex=0x10\nBig=2147483647\nSmall=-2147483648\n"
+               "TooBig=2147483648\nTooSmall=-2147483649\nHuge=99999999999999999999\n"
+               "Sign=-\nDouble=--1\nFraction=1.5\nGrouped=1 457 664\n");
+    TRegistrySettings settings;
+    EXPECT_TRUE(settings.ReadBool(kSection, "Two", false));
+    EXPECT_TRUE(settings.ReadBool(kSection, "MinusOne", false));
+    EXPECT_FALSE(settings.ReadBool(kSection, "Zero", true));
+    EXPECT_TRUE(settings.ReadBool(kSection, "Yes", true));
+    EXPECT_FALSE(settings.ReadBool(kSection, "Yes", false));
+    EXPECT_TRUE(settings.ReadBool(kSection, "Empty", true));
+    EXPECT_EQ(settings.ReadInteger(kSection, "Plus", 0), 42);
+    EXPECT_EQ(settings.ReadInteger(kSection, "Big", 0), 2147483647);
+    EXPECT_EQ(settings.ReadInteger(kSection, "Small", 0), -2147483647 - 1);
+    for (const char* name : {"Yes", "Empty", "Spaced", "Trailing", "Hex", "TooBig", "TooSmall",
+                             "Huge", "Sign", "Double", "Fraction", "Grouped"})
+        EXPECT_EQ(settings.ReadInteger(kSection, name, 77), 77) << name;
+    // Integers are text too.
+    EXPECT_EQ(settings.ReadString(kSection, "Two", ""), "2");
+}
+
+TEST_F(RegistrySettingsTest, WriteCreatesFoldersFileAndSectionAsText) {
+    {
+        TRegistrySettings settings;
+        settings.WriteInteger("MainWindow", "Left", -12);
+        settings.WriteBool("MainWindow", "Maximized", true);
+        settings.WriteBool(kSection, "HotTrack", false);
+        settings.WriteString(kSection, "Note", "a b");
+        settings.WriteInteger("MainWindow", "Left", 1457664);
+    }
+    EXPECT_EQ(ReadFileBytes(StorePath()), "[MainWindow]\n"
+                                          "Left=1457664\n"
+                                          "Maximized=1\n"
+                                          "\n"
+                                          "[Settings]\n"
+                                          "HotTrack=0\n"
+                                          "Note=a b\n");
+    // The atomic replacement leaves no temporary file behind.
+    EXPECT_EQ(FilesBesideStore(), std::vector<std::string>{"UA.ini"});
+    TRegistrySettings reader;
+    EXPECT_EQ(reader.ReadInteger("MainWindow", "Left", 0), 1457664);
+    EXPECT_TRUE(reader.ReadBool("MainWindow", "Maximized", false));
+}
+
+TEST_F(RegistrySettingsTest, TrickyValuesRoundTripExactly) {
+    std::vector<std::pair<QString, QString>> values = {
+        {"Equals", "Диск D=/media/user/диск=2"},
+        {"Commas", "a,b,,c"},
+        {"Semicolons", ";leading;and;trailing;"},
+        {"Hash", "#not a comment"},
+        {"Bracket", "[NotASection]"},
+        {"LineBreaks", "Home=/home/u\r\nДокументи=/home/u/Документи\r\n"},
+        {"LoneBreaks", "\n\r\r\n\n"},
+        {"Blanks", "  padded value\t "},
+        {"Backslashes", "C:\\dir\\\\x20\\n"},
+        {"Controls", QString::fromLatin1("bell\x07"
+                                         "esc\x1b"
+                                         "del\x7f"
+                                         "nul",
+                                         16) +
+                         QChar(u'\0') + QChar(u'\x1f')},
+        {"Ukrainian", "Файл Varn split — ґанок, їжак, єнот"},
+        {"Quotes", "\"quoted\" 'single'"},
+        {"Percent", "%1 %USERPROFILE% @Variant(x)"},
+        {"Empty", ""},
+    };
+    QString favorites;
+    for (int i = 0; favorites.size() < 100000; ++i)
+        favorites +=
+            QStringLiteral("Улюблена тека %1=/home/user/папка, з комою; і = знаком %1\r\n").arg(i);
+    values.emplace_back("Favorites", favorites);
+
+    {
+        TRegistrySettings settings;
+        for (const auto& [name, value] : values)
+            settings.WriteString("SourceData", name, value);
+    }
+    TRegistrySettings reader;
+    for (const auto& [name, value] : values)
+        EXPECT_EQ(reader.ReadString("SourceData", name, "<missing>"), value) << name.toStdString();
+    // Every value is one line of the file, so nothing can leak into a new key.
+    const std::string text = ReadFileBytes(StorePath());
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), static_cast<long>(values.size()) + 1);
+}
+
+TEST_F(RegistrySettingsTest, AwkwardNamesRoundTrip) {
+    const QStringList names = {"a=b", "[x]", ";semi", "#hash", " blank ", "a/b\\c", "Назва"};
+    {
+        TRegistrySettings settings;
+        for (const auto& name : names)
+            settings.WriteString("Sec]tion [1]", name, name + "!");
+    }
+    TRegistrySettings reader;
+    for (const auto& name : names)
+        EXPECT_EQ(reader.ReadString("Sec]tion [1]", name, ""), name + "!") << name.toStdString();
+    EXPECT_FALSE(reader.IsDamaged());
+}
+
+TEST_F(RegistrySettingsTest, NamesMatchWithoutRegardToCaseLikeRegistryNames) {
+    TRegistrySettings settings;
+    settings.WriteInteger("MainWindow", "Left", 1);
+    settings.WriteInteger("mainwindow", "LEFT", 2);
+    EXPECT_EQ(settings.ReadInteger("MAINWINDOW", "left", 0), 2);
+    EXPECT_EQ(ReadFileBytes(StorePath()), "[MainWindow]\nLeft=2\n");
+}
+
+TEST_F(RegistrySettingsTest, HandEditedFilesAreRead) {
+    WriteStore("\xEF\xBB\xBF; comment\r\n"
+               "# another\r\n"
+               "  [ MainWindow ]  \r\n"
+               "  Left = 15  \r\n"
+               "Top=1\r\n"
+               "Top=2\r\n"
+               "\r\n"
+               "[mainwindow]\r\n"
+               "Width=600\r\n");
+    TRegistrySettings settings;
+    EXPECT_FALSE(settings.IsDamaged());
+    EXPECT_EQ(settings.ReadInteger("MainWindow", "Left", 0), 15);
+    EXPECT_EQ(settings.ReadInteger("MainWindow", "Top", 0), 2);
+    EXPECT_EQ(settings.ReadInteger("MainWindow", "Width", 0), 600);
+}
+
+TEST_F(RegistrySettingsTest, SeveralAccessorsSeeEachOthersWrites) {
+    TRegistrySettings window;
+    TRegistrySettings dialog;
+    EXPECT_EQ(window.ReadInteger(kSection, "SplitMode", 0), 0);
+    dialog.WriteInteger(kSection, "SplitMode", 3);
+    EXPECT_EQ(window.ReadInteger(kSection, "SplitMode", 0), 3);
+    window.WriteInteger("MainWindow", "Left", 9);
+    // The window's write keeps what the dialog wrote.
+    TRegistrySettings fresh;
+    EXPECT_EQ(fresh.ReadInteger(kSection, "SplitMode", 0), 3);
+    EXPECT_EQ(fresh.ReadInteger("MainWindow", "Left", 0), 9);
+}
+
+TEST_F(RegistrySettingsTest, DamagedStoreReadsDefaultsAndIsKeptBeforeOverwrite) {
+    const std::vector<std::string> damagedTexts = {
+        "[Settings]\nSplitMode=3\nthis line has no equals sign\n",
+        "SplitMode=3\n[Settings]\n",                     // value before any section
+        "[Settings\nSplitMode=3\n",                      // header not closed
+        "[Settings]\nSplitMode=\\q3\n",                  // unknown escape
+        "[Settings]\nSplitMode=3\xff\xfe\n",             // not UTF-8
+        std::string("[Settings]\nSplitMode=3\n\0\n", 24) // a NUL byte
+    };
+    for (const auto& damaged : damagedTexts) {
+        SCOPED_TRACE(damaged);
+        fs::remove_all(fs::path(StorePath()).parent_path());
+        WriteStore(damaged);
+        TRegistrySettings settings;
+        EXPECT_TRUE(settings.IsDamaged());
+        EXPECT_EQ(settings.ReadInteger(kSection, "SplitMode", 0), 0);
+        // Reading alone leaves the file where it is.
+        EXPECT_EQ(ReadFileBytes(StorePath()), damaged);
+
+        settings.WriteInteger(kSection, "SplitMode", 2);
+        ASSERT_FALSE(settings.DamagedFileKeptAs().isEmpty());
+        const std::string keptAs = settings.DamagedFileKeptAs().toStdString();
+        EXPECT_EQ(fs::path(keptAs).parent_path(), fs::path(StorePath()).parent_path());
+        EXPECT_EQ(fs::path(keptAs).filename().string().rfind("UA.ini.damaged-", 0), 0u);
+        EXPECT_EQ(ReadFileBytes(keptAs), damaged);
+        EXPECT_EQ(ReadFileBytes(StorePath()), "[Settings]\nSplitMode=2\n");
+        EXPECT_FALSE(settings.IsDamaged());
+    }
+}
+
+TEST_F(RegistrySettingsTest, SecondDamagedStoreDoesNotReplaceTheFirstOneKept) {
+    WriteStore("broken one\n");
+    TRegistrySettings first;
+    first.WriteBool(kSection, "HotTrack", true);
+    WriteStore("broken two\n");
+    TRegistrySettings second;
+    second.WriteBool(kSection, "HotTrack", true);
+    ASSERT_NE(first.DamagedFileKeptAs(), second.DamagedFileKeptAs());
+    EXPECT_EQ(ReadFileBytes(first.DamagedFileKeptAs().toStdString()), "broken one\n");
+    EXPECT_EQ(ReadFileBytes(second.DamagedFileKeptAs().toStdString()), "broken two\n");
+    EXPECT_EQ(FilesBesideStore().size(), 3u);
+}
+
+TEST_F(RegistrySettingsTest, UnreadableStoreIsKeptAsWell) {
+    // A folder where the file should be cannot be read as a store.
+    fs::create_directories(fs::path(StorePath()) / "inside");
+    TRegistrySettings settings;
+    EXPECT_TRUE(settings.IsDamaged());
+    EXPECT_EQ(settings.ReadString(kSection, "Name", "default"), "default");
+    settings.WriteString(kSection, "Name", "value");
+    EXPECT_TRUE(fs::is_directory(settings.DamagedFileKeptAs().toStdString() + "/inside"));
+    EXPECT_EQ(TRegistrySettings().ReadString(kSection, "Name", ""), "value");
+}
+
+TEST_F(RegistrySettingsTest, FailedWriteRaisesAndLeavesTheStoreAsItWas) {
+    WriteStore("[Settings]\nSplitMode=1\n");
+    const fs::path folder = fs::path(StorePath()).parent_path();
+    TRegistrySettings settings;
+    EXPECT_THROW(settings.WriteString("", "Name", "x"), ESettingsError);
+    EXPECT_THROW(settings.WriteString(kSection, "", "x"), ESettingsError);
+
+    // A file where the store's folder should be.
+    TTempFolder other;
+    const std::string blocked = other / "file";
+    WriteFileBytes(blocked, "x");
+    TRegistrySettings nowhere(QString::fromStdString(blocked + "/sub/UA.ini"));
+    try {
+        nowhere.WriteInteger(kSection, "SplitMode", 1);
+        FAIL() << "write into a file's path succeeded";
+    } catch (const ESettingsError& error) {
+        EXPECT_NE(std::string(error.what()).find(blocked), std::string::npos) << error.what();
+    }
+    EXPECT_EQ(ReadFileBytes(blocked), "x");
+    EXPECT_EQ(ReadFileBytes(StorePath()), "[Settings]\nSplitMode=1\n");
+}
+
+TEST_F(RegistrySettingsTest, DamagedStoreThatCannotBeMovedIsNeverOverwritten) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root ignores folder permissions";
+    WriteStore("broken\n");
+    const fs::path folder = fs::path(StorePath()).parent_path();
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    TRegistrySettings settings;
+    EXPECT_THROW(settings.WriteInteger(kSection, "SplitMode", 1), ESettingsError);
+    fs::permissions(folder, fs::perms::owner_all);
+    EXPECT_EQ(ReadFileBytes(StorePath()), "broken\n");
+}
