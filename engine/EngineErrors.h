@@ -7,9 +7,9 @@
 // The three messages the engine reports itself; the caller supplies the texts
 // (a message box in the window, standard error on the command line).
 enum class TEngineMessage {
-    emInputFileMissing,   // split: FileName does not exist
-    emPieceFileMissing,   // unite: SplitFileName does not exist
-    emUnknownSignature,   // unite: the first piece has neither signature
+    emInputFileMissing, // split: FileName does not exist
+    emPieceFileMissing, // unite: SplitFileName does not exist
+    emUnknownSignature, // unite: the first piece has neither signature
 };
 
 class TVarnSplit;
@@ -24,20 +24,20 @@ public:
 // Why an operation failed or was refused. The caller turns the code into a
 // user-visible text; `Path()` names the file concerned.
 enum class TEngineFault {
-    efBadBlockSize,          // Size below 1
-    efBadBufferSize,         // BufferSize below 1
+    efBadBlockSize,             // Size below 1
+    efBadBufferSize,            // BufferSize below 1
     efBlockNotLargerThanHeader, // Size not larger than the header of piece 1
     efFileTooLargeForSignature, // whole file over 2,147,483,647 bytes in a signed mode
-    efTooManyBlocks,         // more than 65,535 blocks in a signed mode
-    efSameAsSource,          // a file to be written is the source file itself
-    efOpenFailed,            // a file could not be opened for reading
-    efCreateFailed,          // a file could not be created
-    efReadFailed,            // a read failed
-    efWriteFailed,           // a write stored fewer bytes than asked (full disk, I/O error)
-    efDeleteFailed,          // an existing file could not be replaced
-    efRenameFailed,          // the finished file could not be moved into place
-    efIncompleteSet,         // the join ended before the stored size; Path() is the missing piece
-    efStubUnreadable,        // the stub file could not be read
+    efTooManyBlocks,            // more than 65,535 blocks in a signed mode
+    efSameAsSource,             // a file to be written is the source file itself
+    efOpenFailed,               // a file could not be opened for reading
+    efCreateFailed,             // a file could not be created
+    efReadFailed,               // a read failed
+    efWriteFailed,              // a write stored fewer bytes than asked (full disk, I/O error)
+    efDeleteFailed,             // an existing file could not be replaced
+    efRenameFailed,             // the finished file could not be moved into place
+    efIncompleteSet,  // the join ended before the stored size; Path() is the missing piece
+    efStubUnreadable, // the stub file could not be read
 };
 
 // A failure of split or unite: a fault code, the file it is about and, where

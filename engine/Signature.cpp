@@ -168,7 +168,7 @@ std::optional<TSignature> ParseSignature(const unsigned char* bytes, std::size_t
     if (length == 0 || available < length || available < SignatureFixedLength)
         return std::nullopt;
     TSignature signature;
-    if (bytes[6] == '0') {
+    if (std::memcmp(bytes, Magic100, SignatureMagicLength) == 0) {
         signature.version = TSignatureVersion::sv100;
         signature.flag = 0;
         signature.wholeFileSize = static_cast<int32_t>(GetLe(bytes + 8, 4));

@@ -42,17 +42,24 @@ class TOutputFile {
 public:
     TOutputFile(std::string path, const TFileIdentity& source) : m_path(std::move(path)) {
         RefuseIfSource(m_path, source);
-        // The design replaces whatever is there; a failure to delete shows up
-        // when the create below fails, with the system's reason.
-        unlink(m_path.c_str());
+        // The file there is replaced. Only files and links are deleted first: a
+        // handler may name a device, which must never lose its node. A failure
+        // to delete shows up when the create below fails, with the reason.
+        struct stat existing {};
+        if (lstat(m_path.c_str(), &existing) == 0 &&
+            (S_ISREG(existing.st_mode) || S_ISLNK(existing.st_mode)))
+            unlink(m_path.c_str());
         m_fd.Reset(open(m_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
         if (!m_fd.IsOpen())
             throw EEngineError(TEngineFault::efCreateFailed, m_path, errno);
+        struct stat created {};
+        m_removable = fstat(m_fd.Get(), &created) == 0 && S_ISREG(created.st_mode);
     }
     ~TOutputFile() {
         if (!m_finished) {
             m_fd.Reset();
-            unlink(m_path.c_str());
+            if (m_removable)
+                unlink(m_path.c_str());
         }
     }
     TOutputFile(const TOutputFile&) = delete;
@@ -70,6 +77,7 @@ public:
 private:
     std::string m_path;
     TFileDescriptor m_fd;
+    bool m_removable = false;
     bool m_finished = false;
 };
 

@@ -1,0 +1,129 @@
+#include "EngineTestSupport.h"
+#include "Signature.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ReadSignatureTest : public ::testing::Test {
+protected:
+    TScopedXdgHome home;
+    TTempFolder folder;
+    TVarnSplit engine;
+};
+
+TSignature Sample(TSignatureVersion version) {
+    TSignature signature;
+    signature.version = version;
+    signature.wholeFileSize = 3000000;
+    signature.attributes = 33;
+    signature.creationTime = 0x2A214C21;
+    signature.lastAccessTime = 0x2A224C22;
+    signature.lastWriteTime = 0x2A234C23;
+    signature.blockCount = 3;
+    signature.extension = ".dat";
+    signature.comment = "note";
+    return signature;
+}
+
+} // namespace
+
+TEST_F(ReadSignatureTest, Version110FillsEveryField) {
+    WriteFileBytes(folder / "a.vrn", EncodeSignature(Sample(TSignatureVersion::sv110)) + "data");
+    engine.SetWinSplitCompatible(true);
+    engine.SetVersion100(true);
+    engine.ReadSignature(folder / "a.vrn");
+    EXPECT_EQ(engine.OriginalExt(), ".dat");
+    EXPECT_EQ(engine.OriginalSize(), 3000000);
+    EXPECT_TRUE(engine.OriginalSizeKnown());
+    EXPECT_EQ(engine.BlockCount(), 3);
+    EXPECT_EQ(engine.Comment(), "note");
+    EXPECT_EQ(engine.Attributes(), 33u);
+    EXPECT_EQ(engine.CreationTime(), 0x2A214C21u);
+    EXPECT_EQ(engine.LastAccessTime(), 0x2A224C22u);
+    EXPECT_EQ(engine.LastWriteTime(), 0x2A234C23u);
+    EXPECT_TRUE(engine.FullSignature());
+    EXPECT_FALSE(engine.Version100());
+    EXPECT_FALSE(engine.WinSplitCompatible());
+}
+
+TEST_F(ReadSignatureTest, Version100KeepsTheEarlierTimes) {
+    WriteFileBytes(folder / "new.vrn", EncodeSignature(Sample(TSignatureVersion::sv110)));
+    WriteFileBytes(folder / "old.vrn", EncodeSignature(Sample(TSignatureVersion::sv100)));
+    engine.ReadSignature(folder / "new.vrn");
+    engine.ReadSignature(folder / "old.vrn");
+    EXPECT_TRUE(engine.Version100());
+    EXPECT_FALSE(engine.FullSignature());
+    EXPECT_EQ(engine.OriginalExt(), ".dat");
+    EXPECT_EQ(engine.BlockCount(), 3);
+    EXPECT_EQ(engine.Comment(), "");
+    EXPECT_EQ(engine.Attributes(), 0u);
+    EXPECT_EQ(engine.LastWriteTime(), 0x2A234C23u);
+}
+
+TEST_F(ReadSignatureTest, InformationFile) {
+    WriteFileBytes(folder / "set.wsp", "dat\r\n3\r\n3000000\r\n");
+    engine.ReadSignature(folder / "set.wsp");
+    EXPECT_TRUE(engine.WinSplitCompatible());
+    EXPECT_EQ(engine.OriginalExt(), ".dat");
+    EXPECT_EQ(engine.BlockCount(), 3);
+    EXPECT_EQ(engine.OriginalSize(), 3000000);
+    EXPECT_FALSE(engine.FullSignature());
+
+    WriteFileBytes(folder / "noext.WSP", "\r\nx\r\n");
+    engine.ReadSignature(folder / "noext.WSP");
+    EXPECT_EQ(engine.OriginalExt(), ".");
+    EXPECT_EQ(engine.BlockCount(), 1);
+    EXPECT_EQ(engine.OriginalSize(), 0);
+    EXPECT_FALSE(engine.OriginalSizeKnown());
+
+    WriteFileBytes(folder / "empty.wsp", "");
+    EXPECT_THROW(engine.ReadSignature(folder / "empty.wsp"), EEngineError);
+}
+
+TEST_F(ReadSignatureTest, NoSignatureResetsEverything) {
+    WriteFileBytes(folder / "first.vrn", EncodeSignature(Sample(TSignatureVersion::sv110)));
+    engine.ReadSignature(folder / "first.vrn");
+    WriteFileBytes(folder / "junk.vrn", std::string(100, 'j'));
+    engine.ReadSignature(folder / "junk.vrn");
+    EXPECT_EQ(engine.BlockCount(), 0);
+    EXPECT_FALSE(engine.FullSignature());
+    EXPECT_EQ(engine.OriginalExt(), "");
+    EXPECT_EQ(engine.OriginalSize(), 0);
+    // A signature cut off inside its comment is no signature either.
+    const std::string cut = EncodeSignature(Sample(TSignatureVersion::sv110));
+    WriteFileBytes(folder / "cut.vrn", cut.substr(0, cut.size() - 1));
+    engine.ReadSignature(folder / "first.vrn");
+    engine.ReadSignature(folder / "cut.vrn");
+    EXPECT_EQ(engine.BlockCount(), 0);
+    EXPECT_EQ(engine.OriginalExt(), "");
+
+    try {
+        engine.ReadSignature(folder / "missing.vrn");
+        FAIL();
+    } catch (const EEngineError& error) {
+        EXPECT_EQ(error.Fault(), TEngineFault::efOpenFailed);
+        EXPECT_EQ(error.Path(), folder / "missing.vrn");
+    }
+}
+
+TEST_F(ReadSignatureTest, SelfJoiningPieceNeedsTheStubSize) {
+    WriteFileBytes(folder / "s.exe",
+                   std::string(10000, 'E') + EncodeSignature(Sample(TSignatureVersion::sv110)));
+    engine.ReadSignature(folder / "s.exe");
+    EXPECT_EQ(engine.BlockCount(), 0);
+    engine.SetStubSize(10000);
+    engine.ReadSignature(folder / "s.exe");
+    EXPECT_EQ(engine.BlockCount(), 3);
+    EXPECT_EQ(engine.OriginalExt(), ".dat");
+}
+
+TEST_F(ReadSignatureTest, Windows1251TextsBecomeUtf8) {
+    TSignature signature = Sample(TSignatureVersion::sv110);
+    signature.extension = ".\xF2\xE5\xEA"; // ".тек"
+    signature.comment = "\xCF\xF0\xE8\xE2\xB3\xF2";
+    WriteFileBytes(folder / "cp.vrn", EncodeSignature(signature));
+    engine.ReadSignature(folder / "cp.vrn");
+    EXPECT_EQ(engine.OriginalExt(), ".тек");
+    EXPECT_EQ(engine.Comment(), "Привіт");
+}

@@ -1,0 +1,331 @@
+#include "EngineTestSupport.h"
+#include "FileAttributes.h"
+#include "FileTimes.h"
+#include "FileUtils.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+class UniteTest : public ::testing::Test {
+protected:
+    std::string Read(const std::string& name) { return ReadFileBytes(folder / name); }
+
+    // Splits folder/whole in the given mode with `size`-byte blocks; returns the
+    // first piece (or the information file of a WinSplit-compatible set).
+    std::string SplitIn(TSplitMode mode, const std::string& whole, int64_t size) {
+        TVarnSplit splitter;
+        splitter.SetFileName(folder / whole);
+        splitter.SetSize(size);
+        splitter.SetBufferSize(7);
+        splitter.SetDOSCompatible(mode == smDOS);
+        splitter.SetVersion100(mode == smVersion10);
+        splitter.SetWinSplitCompatible(mode == smWinSplit);
+        splitter.SetMakeSUB(mode == smSelfJoining);
+        splitter.SetComment(mode == smNormal || mode == smSelfJoining ? "a comment" : "");
+        if (mode == smSelfJoining) {
+            WriteFileBytes(folder / "stub.bin", PatternBytes(300, 77));
+            splitter.SetStubFileName(folder / "stub.bin");
+        }
+        splitter.SetSplitFileName(ReplaceExtension(folder / whole, splitter.FirstPieceExtension()));
+        std::vector<TNeedDiskCall> calls;
+        AnswerEveryQuestion(splitter, calls);
+        splitter.Split();
+        EXPECT_TRUE(splitter.Completed());
+        return mode == smWinSplit ? ReplaceExtension(folder / whole, ".wsp")
+                                  : splitter.SplitFileName();
+    }
+
+    std::vector<std::string> Leftovers() {
+        std::vector<std::string> temporary;
+        for (const std::string& name : FolderNames(folder.Path()))
+            if (name.find(".varn-") != std::string::npos)
+                temporary.push_back(name);
+        return temporary;
+    }
+
+    TScopedXdgHome home;
+    TTempFolder folder;
+    TRecordingReporter reporter;
+    TVarnSplit engine{&reporter};
+};
+
+} // namespace
+
+TEST_F(UniteTest, RoundTripsInEveryUnitedMode) {
+    for (TSplitMode mode : {smNormal, smVersion10, smWinSplit, smSelfJoining}) {
+        const int64_t size = mode == smSelfJoining ? 400 : 100;
+        const int64_t header = mode == smWinSplit    ? 0
+                               : mode == smVersion10 ? 34
+                               : mode == smNormal    ? 34 + 4 + 9
+                                                     : 300 + 34 + 4 + 9;
+        // Empty, one byte, exactly one and three blocks, one past a boundary, and odd.
+        for (int64_t length : {int64_t{0}, int64_t{1}, 3 * size - header, size - header,
+                               size - header + 1, 3 * size - header + 1, int64_t{1234}}) {
+            if (length < 0)
+                continue;
+            SCOPED_TRACE("mode " + std::to_string(mode) + " length " + std::to_string(length));
+            const std::string whole = "whole.bin";
+            WriteFileBytes(folder / whole, PatternBytes(static_cast<std::size_t>(length), 5));
+            const std::string first = SplitIn(mode, whole, size);
+            std::filesystem::rename(folder / whole, folder / "original.bin");
+            TVarnSplit joiner(&reporter);
+            joiner.SetSplitFileName(first);
+            joiner.SetStubSize(mode == smSelfJoining ? 300 : 0);
+            joiner.ReadSignature(first); // as the callers do, for the output's extension
+            joiner.Unite();
+            EXPECT_TRUE(joiner.Completed());
+            EXPECT_EQ(joiner.FileName(), folder / whole);
+            EXPECT_EQ(Read(whole), Read("original.bin"));
+            EXPECT_TRUE(Leftovers().empty());
+            for (const std::string& name : FolderNames(folder.Path()))
+                std::filesystem::remove(folder.Path() / name);
+        }
+    }
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST_F(UniteTest, StopsAtTheStoredSizeAndIgnoresStrayPieces) {
+    WriteFileBytes(folder / "name.dat", PatternBytes(250));
+    const std::string first = SplitIn(smNormal, "name.dat", 100);
+    // name.vrn, .001, .002 plus a stray .003 and .004 from another split.
+    WriteFileBytes(folder / "name.003", "stray");
+    WriteFileBytes(folder / "name.004", "stray");
+    std::vector<TNeedDiskCall> calls;
+    AnswerEveryQuestion(engine, calls);
+    engine.SetSplitFileName(first);
+    engine.SetFileName(folder / "out.dat");
+    engine.Unite();
+    EXPECT_TRUE(engine.Completed());
+    EXPECT_EQ(Read("out.dat"), PatternBytes(250));
+    ASSERT_EQ(calls.size(), 3u);       // never asked for name.003
+    EXPECT_EQ(calls[0].numOfDisks, 0); // the signature is not read yet
+    EXPECT_EQ(calls[1].numOfDisks, 3);
+    EXPECT_EQ(calls[2].path, folder / "name.002");
+}
+
+TEST_F(UniteTest, MissingPieceIsAnErrorAndLeavesTheOldFileAlone) {
+    WriteFileBytes(folder / "name.dat", PatternBytes(250));
+    const std::string first = SplitIn(smNormal, "name.dat", 100);
+    std::filesystem::remove(folder / "name.001");
+    WriteFileBytes(folder / "out.dat", "precious");
+    engine.SetSplitFileName(first);
+    engine.SetFileName(folder / "out.dat");
+    engine.SetDelAfterUnite(true);
+    try {
+        engine.Unite();
+        FAIL() << "an incomplete set was joined";
+    } catch (const EEngineError& error) {
+        EXPECT_EQ(error.Fault(), TEngineFault::efIncompleteSet);
+        EXPECT_EQ(error.Path(), folder / "name.001");
+    }
+    EXPECT_FALSE(engine.Completed());
+    EXPECT_EQ(Read("out.dat"), "precious");
+    EXPECT_TRUE(PathExists(first)); // DelAfterUnite deletes nothing before success
+    EXPECT_TRUE(Leftovers().empty());
+}
+
+TEST_F(UniteTest, ShortLastPieceIsAnError) {
+    WriteFileBytes(folder / "name.dat", PatternBytes(250));
+    SplitIn(smNormal, "name.dat", 100);
+    std::filesystem::resize_file(folder / "name.002", 10);
+    engine.SetSplitFileName(folder / "name.vrn");
+    engine.SetFileName(folder / "out.dat");
+    try {
+        engine.Unite();
+        FAIL() << "a short set was joined";
+    } catch (const EEngineError& error) {
+        EXPECT_EQ(error.Fault(), TEngineFault::efIncompleteSet);
+        EXPECT_EQ(error.Path(), folder / "name.003");
+    }
+    EXPECT_FALSE(PathExists(folder / "out.dat"));
+}
+
+TEST_F(UniteTest, DelAfterUniteDeletesThePiecesAfterSuccess) {
+    WriteFileBytes(folder / "name.dat", PatternBytes(250));
+    SplitIn(smWinSplit, "name.dat", 100);
+    engine.SetSplitFileName(folder / "name.wsp");
+    engine.SetFileName(folder / "out.dat");
+    engine.SetDelAfterUnite(true);
+    engine.Unite();
+    EXPECT_TRUE(engine.Completed());
+    EXPECT_EQ(FolderNames(folder.Path()), Names({"name.dat", "name.wsp", "out.dat"}));
+    EXPECT_EQ(Read("out.dat"), PatternBytes(250));
+}
+
+TEST_F(UniteTest, StopAndContinueFalseLeaveNoOutput) {
+    WriteFileBytes(folder / "name.dat", PatternBytes(2500));
+    SplitIn(smNormal, "name.dat", 1000);
+    WriteFileBytes(folder / "out.dat", "precious");
+    engine.SetSplitFileName(folder / "name.vrn");
+    engine.SetFileName(folder / "out.dat");
+    engine.SetBufferSize(100);
+    int progress = 0;
+    engine.OnProgress = [&](TVarnSplit& sender, uint16_t) {
+        if (++progress == 15)
+            sender.SetStop(true);
+    };
+    engine.Unite();
+    EXPECT_FALSE(engine.Completed());
+    EXPECT_EQ(Read("out.dat"), "precious");
+    EXPECT_TRUE(Leftovers().empty());
+
+    engine.OnProgress = nullptr;
+    engine.OnNeedDisk = [](TVarnSplit&, int32_t diskID, int32_t, std::string&, bool& proceed) {
+        proceed = diskID < 3;
+    };
+    engine.Unite();
+    EXPECT_FALSE(engine.Completed());
+    EXPECT_EQ(Read("out.dat"), "precious");
+    EXPECT_TRUE(Leftovers().empty());
+}
+
+TEST_F(UniteTest, ReportedFailures) {
+    engine.SetSplitFileName(folder / "missing.vrn");
+    engine.SetFileName(folder / "out.dat");
+    EXPECT_NO_THROW(engine.Unite());
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0].first, TEngineMessage::emPieceFileMissing);
+    EXPECT_EQ(reporter.messages[0].second, folder / "missing.vrn");
+
+    WriteFileBytes(folder / "junk.vrn", "no signature here at all, just some words");
+    WriteFileBytes(folder / "out.dat", "precious");
+    engine.SetSplitFileName(folder / "junk.vrn");
+    EXPECT_NO_THROW(engine.Unite());
+    ASSERT_EQ(reporter.messages.size(), 2u);
+    EXPECT_EQ(reporter.messages[1].first, TEngineMessage::emUnknownSignature);
+    EXPECT_EQ(Read("out.dat"), "precious");
+    EXPECT_TRUE(Leftovers().empty());
+    EXPECT_FALSE(engine.Completed());
+}
+
+TEST_F(UniteTest, OutputThatIsAPieceIsRefused) {
+    WriteFileBytes(folder / "x.dat", PatternBytes(250));
+    SplitIn(smNormal, "x.dat", 100);
+    const std::string piece = Read("x.001");
+    engine.SetSplitFileName(folder / "x.vrn");
+    engine.SetFileName(folder / "x.001");
+    try {
+        engine.Unite();
+        FAIL() << "the output replaced a piece";
+    } catch (const EEngineError& error) {
+        EXPECT_EQ(error.Fault(), TEngineFault::efSameAsSource);
+    }
+    EXPECT_EQ(Read("x.001"), piece);
+}
+
+TEST_F(UniteTest, RestoresTimesAndReadOnly) {
+    WriteFileBytes(folder / "t.dat", PatternBytes(150));
+    // 2001-02-03 04:05:06 local time, stamped on the whole file.
+    struct tm local {};
+    local.tm_year = 101;
+    local.tm_mon = 1;
+    local.tm_mday = 3;
+    local.tm_hour = 4;
+    local.tm_min = 5;
+    local.tm_sec = 6;
+    local.tm_isdst = -1;
+    const std::time_t moment = mktime(&local);
+    ASSERT_TRUE(
+        ApplyFileDosTimesAt(folder / "t.dat", PackDosDateTime(moment), PackDosDateTime(moment)));
+    chmod((folder / "t.dat").c_str(), 0444);
+    SplitIn(smNormal, "t.dat", 100);
+    engine.SetSplitFileName(folder / "t.vrn");
+    engine.SetFileName(folder / "out.dat");
+    engine.Unite();
+    struct stat info {};
+    ASSERT_EQ(stat((folder / "out.dat").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mtime, moment);
+    std::time_t accessed = 0;
+    ASSERT_TRUE(UnpackDosDateTime(engine.LastAccessTime(), accessed));
+    EXPECT_EQ(info.st_atime, accessed);
+    EXPECT_EQ(info.st_mode & 0222, 0u);
+    EXPECT_EQ(engine.Attributes() & faReadOnly, faReadOnly);
+    EXPECT_EQ(engine.Comment(), "a comment");
+    EXPECT_EQ(engine.OriginalExt(), ".dat");
+    EXPECT_EQ(Read("out.dat"), PatternBytes(150));
+}
+
+TEST_F(UniteTest, Version100SetKeepsFullSignatureAndStoresNoTimes) {
+    WriteFileBytes(folder / "o.dat", PatternBytes(150));
+    SplitIn(smVersion10, "o.dat", 100);
+    engine.SetFullSignature(true);
+    engine.SetSplitFileName(folder / "o.vrn");
+    engine.SetFileName(folder / "out.dat");
+    engine.Unite();
+    EXPECT_TRUE(engine.Version100());
+    EXPECT_TRUE(engine.FullSignature());
+    EXPECT_EQ(engine.BlockCount(), 2);
+    EXPECT_EQ(Read("out.dat"), PatternBytes(150));
+}
+
+TEST_F(UniteTest, InformationFileWithoutSizeJoinsUntilAPieceIsMissing) {
+    WriteFileBytes(folder / "w.001", "abc");
+    WriteFileBytes(folder / "w.002", "def");
+    WriteFileBytes(folder / "w.wsp", "txt\r\n2\r\nunknown\r\n");
+    std::vector<TNeedDiskCall> calls;
+    AnswerEveryQuestion(engine, calls);
+    engine.SetSplitFileName(folder / "w.wsp");
+    engine.SetOriginalExt(".txt");
+    engine.Unite();
+    EXPECT_TRUE(engine.Completed());
+    EXPECT_EQ(engine.FileName(), folder / "w.txt");
+    EXPECT_EQ(Read("w.txt"), "abcdef");
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].path, folder / "w.001");
+    EXPECT_EQ(calls[0].numOfDisks, 2);
+    EXPECT_EQ(calls[0].diskID, 1);
+
+    // Not even the first piece: an error, not an empty file.
+    WriteFileBytes(folder / "v.wsp", "txt\r\n2\r\nunknown\r\n");
+    engine.SetSplitFileName(folder / "v.wsp");
+    engine.SetFileName(folder / "v.txt");
+    EXPECT_THROW(engine.Unite(), EEngineError);
+    EXPECT_FALSE(PathExists(folder / "v.txt"));
+}
+
+TEST_F(UniteTest, FirstPieceProgressStaysBelowHundred) {
+    WriteFileBytes(folder / "p.dat", PatternBytes(250));
+    SplitIn(smNormal, "p.dat", 100);
+    std::vector<int> percents;
+    engine.OnProgress = [&](TVarnSplit&, uint16_t percent) { percents.push_back(percent); };
+    engine.SetSplitFileName(folder / "p.vrn");
+    engine.SetFileName(folder / "out.dat");
+    engine.Unite();
+    ASSERT_FALSE(percents.empty());
+    EXPECT_EQ(percents.front(), 100 - 47); // 53 of 100 bytes are data
+    EXPECT_EQ(percents.back(), 100);
+}
+
+TEST_F(UniteTest, ShortWriteIsAnErrorAndLeavesNothing) {
+    WriteFileBytes(folder / "f.dat", PatternBytes(3000));
+    SplitIn(smNormal, "f.dat", 1000);
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const struct rlimit rl = {1500, 1500};
+        setrlimit(RLIMIT_FSIZE, &rl);
+        TVarnSplit joiner;
+        joiner.SetSplitFileName(folder / "f.vrn");
+        joiner.SetFileName(folder / "out.dat");
+        try {
+            joiner.Unite();
+        } catch (const EEngineError& error) {
+            _exit(error.Fault() == TEngineFault::efWriteFailed && error.Path() == folder / "out.dat"
+                      ? 0
+                      : 1);
+        }
+        _exit(2);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(PathExists(folder / "out.dat"));
+    EXPECT_TRUE(Leftovers().empty());
+}

@@ -1,0 +1,74 @@
+#include "EngineTestSupport.h"
+#include "FileUtils.h"
+
+#include <gtest/gtest.h>
+
+TEST(VarnSplitTest, FreshEngineDefaults) {
+    TVarnSplit engine;
+    EXPECT_EQ(engine.Size(), 1457664);
+    EXPECT_EQ(engine.BufferSize(), 1457664);
+    EXPECT_TRUE(engine.FullSignature());
+    EXPECT_FALSE(engine.Stop());
+    EXPECT_EQ(engine.FileName(), "");
+    EXPECT_EQ(engine.SplitFileName(), "");
+    EXPECT_FALSE(engine.WinSplitCompatible() || engine.DOSCompatible() || engine.Version100() ||
+                 engine.MakeSUB() || engine.MakeBAT() || engine.DelAfterUnite() ||
+                 engine.KeepOriginalExt());
+    EXPECT_EQ(engine.StubSize(), 0);
+    EXPECT_EQ(engine.OriginalSize() + engine.BlockCount() + engine.Attributes(), 0);
+    EXPECT_EQ(engine.CreationTime() + engine.LastAccessTime() + engine.LastWriteTime(), 0u);
+    EXPECT_FALSE(engine.OnNeedDisk || engine.OnProgress);
+}
+
+TEST(VarnSplitTest, FileNameGivesDefaultFirstPieceUntilOneIsAssigned) {
+    TVarnSplit engine;
+    engine.SetFileName("/a/report.doc");
+    EXPECT_EQ(engine.SplitFileName(), "/a/report.vrn");
+    engine.SetFileName(" /a/other.txt\n"); // control characters trimmed for the piece name
+    EXPECT_EQ(engine.SplitFileName(), "/a/other.vrn");
+    EXPECT_EQ(engine.FileName(), " /a/other.txt\n");
+
+    TVarnSplit keeping;
+    keeping.SetKeepOriginalExt(true);
+    keeping.SetFileName("/a/report.doc");
+    EXPECT_EQ(keeping.SplitFileName(), "/a/report.doc.vrn");
+
+    engine.SetSplitFileName("/b/first.vrn");
+    engine.SetFileName("/a/third.bin");
+    EXPECT_EQ(engine.SplitFileName(), "/b/first.vrn");
+    // Even assigning the empty name back keeps the caller's choice for good.
+    engine.SetSplitFileName("");
+    engine.SetFileName("/a/fourth.bin");
+    EXPECT_EQ(engine.SplitFileName(), "");
+}
+
+TEST(VarnSplitTest, AssigningTheSameEmptyNameIsNoAssignment) {
+    TVarnSplit engine;
+    engine.SetSplitFileName("");
+    engine.SetFileName("/a/x.bin");
+    EXPECT_EQ(engine.SplitFileName(), "/a/x.vrn");
+}
+
+TEST(VarnSplitTest, PieceNamesFollowThePreviousPiece) {
+    EXPECT_EQ(NextPiecePath("/a/name.vrn", 1, false), "/a/name.001");
+    EXPECT_EQ(NextPiecePath("/a/name.001", 2, false), "/a/name.002");
+    EXPECT_EQ(NextPiecePath("/a/name.001", 1, true), "/a/name.002");
+    EXPECT_EQ(NextPiecePath("/a/name.999", 1000, false), "/a/name.1000");
+    EXPECT_EQ(NextPiecePath("/a/name.999", 999, true), "/a/name.1000");
+    EXPECT_EQ(NextPiecePath("/a/report.doc.vrn", 1, false), "/a/report.doc.001");
+    EXPECT_EQ(NextPiecePath("/a.b/noext", 1, false), "/a.b/noext.001");
+}
+
+TEST(VarnSplitTest, FirstPieceExtensionByMode) {
+    TVarnSplit engine;
+    EXPECT_EQ(engine.FirstPieceExtension(), ".vrn");
+    engine.SetMakeSUB(true);
+    EXPECT_EQ(engine.FirstPieceExtension(), ".exe");
+    engine.SetDOSCompatible(true);
+    EXPECT_EQ(engine.FirstPieceExtension(), ".dos");
+    engine.SetWinSplitCompatible(true);
+    EXPECT_EQ(engine.FirstPieceExtension(), ".001");
+    TVarnSplit unsigned_;
+    unsigned_.SetFullSignature(false);
+    EXPECT_EQ(unsigned_.FirstPieceExtension(), ".dos");
+}
