@@ -162,6 +162,13 @@ int TCommandLineRun::Unite(const TCommandLineRequest& request) {
         const std::string wholeName = request.KeepOriginalExt
                                           ? ReplaceExtension(name, "")
                                           : ReplaceExtension(name, engine.OriginalExt());
+        // The extension comes from the piece itself: one that would lead out of
+        // the target folder (a "/" in it) or name no file is refused.
+        if (wholeName.empty() || wholeName == "." || wholeName == ".." ||
+            wholeName.find_first_of(std::string("/\0", 2)) != std::string::npos) {
+            Fail(FormatText(Texts::CliBadStoredExtension, {request.FileName}));
+            return;
+        }
         engine.SetSplitFileName(request.FileName);
         engine.SetFileName(AddTrailingSeparator(request.Folder) + wholeName);
         engine.SetDelAfterUnite(request.DelAfterUnite);

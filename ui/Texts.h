@@ -78,6 +78,8 @@ inline constexpr const char* CliFileMissing = "Файл '%s' не існує.";
 inline constexpr const char* CliNotAFile = "'%s' - це не файл.";
 inline constexpr const char* CliStubMissing = "Файл заглушки '%s' не знайдений.";
 inline constexpr const char* CliStubDamaged = "Файл заглушки '%s' пошкоджений.";
+inline constexpr const char* CliBadStoredExtension =
+    "Розширення, записане в '%s', не може бути частиною назви файлу; файл не відновлено.";
 inline constexpr const char* CliNotCompleted = "Операцію не завершено.";
 inline constexpr const char* CliProgressOfCount = "Частина %s з %s: %s%%";
 inline constexpr const char* CliProgress = "Частина %s: %s%%";

@@ -344,6 +344,24 @@ TEST_F(CommandLineRun, UnknownSignatureFails) {
     EXPECT_EQ(Names(Back()), TNames{});
 }
 
+TEST_F(CommandLineRun, StoredExtensionCannotLeadOutOfTheTargetFolder) {
+    // A version 1.0 first piece whose extension field holds "/x": joined as
+    // designed it would land in back/p/x.
+    std::string piece("VRNv100\x1A", 8);
+    piece += std::string("\x05\0\0\0", 4);
+    std::string extension("/x");
+    extension.resize(20, '\0');
+    piece += extension + std::string("\x01\0", 2) + "hello";
+    WriteFileBytes(Out("p.vrn"), piece);
+    fs::create_directories(Back("p"));
+
+    const TRunResult result = Run({"/unite", Out("p.vrn"), Back()});
+    EXPECT_EQ(result.Status, 1);
+    EXPECT_TRUE(Contains(result.Err, Out("p.vrn"))) << result.Err;
+    EXPECT_EQ(Names(Back()), TNames{"p"});
+    EXPECT_EQ(Names(Back("p")), TNames{});
+}
+
 TEST_F(CommandLineRun, UnwritableTargetFailsNamingTheFile) {
     WriteFileBytes(Out("plain"), "not a folder");
     TRunResult result = Run({"/split", In("a.dat"), Out("plain"), BlockSize});
