@@ -1,0 +1,250 @@
+#include "ItemMenu.h"
+#include "ShellNamespace.h"
+#include "Texts.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMenu>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+// The trash of the home folder is used only for files on the home folder's
+// volume; pointing HOME into the test's folder keeps both on one volume and
+// away from the real home.
+class TScopedHome {
+public:
+    explicit TScopedHome(const fs::path& home) {
+        if (const char* old = std::getenv("HOME"))
+            m_old = old;
+        fs::create_directories(home);
+        setenv("HOME", home.c_str(), 1);
+    }
+    ~TScopedHome() {
+        if (m_old)
+            setenv("HOME", m_old->c_str(), 1);
+        else
+            unsetenv("HOME");
+    }
+    TScopedHome(const TScopedHome&) = delete;
+    TScopedHome& operator=(const TScopedHome&) = delete;
+
+private:
+    std::optional<std::string> m_old;
+};
+
+class ItemMenu : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directory(m_temp / "folder");
+        WriteFileBytes(m_temp / "folder/doc.txt", "document");
+        m_folder = ShellDesktopFolder()->BindToObject(*ParsePathToIdList(Q(m_temp / "folder")));
+        ASSERT_TRUE(m_folder);
+    }
+
+    TItemMenu MenuFor(const std::string& name) {
+        return TItemMenu(m_folder, TItemIdList::FromId(MakeItemId(ikEntry, name)));
+    }
+
+    static QStringList Verbs(const TItemMenu& menu) {
+        QStringList verbs;
+        for (const TItemMenuCommand& command : menu.Commands())
+            verbs << command.verb;
+        return verbs;
+    }
+
+    TScopedXdgHome m_xdg;
+    TTempFolder m_temp;
+    TShellFolderPtr m_folder;
+};
+
+} // namespace
+
+TEST_F(ItemMenu, FileCommandsCarryVerbsAndUkrainianHelpTexts) {
+    const TItemMenu menu = MenuFor("doc.txt");
+    EXPECT_EQ(Verbs(menu),
+              (QStringList{"open", "openfolder", "copypath", "delete", "rename", "properties"}));
+    for (const TItemMenuCommand& command : menu.Commands()) {
+        EXPECT_FALSE(command.caption.isEmpty());
+        EXPECT_FALSE(command.helpText.isEmpty());
+    }
+    const int remove = menu.IndexOfVerb("delete");
+    EXPECT_EQ(menu.GetCommandString(remove, GCS_VERB), "delete");
+    EXPECT_EQ(menu.GetCommandString(remove, GCS_HELPTEXT),
+              QString::fromUtf8(Texts::MenuDeleteHelp));
+    EXPECT_EQ(menu.HintOf(remove), "delete|" + QString::fromUtf8(Texts::MenuDeleteHelp));
+    EXPECT_EQ(menu.GetCommandString(99, GCS_VERB), "");
+    EXPECT_EQ(menu.HintOf(-1), "");
+    EXPECT_EQ(menu.IndexOfVerb("format"), -1);
+}
+
+TEST_F(ItemMenu, VirtualAndMissingItemsOfferLess) {
+    const TItemMenu trash(ShellDesktopFolder(), *SpecialFolderLocation(PIDL_BITBUCKET));
+    EXPECT_EQ(Verbs(trash), (QStringList{"open", "properties"}));
+    const TItemMenu root(ShellDesktopFolder(), *ParsePathToIdList("/"));
+    EXPECT_EQ(Verbs(root), (QStringList{"open", "copypath", "properties"}));
+    EXPECT_TRUE(MenuFor("missing").Commands().empty());
+    EXPECT_TRUE(TItemMenu(nullptr, TItemIdList::Empty()).Commands().empty());
+}
+
+TEST_F(ItemMenu, HighlightedCommandBecomesTheApplicationHint) {
+    const TItemMenu itemMenu = MenuFor("doc.txt");
+    QStringList seen;
+    SetOnApplicationHint([&seen](const QString& hint) { seen << hint; });
+    {
+        QMenu menu;
+        itemMenu.FillMenu(menu);
+        ASSERT_EQ(menu.actions().size(), 6);
+        EXPECT_EQ(menu.defaultAction(), menu.actions().front());
+        EXPECT_EQ(menu.actions().at(2)->statusTip(), QString::fromUtf8(Texts::MenuCopyPathHelp));
+        menu.actions().at(2)->hover();
+        EXPECT_EQ(ApplicationHint(), "copypath|" + QString::fromUtf8(Texts::MenuCopyPathHelp));
+        emit menu.aboutToHide();
+        EXPECT_EQ(ApplicationHint(), "");
+    }
+    SetOnApplicationHint(nullptr);
+    ASSERT_EQ(seen.size(), 2);
+    EXPECT_TRUE(seen.at(0).startsWith("copypath|"));
+    EXPECT_EQ(seen.at(1), "");
+}
+
+TEST_F(ItemMenu, CopyPathPutsThePathOnTheClipboard) {
+    TItemMenu menu = MenuFor("doc.txt");
+    ASSERT_TRUE(menu.InvokeCommand("copypath"));
+    EXPECT_EQ(QApplication::clipboard()->text(), Q(m_temp / "folder/doc.txt"));
+}
+
+TEST_F(ItemMenu, OpenCommandsHandTheRightUrls) {
+    TItemMenu menu = MenuFor("doc.txt");
+    QList<QUrl> opened;
+    menu.OnOpenUrl = [&opened](const QUrl& url) {
+        opened << url;
+        return true;
+    };
+    EXPECT_TRUE(menu.InvokeCommand("open"));
+    EXPECT_TRUE(menu.InvokeCommand("openfolder"));
+    ASSERT_EQ(opened.size(), 2);
+    EXPECT_EQ(opened.at(0), QUrl::fromLocalFile(Q(m_temp / "folder/doc.txt")));
+    EXPECT_EQ(opened.at(1), QUrl::fromLocalFile(Q(m_temp / "folder")));
+
+    menu.OnOpenUrl = [](const QUrl&) { return false; };
+    EXPECT_FALSE(menu.InvokeCommand("open"));
+    EXPECT_TRUE(menu.LastError().contains("doc.txt"));
+    EXPECT_FALSE(menu.InvokeCommand("no-such-verb"));
+}
+
+TEST_F(ItemMenu, DeleteMovesTheFileToTheTrashOfTheDataHome) {
+    TScopedHome home(m_temp.Path() / "home");
+    TItemMenu menu = MenuFor("doc.txt");
+    ASSERT_TRUE(menu.InvokeCommand("delete")) << menu.LastError().toStdString();
+    EXPECT_FALSE(fs::exists(m_temp / "folder/doc.txt"));
+    const fs::path trash = m_xdg.DataHome() / "Trash";
+    EXPECT_EQ(ReadFileBytes((trash / "files/doc.txt").string()), "document");
+    EXPECT_TRUE(fs::exists(trash / "info/doc.txt.trashinfo"));
+    // The item is gone, so trashing it again fails and says so.
+    EXPECT_FALSE(menu.InvokeCommand("delete"));
+    EXPECT_FALSE(menu.LastError().isEmpty());
+}
+
+TEST_F(ItemMenu, ShiftDeleteAsksAndDeletesForGood) {
+    TScopedHome home(m_temp.Path() / "home");
+    TItemMenu menu = MenuFor("doc.txt");
+    QString asked;
+    menu.OnConfirmDelete = [&asked](const QString& path) {
+        asked = path;
+        return false;
+    };
+    EXPECT_FALSE(menu.InvokeCommand("delete", Qt::ShiftModifier));
+    EXPECT_EQ(asked, Q(m_temp / "folder/doc.txt"));
+    EXPECT_TRUE(menu.LastError().isEmpty());
+    EXPECT_EQ(ReadFileBytes(m_temp / "folder/doc.txt"), "document");
+
+    menu.OnConfirmDelete = [](const QString&) { return true; };
+    EXPECT_TRUE(menu.InvokeCommand("delete", Qt::ShiftModifier));
+    EXPECT_FALSE(fs::exists(m_temp / "folder/doc.txt"));
+    EXPECT_FALSE(fs::exists(m_xdg.DataHome() / "Trash/files/doc.txt"));
+}
+
+TEST_F(ItemMenu, ShiftDeleteOfALinkKeepsWhatItPointsTo) {
+    fs::create_directory(m_temp / "precious");
+    WriteFileBytes(m_temp / "precious/keep.bin", "keep");
+    fs::create_directory_symlink(m_temp / "precious", m_temp / "folder/shortcut");
+    TItemMenu menu = MenuFor("shortcut");
+    menu.OnConfirmDelete = [](const QString&) { return true; };
+    ASSERT_TRUE(menu.InvokeCommand("delete", Qt::ShiftModifier));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(m_temp / "folder/shortcut")));
+    EXPECT_EQ(ReadFileBytes(m_temp / "precious/keep.bin"), "keep");
+
+    fs::create_directories(m_temp / "folder/tree/sub");
+    WriteFileBytes(m_temp / "folder/tree/sub/x", "x");
+    TItemMenu treeMenu = MenuFor("tree");
+    treeMenu.OnConfirmDelete = [](const QString&) { return true; };
+    EXPECT_TRUE(treeMenu.InvokeCommand("delete", Qt::ShiftModifier));
+    EXPECT_FALSE(fs::exists(m_temp / "folder/tree"));
+}
+
+TEST_F(ItemMenu, RenameIsLeftToTheCallerAndPropertiesShowTheFacts) {
+    TItemMenu menu = MenuFor("doc.txt");
+    EXPECT_TRUE(menu.InvokeCommand("rename"));
+    EXPECT_TRUE(fs::exists(m_temp / "folder/doc.txt"));
+
+    int shown = 0;
+    menu.OnShowProperties = [&shown](const TItemMenu& item) {
+        ++shown;
+        EXPECT_EQ(item.ItemName(), "doc.txt");
+    };
+    EXPECT_TRUE(menu.InvokeCommand("properties"));
+    EXPECT_EQ(shown, 1);
+
+    const TPropertiesDialog dialog(Q(m_temp / "folder/doc.txt"), "doc.txt");
+    QMap<QString, QString> facts;
+    for (const auto& [label, value] : dialog.Facts())
+        facts.insert(label, value);
+    EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesName)), "doc.txt");
+    EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesPath)), Q(m_temp / "folder"));
+    EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesSize)),
+              QString::fromUtf8(Texts::PropertiesSizeBytes).arg(8));
+    EXPECT_TRUE(facts.value(QString::fromUtf8(Texts::PropertiesPermissions)).startsWith("rw"));
+    EXPECT_FALSE(facts.contains(QString::fromUtf8(Texts::PropertiesLinkTarget)));
+}
+
+TEST_F(ItemMenu, PropertiesOfLinksAndMissingItems) {
+    fs::create_symlink(m_temp / "folder/doc.txt", m_temp / "folder/alias");
+    const TPropertiesDialog link(Q(m_temp / "folder/alias"), "alias");
+    bool hasTarget = false;
+    for (const auto& [label, value] : link.Facts()) {
+        if (label == QString::fromUtf8(Texts::PropertiesLinkTarget)) {
+            hasTarget = true;
+            EXPECT_EQ(value, Q(m_temp / "folder/doc.txt"));
+        }
+    }
+    EXPECT_TRUE(hasTarget);
+    const TPropertiesDialog missing(Q(m_temp / "folder/gone"), "gone");
+    EXPECT_EQ(missing.Facts().back().second, QString::fromUtf8(Texts::PropertiesMissing));
+}
+
+TEST_F(ItemMenu, ShowItemMenuRefusesWithoutAnItemOrAPropertySheet) {
+    const std::vector<TItemIdList> items{TItemIdList::FromId(MakeItemId(ikEntry, "doc.txt"))};
+    EXPECT_FALSE(ShowItemMenu(nullptr, items, {}, nullptr, ima_Default, 0).success);
+    EXPECT_FALSE(ShowItemMenu(m_folder, {}, {}, nullptr, ima_Default, 0).success);
+    // Properties run only with the property-sheet bit among the attributes.
+    const TItemMenuResult result = ShowItemMenu(m_folder, items, {}, nullptr, ima_Properties, 0);
+    EXPECT_FALSE(result.success);
+    EXPECT_FALSE(result.renameRequested);
+    const std::vector<TItemIdList> missing{TItemIdList::FromId(MakeItemId(ikEntry, "gone"))};
+    EXPECT_FALSE(
+        ShowItemMenu(m_folder, missing, {}, nullptr, ima_Properties, SFGAO_HASPROPSHEET).success);
+}

@@ -1,0 +1,375 @@
+#include "ShellNamespace.h"
+#include "SystemImageList.h"
+#include "Texts.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QSet>
+
+#include <sys/stat.h>
+#include <sys/time.h>
+
+#include <filesystem>
+#include <set>
+
+namespace {
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+std::set<QString> Names(const TShellFolder& folder, unsigned flags) {
+    std::set<QString> names;
+    auto items = folder.EnumObjects(flags);
+    if (!items)
+        return names;
+    TItemIdList item;
+    while (items->Next(item))
+        names.insert(folder.GetDisplayNameOf(item, SHGDN_NORMAL).value_or("?"));
+    return names;
+}
+
+TItemIdList Entry(const std::string& name) {
+    return TItemIdList::FromId(MakeItemId(ikEntry, name));
+}
+
+// A folder with every kind of entry the namespace tells apart.
+class NamespaceFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        namespace fs = std::filesystem;
+        fs::create_directories(m_temp / "Alpha/inner");
+        fs::create_directory(m_temp / "beta");
+        fs::create_directory(m_temp / ".hiddendir");
+        WriteFileBytes(m_temp / "file.txt", "twelve bytes");
+        WriteFileBytes(m_temp / ".hidden", "h");
+        fs::create_symlink(m_temp / "file.txt", m_temp / "link");
+        fs::create_symlink(m_temp / "Alpha", m_temp / "dirlink");
+        const std::optional<TItemIdList> list = ParsePathToIdList(Q(m_temp.Path()));
+        ASSERT_TRUE(list);
+        m_absolute = *list;
+        m_folder = ShellDesktopFolder()->BindToObject(m_absolute);
+        ASSERT_TRUE(m_folder);
+    }
+
+    std::uint32_t Attributes(const std::string& name, std::uint32_t request = 0xFFFFFFFF) {
+        return m_folder->GetAttributesOf(Entry(name), request).value_or(0xDEADBEEF);
+    }
+
+    TScopedXdgHome m_xdg;
+    TTempFolder m_temp;
+    TItemIdList m_absolute;
+    TShellFolderPtr m_folder;
+};
+
+} // namespace
+
+TEST_F(NamespaceFolder, PathParsesThroughComputerAndBack) {
+    const auto ids = m_absolute.Ids();
+    ASSERT_GE(ids.size(), 3u);
+    const auto computer = SplitItemId(m_absolute.FirstId());
+    ASSERT_TRUE(computer);
+    EXPECT_EQ(computer->kind, ikComputer);
+    const auto volume = SplitItemId(m_absolute.WithoutFirstId());
+    ASSERT_TRUE(volume);
+    EXPECT_EQ(volume->kind, ikVolume);
+    EXPECT_EQ(m_temp.Path().string().rfind(volume->name, 0), 0u); // mount point is a prefix
+    // One entry id per component below the mount point.
+    EXPECT_EQ(SplitItemId(m_absolute.LastId())->name, m_temp.Path().filename().string());
+    EXPECT_EQ(PathFromIdList(m_absolute), Q(m_temp.Path()));
+
+    const auto file = ParsePathToIdList(Q(m_temp / "Alpha/inner"));
+    ASSERT_TRUE(file);
+    EXPECT_EQ(file->ItemCount(), m_absolute.ItemCount() + 2);
+    EXPECT_EQ(PathFromIdList(*file), Q(m_temp / "Alpha/inner"));
+    // Doubled separators and "." name the same item.
+    EXPECT_EQ(ParsePathToIdList(Q(m_temp.Path().string() + "//Alpha/./inner/")), file);
+}
+
+TEST_F(NamespaceFolder, ParseRefusesWhatDoesNotExistOrIsRelative) {
+    EXPECT_FALSE(ParsePathToIdList(Q(m_temp / "missing")));
+    EXPECT_FALSE(ParsePathToIdList("relative/path"));
+    EXPECT_FALSE(ParsePathToIdList(""));
+    EXPECT_TRUE(ParsePathToIdList("/"));
+    EXPECT_EQ(ParsePathToIdList("/")->ItemCount(), 2u); // Computer, root volume
+
+    // A folder parses names below itself and its own absolute paths only.
+    EXPECT_EQ(m_folder->ParseDisplayName("Alpha/inner"),
+              TItemIdList::Concat(Entry("Alpha"), Entry("inner")));
+    EXPECT_EQ(m_folder->ParseDisplayName(Q(m_temp / "beta")), Entry("beta"));
+    EXPECT_FALSE(m_folder->ParseDisplayName("../elsewhere"));
+    EXPECT_FALSE(m_folder->ParseDisplayName("/"));
+    std::uint32_t attributes = SFGAO_FOLDER | SFGAO_LINK;
+    EXPECT_TRUE(m_folder->ParseDisplayName("dirlink", &attributes));
+    EXPECT_EQ(attributes, SFGAO_FOLDER | SFGAO_LINK);
+}
+
+TEST_F(NamespaceFolder, EnumerationFollowsTheFolderAndHiddenFlags) {
+    using S = std::set<QString>;
+    EXPECT_EQ(Names(*m_folder, SHCONTF_FOLDERS), (S{"Alpha", "beta", "dirlink"}));
+    EXPECT_EQ(Names(*m_folder, SHCONTF_NONFOLDERS), (S{"file.txt", "link"}));
+    EXPECT_EQ(Names(*m_folder, SHCONTF_FOLDERS | SHCONTF_INCLUDEHIDDEN),
+              (S{"Alpha", "beta", "dirlink", ".hiddendir"}));
+    EXPECT_EQ(Names(*m_folder, SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN),
+              (S{"file.txt", "link", ".hidden"}));
+    EXPECT_TRUE(Names(*m_folder, SHCONTF_INCLUDEHIDDEN).empty());
+
+    auto items = m_folder->EnumObjects(SHCONTF_FOLDERS);
+    TItemIdList first;
+    ASSERT_TRUE(items->Next(first));
+    TItemIdList rest;
+    while (items->Next(rest)) {
+    }
+    EXPECT_FALSE(items->Next(rest));
+    items->Reset();
+    TItemIdList again;
+    ASSERT_TRUE(items->Next(again));
+    EXPECT_EQ(again, first);
+}
+
+TEST_F(NamespaceFolder, EnumerationOfAVanishedFolderFails) {
+    const auto beta = m_folder->BindToObject(Entry("beta"));
+    ASSERT_TRUE(beta);
+    std::filesystem::remove(m_temp / "beta");
+    EXPECT_EQ(beta->EnumObjects(SHCONTF_FOLDERS), nullptr);
+}
+
+TEST_F(NamespaceFolder, AttributesCarryTheDesignedBits) {
+    const std::uint32_t folder = SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR | SFGAO_FOLDER |
+                                 SFGAO_CANRENAME | SFGAO_HASPROPSHEET;
+    EXPECT_EQ(Attributes("Alpha"), folder | SFGAO_HASSUBFOLDER);
+    EXPECT_EQ(Attributes("beta"), folder);
+    EXPECT_EQ(Attributes("dirlink"), folder | SFGAO_HASSUBFOLDER | SFGAO_LINK);
+    EXPECT_EQ(Attributes("file.txt"), SFGAO_FILESYSTEM | SFGAO_CANRENAME | SFGAO_HASPROPSHEET);
+    EXPECT_EQ(Attributes("link"),
+              SFGAO_FILESYSTEM | SFGAO_CANRENAME | SFGAO_HASPROPSHEET | SFGAO_LINK);
+    EXPECT_EQ(Attributes(".hidden") & SFGAO_HIDDEN, SFGAO_HIDDEN);
+    EXPECT_EQ(Attributes(".hiddendir") & (SFGAO_HIDDEN | SFGAO_FOLDER),
+              SFGAO_HIDDEN | SFGAO_FOLDER);
+    EXPECT_EQ(Attributes("file.txt") & SFGAO_SHARE, 0u);
+    // Only the requested bits come back.
+    EXPECT_EQ(Attributes("Alpha", SFGAO_FOLDER | SFGAO_LINK), SFGAO_FOLDER);
+    EXPECT_EQ(Attributes("Alpha", SFGAO_TREEREQUEST) & SFGAO_HASSUBFOLDER, SFGAO_HASSUBFOLDER);
+    // A link whose target is gone is still listed, as a file.
+    std::filesystem::create_symlink(m_temp / "gone", m_temp / "dangling");
+    EXPECT_EQ(Attributes("dangling") & (SFGAO_LINK | SFGAO_FOLDER), SFGAO_LINK);
+    EXPECT_EQ(Attributes("missing"), 0xDEADBEEF);
+}
+
+TEST_F(NamespaceFolder, ForeignOrEscapingIdsNameNothing) {
+    for (const std::string& bad :
+         {std::string(".."), std::string("."), std::string("a/b"), std::string()}) {
+        EXPECT_FALSE(m_folder->GetAttributesOf(Entry(bad), SFGAO_FOLDER)) << bad;
+        EXPECT_FALSE(m_folder->BindToObject(Entry(bad))) << bad;
+    }
+    EXPECT_FALSE(m_folder->GetAttributesOf(TItemIdList::FromId("\x63zzz"), SFGAO_FOLDER));
+    EXPECT_FALSE(m_folder->GetDisplayNameOf(TItemIdList(), SHGDN_NORMAL));
+    EXPECT_FALSE(ShellDesktopFolder()->GetAttributesOf(
+        TItemIdList::FromId(MakeItemId(ikVolume, "relative")), SFGAO_FOLDER));
+}
+
+TEST_F(NamespaceFolder, BindingRefusesFilesAndMissingItems) {
+    EXPECT_FALSE(m_folder->BindToObject(Entry("file.txt")));
+    EXPECT_FALSE(m_folder->BindToObject(Entry("missing")));
+    EXPECT_FALSE(m_folder->BindToObject(TItemIdList::Empty()));
+    const auto inner = m_folder->BindToObject(TItemIdList::Concat(Entry("Alpha"), Entry("inner")));
+    ASSERT_TRUE(inner);
+    EXPECT_EQ(PathFromIdList(inner->AbsoluteIdList()), Q(m_temp / "Alpha/inner"));
+    EXPECT_TRUE(m_folder->BindToObject(Entry("dirlink")));
+}
+
+TEST_F(NamespaceFolder, DisplayNamesInNormalAndParsingForm) {
+    EXPECT_EQ(m_folder->GetDisplayNameOf(Entry("file.txt"), SHGDN_NORMAL), "file.txt");
+    EXPECT_EQ(m_folder->GetDisplayNameOf(Entry("file.txt"), SHGDN_FORPARSING),
+              Q(m_temp / "file.txt"));
+    const TItemIdList nested = TItemIdList::Concat(Entry("Alpha"), Entry("inner"));
+    EXPECT_EQ(m_folder->GetDisplayNameOf(nested, SHGDN_NORMAL), "inner");
+    EXPECT_EQ(m_folder->GetDisplayNameOf(nested, SHGDN_FORPARSING), Q(m_temp / "Alpha/inner"));
+    // The desktop names the last id of an absolute list as its caption.
+    EXPECT_EQ(ShellDesktopFolder()->GetDisplayNameOf(m_absolute, SHGDN_NORMAL),
+              Q(m_temp.Path().filename().string()));
+}
+
+TEST_F(NamespaceFolder, CompareByEveryColumn) {
+    WriteFileBytes(m_temp / "apple", std::string(50, 'a'));
+    WriteFileBytes(m_temp / "Banana", std::string(5, 'b'));
+    const struct timeval older[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimes((m_temp / "Banana").c_str(), older), 0);
+    const TItemIdList apple = Entry("apple");
+    const TItemIdList banana = Entry("Banana");
+    const TItemIdList beta = Entry("beta");
+
+    EXPECT_LT(m_folder->CompareIDs(SHCOL_NAME, apple, banana), 0); // case-insensitive
+    EXPECT_GT(m_folder->CompareIDs(SHCOL_NAME, banana, apple), 0);
+    EXPECT_LT(m_folder->CompareIDs(SHCOL_NAME, beta, apple), 0); // folders first
+    EXPECT_GT(m_folder->CompareIDs(SHCOL_SIZE, apple, banana), 0);
+    EXPECT_GT(m_folder->CompareIDs(SHCOL_DATE, apple, banana), 0);
+    EXPECT_LT(m_folder->CompareIDs(SHCOL_SIZE, beta, banana), 0); // folders first everywhere
+    EXPECT_EQ(m_folder->CompareIDs(SHCOL_NAME, apple, Entry("apple")), 0);
+    EXPECT_EQ(m_folder->CompareIDs(SHCOL_SIZE, apple, Entry("apple")), 0);
+}
+
+TEST_F(NamespaceFolder, NamesDifferingOnlyInCaseAreDifferentItems) {
+    WriteFileBytes(m_temp / "a.txt", "1");
+    WriteFileBytes(m_temp / "A.txt", "2");
+    const int forward = m_folder->CompareIDs(SHCOL_NAME, Entry("a.txt"), Entry("A.txt"));
+    EXPECT_NE(forward, 0);
+    EXPECT_EQ(forward, -m_folder->CompareIDs(SHCOL_NAME, Entry("A.txt"), Entry("a.txt")));
+}
+
+TEST_F(NamespaceFolder, DesktopComparesWholeAbsoluteLists) {
+    const auto desktop = ShellDesktopFolder();
+    const TItemIdList alpha = *ParsePathToIdList(Q(m_temp / "Alpha"));
+    EXPECT_EQ(desktop->CompareIDs(SHCOL_NAME, alpha, *ParsePathToIdList(Q(m_temp / "Alpha"))), 0);
+    EXPECT_NE(desktop->CompareIDs(SHCOL_NAME, alpha, m_absolute), 0);
+    EXPECT_GT(desktop->CompareIDs(SHCOL_NAME, alpha, m_absolute), 0); // parent first
+    EXPECT_NE(desktop->CompareIDs(SHCOL_NAME, alpha, *ParsePathToIdList(Q(m_temp / "beta"))), 0);
+}
+
+TEST_F(NamespaceFolder, RenameMovesTheItemAndReturnsItsNewList) {
+    QString error;
+    const auto renamed =
+        m_folder->SetNameOf(Entry("file.txt"), "renamed.txt", SHGDN_NORMAL, &error);
+    ASSERT_TRUE(renamed) << error.toStdString();
+    EXPECT_EQ(*renamed, Entry("renamed.txt"));
+    EXPECT_FALSE(std::filesystem::exists(m_temp / "file.txt"));
+    EXPECT_EQ(ReadFileBytes(m_temp / "renamed.txt"), "twelve bytes");
+
+    const TItemIdList nested = TItemIdList::Concat(Entry("Alpha"), Entry("inner"));
+    const auto moved = m_folder->SetNameOf(nested, "Внутрішня", SHGDN_NORMAL);
+    ASSERT_TRUE(moved);
+    EXPECT_EQ(*moved, TItemIdList::Concat(Entry("Alpha"), Entry(PathBytes("Внутрішня"))));
+    EXPECT_TRUE(std::filesystem::is_directory(m_temp / "Alpha/Внутрішня"));
+}
+
+TEST_F(NamespaceFolder, RenameNeverReplacesAnExistingItem) {
+    WriteFileBytes(m_temp / "other.txt", "keep me");
+    QString error;
+    EXPECT_FALSE(m_folder->SetNameOf(Entry("file.txt"), "other.txt", SHGDN_NORMAL, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(ReadFileBytes(m_temp / "other.txt"), "keep me");
+    EXPECT_EQ(ReadFileBytes(m_temp / "file.txt"), "twelve bytes");
+    // Nor an existing folder.
+    EXPECT_FALSE(m_folder->SetNameOf(Entry("file.txt"), "beta", SHGDN_NORMAL));
+    EXPECT_TRUE(std::filesystem::is_directory(m_temp / "beta"));
+}
+
+TEST_F(NamespaceFolder, RenameRefusesBadNamesAndItemsThatCannotBeRenamed) {
+    for (const QString& bad :
+         {QString(""), QString("a/b"), QString(".."), QString("."), QString(300, u'x')}) {
+        QString error;
+        EXPECT_FALSE(m_folder->SetNameOf(Entry("file.txt"), bad, SHGDN_NORMAL, &error));
+        EXPECT_FALSE(error.isEmpty());
+    }
+    EXPECT_EQ(ReadFileBytes(m_temp / "file.txt"), "twelve bytes");
+    EXPECT_FALSE(m_folder->SetNameOf(Entry("missing"), "x", SHGDN_NORMAL));
+    const auto desktop = ShellDesktopFolder();
+    EXPECT_FALSE(desktop->SetNameOf(TItemIdList::FromId(MakeItemId(ikComputer)), "x", 0));
+    EXPECT_FALSE(desktop->SetNameOf(*ParsePathToIdList("/"), "x", 0));
+    // Renaming to the same name changes nothing and succeeds.
+    EXPECT_EQ(m_folder->SetNameOf(Entry("beta"), "beta", 0), Entry("beta"));
+}
+
+TEST(ShellDesktop, HoldsComputerHomeAndTheVirtualFolders) {
+    TScopedXdgHome xdg;
+    const auto desktop = ShellDesktopFolder();
+    const std::set<QString> names = Names(*desktop, SHCONTF_FOLDERS);
+    for (const char* name :
+         {Texts::ShellComputer, Texts::ShellHome, Texts::ShellTrash, Texts::ShellNetwork})
+        EXPECT_TRUE(names.count(QString::fromUtf8(name))) << name;
+    EXPECT_EQ(desktop->GetDisplayNameOf(TItemIdList::Empty(), SHGDN_NORMAL),
+              QString::fromUtf8(Texts::ShellDesktop));
+
+    const TItemIdList computer = *SpecialFolderLocation(PIDL_DRIVES);
+    const TItemIdList trash = *SpecialFolderLocation(PIDL_BITBUCKET);
+    const TItemIdList network = *SpecialFolderLocation(PIDL_NETWORK);
+    const std::uint32_t request = SFGAO_TREEREQUEST;
+    // Virtual folders are neither file-system items nor ancestors of one.
+    EXPECT_EQ(*desktop->GetAttributesOf(trash, request) &
+                  (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR | SFGAO_FOLDER),
+              SFGAO_FOLDER);
+    EXPECT_EQ(*desktop->GetAttributesOf(network, request) &
+                  (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR),
+              0u);
+    EXPECT_EQ(*desktop->GetAttributesOf(computer, request) &
+                  (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR),
+              SFGAO_FILESYSANCESTOR);
+    const auto home = TItemIdList::FromId(MakeItemId(ikHome));
+    EXPECT_EQ(*desktop->GetAttributesOf(home, SFGAO_FILESYSTEM | SFGAO_CANRENAME),
+              SFGAO_FILESYSTEM);
+    EXPECT_EQ(PathFromIdList(home), QDir::homePath());
+    EXPECT_EQ(PathFromIdList(trash), "");
+    EXPECT_EQ(PathFromIdList(computer), "");
+    EXPECT_EQ(PathFromIdList(TItemIdList::Empty()), "");
+    // Virtual items parse back from their parsing names.
+    for (const TItemIdList& item : {computer, trash, network})
+        EXPECT_EQ(desktop->ParseDisplayName(*desktop->GetDisplayNameOf(item, SHGDN_FORPARSING)),
+                  item);
+    EXPECT_TRUE(Names(*desktop->BindToObject(trash), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS).empty());
+}
+
+TEST(ShellDesktop, ComputerListsTheRootVolume) {
+    const auto computer = ShellDesktopFolder()->BindToObject(*SpecialFolderLocation(PIDL_DRIVES));
+    ASSERT_TRUE(computer);
+    auto items = computer->EnumObjects(SHCONTF_FOLDERS);
+    ASSERT_TRUE(items);
+    std::set<QString> paths;
+    TItemIdList item;
+    while (items->Next(item))
+        paths.insert(*computer->GetDisplayNameOf(item, SHGDN_FORPARSING));
+    EXPECT_TRUE(paths.count("/"));
+    EXPECT_TRUE(Names(*computer, SHCONTF_NONFOLDERS).empty());
+    // Volumes are folders that cannot be renamed.
+    const auto root = computer->ParseDisplayName("/");
+    ASSERT_TRUE(root);
+    EXPECT_EQ(*computer->GetAttributesOf(*root, SFGAO_FOLDER | SFGAO_CANRENAME | SFGAO_FILESYSTEM),
+              SFGAO_FOLDER | SFGAO_FILESYSTEM);
+}
+
+TEST(SpecialFolders, MapToTheirIdentifiersAndExistingFolders) {
+    TScopedXdgHome xdg;
+    EXPECT_EQ(SpecialFolderId(PIDL_DESKTOP), 0);
+    EXPECT_EQ(SpecialFolderId(PIDL_BITBUCKET), 10);
+    EXPECT_EQ(SpecialFolderId(PIDL_DESKTOPDIRECTORY), 16);
+    EXPECT_EQ(SpecialFolderId(PIDL_DRIVES), 17);
+    EXPECT_EQ(SpecialFolderId(PIDL_TEMPLATES), 21);
+    EXPECT_EQ(SpecialFolderId(PIDL_USERDEFINED), -1);
+    EXPECT_EQ(SpecialFolderLocation(PIDL_DESKTOP), TItemIdList::Empty());
+    EXPECT_EQ(SpecialFolderLocation(17), TItemIdList::FromId(MakeItemId(ikComputer)));
+    EXPECT_FALSE(SpecialFolderLocation(PIDL_PRINTERS));
+    EXPECT_FALSE(SpecialFolderLocation(PIDL_USERDEFINED));
+    EXPECT_FALSE(SpecialFolderLocation(1)); // no such identifier
+    const auto personal = SpecialFolderLocation(PIDL_PERSONAL);
+    ASSERT_TRUE(personal);
+    EXPECT_FALSE(PathFromIdList(*personal).isEmpty());
+}
+
+TEST(SystemImageList, IndexesAreStablePerKind) {
+    TTempFolder temp;
+    WriteFileBytes(temp / "a.txt", "a");
+    WriteFileBytes(temp / "b.txt", "b");
+    WriteFileBytes(temp / "c.png", "c");
+    std::filesystem::create_directory(temp / "dir");
+    TSystemImageList& images = TSystemImageList::Instance();
+    const int text = images.IconIndexOfPath(Q(temp / "a.txt"));
+    EXPECT_EQ(images.IconIndexOfPath(Q(temp / "b.txt")), text);
+    const int picture = images.IconIndexOfPath(Q(temp / "c.png"));
+    EXPECT_NE(picture, text);
+    const int folder = images.IconIndexOf(*ParsePathToIdList(Q(temp / "dir")));
+    const int openFolder = images.IconIndexOf(*ParsePathToIdList(Q(temp / "dir")), true);
+    EXPECT_NE(folder, openFolder);
+    // A file asked for its open icon answers its usual one.
+    EXPECT_EQ(images.IconIndexOfPath(Q(temp / "a.txt"), true), text);
+    EXPECT_EQ(images.IconIndexOf(*SpecialFolderLocation(PIDL_BITBUCKET)),
+              images.IconIndexOf(*SpecialFolderLocation(PIDL_BITBUCKET)));
+    const int count = images.Count();
+    EXPECT_EQ(images.IconIndexOfPath(Q(temp / "a.txt")), text);
+    EXPECT_EQ(images.Count(), count);
+    EXPECT_FALSE(images.Icon(text).isNull());
+    EXPECT_TRUE(images.Icon(count).isNull());
+    EXPECT_FALSE(images.IconWithOverlay(text, OVERLAY_LINK).isNull());
+    EXPECT_TRUE(images.IconWithOverlay(count, OVERLAY_LINK).isNull());
+}
