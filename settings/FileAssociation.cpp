@@ -189,7 +189,10 @@ TAssociationReport WriteAssociation(const TAssociationOptions& options, bool wit
                          existing.readAll().contains(NumberedPieceType(1).toUtf8());
     }
 
-    WriteIfChanged(packagePath, MimePackageText(withPieceTypes), report);
+    // The package never changes within a run; building its 1000 globs anew
+    // would be most of the cost of a start where nothing changed.
+    static const QByteArray packages[2] = {MimePackageText(false), MimePackageText(true)};
+    WriteIfChanged(packagePath, packages[withPieceTypes ? 1 : 0], report);
     WriteIfChanged(iconFolder + IconNameOf(QString::fromLatin1(VarnSplitType)) + ".svg",
                    VarnIcons::SvgData(QStringLiteral("MAINICONVRN")), report);
     WriteIfChanged(dataHome + u'/' + QString::fromLatin1(AppIcon),
