@@ -69,16 +69,29 @@ for round in $(seq 1 "$rounds"); do
     rm -rf "$work/ours" "$work/gnu" "$work/back"
     mkdir -p "$work/ours" "$work/gnu" "$work/back"
 
-    measure "$work/t.split" "$program" /split "$work/whole.dat" "$work/ours" "$block"
-    measure "$work/t.gnusplit" split -b "$block" "$work/whole.dat" "$work/gnu/whole."
-    measure "$work/t.unite" "$program" /unite "$work/ours/whole.vrn" "$work/back"
-    if ! cmp -s "$work/whole.dat" "$work/back/whole.dat"; then
-        echo "FAILED: the united file differs from the original" >&2
-        exit 1
+    # Each timed step starts with no writes of an earlier step still pending, and
+    # the order alternates between rounds, so neither side pays for the other.
+    run_split() { sync; measure "$work/t.split" "$program" /split "$work/whole.dat" "$work/ours" "$block"; }
+    run_gnu_split() { sync; measure "$work/t.gnusplit" split -b "$block" "$work/whole.dat" "$work/gnu/whole."; }
+    run_unite() {
+        sync
+        measure "$work/t.unite" "$program" /unite "$work/ours/whole.vrn" "$work/back"
+        if ! cmp -s "$work/whole.dat" "$work/back/whole.dat"; then
+            echo "FAILED: the united file differs from the original" >&2
+            exit 1
+        fi
+        rm -f "$work/back/whole.dat"
+    }
+    run_cat() {
+        sync
+        measure "$work/t.cat" sh -c 'cat "$1"/whole.* >"$2"' sh "$work/gnu" "$work/back/cat.dat"
+        rm -f "$work/back/cat.dat"
+    }
+    if ((round % 2)); then
+        run_split; run_gnu_split; run_unite; run_cat
+    else
+        run_gnu_split; run_split; run_cat; run_unite
     fi
-    rm -f "$work/back/whole.dat"
-    measure "$work/t.cat" sh -c 'cat "$1"/whole.* >"$2"' sh "$work/gnu" "$work/back/cat.dat"
-    rm -f "$work/back/cat.dat"
 
     echo "round $round: split $(seconds "$work/t.split")s (GNU split $(seconds "$work/t.gnusplit")s)," \
         "unite $(seconds "$work/t.unite")s (cat $(seconds "$work/t.cat")s)"
