@@ -1,0 +1,41 @@
+#include "Favorites.h"
+#include "RegistrySettings.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+TEST(FavoritesTest, EveryLineEndsWithCrLfTheLastIncluded) {
+    EXPECT_EQ(FavoritesText({"Дім=/home/u", "Диск=/media/u/Диск"}),
+              "Дім=/home/u\r\nДиск=/media/u/Диск\r\n");
+    EXPECT_EQ(FavoritesText({}), "");
+    EXPECT_EQ(FavoritesText({""}), "\r\n");
+}
+
+TEST(FavoritesTest, ParsingAcceptsEveryLineEndAndAddsNoTrailingLine) {
+    EXPECT_EQ(ParseFavorites("a=1\r\nb=2\r\n"), (QStringList{"a=1", "b=2"}));
+    EXPECT_EQ(ParseFavorites("a=1\nb=2"), (QStringList{"a=1", "b=2"}));
+    EXPECT_EQ(ParseFavorites("a=1\rb=2\r"), (QStringList{"a=1", "b=2"}));
+    EXPECT_EQ(ParseFavorites("a=1\r\n\r\nb=2\r\n"), (QStringList{"a=1", "", "b=2"}));
+    EXPECT_EQ(ParseFavorites(""), QStringList{});
+    EXPECT_EQ(ParseFavorites("\r\n"), QStringList{""});
+}
+
+TEST(FavoritesTest, LinesSplitAtTheFirstEquals) {
+    EXPECT_EQ(SplitFavoriteLine("Документи=/home/u/a=b"), (TFavorite{"Документи", "/home/u/a=b"}));
+    EXPECT_EQ(SplitFavoriteLine("=/tmp"), (TFavorite{"", "/tmp"}));
+    EXPECT_EQ(SplitFavoriteLine("no equals"), (TFavorite{"no equals", ""}));
+    EXPECT_EQ(FavoriteLine({"Дім", "/home/u"}), "Дім=/home/u");
+}
+
+TEST(FavoritesTest, LongListSurvivesTheStore) {
+    TScopedXdgHome home;
+    QStringList lines;
+    for (int i = 0; i < 2000; ++i)
+        lines << FavoriteLine({QStringLiteral("Тека №%1, «лапки»; крапка з комою").arg(i),
+                               QStringLiteral("/media/user/диск %1/a=b,c").arg(i)});
+    const QString text = FavoritesText(lines);
+    ASSERT_GT(text.size(), 100000);
+    TRegistrySettings().WriteString("TargetData", "Favorites", text);
+    EXPECT_EQ(ParseFavorites(TRegistrySettings().ReadString("TargetData", "Favorites", "")), lines);
+}
