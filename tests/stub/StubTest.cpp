@@ -7,6 +7,7 @@
 #include "TempFolder.h"
 #include "VarnSplit.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <fcntl.h>
@@ -305,6 +306,38 @@ TEST_F(SelfJoiningSet, StopsAtTheStoredSize) {
     TRun run = Run(InSet("movie.exe"));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(SameBytes(ReadFileBytes(InSet("movie.dat")), content));
+}
+
+TEST_F(SelfJoiningSet, InterruptedRunLeavesNoHalfWrittenFile) {
+    // The second piece is a pipe nobody writes to, so the stub waits there
+    // with the first piece's data already in its temporary file.
+    const std::size_t pieceSize = static_cast<std::size_t>(m_stubSize) + 10000;
+    const std::string content = PatternBytes(10000 - 38 + 500, 11);
+    LayOutSet("wait.exe", SignatureFor(content, ".bin", 2), content, 10000 - 38, pieceSize);
+    ASSERT_TRUE(fs::remove(InSet("wait.001")));
+    ASSERT_EQ(mkfifo(InSet("wait.001").c_str(), 0600), 0);
+
+    pid_t child = fork();
+    if (child == 0) {
+        int quiet = open("/dev/null", O_RDWR);
+        dup2(quiet, STDIN_FILENO);
+        dup2(quiet, STDOUT_FILENO);
+        dup2(quiet, STDERR_FILENO);
+        execl(InSet("wait.exe").c_str(), "wait.exe", static_cast<char*>(nullptr));
+        _exit(126);
+    }
+    // Wait for the temporary file, or for a stub that ended too early.
+    auto temporaryFiles = [&] { return NamesIn(SetFolder()).size() - 2; };
+    int status = 0;
+    pid_t ended = 0;
+    while (temporaryFiles() == 0 && (ended = waitpid(child, &status, WNOHANG)) == 0)
+        usleep(10000);
+    ASSERT_EQ(ended, 0) << "the stub ended before it waited for the second piece";
+    EXPECT_EQ(temporaryFiles(), 1u);
+    ASSERT_EQ(kill(child, SIGTERM), 0);
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + SIGTERM) << status;
+    EXPECT_EQ(NamesIn(SetFolder()), (std::set<std::string>{"wait.exe", "wait.001"}));
 }
 
 TEST_F(SelfJoiningSet, ExistingFileIsKeptWithoutATerminal) {
