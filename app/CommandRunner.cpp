@@ -10,12 +10,15 @@
 
 #include <algorithm>
 #include <cctype>
+#include <csignal>
 #include <filesystem>
 #include <system_error>
 
 namespace {
 
 namespace fs = std::filesystem;
+
+volatile std::sig_atomic_t stopRequested = 0;
 
 // One command-line operation: the engine's reporter (a reported message means
 // the run failed) and the writer of every line the user sees on standard error.
@@ -52,7 +55,7 @@ private:
     // early without a message of its own still counts as failed.
     void RequireCompleted(const TVarnSplit& engine) {
         if (!engine.Completed() && !m_failed)
-            Fail(Texts::CliNotCompleted);
+            Fail(StopRequested() ? Texts::CliInterrupted : Texts::CliNotCompleted);
     }
 
     const TCommandLineContext& m_context;
@@ -81,18 +84,24 @@ template <typename TOperation> int TCommandLineRun::Guarded(TOperation operation
 void TCommandLineRun::Attach(TVarnSplit& engine) {
     // Without a handler the engine writes neither the information file nor the
     // batch file; the command line wants both wherever the engine computed.
-    engine.OnNeedDisk = [this](TVarnSplit&, int32_t diskId, int32_t numOfDisks, std::string&,
+    engine.OnNeedDisk = [this](TVarnSplit& sender, int32_t diskId, int32_t numOfDisks, std::string&,
                                bool& proceed) {
+        if (StopRequested()) {
+            sender.SetStop(true);
+            proceed = false;
+            return;
+        }
         if (diskId == InfoFileDiskID || diskId == BatchFileDiskID) {
             proceed = true;
             return;
         }
         m_progress.SetPiece(diskId, numOfDisks);
     };
-    if (m_progress.Enabled())
-        engine.OnProgress = [this](TVarnSplit&, uint16_t percentDone) {
-            m_progress.SetPercent(percentDone);
-        };
+    engine.OnProgress = [this](TVarnSplit& sender, uint16_t percentDone) {
+        if (StopRequested())
+            sender.SetStop(true);
+        m_progress.SetPercent(percentDone);
+    };
 }
 
 int TCommandLineRun::Split(const TCommandLineRequest& request) {
@@ -178,6 +187,18 @@ int TCommandLineRun::Unite(const TCommandLineRequest& request) {
 }
 
 } // namespace
+
+void RequestStop() {
+    stopRequested = 1;
+}
+
+bool StopRequested() {
+    return stopRequested != 0;
+}
+
+void ClearStopRequest() {
+    stopRequested = 0;
+}
 
 int RunCommandLine(const std::vector<std::string>& arguments, const TCommandLineContext& context) {
     const TCommandLineParse parse = ParseCommandLine(arguments);

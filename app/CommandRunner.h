@@ -16,6 +16,13 @@ struct TCommandLineContext {
 inline constexpr long long MinimumStubSize = 88000;
 inline constexpr const char* StubName = "varnstub.exe";
 
+// A stop request from outside the run (an interrupt signal): the running
+// operation ends at its next piece or chunk, and the run fails. Safe to call
+// from a signal handler.
+void RequestStop();
+bool StopRequested();
+void ClearStopRequest();
+
 // Runs the command line given by `arguments` (without the program path): parses
 // it, runs the one split or unite it asks for on an engine of its own, writes
 // every message to `context.Err`, and returns the exit status (ExitSuccess,

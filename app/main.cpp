@@ -1,5 +1,6 @@
 #include "CommandRunner.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -19,9 +20,25 @@ std::string ProgramFolder(const char* argv0) {
     return self.parent_path().string();
 }
 
+// An interrupt lets the engine end cleanly (a unite leaves no temporary file
+// behind); a second one ends the program at once.
+void StopOnSignal(int) {
+    RequestStop();
+}
+
+void InstallStopHandlers() {
+    struct sigaction action {};
+    action.sa_handler = StopOnSignal;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    for (int number : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(number, &action, nullptr);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
+    InstallStopHandlers();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const TCommandLineContext context{std::cout, std::cerr, isatty(STDERR_FILENO) == 1,
                                       ProgramFolder(argc > 0 ? argv[0] : "")};

@@ -81,6 +81,7 @@ inline constexpr const char* CliStubDamaged = "Файл заглушки '%s' п
 inline constexpr const char* CliBadStoredExtension =
     "Розширення, записане в '%s', не може бути частиною назви файлу; файл не відновлено.";
 inline constexpr const char* CliNotCompleted = "Операцію не завершено.";
+inline constexpr const char* CliInterrupted = "Операцію перервано.";
 inline constexpr const char* CliProgressOfCount = "Частина %s з %s: %s%%";
 inline constexpr const char* CliProgress = "Частина %s: %s%%";
 
