@@ -111,7 +111,9 @@ void TVarnSplit::Unite() {
     TTemporaryOutput output(m_fileName);
     TFileCopier copier(m_bufferSize);
     std::optional<int64_t> expected;
-    if (winSplit && m_originalSizeKnown)
+    // Only an information file read just now says how large a plain set is;
+    // fields left from an earlier inspection may describe another file.
+    if (fromInfoFile && m_originalSizeKnown)
         expected = m_originalSize;
     uint16_t storedBlocks = 0;
     bool read110 = false;

@@ -329,3 +329,16 @@ TEST_F(UniteTest, ShortWriteIsAnErrorAndLeavesNothing) {
     EXPECT_FALSE(PathExists(folder / "out.dat"));
     EXPECT_TRUE(Leftovers().empty());
 }
+
+TEST_F(UniteTest, PlainSetFromItsFirstPieceIgnoresStaleSizes) {
+    WriteFileBytes(folder / "name.dat", PatternBytes(250));
+    SplitIn(smWinSplit, "name.dat", 100);
+    WriteFileBytes(folder / "o.dat", PatternBytes(10));
+    engine.ReadSignature(SplitIn(smNormal, "o.dat", 100)); // another set's size, 10
+    engine.SetWinSplitCompatible(true);
+    engine.SetSplitFileName(folder / "name.001");
+    engine.SetFileName(folder / "out.dat");
+    engine.Unite();
+    EXPECT_TRUE(engine.Completed());
+    EXPECT_EQ(Read("out.dat"), PatternBytes(250));
+}
