@@ -3,6 +3,8 @@
 #include <QStringDecoder>
 #include <QStringList>
 
+#include <string>
+
 namespace {
 
 bool SameName(const QString& a, const QString& b) {

@@ -249,6 +249,17 @@ TEST_F(FileAssociationTest, UnwritableFileIsAnErrorNamingIt) {
     }
 }
 
+TEST_F(FileAssociationTest, FolderThatCannotBeMadeSkipsItsFilesSilently) {
+    // A file where the icon theme folder belongs: the icons are skipped, the
+    // rest is registered.
+    WriteFileBytes(Data("icons"), "not a folder");
+    const auto report = RestoreFileAssociations(m_options);
+    EXPECT_EQ(report.filesWritten,
+              (QStringList{QString::fromStdString(Data("mime/packages/varnsplit.xml")),
+                           QString::fromStdString(Data("applications/varnsplit.desktop"))}));
+    EXPECT_EQ(ReadFileBytes(Data("icons")), "not a folder");
+}
+
 TEST(DesktopExecCommandTest, QuotesAndEscapesTheProgramPath) {
     EXPECT_EQ(DesktopExecCommand("/usr/bin/varnsplit"), "\"/usr/bin/varnsplit\" %f");
     EXPECT_EQ(DesktopExecCommand("/a b/c"), "\"/a b/c\" %f");
