@@ -31,7 +31,9 @@ class TTemporaryOutput {
 public:
     explicit TTemporaryOutput(const std::string& finalPath) : m_finalPath(finalPath) {
         const std::string folder = FolderPart(finalPath);
-        std::string pattern = folder + "." + FileNamePart(finalPath) + ".varn-XXXXXX";
+        // The name is cut so that the temporary name stays within NAME_MAX.
+        std::string pattern =
+            folder + "." + FileNamePart(finalPath).substr(0, 200) + ".varn-XXXXXX";
         std::vector<char> name(pattern.begin(), pattern.end());
         name.push_back('\0');
         m_fd.Reset(mkostemp(name.data(), O_CLOEXEC));

@@ -342,3 +342,13 @@ TEST_F(UniteTest, PlainSetFromItsFirstPieceIgnoresStaleSizes) {
     EXPECT_TRUE(engine.Completed());
     EXPECT_EQ(Read("out.dat"), PatternBytes(250));
 }
+
+TEST_F(UniteTest, LongOutputNameStillGetsATemporaryName) {
+    const std::string longName = std::string(250, 'n') + ".dat";
+    WriteFileBytes(folder / "s.dat", PatternBytes(150));
+    SplitIn(smNormal, "s.dat", 100);
+    engine.SetSplitFileName(folder / "s.vrn");
+    engine.SetFileName(folder / longName);
+    engine.Unite();
+    EXPECT_EQ(Read(longName), PatternBytes(150));
+}
