@@ -8,7 +8,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -277,13 +279,27 @@ TEST_F(RegistrySettingsTest, FailedWriteRaisesAndLeavesTheStoreAsItWas) {
 }
 
 TEST_F(RegistrySettingsTest, DamagedStoreThatCannotBeMovedIsNeverOverwritten) {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root ignores folder permissions";
     WriteStore("broken\n");
     const fs::path folder = fs::path(StorePath()).parent_path();
-    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    // A read-only folder stops the move for an ordinary user; root ignores
+    // permissions, but cannot rename a file that is a mount point either.
+    TTempFolder source;
+    bool mounted = false;
+    if (geteuid() == 0) {
+        WriteFileBytes(source / "over", "broken\n");
+        const std::string over = source / "over";
+        mounted = ::mount(over.c_str(), StorePath().c_str(), nullptr, MS_BIND, nullptr) == 0;
+        if (!mounted)
+            GTEST_SKIP() << "root here cannot bind-mount, so nothing stops the move";
+    } else {
+        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    }
     TRegistrySettings settings;
+    EXPECT_TRUE(settings.IsDamaged());
     EXPECT_THROW(settings.WriteInteger(kSection, "SplitMode", 1), ESettingsError);
+    if (mounted)
+        ::umount(StorePath().c_str());
     fs::permissions(folder, fs::perms::owner_all);
     EXPECT_EQ(ReadFileBytes(StorePath()), "broken\n");
+    EXPECT_EQ(FilesBesideStore(), std::vector<std::string>{"UA.ini"});
 }
