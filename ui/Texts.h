@@ -200,5 +200,7 @@ inline constexpr const char* PropertiesMissing = "Об'єкт не знайде�
 inline constexpr const char* PropertiesVirtual = "Віртуальна тека";
 
 // --- widgets ---
+// Kept in the wording the tab set has always used for this programming error.
+inline constexpr const char* TabIndexOutOfBounds = "Tab index out of bounds";
 
 } // namespace Texts

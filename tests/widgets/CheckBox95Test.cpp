@@ -1,0 +1,147 @@
+#include "CheckBox95.h"
+#include "WidgetTestSupport.h"
+
+#include <QFontMetrics>
+#include <QStyleFactory>
+#include <gtest/gtest.h>
+
+using namespace WidgetTest;
+
+namespace {
+
+const QString kLongCaption =
+    QStringLiteral("Відновлювати асоціації файлів під час кожного запуску програми");
+
+// The check box is painted by the style; one fixed style keeps pixels stable.
+class CheckBox95Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    }
+
+    std::unique_ptr<TCheckBox95> Make(const QString& caption, int width, int height) {
+        auto box = std::make_unique<TCheckBox95>(caption);
+        box->setFont(TestFont());
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        palette.setColor(QPalette::WindowText, Qt::black);
+        box->setPalette(palette);
+        box->setAutoFillBackground(true);
+        box->resize(width, height);
+        return box;
+    }
+};
+
+// Rows (top, bottom) of the bands of dark text pixels between columns x1..x2.
+std::vector<std::pair<int, int>> TextBands(const QImage& image, int x1, int x2) {
+    std::vector<std::pair<int, int>> bands;
+    bool inBand = false;
+    for (int y = 0; y < image.height(); ++y) {
+        bool dark = false;
+        for (int x = x1; x <= x2 && !dark; ++x)
+            dark = QColor(image.pixel(x, y)).value() < 100;
+        if (dark && !inBand)
+            bands.push_back({y, y});
+        if (dark)
+            bands.back().second = y;
+        inBand = dark;
+    }
+    return bands;
+}
+
+// Leftmost and rightmost columns holding dark pixels between rows y1..y2.
+std::pair<int, int> DarkColumns(const QImage& image, int y1, int y2, int x1, int x2) {
+    int left = -1;
+    int right = -1;
+    for (int x = x1; x <= x2; ++x)
+        for (int y = y1; y <= y2; ++y)
+            if (QColor(image.pixel(x, y)).value() < 100) {
+                if (left < 0)
+                    left = x;
+                right = x;
+                break;
+            }
+    return {left, right};
+}
+
+} // namespace
+
+TEST_F(CheckBox95Test, DefaultsAreTheFirstValues) {
+    TCheckBox95 box;
+    EXPECT_EQ(box.Alignment(), TAlignment::taLeftJustify);
+    EXPECT_EQ(box.AlignmentBtn(), TAlignment::taLeftJustify);
+    EXPECT_FALSE(box.LikePushButton());
+    EXPECT_EQ(box.VerticalAlignment(), TVAlignment::vaTop);
+    EXPECT_FALSE(box.WordWrap());
+    box.SetAlignmentBtn(TAlignment::taCenter);
+    EXPECT_EQ(box.AlignmentBtn(), TAlignment::taLeftJustify);
+}
+
+TEST_F(CheckBox95Test, BoxSideAndCaptionAlignment) {
+    auto box = Make(QStringLiteral("Текст"), 200, 20);
+    const int boxWidth = box->BoxRect().width();
+    EXPECT_EQ(box->BoxRect().left(), 0);
+    EXPECT_GT(box->CaptionRect().left(), box->BoxRect().right());
+    EXPECT_LT(box->CaptionRect().right(), 100);
+
+    box->SetAlignmentBtn(TAlignment::taRightJustify);
+    box->SetAlignment(TAlignment::taRightJustify);
+    EXPECT_EQ(box->BoxRect().right(), 199);
+    EXPECT_LT(box->CaptionRect().right(), box->BoxRect().left());
+    EXPECT_GT(box->CaptionRect().right(), 199 - boxWidth - 10);
+    const QImage right = Paint(*box);
+    const auto [textLeft, textRight] = DarkColumns(right, 0, 19, 0, box->BoxRect().left() - 1);
+    EXPECT_GT(textLeft, 100); // nothing drawn in the left half
+    EXPECT_GE(textRight, box->CaptionRect().right() - 2);
+
+    box->SetAlignment(TAlignment::taCenter);
+    const QRect caption = box->CaptionRect();
+    const int areaCentre = (0 + box->BoxRect().left()) / 2;
+    EXPECT_NEAR(caption.center().x(), areaCentre, 4);
+}
+
+TEST_F(CheckBox95Test, WordWrapPutsALongCaptionOnSeveralLines) {
+    auto box = Make(kLongCaption, 200, 60);
+    const int lineHeight = QFontMetrics(TestFont()).height();
+    EXPECT_EQ(box->CaptionRect().height(), lineHeight);
+    EXPECT_EQ(box->heightForWidth(200), box->sizeHint().height());
+    const int textLeft = box->BoxRect().right() + 2;
+    EXPECT_EQ(TextBands(Paint(*box), textLeft, 199).size(), 1u);
+
+    box->SetWordWrap(true);
+    EXPECT_TRUE(box->hasHeightForWidth());
+    EXPECT_GE(box->CaptionRect().height(), 2 * lineHeight);
+    EXPECT_GE(box->heightForWidth(200), 2 * lineHeight);
+    EXPECT_LT(box->heightForWidth(1000), 2 * lineHeight);
+    const auto bands = TextBands(Paint(*box), textLeft, 199);
+    ASSERT_GE(bands.size(), 2u);
+    // Top-aligned with the box at the first line.
+    EXPECT_LT(bands.front().first, lineHeight);
+    EXPECT_LT(box->BoxRect().top(), lineHeight);
+    EXPECT_LE(box->CaptionRect().right(), 199);
+}
+
+TEST_F(CheckBox95Test, VerticalAlignmentPlacesCaptionAndBox) {
+    auto box = Make(QStringLiteral("Текст"), 200, 60);
+    const int lineHeight = QFontMetrics(TestFont()).height();
+    EXPECT_EQ(box->CaptionRect().top(), 0);
+    box->SetVerticalAlignment(TVAlignment::vaBottom);
+    EXPECT_EQ(box->CaptionRect().bottom(), 59);
+    EXPECT_GT(box->BoxRect().top(), 60 - lineHeight - 2);
+    box->SetVerticalAlignment(TVAlignment::vaCenter);
+    EXPECT_NEAR(box->CaptionRect().center().y(), 30, 2);
+    EXPECT_NEAR(box->BoxRect().center().y(), 30, 2);
+}
+
+TEST_F(CheckBox95Test, PushButtonLookHasNoBoxAndStillToggles) {
+    auto box = Make(QStringLiteral("Кнопка"), 120, 26);
+    box->SetLikePushButton(true);
+    box->SetAlignment(TAlignment::taCenter);
+    EXPECT_TRUE(box->BoxRect().isEmpty());
+    EXPECT_NEAR(box->CaptionRect().center().x(), 60, 3);
+    int clicks = 0;
+    box->OnClick = [&clicks](QObject*) { ++clicks; };
+    Click(*box, QPoint(115, 13)); // the whole control answers
+    EXPECT_TRUE(box->Checked());
+    EXPECT_EQ(clicks, 1);
+}

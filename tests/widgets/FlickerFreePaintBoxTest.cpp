@@ -1,0 +1,48 @@
+#include "FlickerFreePaintBox.h"
+#include "WidgetTestSupport.h"
+
+#include <QPainter>
+#include <gtest/gtest.h>
+
+using namespace WidgetTest;
+
+TEST(FlickerFreePaintBox, PaintsThroughAPictureFilledWithItsColour) {
+    TFlickerFreePaintBox box;
+    box.resize(32, 32);
+    box.SetColor(QColor(10, 20, 30));
+    box.setFont(TestFont());
+    QSize canvasSize;
+    int fontPixels = 0;
+    box.OnPaint = [&](QObject* sender, QPainter& canvas) {
+        EXPECT_EQ(sender, &box);
+        canvasSize = QSize(canvas.device()->width(), canvas.device()->height());
+        fontPixels = canvas.font().pixelSize();
+        canvas.fillRect(QRect(4, 4, 8, 8), Qt::red);
+    };
+    const QImage image = Paint(box);
+    EXPECT_EQ(canvasSize, QSize(32, 32));
+    EXPECT_EQ(fontPixels, 11);
+    EXPECT_EQ(Pixel(image, 5, 5), QColor(Qt::red));
+    EXPECT_EQ(Pixel(image, 20, 20), QColor(10, 20, 30));
+    // Nothing may erase the box before it paints.
+    EXPECT_TRUE(box.testAttribute(Qt::WA_OpaquePaintEvent));
+    EXPECT_EQ(box.focusPolicy(), Qt::NoFocus);
+}
+
+TEST(FlickerFreePaintBox, ClickNeedsPressAndReleaseInside) {
+    TFlickerFreePaintBox box;
+    box.resize(32, 32);
+    int clicks = 0;
+    std::vector<QPoint> downs;
+    box.OnClick = [&clicks](QObject*) { ++clicks; };
+    box.OnMouseDown = [&downs](QObject*, Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+        downs.emplace_back(x, y);
+    };
+    Click(box, QPoint(3, 4));
+    EXPECT_EQ(clicks, 1);
+    ASSERT_EQ(downs.size(), 1u);
+    EXPECT_EQ(downs[0], QPoint(3, 4));
+    Mouse(box, QEvent::MouseButtonPress, QPoint(3, 4));
+    Mouse(box, QEvent::MouseButtonRelease, QPoint(40, 4));
+    EXPECT_EQ(clicks, 1);
+}

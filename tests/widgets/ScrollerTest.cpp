@@ -1,0 +1,145 @@
+#include "VarnScroller.h"
+#include "WidgetTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace WidgetTest;
+
+namespace {
+
+int DarkPixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (QColor(image.pixel(x, y)).value() < 40)
+                ++count;
+    return count;
+}
+
+// Mean x of the arrow's dark pixels inside the face (the frame excluded).
+double ArrowCentreX(const QImage& image) {
+    double sum = 0;
+    int count = 0;
+    for (int y = 2; y < image.height() - 2; ++y)
+        for (int x = 2; x < image.width() - 2; ++x)
+            if (QColor(image.pixel(x, y)).value() < 40) {
+                sum += x;
+                ++count;
+            }
+    return count ? sum / count : -1;
+}
+
+} // namespace
+
+TEST(Scroller, KeepsItsFixedSize) {
+    TVarnScroller scroller;
+    EXPECT_EQ(scroller.size(), QSize(26, 12));
+    scroller.resize(80, 40);
+    EXPECT_EQ(scroller.size(), QSize(26, 12));
+}
+
+TEST(Scroller, RangeRulesAndPositionClamping) {
+    TVarnScroller scroller;
+    int clicks = 0;
+    scroller.OnClick = [&clicks](QObject*) { ++clicks; };
+    scroller.SetMin(1); // not below Max (0)
+    EXPECT_EQ(scroller.Min(), 0);
+    scroller.SetMax(0);
+    scroller.SetMax(-3); // not above Min
+    EXPECT_EQ(scroller.Max(), 0);
+    scroller.SetMax(5);
+    EXPECT_EQ(scroller.Max(), 5);
+    scroller.SetPosition(9);
+    EXPECT_EQ(scroller.Position(), 5);
+    EXPECT_EQ(clicks, 1);
+    scroller.SetPosition(7); // clamps to the same value: nothing changes
+    EXPECT_EQ(clicks, 1);
+    scroller.SetPosition(-4);
+    EXPECT_EQ(scroller.Position(), 0);
+    EXPECT_EQ(clicks, 2);
+    scroller.SetParams(0, 3, 2); // the owner's silent update
+    EXPECT_EQ(scroller.Position(), 2);
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST(Scroller, ClicksMoveByChangeOnlyWhereScrollingIsPossible) {
+    TVarnScroller scroller;
+    scroller.SetParams(0, 4, 0);
+    scroller.SetChange(2);
+    Click(scroller, QPoint(3, 5)); // left half at Min: disabled
+    EXPECT_EQ(scroller.Position(), 0);
+    Click(scroller, QPoint(20, 5));
+    EXPECT_EQ(scroller.Position(), 2);
+    Click(scroller, QPoint(20, 5));
+    Click(scroller, QPoint(20, 5)); // clamped at Max
+    EXPECT_EQ(scroller.Position(), 4);
+    Click(scroller, QPoint(20, 5)); // right half at Max: disabled
+    EXPECT_EQ(scroller.Position(), 4);
+    Click(scroller, QPoint(0, 5));
+    EXPECT_EQ(scroller.Position(), 2);
+}
+
+TEST(Scroller, PressedHalfFollowsTheMouse) {
+    TVarnScroller scroller;
+    scroller.SetParams(0, 4, 2);
+    Mouse(scroller, QEvent::MouseButtonPress, QPoint(20, 5));
+    EXPECT_TRUE(scroller.PressedRight());
+    Drag(scroller, QPoint(5, 5));
+    EXPECT_FALSE(scroller.PressedRight());
+    Drag(scroller, QPoint(25, 11));
+    EXPECT_TRUE(scroller.PressedRight());
+    Mouse(scroller, QEvent::MouseButtonRelease, QPoint(25, 11));
+    EXPECT_FALSE(scroller.PressedRight());
+    EXPECT_EQ(scroller.Position(), 3);
+}
+
+TEST(Scroller, ArrowPicturesTellTheirStatesApart) {
+    using A = TScrollerArrow;
+    using S = TScrollerArrowState;
+    for (A arrow : {A::saLeft, A::saRight}) {
+        const QImage normal = ScrollerArrowImage(arrow, S::sasNormal);
+        const QImage pressed = ScrollerArrowImage(arrow, S::sasPressed);
+        const QImage disabled = ScrollerArrowImage(arrow, S::sasDisabled);
+        for (const QImage* image : {&normal, &pressed, &disabled})
+            EXPECT_EQ(image->size(), QSize(13, 12));
+        EXPECT_NE(normal, pressed);
+        EXPECT_NE(normal, disabled);
+        // A disabled arrow is grey: its face holds no black triangle.
+        EXPECT_LT(ArrowCentreX(disabled), 0);
+        EXPECT_GT(DarkPixels(normal), 16);
+        // A pressed arrow sits one pixel further right.
+        EXPECT_NEAR(ArrowCentreX(pressed) - ArrowCentreX(normal), 1.0, 0.01);
+    }
+    // The left arrow's tip is its leftmost dark column, one pixel high; mirrored for the right.
+    const QImage left = ScrollerArrowImage(A::saLeft, S::sasNormal);
+    const QImage right = ScrollerArrowImage(A::saRight, S::sasNormal);
+    int leftTipColumn = 13;
+    int rightTipColumn = -1;
+    for (int x = 2; x < 11; ++x)
+        for (int y = 2; y < 10; ++y) {
+            if (QColor(left.pixel(x, y)).value() < 40)
+                leftTipColumn = std::min(leftTipColumn, x);
+            if (QColor(right.pixel(x, y)).value() < 40)
+                rightTipColumn = std::max(rightTipColumn, x);
+        }
+    int leftTipRows = 0;
+    int rightTipRows = 0;
+    for (int y = 1; y < 11; ++y) { // inside the frame
+        leftTipRows += QColor(left.pixel(leftTipColumn, y)).value() < 40;
+        rightTipRows += QColor(right.pixel(rightTipColumn, y)).value() < 40;
+    }
+    EXPECT_EQ(leftTipRows, 1);
+    EXPECT_EQ(rightTipRows, 1);
+}
+
+TEST(Scroller, DrawsTheDisabledLeftArrowAtMin) {
+    TVarnScroller scroller;
+    scroller.SetParams(0, 3, 0);
+    const QImage image = Paint(scroller);
+    EXPECT_EQ(image.copy(0, 0, 13, 12),
+              ScrollerArrowImage(TScrollerArrow::saLeft, TScrollerArrowState::sasDisabled)
+                  .convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(image.copy(13, 0, 13, 12),
+              ScrollerArrowImage(TScrollerArrow::saRight, TScrollerArrowState::sasNormal)
+                  .convertToFormat(QImage::Format_RGB32));
+}

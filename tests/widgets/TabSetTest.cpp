@@ -1,0 +1,577 @@
+#include "VarnTabSet.h"
+#include "WidgetTestSupport.h"
+
+#include <QFontMetrics>
+#include <QShortcutEvent>
+#include <gtest/gtest.h>
+#include <memory>
+#include <stdexcept>
+
+using namespace WidgetTest;
+
+namespace {
+
+const QColor kBackground(0x10, 0x20, 0x30);
+const QColor kFace(200, 200, 200);
+const QColor kSeparator(0, 0, 255);
+const QColor kUnSelected(255, 255, 0);
+const QColor kLight(0, 255, 0);
+const QColor kHighlight(255, 255, 255);
+const QColor kShadow(255, 0, 0);
+const QColor kDarkShadow(0, 0, 0);
+
+// A tab set with a fixed font and colours that tell every line apart.
+std::unique_ptr<TVarnTabSet> MakeTabSet(int width, int height, const QStringList& captions = {}) {
+    auto tabSet = std::make_unique<TVarnTabSet>();
+    tabSet->setFont(TestFont());
+    TVarnTabSetOptions& options = tabSet->Options();
+    options.SetBackgroundColor(kBackground);
+    options.SetFaceColor(kFace);
+    options.SetSeparatorColor(kSeparator);
+    options.SetUnSelectedColor(kUnSelected);
+    options.SetLightColor(kLight);
+    options.SetHighlightColor(kHighlight);
+    options.SetShadowColor(kShadow);
+    options.SetDarkShadowColor(kDarkShadow);
+    tabSet->resize(width, height);
+    if (!captions.isEmpty())
+        tabSet->SetTabs(captions);
+    return tabSet;
+}
+
+// The parameter page switcher of the main window.
+void ConfigureLikeSplitParams(TVarnTabSet& tabSet) {
+    tabSet.Options().SetShadowColor(kFace);
+    tabSet.Options().SetBorderStyle(TBevelCut::bvLowered);
+    tabSet.Options().SetFlatStyle(TVarnTabSetFlatStyle::fsFullFlat);
+    tabSet.Options().SetBoldSelectedTab(false);
+    tabSet.Options().SetSeparatorOnSide(false);
+    tabSet.Options().SetRoundedCorners(false);
+    tabSet.Margins().SetStartMargin(0);
+    tabSet.Margins().SetEndMargin(0);
+    tabSet.Margins().SetTextBottomMargin(2);
+    tabSet.Margins().SetTextLeftMargin(0);
+    tabSet.Margins().SetTextRightMargin(1);
+    tabSet.SetScrollChangeTab(false);
+    tabSet.SetTabHeight(18);
+}
+
+QStringList NumberedCaptions(int count) {
+    QStringList captions;
+    for (int i = 0; i < count; ++i)
+        captions << QStringLiteral("Tab %1").arg(i, 2, 10, QLatin1Char('0'));
+    return captions;
+}
+
+int BoldAdvance(const QString& text) {
+    QFont bold = TestFont();
+    bold.setBold(true);
+    return QFontMetrics(bold).horizontalAdvance(text);
+}
+
+// Records the events a tab set raises.
+struct TEventLog {
+    std::vector<int> asked;
+    int clicks = 0;
+    int scrollClicks = 0;
+    std::function<bool(int)> allow = [](int) { return true; };
+
+    void Attach(TVarnTabSet& tabSet) {
+        tabSet.OnChange = [this](QObject*, int newTab, bool& allowChange) {
+            asked.push_back(newTab);
+            allowChange = allow(newTab);
+        };
+        tabSet.OnClick = [this](QObject*) { ++clicks; };
+        tabSet.OnScrollClick = [this](QObject*) { ++scrollClicks; };
+    }
+};
+
+} // namespace
+
+// --- selection rules ---
+
+TEST(TabSetSelection, FirstCaptionIsSelectedWithoutEvents) {
+    auto tabSet = MakeTabSet(185, 21);
+    TEventLog log;
+    log.Attach(*tabSet);
+    EXPECT_EQ(tabSet->TabIndex(), -1);
+    tabSet->Tabs().Add(QStringLiteral("A"));
+    EXPECT_EQ(tabSet->TabIndex(), 0);
+    tabSet->Tabs().Add(QStringLiteral("B"));
+    EXPECT_EQ(tabSet->TabIndex(), 0);
+    EXPECT_TRUE(log.asked.empty());
+    EXPECT_EQ(log.clicks, 0);
+}
+
+TEST(TabSetSelection, SettingTabsSelectsTheFirstThroughTheChangeTest) {
+    auto tabSet = MakeTabSet(185, 21);
+    TEventLog log;
+    log.Attach(*tabSet);
+    tabSet->SetTabs({QStringLiteral("A"), QStringLiteral("B")});
+    EXPECT_EQ(tabSet->TabIndex(), 0);
+    EXPECT_EQ(log.asked, std::vector<int>{0});
+    EXPECT_EQ(log.clicks, 1);
+}
+
+TEST(TabSetSelection, InsertAndDeleteKeepTheSelectedCaption) {
+    auto tabSet = MakeTabSet(300, 21, {"A", "B", "C"});
+    tabSet->SetTabIndex(1);
+    tabSet->Tabs().Insert(0, QStringLiteral("Z"));
+    EXPECT_EQ(tabSet->TabIndex(), 2);
+    tabSet->Tabs().Insert(2, QStringLiteral("Y")); // at the selected index
+    EXPECT_EQ(tabSet->Tabs().Strings(tabSet->TabIndex()), QStringLiteral("B"));
+    tabSet->Tabs().Insert(tabSet->Tabs().Count(), QStringLiteral("E"));
+    EXPECT_EQ(tabSet->Tabs().Strings(tabSet->TabIndex()), QStringLiteral("B"));
+    tabSet->Tabs().Delete(0);
+    EXPECT_EQ(tabSet->Tabs().Strings(tabSet->TabIndex()), QStringLiteral("B"));
+    tabSet->Tabs().Delete(tabSet->Tabs().Count() - 1); // after the selection
+    EXPECT_EQ(tabSet->Tabs().Strings(tabSet->TabIndex()), QStringLiteral("B"));
+}
+
+TEST(TabSetSelection, DeletingMovesTheSelectionDown) {
+    auto tabSet = MakeTabSet(300, 21, {"A", "B", "C"});
+    tabSet->SetTabIndex(2);
+    tabSet->Tabs().Delete(2);
+    EXPECT_EQ(tabSet->TabIndex(), 1);
+    tabSet->SetTabIndex(0);
+    tabSet->Tabs().Delete(0); // not below 0
+    EXPECT_EQ(tabSet->TabIndex(), 0);
+    tabSet->Tabs().Delete(0);
+    EXPECT_EQ(tabSet->TabIndex(), -1);
+    EXPECT_EQ(tabSet->Tabs().Count(), 0);
+
+    tabSet->SetTabs({"A", "B"});
+    tabSet->Tabs().Clear();
+    EXPECT_EQ(tabSet->TabIndex(), -1);
+    EXPECT_THROW(tabSet->Tabs().Delete(0), std::out_of_range);
+}
+
+TEST(TabSetSelection, OutOfBoundsIsRefusedAndLeavesTheSelection) {
+    auto tabSet = MakeTabSet(300, 21, {"A", "B", "C"});
+    tabSet->SetTabIndex(1);
+    TEventLog log;
+    log.Attach(*tabSet);
+    for (int bad : {3, -2, 100}) {
+        try {
+            tabSet->SetTabIndex(bad);
+            ADD_FAILURE() << "index " << bad << " was accepted";
+        } catch (const std::out_of_range& error) {
+            EXPECT_STREQ(error.what(), "Tab index out of bounds");
+        }
+        EXPECT_EQ(tabSet->TabIndex(), 1);
+    }
+    EXPECT_TRUE(log.asked.empty());
+    EXPECT_EQ(log.clicks, 0);
+
+    tabSet->SetTabIndex(-1); // no selection passes the range check
+    EXPECT_EQ(tabSet->TabIndex(), -1);
+}
+
+TEST(TabSetSelection, VetoTriesTheNextTabWrappingAround) {
+    auto tabSet = MakeTabSet(300, 21, {"A", "B", "C", "D"});
+    tabSet->SetTabIndex(1);
+    TEventLog log;
+    log.Attach(*tabSet);
+    log.allow = [](int tab) { return tab != 3; };
+    tabSet->SetTabIndex(3);
+    EXPECT_EQ(tabSet->TabIndex(), 0);
+    EXPECT_EQ(log.asked, (std::vector<int>{3, 0}));
+    EXPECT_EQ(log.clicks, 1);
+}
+
+TEST(TabSetSelection, SecondVetoLeavesTheSelection) {
+    auto tabSet = MakeTabSet(300, 21, {"A", "B", "C", "D"});
+    TEventLog log;
+    log.Attach(*tabSet);
+    log.allow = [](int) { return false; };
+    tabSet->SetTabIndex(2);
+    EXPECT_EQ(tabSet->TabIndex(), 0);
+    // Only the refused tab and the one after it are asked.
+    EXPECT_EQ(log.asked, (std::vector<int>{2, 3}));
+    EXPECT_EQ(log.clicks, 0);
+}
+
+TEST(TabSetSelection, HiddenTabsAreSkippedWithoutAsking) {
+    auto tabSet = MakeTabSet(300, 21, {"A", "B", "C", "D"});
+    tabSet->SetDisabledTabs({QStringLiteral("C"), QStringLiteral("D")});
+    TEventLog log;
+    log.Attach(*tabSet);
+    tabSet->SetTabIndex(1);
+    tabSet->SetTabIndex(2);
+    // C and D are hidden: the search wraps to A.
+    EXPECT_EQ(tabSet->TabIndex(), 0);
+    EXPECT_EQ(log.asked, (std::vector<int>{1, 0}));
+
+    tabSet->SetDisabledTabs({"A", "B", "C", "D"});
+    log.asked.clear();
+    tabSet->SetTabIndex(3);
+    EXPECT_EQ(tabSet->TabIndex(), 0);
+    EXPECT_TRUE(log.asked.empty());
+}
+
+TEST(TabSetSelection, AcceleratorSelectsItsTab) {
+    auto tabSet = MakeTabSet(300, 21, {"&Alpha", "&Beta", "Gamma"});
+    EXPECT_TRUE(tabSet->SelectByAccelerator(QKeySequence(Qt::ALT | Qt::Key_B)));
+    EXPECT_EQ(tabSet->TabIndex(), 1);
+    EXPECT_FALSE(tabSet->SelectByAccelerator(QKeySequence(Qt::ALT | Qt::Key_G)));
+    QShortcutEvent event(QKeySequence(Qt::ALT | Qt::Key_A), 0);
+    QApplication::sendEvent(tabSet.get(), &event);
+    EXPECT_EQ(tabSet->TabIndex(), 0);
+}
+
+// --- layout ---
+
+TEST(TabSetLayout, ThreeTabsFitTheMainWindowStripWithoutScroller) {
+    const QStringList captions = {QStringLiteral("&Параметри"), QStringLiteral("&Коментар"),
+                                  QStringLiteral("&Опції")};
+    auto tabSet = MakeTabSet(251, 23);
+    ConfigureLikeSplitParams(*tabSet);
+    tabSet->SetTabs(captions);
+    Paint(*tabSet);
+    ASSERT_EQ(tabSet->VisibleTabs(), 3);
+    EXPECT_TRUE(tabSet->Scroller().isHidden());
+    const QFontMetrics metrics(TestFont());
+    const auto& positions = tabSet->TabPositions();
+    int expectedStart = 0 + TVarnTabSet::TabSpacing; // StartMargin 0
+    for (int i = 0; i < 3; ++i) {
+        const QString shown = QString(captions[i]).remove(QLatin1Char('&'));
+        EXPECT_EQ(positions[i].Start, expectedStart) << i;
+        EXPECT_EQ(positions[i].Width, metrics.horizontalAdvance(shown) + 1) << i; // right margin 1
+        expectedStart += positions[i].Width + TVarnTabSet::TabSpacing;
+    }
+    EXPECT_LE(expectedStart, 251);
+}
+
+TEST(TabSetLayout, ManyTabsShowTheScrollerAndShrinkTheTabArea) {
+    const int width = 220;
+    auto tabSet = MakeTabSet(width, 24, NumberedCaptions(20));
+    tabSet->show();
+    Paint(*tabSet);
+    EXPECT_FALSE(tabSet->Scroller().isHidden());
+    const auto& positions = tabSet->TabPositions();
+    ASSERT_GT(tabSet->VisibleTabs(), 1);
+    ASSERT_LT(tabSet->VisibleTabs(), 20);
+    // The tab area ends at Width - EndMargin - (scroller width - 4).
+    const int stop = width - 5 - (TVarnScroller::ScrollerWidth - 4);
+    const auto& last = positions.back();
+    const int afterLast = last.Start + last.Width + TVarnTabSet::TabSpacing;
+    EXPECT_LE(afterLast, stop);
+    const int next = tabSet->FirstIndex() + tabSet->VisibleTabs();
+    EXPECT_GT(afterLast + BoldAdvance(tabSet->Tabs().Strings(next)) + 2 + TVarnTabSet::TabSpacing,
+              stop);
+    // Placed at the right end (no border: 2 pixels in), centred below the edge.
+    EXPECT_EQ(tabSet->Scroller().geometry(),
+              QRect(width - TVarnScroller::ScrollerWidth - 2, (24 - 2 - 12) / 2 + 2, 26, 12));
+    EXPECT_EQ(tabSet->Scroller().Max(), 20 - tabSet->VisibleTabs());
+}
+
+TEST(TabSetLayout, ArrowsScrollByOneTab) {
+    auto tabSet = MakeTabSet(220, 24, NumberedCaptions(20));
+    tabSet->show();
+    Paint(*tabSet);
+    TEventLog log;
+    log.Attach(*tabSet);
+    TVarnScroller& scroller = tabSet->Scroller();
+    Click(scroller, QPoint(20, 6)); // right half
+    EXPECT_EQ(tabSet->FirstIndex(), 1);
+    EXPECT_EQ(log.scrollClicks, 1);
+    Paint(*tabSet);
+    const int firstStart = tabSet->TabPositions().front().Start;
+    EXPECT_EQ(firstStart, 5 + TVarnTabSet::TabSpacing);
+    Click(scroller, QPoint(20, 6));
+    EXPECT_EQ(tabSet->FirstIndex(), 2);
+    Click(scroller, QPoint(3, 6)); // left half
+    EXPECT_EQ(tabSet->FirstIndex(), 1);
+    EXPECT_EQ(tabSet->TabIndex(), 0); // scrolling does not select
+    EXPECT_EQ(log.scrollClicks, 3);
+
+    // A press in one half released in the other does nothing.
+    Mouse(scroller, QEvent::MouseButtonPress, QPoint(20, 6));
+    Drag(scroller, QPoint(3, 6));
+    Mouse(scroller, QEvent::MouseButtonRelease, QPoint(3, 6));
+    EXPECT_EQ(tabSet->FirstIndex(), 1);
+}
+
+TEST(TabSetLayout, ScrollChangeTabSelectsWithTheArrowsAndAlwaysShowsThem) {
+    auto tabSet = MakeTabSet(400, 24, {"A", "B", "C"});
+    tabSet->SetScrollChangeTab(true);
+    tabSet->show();
+    Paint(*tabSet);
+    EXPECT_FALSE(tabSet->Scroller().isHidden());
+    EXPECT_EQ(tabSet->Scroller().Max(), 2);
+    Click(tabSet->Scroller(), QPoint(20, 6));
+    EXPECT_EQ(tabSet->TabIndex(), 1);
+    Click(tabSet->Scroller(), QPoint(20, 6));
+    EXPECT_EQ(tabSet->TabIndex(), 2);
+}
+
+TEST(TabSetLayout, BoldWidthsAreReservedForEveryTab) {
+    auto tabSet = MakeTabSet(400, 24, {"Wide caption", "ii", "Mmm"});
+    Paint(*tabSet);
+    const auto before = tabSet->TabPositions();
+    ASSERT_EQ(before.size(), 3u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(before[i].Width, BoldAdvance(tabSet->Tabs().Strings(i)) + 2) << i;
+    tabSet->SetTabIndex(2);
+    Paint(*tabSet);
+    const auto& after = tabSet->TabPositions();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(after[i].Start, before[i].Start) << i;
+        EXPECT_EQ(after[i].Width, before[i].Width) << i;
+    }
+}
+
+TEST(TabSetLayout, HiddenTabTakesNoRoom) {
+    auto tabSet = MakeTabSet(400, 24, {"A", "B", "C"});
+    tabSet->SetDisabledTabs({QStringLiteral("B")});
+    Paint(*tabSet);
+    const auto& positions = tabSet->TabPositions();
+    ASSERT_EQ(positions.size(), 3u);
+    EXPECT_TRUE(positions[1].Hidden);
+    EXPECT_EQ(positions[2].Start,
+              positions[0].Start + positions[0].Width + TVarnTabSet::TabSpacing);
+}
+
+TEST(TabSetLayout, SelectingAFarTabBringsItIntoView) {
+    auto tabSet = MakeTabSet(220, 24, NumberedCaptions(20));
+    tabSet->show();
+    Paint(*tabSet);
+    tabSet->SetTabIndex(15);
+    Paint(*tabSet);
+    EXPECT_LE(tabSet->FirstIndex(), 15);
+    EXPECT_GT(tabSet->FirstIndex() + tabSet->VisibleTabs(), 15);
+    EXPECT_GT(tabSet->FirstIndex(), 0);
+    tabSet->SetTabIndex(0);
+    EXPECT_EQ(tabSet->FirstIndex(), 0);
+}
+
+TEST(TabSetLayout, FirstIndexIgnoresValuesOutsideTheTabs) {
+    auto tabSet = MakeTabSet(220, 24, NumberedCaptions(5));
+    tabSet->SetFirstIndex(4);
+    EXPECT_EQ(tabSet->FirstIndex(), 4);
+    tabSet->SetFirstIndex(5);
+    tabSet->SetFirstIndex(-1);
+    EXPECT_EQ(tabSet->FirstIndex(), 4);
+    // Deleting the shown tabs brings the first shown one back into the list.
+    tabSet->Tabs().Delete(4);
+    EXPECT_EQ(tabSet->FirstIndex(), 3);
+}
+
+// --- mouse ---
+
+TEST(TabSetMouse, ClicksHitWithinThreeOrFourPixelsOfATab) {
+    auto tabSet = MakeTabSet(400, 24, {"Alpha", "Beta", "Gamma"});
+    Paint(*tabSet);
+    const int height = tabSet->CurrentTabHeight();
+    const auto& positions = tabSet->TabPositions();
+    const int start = positions[1].Start;
+    const int end = positions[1].Start + positions[1].Width;
+    const int upper = 1;
+    const int lower = height - 1;
+
+    auto clickFrom2 = [&](int x, int y) {
+        tabSet->SetTabIndex(2);
+        Click(*tabSet, QPoint(x, y));
+        return tabSet->TabIndex();
+    };
+    EXPECT_EQ(clickFrom2(start - 3, upper), 1);
+    EXPECT_EQ(clickFrom2(start - 4, upper), 2); // in the gap
+    EXPECT_EQ(clickFrom2(start - 4, lower), 1);
+    EXPECT_EQ(clickFrom2(start - 5, lower), 0); // the previous tab's right tolerance
+    EXPECT_EQ(clickFrom2(end + 3, upper), 1);
+    EXPECT_EQ(clickFrom2(end + 4, lower), 1);
+    EXPECT_EQ(clickFrom2(start + 2, height + 1), 2); // below the tab band
+}
+
+TEST(TabSetMouse, TopOrientationHitsOnlyTheBottomBand) {
+    auto tabSet = MakeTabSet(400, 40, {"Alpha", "Beta"});
+    tabSet->SetOrientation(TVarnTabSetOrientation::toTop);
+    Paint(*tabSet);
+    const int x = tabSet->TabPositions()[1].Start + 2;
+    Click(*tabSet, QPoint(x, 2));
+    EXPECT_EQ(tabSet->TabIndex(), 0);
+    Click(*tabSet, QPoint(x, 38));
+    EXPECT_EQ(tabSet->TabIndex(), 1);
+}
+
+TEST(TabSetMouse, HintsFollowTheTabUnderTheMouseAcrossTheWholeWidth) {
+    auto tabSet = MakeTabSet(700, 30, NumberedCaptions(12));
+    tabSet->SetHint(QStringLiteral("own hint"));
+    tabSet->SetTabHints({QStringLiteral("  first  "), QStringLiteral("second")});
+    Paint(*tabSet);
+    const auto& positions = tabSet->TabPositions();
+    ASSERT_GE(positions.size(), 10u);
+    Mouse(*tabSet, QEvent::MouseMove, QPoint(positions[0].Start + 1, 5));
+    EXPECT_EQ(tabSet->toolTip(), QStringLiteral("first"));
+    Mouse(*tabSet, QEvent::MouseMove, QPoint(positions[1].Start + 1, 5));
+    EXPECT_EQ(tabSet->toolTip(), QStringLiteral("second"));
+    // A tab beyond x = 255 is found as well; it has no line, so the own hint shows.
+    ASSERT_GT(positions[9].Start, 255);
+    EXPECT_EQ(tabSet->TabAtPoint(QPoint(positions[9].Start + 1, 5)), 9);
+    Mouse(*tabSet, QEvent::MouseMove, QPoint(positions[9].Start + 1, 5));
+    EXPECT_EQ(tabSet->toolTip(), QStringLiteral("own hint"));
+    Mouse(*tabSet, QEvent::MouseMove,
+          QPoint(positions[0].Start + 1, tabSet->CurrentTabHeight() + 1));
+    EXPECT_EQ(tabSet->toolTip(), QString());
+}
+
+// --- painting ---
+
+namespace {
+
+struct TSelectedTab {
+    int left;  // outer left edge: text start - 4
+    int right; // outer right edge: text end + 4
+    int top;
+    int freeRow;
+};
+
+TSelectedTab SelectedTabOf(const TVarnTabSet& tabSet, QPoint offset = {}) {
+    const auto& tab = tabSet.TabPositions()[tabSet.TabIndex() - tabSet.FirstIndex()];
+    const int top = tabSet.Margins().EdgeHeight() - 1 + offset.y();
+    return {tab.Start - 4 + offset.x(), tab.Start + tab.Width + 4 + offset.x(), top,
+            top + tabSet.CurrentTabHeight() - 1};
+}
+
+} // namespace
+
+TEST(TabSetPaint, SelectedTabOpensIntoTheBand) {
+    auto tabSet = MakeTabSet(300, 30, {"Alpha", "Beta", "Gamma"});
+    tabSet->SetTabIndex(1);
+    const QImage image = Paint(*tabSet);
+    const auto& positions = tabSet->TabPositions();
+    const int edgeY = 1;
+    EXPECT_EQ(Pixel(image, 2, 0), kFace);           // the band
+    EXPECT_EQ(Pixel(image, 2, edgeY), kDarkShadow); // its edge line
+    EXPECT_EQ(Pixel(image, 2, edgeY + 1), kBackground);
+    EXPECT_EQ(Pixel(image, positions[0].Start + 1, edgeY), kDarkShadow);
+    EXPECT_EQ(Pixel(image, positions[1].Start + 1, edgeY), kFace);
+    EXPECT_EQ(Pixel(image, positions[1].Start + 1, edgeY + 1), kFace);
+}
+
+TEST(TabSetPaint, FullFlatDrawsOnlyTheOuterOutline) {
+    for (auto flat : {TVarnTabSetFlatStyle::fsFullFlat, TVarnTabSetFlatStyle::fsMiddleFlat,
+                      TVarnTabSetFlatStyle::fsNoFlat}) {
+        auto tabSet = MakeTabSet(300, 30, {"Alpha", "Beta", "Gamma"});
+        tabSet->Options().SetFlatStyle(flat);
+        tabSet->SetTabIndex(1);
+        const QImage image = Paint(*tabSet);
+        const TSelectedTab tab = SelectedTabOf(*tabSet);
+        const int row = tab.top + 3;
+        const int middle = (tab.left + tab.right) / 2;
+        SCOPED_TRACE(static_cast<int>(flat));
+        EXPECT_EQ(Pixel(image, tab.left, row), kHighlight);
+        EXPECT_EQ(Pixel(image, tab.right, row), kDarkShadow);
+        EXPECT_EQ(Pixel(image, middle, tab.freeRow), kDarkShadow);
+        const bool noFlat = flat == TVarnTabSetFlatStyle::fsNoFlat;
+        const bool fullFlat = flat == TVarnTabSetFlatStyle::fsFullFlat;
+        EXPECT_EQ(Pixel(image, tab.left + 1, row), noFlat ? kLight : kFace);
+        EXPECT_EQ(Pixel(image, tab.right - 1, row), noFlat ? kShadow : kFace);
+        EXPECT_EQ(Pixel(image, middle, tab.freeRow - 1), fullFlat ? kFace : kShadow);
+        // fsNoFlat also draws a second line along the band.
+        EXPECT_EQ(Pixel(image, 2, 0), noFlat ? kShadow : kFace);
+    }
+}
+
+TEST(TabSetPaint, RoundedCornersLeaveTheCornerPixelOut) {
+    for (bool rounded : {true, false}) {
+        auto tabSet = MakeTabSet(300, 30, {"Alpha", "Beta"});
+        tabSet->Options().SetRoundedCorners(rounded);
+        tabSet->SetTabIndex(1);
+        const QImage image = Paint(*tabSet);
+        const TSelectedTab tab = SelectedTabOf(*tabSet);
+        EXPECT_EQ(Pixel(image, tab.left, tab.freeRow), rounded ? kFace : kDarkShadow);
+        EXPECT_EQ(Pixel(image, tab.right, tab.freeRow), rounded ? kFace : kDarkShadow);
+        EXPECT_EQ(Pixel(image, tab.left, tab.freeRow - 1), kHighlight);
+    }
+}
+
+TEST(TabSetPaint, SeparatorsSitBetweenTabsAndOnTheSidesOnlyWhenAsked) {
+    for (bool onSide : {true, false}) {
+        auto tabSet = MakeTabSet(300, 30, {"Alpha", "Beta", "Gamma"});
+        tabSet->Options().SetSeparatorOnSide(onSide);
+        tabSet->SetTabIndex(1);
+        const QImage image = Paint(*tabSet);
+        const auto& positions = tabSet->TabPositions();
+        const int row = 1 + 4; // a few pixels below the edge line
+        SCOPED_TRACE(onSide);
+        EXPECT_EQ(Pixel(image, positions[0].Start - 5, row), onSide ? kSeparator : kBackground);
+        // Between the first two tabs the selected tab's edge wins over the separator.
+        EXPECT_EQ(Pixel(image, positions[0].Start + positions[0].Width + 5, row), kHighlight);
+        const auto& last = positions[2];
+        EXPECT_EQ(Pixel(image, last.Start - 5, row), kDarkShadow); // selected tab's right edge
+        EXPECT_EQ(Pixel(image, last.Start + last.Width + 5, row),
+                  onSide ? kSeparator : kBackground);
+    }
+}
+
+TEST(TabSetPaint, LoweredBorderFramesTheStripBelowTheBand) {
+    auto tabSet = MakeTabSet(251, 23, {"Alpha", "Beta"});
+    ConfigureLikeSplitParams(*tabSet);
+    tabSet->Options().SetShadowColor(kShadow);
+    const QImage image = Paint(*tabSet);
+    const int w = 251;
+    const int h = 23;
+    EXPECT_EQ(Pixel(image, 0, h / 2), kDarkShadow);
+    EXPECT_EQ(Pixel(image, w - 1, h / 2), kHighlight);
+    EXPECT_EQ(Pixel(image, w / 2, h - 1), kHighlight);
+    EXPECT_EQ(Pixel(image, 0, 0), kFace); // the band runs through to the ends
+    // The strip is drawn one pixel to the right: the selected tab's left edge
+    // lies at its text start - 4 + 1.
+    const TSelectedTab tab = SelectedTabOf(*tabSet, tabSet->StripOffset());
+    EXPECT_EQ(tabSet->StripOffset(), QPoint(1, 0));
+    EXPECT_EQ(Pixel(image, tab.left, tab.top + 3), kHighlight);
+    EXPECT_EQ(Pixel(image, tab.left - 1, tab.top + 3), kBackground);
+
+    tabSet->Options().SetBorderStyle(TBevelCut::bvRaised);
+    const QImage raised = Paint(*tabSet);
+    EXPECT_EQ(Pixel(raised, 0, h / 2), kHighlight);
+    EXPECT_EQ(Pixel(raised, w - 1, h / 2), kDarkShadow);
+}
+
+TEST(TabSetPaint, TopOrientationStandsTheTabsOnABottomBand) {
+    auto tabSet = MakeTabSet(300, 30, {"Alpha", "Beta"});
+    tabSet->SetOrientation(TVarnTabSetOrientation::toTop);
+    tabSet->SetTabIndex(1);
+    const QImage image = Paint(*tabSet);
+    const auto& positions = tabSet->TabPositions();
+    const int edgeY = 30 - 1;
+    EXPECT_EQ(Pixel(image, 2, edgeY), kHighlight);
+    EXPECT_EQ(Pixel(image, positions[0].Start + 1, edgeY), kHighlight);
+    EXPECT_EQ(Pixel(image, positions[1].Start + 1, edgeY), kFace);
+    const int freeRow = edgeY + 1 - tabSet->CurrentTabHeight();
+    EXPECT_EQ(Pixel(image, positions[1].Start + 1, freeRow), kHighlight);
+    EXPECT_EQ(Pixel(image, positions[1].Start + 1, freeRow + 1), kLight); // fsMiddleFlat
+    EXPECT_EQ(Pixel(image, positions[1].Start + 1, freeRow - 1), kBackground);
+}
+
+TEST(TabSetPaint, ImagesComeFromIndexesAndHotImagesForTheSelectedTab) {
+    auto images = std::make_unique<TVarnImageList>(8, 8);
+    QPixmap red(8, 8);
+    red.fill(Qt::red);
+    images->Add(red);
+    TVarnImageList hotImages(8, 8);
+    QPixmap green(8, 8);
+    green.fill(Qt::green);
+    hotImages.Add(green);
+
+    auto tabSet = MakeTabSet(300, 40, {"Alpha", "Beta", "Gamma"});
+    tabSet->SetImages(images.get());
+    tabSet->SetHotImages(&hotImages);
+    tabSet->SetIndexes({QStringLiteral("0"), QStringLiteral("x"), QStringLiteral("0")});
+    const QImage image = Paint(*tabSet);
+    const auto& positions = tabSet->TabPositions();
+    EXPECT_EQ(positions[0].Width, BoldAdvance(QStringLiteral("Alpha")) + 2 + 8 + 4);
+    const int imageTop = 0 + 5; // tab top (edge - 1) + ImgTopMargin
+    auto imagePixel = [&](int tab) {
+        return Pixel(image, positions[tab].Start + 1 + 3, imageTop + 3);
+    };
+    EXPECT_EQ(imagePixel(0), QColor(Qt::green)); // selected: hot image
+    EXPECT_NE(imagePixel(1), QColor(Qt::red));   // "x" is no index
+    EXPECT_EQ(imagePixel(2), QColor(Qt::red));
+
+    images.reset();
+    EXPECT_EQ(tabSet->Images(), nullptr);
+    Paint(*tabSet);
+    EXPECT_EQ(tabSet->TabPositions()[0].Width, BoldAdvance(QStringLiteral("Alpha")) + 2);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QApplication>
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QMouseEvent>
+#include <QWidget>
+
+// Small helpers shared by the widget tests: pixels of a painted widget and
+// synthetic mouse input delivered straight to a widget.
+namespace WidgetTest {
+
+inline QImage Paint(QWidget& widget) {
+    return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+inline QColor Pixel(const QImage& image, int x, int y) {
+    return QColor(image.pixel(x, y));
+}
+
+inline void Mouse(QWidget& widget, QEvent::Type type, const QPoint& pos,
+                  Qt::MouseButton button = Qt::LeftButton) {
+    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton
+                                     : type == QEvent::MouseMove        ? Qt::NoButton
+                                                                        : Qt::MouseButtons(button);
+    QMouseEvent event(type, QPointF(pos), QPointF(widget.mapToGlobal(pos)),
+                      type == QEvent::MouseMove ? Qt::NoButton : button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &event);
+}
+
+// A move with the left button held, as while dragging after a press.
+inline void Drag(QWidget& widget, const QPoint& pos) {
+    QMouseEvent event(QEvent::MouseMove, QPointF(pos), QPointF(widget.mapToGlobal(pos)),
+                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&widget, &event);
+}
+
+inline void Click(QWidget& widget, const QPoint& pos) {
+    Mouse(widget, QEvent::MouseButtonPress, pos);
+    Mouse(widget, QEvent::MouseButtonRelease, pos);
+}
+
+// A fixed small font, so that layout arithmetic does not depend on the desktop.
+inline QFont TestFont() {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(11);
+    return font;
+}
+
+} // namespace WidgetTest
