@@ -1,0 +1,194 @@
+#include "ShellTreeView.h"
+#include "TempFolder.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QPointer>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool WaitUntil(const std::function<bool()>& done, int limitMs = 20000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > limitMs)
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(2, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+// Waits without running the event loop, so hand-overs stay undelivered.
+bool SpinUntil(const std::function<bool()>& done, int limitMs = 20000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > limitMs)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+TShellNode* ChildNamed(const TShellNode* node, const QString& caption) {
+    for (int i = 0; i < node->childCount(); ++i) {
+        if (node->child(i)->text(0) == caption)
+            return node->Child(i);
+    }
+    return nullptr;
+}
+
+constexpr int kFolders = 5;
+
+// Keeps creating and deleting files and folders in the watched folders until
+// told to stop.
+class TChurn {
+public:
+    explicit TChurn(fs::path root) : m_root(std::move(root)), m_thread([this] { Run(); }) {}
+    ~TChurn() {
+        m_stop = true;
+        m_thread.join();
+    }
+    int Changes() const { return m_changes.load(); }
+
+private:
+    void Run() {
+        for (int n = 0; !m_stop; ++n) {
+            const fs::path folder = m_root / ("d" + std::to_string(n % kFolders));
+            const fs::path file = folder / ("w" + std::to_string(n % 7) + ".txt");
+            const fs::path sub = folder / "s1" / ("x" + std::to_string(n % 3));
+            std::error_code ignored;
+            if (fs::exists(file, ignored))
+                fs::remove(file, ignored);
+            else
+                std::ofstream(file) << n;
+            if (n % 5 == 0) {
+                if (!fs::create_directory(sub, ignored))
+                    fs::remove(sub, ignored);
+            }
+            if (n % 11 == 0)
+                std::ofstream(m_root / "top.txt") << n;
+            ++m_changes;
+            std::this_thread::sleep_for(std::chrono::microseconds(300));
+        }
+    }
+
+    fs::path m_root;
+    std::atomic<bool> m_stop{false};
+    std::atomic<int> m_changes{0};
+    std::thread m_thread;
+};
+
+std::unique_ptr<TShellTreeView> MakeTree(const fs::path& root) {
+    auto tree = std::make_unique<TShellTreeView>();
+    tree->SetShowMessages(false);
+    tree->SetOptions(TF_FOLDERS | TF_NONFOLDERS);
+    tree->SetRootUsePIDL(false);
+    tree->SetRootDir(QString::fromStdString(root.string()));
+    tree->show();
+    return tree;
+}
+
+class TreeStressTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int i = 0; i < kFolders; ++i) {
+            const fs::path folder = temp.Path() / ("d" + std::to_string(i));
+            fs::create_directories(folder / "s0");
+            fs::create_directories(folder / "s1");
+            std::ofstream(folder / "s0" / "inside.txt") << i;
+        }
+    }
+
+    TScopedXdgHome xdg;
+    TTempFolder temp;
+};
+
+TEST_F(TreeStressTest, ExpandAndCollapseWhileFilesChange) {
+    const int running = TDiscMonitorThread::RunningCount();
+    {
+        TChurn churn(temp.Path());
+        auto tree = MakeTree(temp.Path());
+        for (int step = 0; step < 60; ++step) {
+            TShellNode* folder =
+                ChildNamed(tree->RootNode(), "d" + QString::number(step % kFolders));
+            ASSERT_NE(folder, nullptr);
+            if (folder->isExpanded()) {
+                folder->setExpanded(false);
+            } else {
+                tree->ExpandNode(folder);
+                if (TShellNode* sub = ChildNamed(folder, "s1"))
+                    tree->ExpandNode(sub);
+            }
+            if (step % 10 == 0)
+                tree->SetOptions(step % 20 == 0 ? TVisOptions(TF_FOLDERS)
+                                                : TF_FOLDERS | TF_NONFOLDERS);
+            WaitUntil([] { return false; }, 10); // let monitors hand changes over
+        }
+        EXPECT_GT(churn.Changes(), 0);
+        // The tree still matches the disk for a folder that stopped changing.
+        tree->ExpandNode(ChildNamed(tree->RootNode(), "d0"));
+        EXPECT_NE(ChildNamed(ChildNamed(tree->RootNode(), "d0"), "s0"), nullptr);
+    }
+    EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
+}
+
+TEST_F(TreeStressTest, TreeDestroyedWhileHandOversArePending) {
+    const int running = TDiscMonitorThread::RunningCount();
+    TChurn churn(temp.Path());
+    for (int round = 0; round < 6; ++round) {
+        auto tree = MakeTree(temp.Path());
+        for (int i = 0; i < kFolders; ++i)
+            tree->ExpandNode(ChildNamed(tree->RootNode(), "d" + QString::number(i)));
+        TDiscMonitorThread* rootMonitor = tree->RootNode()->Monitor();
+        ASSERT_NE(rootMonitor, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return rootMonitor->WatchCount() == 1; }));
+        // A change the root's monitor hands over, left undelivered: the tree
+        // goes while the thread waits for the user-interface thread.
+        const int handed = rootMonitor->HandOvers();
+        std::ofstream(temp.Path() / ("round" + std::to_string(round))) << round;
+        ASSERT_TRUE(SpinUntil([&] { return rootMonitor->HandOvers() > handed; }));
+        tree.reset();
+        EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
+        QApplication::processEvents(); // nothing may be left to deliver
+    }
+}
+
+TEST_F(TreeStressTest, TreeDeletedLaterFromItsOwnRefresh) {
+    // A handler asks for the tree's deletion during an automatic refresh; the
+    // refresh finishes on a whole tree and the deletion follows.
+    const int running = TDiscMonitorThread::RunningCount();
+    auto* tree = MakeTree(temp.Path()).release();
+    QPointer<TShellTreeView> guard(tree);
+    tree->ExpandNode(ChildNamed(tree->RootNode(), "d1"));
+    ASSERT_TRUE(WaitUntil([&] {
+        for (TDiscMonitorThread* monitor : tree->Monitors()) {
+            if (monitor->WatchCount() == 0 && !monitor->Failed())
+                return false;
+        }
+        return true;
+    }));
+    tree->OnFileAdd = [tree](const QString& name, std::uint32_t, bool&) {
+        if (name.endsWith("trigger.txt"))
+            tree->deleteLater();
+    };
+    std::ofstream(temp.Path() / "d1" / "trigger.txt") << 1;
+    ASSERT_TRUE(WaitUntil([&] { return guard.isNull(); }));
+    EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
+}
+
+} // namespace
