@@ -4,6 +4,7 @@ include(GoogleTest)
 # varn_test(NAME SOURCES ... LIBS ... [QT])
 # Builds one GoogleTest executable and registers its cases with CTest. With QT
 # the executable gets a main that creates a QApplication (offscreen platform).
+# Either main sets the test environment (see tests/support/TestEnvironment.h).
 function(varn_test name)
   cmake_parse_arguments(T "QT" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -11,12 +12,12 @@ function(varn_test name)
   if(T_QT)
     target_link_libraries(${name} PRIVATE varn_test_main_qt)
   else()
-    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+    target_link_libraries(${name} PRIVATE varn_test_main)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
     PROPERTIES
       TIMEOUT 300
-      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VARN_BIN_DIR=${VARN_RUNTIME_DIR};VARN_SOURCE_DIR=${PROJECT_SOURCE_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()
