@@ -357,6 +357,54 @@ TEST(TabSetLayout, FirstIndexIgnoresValuesOutsideTheTabs) {
     EXPECT_EQ(tabSet->FirstIndex(), 3);
 }
 
+TEST(TabSetLayout, OwnerDrawTakesWidthsAndHeightFromTheOwner) {
+    auto tabSet = MakeTabSet(400, 40, {"A", "B", "C"});
+    tabSet->SetStyle(TVarnTabStyle::tsOwnerDraw);
+    tabSet->SetTabHeight(30);
+    tabSet->OnMeasureTab = [](QObject*, int index, int& tabWidth) { tabWidth = 20 + 10 * index; };
+    Paint(*tabSet);
+    EXPECT_EQ(tabSet->CurrentTabHeight(), 30);
+    const auto& positions = tabSet->TabPositions();
+    ASSERT_EQ(positions.size(), 3u);
+    EXPECT_EQ(positions[0].Width, 20);
+    EXPECT_EQ(positions[2].Width, 40);
+    EXPECT_EQ(positions[2].Start, 5 + 9 + 20 + 9 + 30 + 9);
+
+    tabSet->SetStyle(TVarnTabStyle::tsStandard);
+    Paint(*tabSet);
+    EXPECT_EQ(tabSet->CurrentTabHeight(), 3 + 3 + QFontMetrics(TestFont()).height() + 3);
+}
+
+TEST(TabSetLayout, WithoutAutoScrollTheScrollerStaysHiddenAndTheTabsKeepTheirRoom) {
+    // Four tabs fit exactly into the full width, but not beside the scroller.
+    const int advance = BoldAdvance(QStringLiteral("Tab 00")) + 2 + TVarnTabSet::TabSpacing;
+    const int width = 5 + TVarnTabSet::TabSpacing + 4 * advance + 5;
+    for (bool autoScroll : {false, true}) {
+        auto tabSet = MakeTabSet(width, 24, NumberedCaptions(20));
+        tabSet->SetAutoScroll(autoScroll);
+        tabSet->show();
+        Paint(*tabSet);
+        SCOPED_TRACE(autoScroll);
+        EXPECT_EQ(tabSet->Scroller().isHidden(), !autoScroll);
+        EXPECT_EQ(tabSet->VisibleTabs(), autoScroll ? 3 : 4);
+    }
+}
+
+TEST(TabSetLayout, AddingManyCaptionsKeepsTheFirstSelected) {
+    auto tabSet = MakeTabSet(220, 24);
+    TEventLog log;
+    log.Attach(*tabSet);
+    tabSet->Tabs().AddStrings(NumberedCaptions(4));
+    EXPECT_EQ(tabSet->Tabs().Count(), 4);
+    EXPECT_EQ(tabSet->TabIndex(), 0);
+    EXPECT_TRUE(tabSet->updatesEnabled());
+    EXPECT_TRUE(log.asked.empty());
+    tabSet->Tabs().Put(0, QStringLiteral("Renamed"));
+    EXPECT_EQ(tabSet->Tabs().Strings(0), QStringLiteral("Renamed"));
+    EXPECT_THROW(tabSet->Tabs().Put(4, QStringLiteral("x")), std::out_of_range);
+    EXPECT_THROW(tabSet->Tabs().Insert(6, QStringLiteral("x")), std::out_of_range);
+}
+
 // --- mouse ---
 
 TEST(TabSetMouse, ClicksHitWithinThreeOrFourPixelsOfATab) {
