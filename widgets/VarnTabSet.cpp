@@ -33,7 +33,7 @@ void VLine(QPainter& painter, int x, int y1, int y2, const QColor& color) {
 
 TVarnTabSetOptions::TVarnTabSetOptions(std::function<void()> changed)
     : m_changed(std::move(changed)) {
-    // The system colours of the design map onto the palette's button roles.
+    // The classic 3-D system colours map onto the palette's button roles.
     const QPalette palette = QGuiApplication::palette();
     m_backgroundColor = palette.color(QPalette::Dark);
     m_separatorColor = palette.color(QPalette::Button);
@@ -114,7 +114,8 @@ TVarnTabSet::TVarnTabSet(QWidget* parent)
 }
 
 TVarnTabSet::~TVarnTabSet() {
-    // The scroller is destroyed by the base class after this object's members.
+    // The base class destroys the scroller after this object's members are
+    // gone; it must not call back into them on its way out.
     m_scroller->OnClick = nullptr;
 }
 
@@ -412,6 +413,7 @@ int TVarnTabSet::TabAtPoint(const QPoint& pos) const {
                             : y >= height() - m_tabHeight;
     if (!inBand)
         return -1;
+    // Positions are measured in the strip picture, which a border shifts right.
     const int x = pos.x() - StripOffset().x();
     for (std::size_t i = 0; i < m_positions.size(); ++i) {
         const TTabPosition& tab = m_positions[i];
@@ -449,8 +451,8 @@ void TVarnTabSet::mousePressEvent(QMouseEvent* event) {
         const bool toBottom = m_orientation == TVarnTabSetOrientation::toBottom;
         const int bandY = toBottom ? pos.y() : pos.y() - (height() - m_tabHeight);
         if (bandY >= 0 && bandY <= m_tabHeight && pos.y() <= height()) {
-            // The upper half forgives 3 pixels, the lower half 4: the tab's
-            // slanted look is widest where it meets the band.
+            // A click just beside a caption still selects it: 3 pixels of
+            // slack in the upper half of the band, 4 in the lower half.
             const bool upperHalf =
                 pos.y() < (toBottom ? 0 : height() - m_tabHeight) + m_tabHeight / 2;
             const int tolerance = upperHalf ? 3 : 4;

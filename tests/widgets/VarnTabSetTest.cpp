@@ -442,6 +442,19 @@ TEST(TabSetMouse, TopOrientationHitsOnlyTheBottomBand) {
     EXPECT_EQ(tabSet->TabIndex(), 1);
 }
 
+TEST(TabSetMouse, ABorderShiftsTheHitAreaWithTheDrawing) {
+    auto tabSet = MakeTabSet(251, 23, {"Alpha", "Beta"});
+    ConfigureLikeSplitParams(*tabSet);
+    Paint(*tabSet);
+    const auto& beta = tabSet->TabPositions()[1];
+    // The strip is drawn one pixel right of where it lies without a border.
+    EXPECT_EQ(tabSet->TabAtPoint(QPoint(beta.Start, 5)), -1);
+    EXPECT_EQ(tabSet->TabAtPoint(QPoint(beta.Start + 1, 5)), 1);
+    EXPECT_EQ(tabSet->TabAtPoint(QPoint(beta.Start + beta.Width + 1, 5)), 1);
+    Click(*tabSet, QPoint(beta.Start + beta.Width + 1 + 3, 2));
+    EXPECT_EQ(tabSet->TabIndex(), 1);
+}
+
 TEST(TabSetMouse, HintsFollowTheTabUnderTheMouseAcrossTheWholeWidth) {
     auto tabSet = MakeTabSet(700, 30, NumberedCaptions(12));
     tabSet->SetHint(QStringLiteral("own hint"));
