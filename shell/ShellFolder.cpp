@@ -21,6 +21,8 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <mutex>
+#include <unordered_map>
 
 namespace {
 
@@ -343,9 +345,26 @@ public:
                                                std::uint32_t* attributes) const;
 
 private:
+    // What ordering needs of an entry. Sorting a level compares each item many
+    // times; the facts are read once per enumeration (the attribute query
+    // refreshes them) instead of once per comparison.
+    struct TEntryFacts {
+        bool exists = false;
+        bool folder = false;
+        long long size = 0;
+        long long modifiedSeconds = 0;
+        long long modifiedNanoseconds = 0;
+        QString foldedName;
+        QString typeName;
+        bool typeKnown = false;
+    };
+    TEntryFacts FactsOf(const TChild& child, bool needType) const;
+    void RememberFacts(const TChild& child, bool exists, const struct stat& info) const;
     int CompareChildren(int column, const TChild& a, const TChild& b) const;
 
     TItemIdList m_absolute;
+    mutable std::mutex m_factsMutex;
+    mutable std::unordered_map<std::string, TEntryFacts> m_facts;
 };
 
 std::shared_ptr<TNamespaceFolder> MakeFolder(const TChild& child, TItemIdList absolute);
@@ -633,6 +652,8 @@ std::optional<std::uint32_t> TNamespaceFolder::GetAttributesOf(const TItemIdList
         if (link && !StatFollow(child->path, info))
             info = linkInfo; // a dangling link is a file that cannot be opened
         const bool folder = S_ISDIR(info.st_mode);
+        if (child->kind == ikEntry)
+            holder->RememberFacts(*child, true, info);
         attributes = SFGAO_FILESYSTEM | SFGAO_HASPROPSHEET;
         if (folder)
             attributes |= SFGAO_FOLDER | SFGAO_FILESYSANCESTOR;
@@ -681,6 +702,38 @@ int KindRank(TItemKind kind) {
     return 6;
 }
 
+void TNamespaceFolder::RememberFacts(const TChild& child, bool exists,
+                                     const struct stat& info) const {
+    TEntryFacts facts;
+    facts.exists = exists;
+    facts.folder = exists && S_ISDIR(info.st_mode);
+    facts.size = exists ? static_cast<long long>(info.st_size) : 0;
+    facts.modifiedSeconds = exists ? static_cast<long long>(info.st_mtim.tv_sec) : 0;
+    facts.modifiedNanoseconds = exists ? static_cast<long long>(info.st_mtim.tv_nsec) : 0;
+    facts.foldedName = PathText(child.name).toCaseFolded();
+    const std::lock_guard<std::mutex> lock(m_factsMutex);
+    m_facts[child.name] = facts;
+}
+
+TNamespaceFolder::TEntryFacts TNamespaceFolder::FactsOf(const TChild& child, bool needType) const {
+    {
+        const std::lock_guard<std::mutex> lock(m_factsMutex);
+        const auto found = m_facts.find(child.name);
+        if (found != m_facts.end() && (!needType || found->second.typeKnown))
+            return found->second;
+    }
+    struct stat info {};
+    const bool exists = StatFollow(child.path, info) || LStat(child.path, info);
+    RememberFacts(child, exists, info);
+    const std::lock_guard<std::mutex> lock(m_factsMutex);
+    TEntryFacts& facts = m_facts[child.name];
+    if (needType && !facts.typeKnown) {
+        facts.typeName = TypeNameOf(child.path, facts.folder).toCaseFolded();
+        facts.typeKnown = true;
+    }
+    return facts;
+}
+
 int TNamespaceFolder::CompareChildren(int column, const TChild& a, const TChild& b) const {
     if (a.kind != b.kind)
         return Sign(KindRank(a.kind) - KindRank(b.kind));
@@ -688,37 +741,31 @@ int TNamespaceFolder::CompareChildren(int column, const TChild& a, const TChild&
         return Sign(a.name.compare(b.name));
     if (a.kind != ikEntry)
         return 0;
-    struct stat infoA {};
-    struct stat infoB {};
-    const bool existsA = StatFollow(a.path, infoA) || LStat(a.path, infoA);
-    const bool existsB = StatFollow(b.path, infoB) || LStat(b.path, infoB);
-    const bool folderA = existsA && S_ISDIR(infoA.st_mode);
-    const bool folderB = existsB && S_ISDIR(infoB.st_mode);
-    if (folderA != folderB)
-        return folderA ? -1 : 1;
+    const bool needType = column == SHCOL_TYPE;
+    const TEntryFacts factsA = FactsOf(a, needType);
+    const TEntryFacts factsB = FactsOf(b, needType);
+    if (factsA.folder != factsB.folder)
+        return factsA.folder ? -1 : 1;
     int result = 0;
     switch (column) {
     case SHCOL_SIZE:
-        if (!folderA)
-            result =
-                Sign(static_cast<long long>(infoA.st_size) - static_cast<long long>(infoB.st_size));
+        if (!factsA.folder)
+            result = Sign(factsA.size - factsB.size);
         break;
     case SHCOL_TYPE:
-        result = Sign(
-            TypeNameOf(a.path, folderA).compare(TypeNameOf(b.path, folderB), Qt::CaseInsensitive));
+        result = Sign(factsA.typeName.compare(factsB.typeName));
         break;
     case SHCOL_DATE:
-        if (infoA.st_mtim.tv_sec != infoB.st_mtim.tv_sec)
-            result = Sign(static_cast<long long>(infoA.st_mtim.tv_sec) - infoB.st_mtim.tv_sec);
-        else
-            result = Sign(static_cast<long long>(infoA.st_mtim.tv_nsec) - infoB.st_mtim.tv_nsec);
+        result = Sign(factsA.modifiedSeconds != factsB.modifiedSeconds
+                          ? factsA.modifiedSeconds - factsB.modifiedSeconds
+                          : factsA.modifiedNanoseconds - factsB.modifiedNanoseconds);
         break;
     default:
         break;
     }
     if (result != 0)
         return result;
-    result = Sign(PathText(a.name).compare(PathText(b.name), Qt::CaseInsensitive));
+    result = Sign(factsA.foldedName.compare(factsB.foldedName));
     if (result != 0)
         return result;
     // Names that differ only in case are different files here: equality must
@@ -731,26 +778,30 @@ int TNamespaceFolder::CompareIDs(int column, const TItemIdList& a, const TItemId
     const std::size_t countB = b.ItemCount();
     if (countA == 0 || countB == 0)
         return Sign(static_cast<long long>(countA) - static_cast<long long>(countB));
-    const TItemIdList firstA = a.FirstId();
-    const TItemIdList firstB = b.FirstId();
-    if (firstA == firstB) {
+    // Items of one level (the common case while sorting) need no copies.
+    const bool single = countA == 1 && countB == 1;
+    const TItemIdList firstA = single ? TItemIdList() : a.FirstId();
+    const TItemIdList firstB = single ? TItemIdList() : b.FirstId();
+    const TItemIdList& idA = single ? a : firstA;
+    const TItemIdList& idB = single ? b : firstB;
+    if (idA == idB) {
         if (countA == 1 || countB == 1)
             return Sign(static_cast<long long>(countA) - static_cast<long long>(countB));
-        const auto child = BindChild(firstA, false);
+        const auto child = BindChild(idA, false);
         if (!child)
             return Sign(a.Bytes().compare(b.Bytes()));
         return child->CompareIDs(column, a.WithoutFirstId(), b.WithoutFirstId());
     }
-    const std::optional<TChild> childA = Resolve(firstA);
-    const std::optional<TChild> childB = Resolve(firstB);
+    const std::optional<TChild> childA = Resolve(idA);
+    const std::optional<TChild> childB = Resolve(idB);
     if (!childA || !childB) {
         // Foreign ids still get a stable order, after our own.
         if (childA.has_value() != childB.has_value())
             return childA ? -1 : 1;
-        return Sign(firstA.Bytes().compare(firstB.Bytes()));
+        return Sign(idA.Bytes().compare(idB.Bytes()));
     }
     const int result = CompareChildren(column, *childA, *childB);
-    return result != 0 ? result : Sign(firstA.Bytes().compare(firstB.Bytes()));
+    return result != 0 ? result : Sign(idA.Bytes().compare(idB.Bytes()));
 }
 
 std::optional<QString> TNamespaceFolder::GetDisplayNameOf(const TItemIdList& relative,

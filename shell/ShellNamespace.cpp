@@ -23,13 +23,18 @@ std::string MakeItemId(TItemKind kind, const std::string& name) {
 }
 
 std::optional<TItemIdParts> SplitItemId(const TItemIdList& list) {
-    const std::vector<std::string_view> ids = list.Ids();
-    if (ids.empty() || ids.front().empty())
+    const std::uint8_t* id = list.Data();
+    if (id == nullptr)
         return std::nullopt;
-    const auto kind = static_cast<std::uint8_t>(ids.front()[0]);
+    const std::size_t size =
+        static_cast<std::size_t>(id[0]) | (static_cast<std::size_t>(id[1]) << 8);
+    if (size < 3)
+        return std::nullopt; // the terminator, or an id without a kind byte
+    const std::uint8_t kind = id[2];
     if (kind < ikComputer || kind > ikEntry)
         return std::nullopt;
-    return TItemIdParts{static_cast<TItemKind>(kind), std::string(ids.front().substr(1))};
+    return TItemIdParts{static_cast<TItemKind>(kind),
+                        std::string(reinterpret_cast<const char*>(id) + 3, size - 3)};
 }
 
 std::string PathBytes(const QString& path) {
