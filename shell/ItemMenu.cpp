@@ -91,13 +91,14 @@ void SetOnApplicationHint(std::function<void(const QString& hint)> handler) {
 TItemMenu::TItemMenu(TShellFolderPtr folder, TItemIdList relative, QWidget* owner)
     : m_folder(std::move(folder)), m_relative(std::move(relative)), m_owner(owner) {
     OnOpenUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-    OnConfirmDelete = [this](const QString& path) {
+    // The hooks hold the owner window by value, so a copied menu stays sound.
+    OnConfirmDelete = [owner](const QString& path) {
         return QMessageBox::question(
-                   m_owner, Text(Texts::CaptionAttention), Text(Texts::MenuDeleteConfirm).arg(path),
+                   owner, Text(Texts::CaptionAttention), Text(Texts::MenuDeleteConfirm).arg(path),
                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
     };
-    OnShowProperties = [this](const TItemMenu& menu) {
-        TPropertiesDialog dialog(menu.ItemPath(), menu.ItemName(), m_owner);
+    OnShowProperties = [owner](const TItemMenu& menu) {
+        TPropertiesDialog dialog(menu.ItemPath(), menu.ItemName(), owner);
         dialog.exec();
     };
     if (!m_folder)
