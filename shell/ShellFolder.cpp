@@ -626,6 +626,13 @@ std::shared_ptr<TShellFolder> TNamespaceFolder::BindToObject(const TItemIdList& 
 
 std::optional<std::uint32_t> TNamespaceFolder::GetAttributesOf(const TItemIdList& relative,
                                                                std::uint32_t request) const {
+    // The empty list names the folder itself (the desktop as a tree's root).
+    if (!relative.IsNull() && relative.ItemCount() == 0) {
+        std::uint32_t own = SFGAO_FOLDER | SFGAO_FILESYSANCESTOR | SFGAO_HASSUBFOLDER;
+        if (!FolderPath().empty())
+            own |= SFGAO_FILESYSTEM;
+        return own & request;
+    }
     TItemIdList id;
     std::shared_ptr<TNamespaceFolder> keep;
     const TNamespaceFolder* holder = HolderOf(relative, id, keep);

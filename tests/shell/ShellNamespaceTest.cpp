@@ -282,6 +282,10 @@ TEST(ShellDesktop, HoldsComputerHomeAndTheVirtualFolders) {
         EXPECT_TRUE(names.count(QString::fromUtf8(name))) << name;
     EXPECT_EQ(desktop->GetDisplayNameOf(TItemIdList::Empty(), SHGDN_NORMAL),
               QString::fromUtf8(Texts::ShellDesktop));
+    // The desktop as a root asks about itself with the empty list.
+    EXPECT_EQ(desktop->GetAttributesOf(TItemIdList::Empty(), SFGAO_TREEREQUEST),
+              SFGAO_FOLDER | SFGAO_FILESYSANCESTOR | SFGAO_HASSUBFOLDER);
+    EXPECT_FALSE(desktop->GetAttributesOf(TItemIdList(), SFGAO_TREEREQUEST));
 
     const TItemIdList computer = *SpecialFolderLocation(PIDL_DRIVES);
     const TItemIdList trash = *SpecialFolderLocation(PIDL_BITBUCKET);
