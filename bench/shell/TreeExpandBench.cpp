@@ -1,0 +1,135 @@
+// Expands a folder of 10,000 files and 1,000 folders in a shell tree (files
+// listed, icons on) and lists the same folder with `ls -f`, then prints both
+// times and their ratio.
+
+#include "ShellTreeView.h"
+
+#include <QApplication>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kFiles = 10000;
+constexpr int kFolders = 1000;
+
+double Seconds(std::chrono::steady_clock::duration elapsed) {
+    return std::chrono::duration<double>(elapsed).count();
+}
+
+// Runs `ls -f folder` with its output thrown away; its wall time in seconds,
+// or a negative value when it could not run.
+double TimeLs(const fs::path& folder) {
+    const auto start = std::chrono::steady_clock::now();
+    pid_t child = fork();
+    if (child < 0)
+        return -1;
+    if (child == 0) {
+        if (!std::freopen("/dev/null", "w", stdout))
+            _exit(127);
+        execlp("ls", "ls", "-f", folder.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1;
+    return Seconds(std::chrono::steady_clock::now() - start);
+}
+
+// Removes the work folder however the run ends.
+struct TWorkFolder {
+    fs::path path;
+    ~TWorkFolder() {
+        std::error_code ignored;
+        if (!path.empty())
+            fs::remove_all(path, ignored);
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    TWorkFolder work;
+    std::string pattern = (fs::temp_directory_path() / "varnbench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    work.path = pattern;
+    // Settings and data of this run stay inside the work folder.
+    setenv("XDG_CONFIG_HOME", (work.path / "config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (work.path / "data").c_str(), 1);
+
+    QApplication application(argc, argv);
+
+    const fs::path big = work.path / "big";
+    fs::create_directory(big);
+    static const char* extensions[] = {".txt", ".vrn", ".001", ".png", ".pdf", ".cpp", ""};
+    for (int i = 0; i < kFiles; ++i) {
+        std::ofstream file(big / ("file" + std::to_string(i) + extensions[i % 7]));
+        file << i;
+        if (!file) {
+            std::fprintf(stderr, "cannot write the test files in %s\n", big.c_str());
+            return 1;
+        }
+    }
+    // Each folder holds one file: an empty folder would get a watch thread of
+    // its own, and a thousand of those would use up the user's inotify
+    // instances for every program on the machine during the run.
+    for (int i = 0; i < kFolders; ++i) {
+        const fs::path folder = big / ("folder" + std::to_string(i));
+        fs::create_directory(folder);
+        std::ofstream(folder / "inside.txt") << i;
+    }
+
+    double lsSeconds = TimeLs(big); // warms the directory cache for both
+    lsSeconds = TimeLs(big);
+    if (lsSeconds < 0) {
+        std::fprintf(stderr, "ls -f could not be run\n");
+        return 1;
+    }
+
+    TShellTreeView tree;
+    tree.SetShowMessages(false);
+    tree.SetOptions(TF_FOLDERS | TF_NONFOLDERS);
+    tree.SetShowIcons(true);
+    tree.SetRootUsePIDL(false);
+    tree.SetRootDir(QString::fromStdString(work.path.string()));
+    tree.show();
+    TShellNode* node = nullptr;
+    for (int i = 0; tree.RootNode() && i < tree.RootNode()->childCount(); ++i) {
+        if (tree.RootNode()->child(i)->text(0) == "big")
+            node = tree.RootNode()->Child(i);
+    }
+    if (node == nullptr) {
+        std::fprintf(stderr, "the tree does not show the test folder\n");
+        return 1;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    tree.ExpandNode(node);
+    const double expandSeconds = Seconds(std::chrono::steady_clock::now() - start);
+    if (node->childCount() != kFiles + kFolders) {
+        std::fprintf(stderr, "expanded %d items, expected %d\n", node->childCount(),
+                     kFiles + kFolders);
+        return 1;
+    }
+
+    std::printf("folder: %d files, %d folders\n", kFiles, kFolders);
+    std::printf("tree expansion (icons on): %.3f s\n", expandSeconds);
+    std::printf("ls -f:                     %.3f s\n", lsSeconds);
+    std::printf("ratio tree / ls -f:        %.1f\n", expandSeconds / lsSeconds);
+    return 0;
+}
