@@ -315,6 +315,29 @@ TEST(ShellDesktop, HoldsComputerHomeAndTheVirtualFolders) {
     EXPECT_TRUE(Names(*desktop->BindToObject(trash), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS).empty());
 }
 
+TEST(ShellDesktop, ListsTheEntriesOfTheDesktopDirectory) {
+    TScopedXdgHome xdg;
+    TTempFolder temp;
+    const std::string desktopDir = temp / "Стільниця";
+    std::filesystem::create_directories(desktopDir + "/Projects");
+    WriteFileBytes(desktopDir + "/notes.txt", "n");
+    std::filesystem::create_directories(xdg.ConfigHome());
+    WriteFileBytes((xdg.ConfigHome() / "user-dirs.dirs").string(),
+                   "XDG_DESKTOP_DIR=\"" + desktopDir + "\"\n");
+
+    const auto desktop = ShellDesktopFolder();
+    const std::set<QString> folders = Names(*desktop, SHCONTF_FOLDERS);
+    EXPECT_TRUE(folders.count("Projects"));
+    EXPECT_FALSE(folders.count("notes.txt"));
+    EXPECT_EQ(Names(*desktop, SHCONTF_NONFOLDERS), std::set<QString>{"notes.txt"});
+    const TItemIdList notes = Entry("notes.txt");
+    EXPECT_EQ(PathFromIdList(notes), Q(desktopDir + "/notes.txt"));
+    EXPECT_EQ(*desktop->GetAttributesOf(notes, SFGAO_FILESYSTEM | SFGAO_FOLDER | SFGAO_CANRENAME),
+              SFGAO_FILESYSTEM | SFGAO_CANRENAME);
+    EXPECT_TRUE(desktop->BindToObject(Entry("Projects")));
+    EXPECT_EQ(PathFromIdList(*SpecialFolderLocation(PIDL_DESKTOPDIRECTORY)), Q(desktopDir));
+}
+
 TEST(ShellDesktop, ComputerListsTheRootVolume) {
     const auto computer = ShellDesktopFolder()->BindToObject(*SpecialFolderLocation(PIDL_DRIVES));
     ASSERT_TRUE(computer);
