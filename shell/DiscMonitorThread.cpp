@@ -3,10 +3,13 @@
 #include <QPointer>
 
 #include <cerrno>
+#include <mutex>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/inotify.h>
+#include <thread>
 #include <unistd.h>
+#include <unordered_map>
 #include <utility>
 
 namespace {
@@ -53,6 +56,140 @@ bool WaitReadable(pollfd* fds, nfds_t count) {
 
 constexpr uint32_t kNameEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
 
+// The kernel's inotify instances are a small per-user budget (128 by default,
+// shared with every program of the user), while a tree may watch hundreds of
+// folders. So every monitor of the process shares one instance: a reader
+// thread takes its events apart by watch and signals each monitor whose
+// filter the event passes. The monitors keep their own threads, events and
+// filters.
+class TInotifyHub {
+public:
+    static TInotifyHub& Instance() {
+        static TInotifyHub hub;
+        return hub;
+    }
+
+    ~TInotifyHub() {
+        SignalEvent(m_stopEvent);
+        if (m_reader.joinable())
+            m_reader.join();
+        CloseFd(m_fd);
+        CloseFd(m_stopEvent);
+    }
+
+    // Watches `directory` (not its subdirectories) for `subscriber`; -1 when
+    // the watch cannot be created (missing, not a directory, no instance).
+    int Subscribe(const std::string& directory, uint32_t filter, int changeEvent,
+                  std::atomic<bool>* gone, std::atomic<int>* seen) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!StartLocked())
+            return -1;
+        // One mask for every subscriber of a directory, so that a second
+        // subscriber never narrows what the first one sees.
+        const int wd =
+            inotify_add_watch(m_fd, directory.c_str(), kNameEvents | IN_ATTRIB | IN_ONLYDIR);
+        if (wd < 0)
+            return -1;
+        const int id = m_nextId++;
+        m_subscribers.emplace(id, TSubscriber{wd, filter, changeEvent, gone, seen});
+        return id;
+    }
+
+    void Unsubscribe(int id) {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto found = m_subscribers.find(id);
+        if (found == m_subscribers.end())
+            return;
+        const int wd = found->second.wd;
+        m_subscribers.erase(found);
+        if (wd < 0)
+            return; // the kernel already dropped that watch
+        for (const auto& [other, subscriber] : m_subscribers) {
+            if (subscriber.wd == wd)
+                return;
+        }
+        inotify_rm_watch(m_fd, wd);
+    }
+
+private:
+    struct TSubscriber {
+        int wd;
+        uint32_t filter;
+        int changeEvent;
+        std::atomic<bool>* gone;
+        std::atomic<int>* seen;
+    };
+
+    TInotifyHub() = default;
+
+    bool StartLocked() {
+        if (m_fd >= 0)
+            return true;
+        if (m_stopEvent < 0)
+            m_stopEvent = MakeEvent();
+        m_fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (m_fd < 0 || m_stopEvent < 0) {
+            CloseFd(m_fd);
+            return false;
+        }
+        m_reader = std::thread([this] { Run(); });
+        return true;
+    }
+
+    static bool Passes(uint32_t mask, uint32_t filter) {
+        if (mask & IN_Q_OVERFLOW)
+            return true; // changes were lost, so every level is read again
+        if ((mask & kNameEvents) &&
+            (filter & ((mask & IN_ISDIR) ? NOTIFY_DIR_NAME : NOTIFY_FILE_NAME)))
+            return true;
+        return (mask & IN_ATTRIB) && (filter & NOTIFY_ATTRIBUTES);
+    }
+
+    void Dispatch(const inotify_event& event) {
+        for (auto& [id, subscriber] : m_subscribers) {
+            if (event.wd != subscriber.wd && !(event.mask & IN_Q_OVERFLOW))
+                continue;
+            if (event.mask & IN_IGNORED) {
+                subscriber.wd = -1;
+                subscriber.gone->store(true);
+                SignalEvent(subscriber.changeEvent);
+            } else if (Passes(event.mask, subscriber.filter)) {
+                SignalEvent(subscriber.changeEvent);
+            }
+            ++*subscriber.seen;
+        }
+    }
+
+    void Run() {
+        alignas(inotify_event) char buffer[16384];
+        for (;;) {
+            pollfd fds[2] = {{m_stopEvent, POLLIN, 0}, {m_fd, POLLIN, 0}};
+            if (!WaitReadable(fds, 2) || fds[0].revents)
+                return;
+            for (;;) {
+                const ssize_t length = read(m_fd, buffer, sizeof buffer);
+                if (length < 0 && errno == EINTR)
+                    continue;
+                if (length <= 0)
+                    break; // EAGAIN: the queue is empty
+                std::lock_guard<std::mutex> lock(m_mutex);
+                for (char* at = buffer; at < buffer + length;) {
+                    const auto* event = reinterpret_cast<const inotify_event*>(at);
+                    at += sizeof(inotify_event) + event->len;
+                    Dispatch(*event);
+                }
+            }
+        }
+    }
+
+    std::mutex m_mutex;
+    int m_fd = -1;
+    int m_stopEvent = -1;
+    std::thread m_reader;
+    std::unordered_map<int, TSubscriber> m_subscribers;
+    int m_nextId = 1;
+};
+
 // Counts the running monitor threads for as long as `run` executes.
 struct TRunningGuard {
     TRunningGuard() { ++s_runningCount; }
@@ -65,7 +202,7 @@ TDiscMonitorThread::TDiscMonitorThread(void* watchedNode, std::string directory,
                                        uint32_t notifyFilter, QObject* parent)
     : QThread(parent), m_watchedNode(watchedNode), m_directory(std::move(directory)),
       m_notifyFilter(notifyFilter), m_stopEvent(MakeEvent()), m_filterEvent(MakeEvent()),
-      m_doneEvent(MakeEvent()) {
+      m_doneEvent(MakeEvent()), m_changeEvent(MakeEvent()) {
     // A tree may hold hundreds of monitors; each only polls, so a small stack
     // keeps their cost down.
     setStackSize(512 * 1024);
@@ -81,6 +218,7 @@ TDiscMonitorThread::~TDiscMonitorThread() {
     CloseFd(m_stopEvent);
     CloseFd(m_filterEvent);
     CloseFd(m_doneEvent);
+    CloseFd(m_changeEvent);
 }
 
 void TDiscMonitorThread::Resume() {
@@ -100,69 +238,35 @@ int TDiscMonitorThread::RunningCount() {
     return s_runningCount.load();
 }
 
-bool TDiscMonitorThread::DrainEvents(int inotifyFd, uint32_t filter, bool& watchGone) {
-    bool relevant = false;
-    alignas(inotify_event) char buffer[8192];
-    for (;;) {
-        ssize_t length = read(inotifyFd, buffer, sizeof buffer);
-        if (length < 0 && errno == EINTR)
-            continue;
-        if (length <= 0)
-            return relevant; // EAGAIN: the queue is empty
-        for (char* at = buffer; at < buffer + length;) {
-            const auto* event = reinterpret_cast<const inotify_event*>(at);
-            at += sizeof(inotify_event) + event->len;
-            if (event->mask & IN_IGNORED)
-                watchGone = true;
-            if (event->mask & IN_Q_OVERFLOW)
-                relevant = true; // changes were lost, so re-read to be safe
-            if (event->mask & kNameEvents) {
-                const uint32_t bit = (event->mask & IN_ISDIR) ? NOTIFY_DIR_NAME : NOTIFY_FILE_NAME;
-                if (filter & bit)
-                    relevant = true;
-            }
-            if ((event->mask & IN_ATTRIB) && (filter & NOTIFY_ATTRIBUTES))
-                relevant = true;
-        }
-    }
-}
-
 void TDiscMonitorThread::run() {
     TRunningGuard running;
-    if (m_stopEvent < 0 || m_filterEvent < 0 || m_doneEvent < 0) {
+    if (m_stopEvent < 0 || m_filterEvent < 0 || m_doneEvent < 0 || m_changeEvent < 0) {
         m_failed.store(true);
         return;
     }
 
-    int inotifyFd = -1;
-    uint32_t filter = 0;
+    TInotifyHub& hub = TInotifyHub::Instance();
+    int subscription = -1;
     auto createWatch = [&] {
-        CloseFd(inotifyFd);
-        filter = m_notifyFilter.load();
-        uint32_t mask = IN_ONLYDIR;
-        if (filter & (NOTIFY_FILE_NAME | NOTIFY_DIR_NAME))
-            mask |= kNameEvents;
-        if (filter & NOTIFY_ATTRIBUTES)
-            mask |= IN_ATTRIB;
-        inotifyFd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-        if (inotifyFd < 0)
+        if (subscription >= 0)
+            hub.Unsubscribe(subscription);
+        const uint32_t filter = m_notifyFilter.load();
+        subscription =
+            hub.Subscribe(m_directory, filter, m_changeEvent, &m_watchGone, &m_eventsSeen);
+        if (subscription < 0)
             return;
-        if (inotify_add_watch(inotifyFd, m_directory.c_str(), mask) < 0) {
-            CloseFd(inotifyFd);
-            return;
-        }
         m_appliedFilter.store(filter);
         ++m_watchCount;
     };
 
     createWatch();
     for (;;) {
-        if (inotifyFd < 0) {
+        if (subscription < 0) {
             m_failed.store(true);
             break;
         }
         pollfd fds[3] = {
-            {m_stopEvent, POLLIN, 0}, {m_filterEvent, POLLIN, 0}, {inotifyFd, POLLIN, 0}};
+            {m_stopEvent, POLLIN, 0}, {m_filterEvent, POLLIN, 0}, {m_changeEvent, POLLIN, 0}};
         if (!WaitReadable(fds, 3)) {
             m_failed.store(true);
             break;
@@ -178,32 +282,30 @@ void TDiscMonitorThread::run() {
         }
         if (!fds[2].revents)
             continue;
-        bool watchGone = false;
-        const bool relevant = DrainEvents(inotifyFd, filter, watchGone);
-        if (!relevant)
-            ++m_batchesRead;
-        if (relevant) {
-            ++m_handOvers;
-            // Hand the change over and wait until it has run, but keep
-            // listening for the stop event: the user-interface thread may be
-            // the one stopping us, and it will not run the change meanwhile.
-            QMetaObject::invokeMethod(
-                this, [this] { DeliverChange(); }, Qt::QueuedConnection);
-            pollfd handOver[2] = {{m_stopEvent, POLLIN, 0}, {m_doneEvent, POLLIN, 0}};
-            if (!WaitReadable(handOver, 2) || handOver[0].revents) {
-                ResetEvent(m_stopEvent);
-                break;
-            }
-            ResetEvent(m_doneEvent);
-            ++m_batchesRead;
-        }
-        if (watchGone) {
-            // The directory was deleted or its volume unmounted.
+        ResetEvent(m_changeEvent);
+        if (m_watchGone.load()) {
+            // The directory was deleted or its volume unmounted; the parent's
+            // monitor sees that from its side.
             m_failed.store(true);
             break;
         }
+        ++m_handOvers;
+        // Hand the change over and wait until it has run, but keep listening
+        // for the stop event: the user-interface thread may be the one
+        // stopping us, and it will not run the change meanwhile. Changes that
+        // arrive during the refresh stay signalled and cause one more.
+        QMetaObject::invokeMethod(
+            this, [this] { DeliverChange(); }, Qt::QueuedConnection);
+        pollfd handOver[2] = {{m_stopEvent, POLLIN, 0}, {m_doneEvent, POLLIN, 0}};
+        if (!WaitReadable(handOver, 2) || handOver[0].revents) {
+            ResetEvent(m_stopEvent);
+            break;
+        }
+        ResetEvent(m_doneEvent);
+        ++m_handOversDone;
     }
-    CloseFd(inotifyFd);
+    if (subscription >= 0)
+        hub.Unsubscribe(subscription);
 }
 
 void TDiscMonitorThread::DeliverChange() {

@@ -46,10 +46,11 @@ public:
     uint32_t AppliedFilter() const { return m_appliedFilter.load(); }
     // How many times the thread created its watch (1 + filter changes applied).
     int WatchCount() const { return m_watchCount.load(); }
-    // Batches of queued changes the thread has read and dealt with so far,
-    // relevant or not; and how many of them it handed over.
-    int BatchesRead() const { return m_batchesRead.load(); }
+    // Changes in the directory that met the filter so far, passed or not.
+    int EventsSeen() const { return m_eventsSeen.load(); }
+    // Changes handed to the user-interface thread, and those that have run.
     int HandOvers() const { return m_handOvers.load(); }
+    int HandOversDone() const { return m_handOversDone.load(); }
 
     // Runs on the user-interface thread for every change the filter lets through.
     std::function<void()> OnChange;
@@ -62,8 +63,6 @@ protected:
 
 private:
     void DeliverChange();
-    // True when at least one queued inotify event matches the filter.
-    bool DrainEvents(int inotifyFd, uint32_t filter, bool& watchGone);
 
     void* m_watchedNode;
     std::string m_directory;
@@ -71,11 +70,14 @@ private:
     std::atomic<bool> m_failed{false};
     std::atomic<uint32_t> m_appliedFilter{0};
     std::atomic<int> m_watchCount{0};
-    std::atomic<int> m_batchesRead{0};
+    std::atomic<int> m_eventsSeen{0};
     std::atomic<int> m_handOvers{0};
-    // eventfds: stop, filter change, and "the user-interface thread has run the
-    // change"; -1 when they could not be created.
+    std::atomic<int> m_handOversDone{0};
+    std::atomic<bool> m_watchGone{false};
+    // eventfds: stop, filter change, "the user-interface thread has run the
+    // change" and "the directory changed"; -1 when they could not be created.
     int m_stopEvent = -1;
     int m_filterEvent = -1;
     int m_doneEvent = -1;
+    int m_changeEvent = -1;
 };

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <memory>
 #include <sys/mount.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -78,7 +79,7 @@ TEST_F(DiscMonitorTest, FilterBitsSelectWhichChangesCount) {
     auto monitor = StartedMonitor(temp.Path(), NOTIFY_DIR_NAME | NOTIFY_ATTRIBUTES, &calls);
     Touch(temp.Path() / "file.bin");
     std::ofstream(temp.Path() / "file.bin", std::ios::app) << "more";
-    ASSERT_TRUE(WaitUntil([&] { return monitor->BatchesRead() >= 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return monitor->EventsSeen() >= 1; }));
     QCoreApplication::processEvents();
     EXPECT_EQ(monitor->HandOvers(), 0);
     EXPECT_EQ(calls, 0);
@@ -95,7 +96,7 @@ TEST_F(DiscMonitorTest, FilterBitsSelectWhichChangesCount) {
     int fileCalls = 0;
     auto fileMonitor = StartedMonitor(temp.Path(), NOTIFY_FILE_NAME, &fileCalls);
     fs::remove(temp.Path() / "sub");
-    ASSERT_TRUE(WaitUntil([&] { return fileMonitor->BatchesRead() >= 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return fileMonitor->EventsSeen() >= 1; }));
     QCoreApplication::processEvents();
     EXPECT_EQ(fileCalls, 0);
     fs::rename(temp.Path() / "file.bin", temp.Path() / "renamed.bin");
@@ -201,6 +202,37 @@ TEST_F(DiscMonitorTest, ChangeDuringTheHandlerIsNotLost) {
     ASSERT_TRUE(WaitUntil([&] { return monitor->WatchCount() == 1; }));
     Touch(temp.Path() / "first.txt");
     ASSERT_TRUE(WaitUntil([&] { return calls >= 2; }));
+}
+
+TEST_F(DiscMonitorTest, ManyMonitorsStayWithinTheKernelBudget) {
+    // The user's inotify instances are few (128 by default, for every program
+    // of the user); a tree watching more folders than that must still work.
+    constexpr int kCount = 200;
+    std::vector<std::unique_ptr<TDiscMonitorThread>> monitors;
+    std::vector<int> calls(kCount, 0);
+    for (int i = 0; i < kCount; ++i) {
+        const fs::path folder = temp.Path() / ("m" + std::to_string(i));
+        fs::create_directory(folder);
+        monitors.push_back(std::make_unique<TDiscMonitorThread>(nullptr, folder.string(), 7));
+        monitors.back()->OnChange = [&calls, i] { ++calls[i]; };
+        monitors.back()->Resume();
+    }
+    for (auto& monitor : monitors) {
+        ASSERT_TRUE(WaitUntil([&] { return monitor->WatchCount() == 1 || monitor->Failed(); }));
+        ASSERT_FALSE(monitor->Failed()) << monitor->Directory();
+    }
+    // Two monitors of one folder both hear of a change; each only of its own.
+    auto twin = StartedMonitor(temp.Path() / "m7", 7, &calls[8]);
+    Touch(temp.Path() / "m7" / "x");
+    Touch(temp.Path() / ("m" + std::to_string(kCount - 1)) / "y");
+    ASSERT_TRUE(
+        WaitUntil([&] { return calls[7] >= 1 && calls[8] >= 1 && calls[kCount - 1] >= 1; }));
+    EXPECT_EQ(calls[0], 0);
+    // One of the two leaving does not blind the other.
+    twin.reset();
+    const int before = calls[7];
+    Touch(temp.Path() / "m7" / "z");
+    ASSERT_TRUE(WaitUntil([&] { return calls[7] > before; }));
 }
 
 // ---------------------------------------------------------------------------
