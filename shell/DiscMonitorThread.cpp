@@ -92,6 +92,7 @@ public:
             return -1;
         const int id = m_nextId++;
         m_subscribers.emplace(id, TSubscriber{wd, filter, changeEvent, gone, seen});
+        m_idsByWatch.emplace(wd, id);
         return id;
     }
 
@@ -104,11 +105,15 @@ public:
         m_subscribers.erase(found);
         if (wd < 0)
             return; // the kernel already dropped that watch
-        for (const auto& [other, subscriber] : m_subscribers) {
-            if (subscriber.wd == wd)
-                return;
+        auto range = m_idsByWatch.equal_range(wd);
+        for (auto it = range.first; it != range.second; ++it) {
+            if (it->second == id) {
+                m_idsByWatch.erase(it);
+                break;
+            }
         }
-        inotify_rm_watch(m_fd, wd);
+        if (m_idsByWatch.count(wd) == 0)
+            inotify_rm_watch(m_fd, wd);
     }
 
 private:
@@ -145,19 +150,31 @@ private:
         return (mask & IN_ATTRIB) && (filter & NOTIFY_ATTRIBUTES);
     }
 
-    void Dispatch(const inotify_event& event) {
-        for (auto& [id, subscriber] : m_subscribers) {
-            if (event.wd != subscriber.wd && !(event.mask & IN_Q_OVERFLOW))
-                continue;
-            if (event.mask & IN_IGNORED) {
-                subscriber.wd = -1;
-                subscriber.gone->store(true);
-                SignalEvent(subscriber.changeEvent);
-            } else if (Passes(event.mask, subscriber.filter)) {
-                SignalEvent(subscriber.changeEvent);
-            }
-            ++*subscriber.seen;
+    void Notify(TSubscriber& subscriber, uint32_t mask) {
+        if (mask & IN_IGNORED) {
+            subscriber.wd = -1;
+            subscriber.gone->store(true);
+            SignalEvent(subscriber.changeEvent);
+        } else if (Passes(mask, subscriber.filter)) {
+            SignalEvent(subscriber.changeEvent);
         }
+        ++*subscriber.seen;
+    }
+
+    void Dispatch(const inotify_event& event) {
+        if (event.mask & IN_Q_OVERFLOW) {
+            for (auto& [id, subscriber] : m_subscribers)
+                Notify(subscriber, event.mask);
+            return;
+        }
+        auto range = m_idsByWatch.equal_range(event.wd);
+        for (auto it = range.first; it != range.second; ++it) {
+            auto found = m_subscribers.find(it->second);
+            if (found != m_subscribers.end())
+                Notify(found->second, event.mask);
+        }
+        if (event.mask & IN_IGNORED)
+            m_idsByWatch.erase(event.wd);
     }
 
     void Run() {
@@ -186,7 +203,8 @@ private:
     int m_fd = -1;
     int m_stopEvent = -1;
     std::thread m_reader;
-    std::unordered_map<int, TSubscriber> m_subscribers;
+    std::unordered_map<int, TSubscriber> m_subscribers; // by subscription id
+    std::unordered_multimap<int, int> m_idsByWatch;     // watch -> subscription ids
     int m_nextId = 1;
 };
 
