@@ -941,10 +941,11 @@ void TShellTreeView::contextMenuEvent(QContextMenuEvent* event) {
             m_popupMenu->popup(screenPoint);
         return;
     }
-    if (node->ParentFolder()) {
+    // Copies: a monitor's refresh may delete the node while the menu is open.
+    const TShellFolderPtr folder = node->ParentFolder();
+    if (folder) {
         // Both results are ignored: a rename chosen there starts no edit.
-        ShowItemMenu(node->ParentFolder(), {node->RelativeIdList()}, screenPoint, MessageOwner(),
-                     ima_Menu, 0);
+        ShowItemMenu(folder, {node->RelativeIdList()}, screenPoint, MessageOwner(), ima_Menu, 0);
     }
 }
 

@@ -110,6 +110,7 @@ TEST_F(ShellTreeViewTest, LevelsAreReadOnlyWhenExpanded) {
     ASSERT_TRUE(Root()->isExpanded());
     EXPECT_EQ(tree->RootDir(), Text(temp.Path()));
     EXPECT_EQ(tree->Path(), Text(temp.Path())); // the root is selected
+    EXPECT_EQ(Root()->text(0), Text(temp.Path().filename()));
     EXPECT_EQ(Captions(Root()), (QStringList{"alpha", "beta", "gamma"}));
     const int reads = tree->PopulateCount();
 
