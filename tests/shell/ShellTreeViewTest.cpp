@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
+#include <QThread>
 #include <QTimer>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -389,6 +390,32 @@ TEST_F(ShellTreeViewTest, CollapseStopsTheMonitorsBelow) {
     tree->ExpandNode(Root());
     beta = ChildNamed(Root(), "beta");
     EXPECT_NE(beta->Monitor(), nullptr);
+}
+
+TEST_F(ShellTreeViewTest, CollapseDropsAChangeWaitingForTheInterface) {
+    MakeTree(TF_FOLDERS | TF_NONFOLDERS);
+    TShellNode* alpha = ChildNamed(Root(), "alpha");
+    tree->ExpandNode(alpha);
+    TShellNode* inner = ChildNamed(alpha, "inner");
+    ASSERT_NE(inner, nullptr);
+    TDiscMonitorThread* monitor = inner->Monitor(); // an empty leaf is watched
+    ASSERT_NE(monitor, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return monitor->WatchCount() == 1; }));
+
+    // The change reaches the monitor, which waits for the interface thread;
+    // the event loop does not run meanwhile.
+    WriteText(temp.Path() / "alpha" / "inner" / "new.txt");
+    QElapsedTimer clock;
+    clock.start();
+    while (monitor->HandOvers() == 0 && clock.elapsed() < 20000)
+        QThread::msleep(1);
+    ASSERT_EQ(monitor->HandOvers(), 1);
+    const int reads = tree->PopulateCount();
+    alpha->setExpanded(false); // stops inner's monitor: must not deadlock
+    EXPECT_EQ(inner->Monitor(), nullptr);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(tree->PopulateCount(), reads); // the dropped change ran nothing
 }
 
 TEST_F(ShellTreeViewTest, MonitorsEndWithTheirNodes) {
