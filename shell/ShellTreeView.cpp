@@ -108,7 +108,7 @@ TShellTreeView::~TShellTreeView() {
 // Properties
 
 void TShellTreeView::SetRootDir(const QString& rootDir) {
-    const QString normalised = NormalizePath(rootDir);
+    const QString normalised = WithoutTrailingSeparator(NormalizePath(rootDir));
     if (normalised.isEmpty() || normalised == m_rootDir)
         return;
     m_rootDir = normalised;
@@ -359,8 +359,8 @@ void TShellTreeView::BuildRoot() {
 
 TShellNode* TShellTreeView::NewChild(TShellNode* parent) {
     auto* node = new TShellNode();
+    PrepareNode(node); // before it joins the model, which then has nothing to announce
     parent->addChild(node);
-    PrepareNode(node);
     return node;
 }
 
