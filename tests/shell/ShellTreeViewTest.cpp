@@ -1,4 +1,5 @@
 #include "ShellTreeView.h"
+#include "SystemImageList.h"
 #include "TempFolder.h"
 
 #include <QApplication>
@@ -749,6 +750,59 @@ TEST_F(ShellTreeViewTest, FolderIconsOpenWhenSelected) {
     EXPECT_TRUE(alpha->icon(0).isNull());
     tree->SetShowIcons(true);
     EXPECT_FALSE(alpha->icon(0).isNull());
+}
+
+TEST_F(ShellTreeViewTest, LinkOverlayFollowsItsProperty) {
+    fs::create_symlink(temp.Path() / "notes.txt", temp.Path() / "link.txt");
+    MakeTree(TF_FOLDERS | TF_NONFOLDERS);
+    TShellNode* link = ChildNamed(Root(), "link.txt");
+    ASSERT_NE(link, nullptr);
+    EXPECT_TRUE(link->HasAttributes(SFGAO_LINK));
+    EXPECT_EQ(link->OverlayIndex(), OVERLAY_LINK);
+    EXPECT_EQ(ChildNamed(Root(), "notes.txt")->OverlayIndex(), OVERLAY_NONE);
+    tree->SetShowLinkOverlay(false); // read again, without the mark
+    EXPECT_EQ(ChildNamed(Root(), "link.txt")->OverlayIndex(), OVERLAY_NONE);
+    tree->SetShowLinkOverlay(true);
+    EXPECT_EQ(ChildNamed(Root(), "link.txt")->OverlayIndex(), OVERLAY_LINK);
+}
+
+TEST_F(ShellTreeViewTest, RecursiveRefreshReadsOpenLevelsAndStalesTheRest) {
+    MakeTree(TF_FOLDERS);
+    TShellNode* alpha = ChildNamed(Root(), "alpha");
+    tree->ExpandNode(alpha);
+    TShellNode* gamma = ChildNamed(Root(), "gamma");
+    gamma->SetPopulated(true);
+    const int reads = tree->PopulateCount();
+    fs::create_directory(temp.Path() / "alpha" / "second");
+    tree->RefreshNode(Root(), true);
+    EXPECT_EQ(tree->PopulateCount(), reads + 2); // the root and the open alpha
+    EXPECT_NE(ChildNamed(alpha, "second"), nullptr);
+    EXPECT_FALSE(gamma->Populated());
+    EXPECT_TRUE(alpha->isExpanded()); // nodes stay, with their state
+
+    // UpdAutoRec makes an expansion refresh the open levels below as well.
+    tree->SetUpdAutoRec(true);
+    Root()->setExpanded(false);
+    const int before = tree->PopulateCount();
+    tree->ExpandNode(Root());
+    EXPECT_EQ(tree->PopulateCount(), before + 2);
+}
+
+TEST_F(ShellTreeViewTest, RootModesRebuildTheTree) {
+    MakeTree(TF_FOLDERS);
+    TShellNode* oldRoot = Root();
+    tree->SetRootDir(Text(temp.Path() / "alpha"));
+    EXPECT_NE(Root(), oldRoot);
+    EXPECT_EQ(Root()->GetPath(), Text(temp.Path() / "alpha"));
+    EXPECT_EQ(Captions(Root()), QStringList{"inner"});
+
+    tree->SetRootUsePIDL(true); // the desktop
+    EXPECT_EQ(Root()->AbsoluteIdList().ItemCount(), 0u);
+    EXPECT_EQ(tree->RootDir(), Text(temp.Path() / "alpha")); // kept for later
+    tree->SetRootPIDL(PIDL_DRIVES);
+    EXPECT_EQ(Root()->AbsoluteIdList(), *SpecialFolderLocation(PIDL_DRIVES));
+    tree->SetRootUsePIDL(false);
+    EXPECT_EQ(Root()->GetPath(), Text(temp.Path() / "alpha"));
 }
 
 } // namespace
