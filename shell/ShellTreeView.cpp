@@ -427,6 +427,7 @@ void TShellTreeView::PopulateNode(TShellNode* node, bool probe) {
         unseen.emplace(IdKey(child->RelativeIdList()), child);
     }
     auto* outerUnseen = std::exchange(m_unseenChildren, &unseen);
+    TShellNode* outerOwner = std::exchange(m_unseenOwner, node);
     if (auto enumeration = folder->EnumObjects(EnumFlags())) {
         enumeration->Reset();
         TItemIdList item;
@@ -438,6 +439,7 @@ void TShellTreeView::PopulateNode(TShellNode* node, bool probe) {
         }
     }
     m_unseenChildren = outerUnseen;
+    m_unseenOwner = outerOwner;
 
     std::vector<QTreeWidgetItem*> gone;
     for (int i = 0; i < node->childCount(); ++i) {
@@ -458,12 +460,12 @@ bool TShellTreeView::AddItem(TShellNode* parent, TItemIdList relative) {
     if (!folder)
         return false;
     TShellNode* existing = nullptr;
-    if (m_unseenChildren != nullptr) {
+    if (m_unseenChildren != nullptr && m_unseenOwner == parent) {
         auto range = m_unseenChildren->equal_range(IdKey(relative));
         // The first unseen child of the level with this id: the map keeps
         // several entries per id in insertion order.
         for (auto it = range.first; it != range.second; ++it) {
-            if (!it->second->Seen() && it->second->parent() == parent) {
+            if (!it->second->Seen()) {
                 existing = it->second;
                 m_unseenChildren->erase(it);
                 break;

@@ -245,4 +245,5 @@ private:
     // While PopulateNode runs: the unseen children by their first id, so that
     // AddItem finds the node of an item again without walking the whole level.
     std::unordered_multimap<std::string, TShellNode*>* m_unseenChildren = nullptr;
+    TShellNode* m_unseenOwner = nullptr;
 };

@@ -778,7 +778,8 @@ TEST_F(ShellTreeViewTest, RecursiveRefreshReadsOpenLevelsAndStalesTheRest) {
     EXPECT_EQ(tree->PopulateCount(), reads + 2); // the root and the open alpha
     EXPECT_NE(ChildNamed(alpha, "second"), nullptr);
     EXPECT_FALSE(gamma->Populated());
-    EXPECT_TRUE(alpha->isExpanded()); // nodes stay, with their state
+    EXPECT_EQ(ChildNamed(Root(), "alpha"), alpha); // nodes stay, with their state
+    EXPECT_TRUE(alpha->isExpanded());
 
     // UpdAutoRec makes an expansion refresh the open levels below as well.
     tree->SetUpdAutoRec(true);
