@@ -4,11 +4,13 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QThread>
 #include <QTimer>
@@ -202,10 +204,14 @@ TEST_F(ShellTreeViewTest, AdmissionEventsRejectItems) {
         };
         t.OnFileAdd = [&](const QString& name, std::uint32_t attributes, bool& allow) {
             EXPECT_TRUE(allow);
+            // A level is read under the hourglass.
+            EXPECT_TRUE(QApplication::overrideCursor() != nullptr &&
+                        QApplication::overrideCursor()->shape() == Qt::WaitCursor);
             files.emplace_back(name, attributes);
             allow = !name.endsWith("/notes.txt");
         };
     });
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr); // and restored after
     EXPECT_EQ(ChildNamed(Root(), "beta"), nullptr);
     EXPECT_EQ(ChildNamed(Root(), "notes.txt"), nullptr);
     EXPECT_NE(ChildNamed(Root(), "alpha"), nullptr);
@@ -646,8 +652,15 @@ TEST_F(ShellTreeViewTest, PopupMenuVetoAndApplicationMenu) {
     QApplication::sendEvent(tree->viewport(), &empty);
     EXPECT_EQ(asked, 0);
 
-    // From the keyboard with a selection: the veto keeps the menu shut.
+    // A right click leaves the selection where it was.
     tree->setCurrentItem(ChildNamed(Root(), "alpha"));
+    const QPoint betaPoint = tree->visualItemRect(ChildNamed(Root(), "beta")).center();
+    QMouseEvent press(QEvent::MouseButtonPress, betaPoint, tree->viewport()->mapToGlobal(betaPoint),
+                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(tree->viewport(), &press);
+    EXPECT_EQ(tree->Selected(), ChildNamed(Root(), "alpha"));
+
+    // From the keyboard with a selection: the veto keeps the menu shut.
     QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(-1, -1), QPoint(-1, -1));
     QApplication::sendEvent(tree->viewport(), &key);
     EXPECT_EQ(asked, 1);
