@@ -1,4 +1,5 @@
 #include "DiscMonitorThread.h"
+#include "EventLoopWait.h"
 #include "MountWatcher.h"
 #include "TempFolder.h"
 
@@ -18,20 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Runs the event loop until `done` holds or the generous limit passes.
-bool WaitUntil(const std::function<bool()>& done, int limitMs = 20000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > limitMs)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(5, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
 
 void Touch(const fs::path& path) {
     std::ofstream(path) << "x";

@@ -1,4 +1,5 @@
 #include "ShellTreeView.h"
+#include "EventLoopWait.h"
 #include "SystemImageList.h"
 #include "TempFolder.h"
 
@@ -26,20 +27,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Runs the event loop until `done` holds or the generous limit passes.
-bool WaitUntil(const std::function<bool()>& done, int limitMs = 20000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > limitMs)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(5, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
 
 void WriteText(const fs::path& path, std::size_t bytes = 1) {
     std::ofstream(path) << std::string(bytes, 'x');

@@ -1,3 +1,4 @@
+#include "EventLoopWait.h"
 #include "ShellTreeView.h"
 #include "TempFolder.h"
 
@@ -18,19 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-bool WaitUntil(const std::function<bool()>& done, int limitMs = 20000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > limitMs)
-            return false;
-        QEventLoop loop;
-        QTimer::singleShot(2, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
 
 // Waits without running the event loop, so hand-overs stay undelivered.
 bool SpinUntil(const std::function<bool()>& done, int limitMs = 20000) {

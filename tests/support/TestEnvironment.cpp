@@ -16,4 +16,6 @@ extern "C" const char* __lsan_default_suppressions() {
            "leak:libglib\n";
 }
 
-extern "C" const char* __ubsan_default_options() { return "print_stacktrace=1:halt_on_error=1"; }
+extern "C" const char* __ubsan_default_options() {
+    return "print_stacktrace=1:halt_on_error=1";
+}
