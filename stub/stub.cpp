@@ -312,10 +312,7 @@ void TSelfJoiner::CopyLaterPieces() {
     const uint64_t blockSize = m_ownSize;
     std::string piecePath = m_ownPath;
     for (uint64_t number = 2; m_written < wholeSize; ++number) {
-        // Built by appending: GCC 12 at -O3 warns falsely (restrict) on "." + string.
-        std::string extension = ".";
-        extension += ZeroPad(number - 1, 3);
-        piecePath = ReplaceExtension(piecePath, extension);
+        piecePath = ReplaceExtension(piecePath, "." + ZeroPad(number - 1, 3));
         TFileHandle piece(open(piecePath.c_str(), O_RDONLY | O_CLOEXEC));
         if (piece.Fd() < 0) {
             if (errno == ENOENT)
