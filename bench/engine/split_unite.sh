@@ -13,7 +13,7 @@ set -euo pipefail
 program=${1:-build/bin/varnsplit}
 mib=${VARN_BENCH_MIB:-1024}
 block=1457664
-rounds=${VARN_BENCH_ROUNDS:-2}
+rounds=${VARN_BENCH_ROUNDS:-3}
 
 if [[ ! -x $program ]]; then
     echo "split_unite.sh: no program at '$program'" >&2
