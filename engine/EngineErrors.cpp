@@ -32,6 +32,8 @@ const char* FaultText(TEngineFault fault) {
         return "cannot move the finished file into place";
     case TEngineFault::efIncompleteSet:
         return "the set is incomplete, missing piece";
+    case TEngineFault::efUnsafeExtension:
+        return "the stored extension cannot end a file name";
     case TEngineFault::efStubUnreadable:
         return "cannot read the stub";
     }

@@ -36,8 +36,9 @@ enum class TEngineFault {
     efWriteFailed,              // a write stored fewer bytes than asked (full disk, I/O error)
     efDeleteFailed,             // an existing file could not be replaced
     efRenameFailed,             // the finished file could not be moved into place
-    efIncompleteSet,  // the join ended before the stored size; Path() is the missing piece
-    efStubUnreadable, // the stub file could not be read
+    efIncompleteSet,   // the join ended before the stored size; Path() is the missing piece
+    efStubUnreadable,  // the stub file could not be read
+    efUnsafeExtension, // the stored extension holds "/" or NUL and cannot end a file name
 };
 
 // A failure of split or unite: a fault code, the file it is about and, where

@@ -85,8 +85,13 @@ void TVarnSplit::Unite() {
     }
     if (m_bufferSize < 1)
         throw EEngineError(TEngineFault::efBadBufferSize, m_splitFileName);
-    if (m_fileName.empty())
+    if (m_fileName.empty()) {
+        // The extension comes from the piece itself; a "/" in it would put the
+        // whole file into another folder.
+        if (m_originalExt.find_first_of(std::string("/\0", 2)) != std::string::npos)
+            throw EEngineError(TEngineFault::efUnsafeExtension, m_splitFileName);
         m_fileName = ReplaceExtension(m_splitFileName, m_originalExt);
+    }
     const bool fromInfoFile = IsInfoFileName(m_splitFileName);
     if (fromInfoFile) {
         ReadSignature(m_splitFileName);

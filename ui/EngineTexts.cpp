@@ -71,6 +71,8 @@ const char* FaultPattern(TEngineFault fault) {
         return Texts::FaultIncompleteSet;
     case TEngineFault::efStubUnreadable:
         return Texts::FaultStubUnreadable;
+    case TEngineFault::efUnsafeExtension:
+        return Texts::FaultUnsafeExtension;
     }
     return Texts::FaultUnknown;
 }

@@ -40,6 +40,8 @@ inline constexpr const char* FaultRenameFailed = "Не вдалося збере
 inline constexpr const char* FaultIncompleteSet =
     "Набір неповний: бракує частини '%s'. Файл не відновлено.";
 inline constexpr const char* FaultStubUnreadable = "Не вдалося прочитати файл заглушки '%s'";
+inline constexpr const char* FaultUnsafeExtension =
+    "Розширення, записане в '%s', не може бути частиною назви файлу";
 inline constexpr const char* FaultUnknown = "Операція не вдалася";
 
 inline constexpr const char* CliProgramName = "varnsplit";

@@ -40,6 +40,7 @@ TEST(EngineTexts, EveryFaultHasItsOwnTextNamingTheFile) {
         TEngineFault::efRenameFailed,
         TEngineFault::efIncompleteSet,
         TEngineFault::efStubUnreadable,
+        TEngineFault::efUnsafeExtension,
     };
     std::set<std::string> seen;
     for (TEngineFault fault : faults) {

@@ -2,6 +2,7 @@
 #include "FileAttributes.h"
 #include "FileTimes.h"
 #include "FileUtils.h"
+#include "Signature.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -217,6 +218,27 @@ TEST_F(UniteTest, OutputThatIsAPieceIsRefused) {
         EXPECT_EQ(error.Fault(), TEngineFault::efSameAsSource);
     }
     EXPECT_EQ(Read("x.001"), piece);
+}
+
+TEST_F(UniteTest, StoredExtensionThatLeavesTheFolderIsRefused) {
+    // A crafted first piece whose extension would name a file in another folder.
+    TSignature signature;
+    signature.wholeFileSize = 3;
+    signature.blockCount = 1;
+    signature.extension = "/../escaped";
+    std::filesystem::create_directories(folder.Path() / "in");
+    WriteFileBytes(folder / "in/x.vrn", EncodeSignature(signature) + "abc");
+    engine.ReadSignature(folder / "in/x.vrn");
+    engine.SetSplitFileName(folder / "in/x.vrn");
+    try {
+        engine.Unite();
+        FAIL() << "the whole file was written outside its folder";
+    } catch (const EEngineError& error) {
+        EXPECT_EQ(error.Fault(), TEngineFault::efUnsafeExtension);
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "in/x/../escaped"));
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "escaped"));
+    EXPECT_EQ(FolderNames(folder.Path() / "in"), std::vector<std::string>{"x.vrn"});
 }
 
 TEST_F(UniteTest, RestoresTimesAndReadOnly) {
