@@ -119,6 +119,20 @@ int32_t ClampToInt32(int64_t value) {
     return static_cast<int32_t>(std::min<int64_t>(value, std::numeric_limits<int32_t>::max()));
 }
 
+// The information and batch files are written only where the handler says so:
+// without a handler, or with Continue false, nothing is written.
+void WriteExtraFile(TVarnSplit& engine, int32_t diskID, std::string& path, const std::string& text,
+                    const TFileIdentity& source, TFileCopier& copier) {
+    bool proceed = false;
+    if (engine.OnNeedDisk)
+        engine.OnNeedDisk(engine, diskID, 4, path, proceed);
+    if (!proceed)
+        return;
+    TOutputFile file(path, source);
+    copier.WriteAll(file.Fd(), text, path);
+    file.Finish();
+}
+
 } // namespace
 
 void TVarnSplit::Split() {
@@ -246,15 +260,9 @@ void TVarnSplit::Split() {
 
     if (m_winSplitCompatible) {
         path = ReplaceExtension(path, ".wsp");
-        proceed = false;
-        if (OnNeedDisk)
-            OnNeedDisk(*this, InfoFileDiskID, 4, path, proceed);
-        if (proceed) {
-            const std::string extension = m_originalExt.empty() ? "" : m_originalExt.substr(1);
-            TOutputFile info(path, source);
-            copier.WriteAll(info.Fd(), InfoFileText(extension, blocks, wholeSize), path);
-            info.Finish();
-        }
+        const std::string extension = m_originalExt.empty() ? "" : m_originalExt.substr(1);
+        WriteExtraFile(*this, InfoFileDiskID, path, InfoFileText(extension, blocks, wholeSize),
+                       source, copier);
     }
     if (m_makeBAT) {
         TBatchFileFacts facts;
@@ -265,16 +273,8 @@ void TVarnSplit::Split() {
         facts.winSplitCompatible = m_winSplitCompatible;
         facts.dosCompatible = m_dosCompatible;
         facts.attributes = m_attributes;
-        const std::string text = BatchFileText(facts);
         path = ReplaceExtension(path, ".bat");
-        proceed = false;
-        if (OnNeedDisk)
-            OnNeedDisk(*this, BatchFileDiskID, 4, path, proceed);
-        if (proceed) {
-            TOutputFile batch(path, source);
-            copier.WriteAll(batch.Fd(), text, path);
-            batch.Finish();
-        }
+        WriteExtraFile(*this, BatchFileDiskID, path, BatchFileText(facts), source, copier);
     }
     m_completed = true;
 }
