@@ -177,9 +177,11 @@ bool UserAllowsReplacing(const std::string& target) {
     char answer[64] = {};
     if (std::fgets(answer, sizeof answer, stdin) == nullptr)
         return false;
-    std::string reply = answer;
-    return reply.rfind("y", 0) == 0 || reply.rfind("Y", 0) == 0 || reply.rfind("т", 0) == 0 ||
-           reply.rfind("Т", 0) == 0;
+    const std::string reply = answer;
+    for (const char* yes : Texts::StubYesAnswers)
+        if (reply.rfind(yes, 0) == 0)
+            return true;
+    return false;
 }
 
 // Rebuilds the whole file of the set whose first piece is this very program.

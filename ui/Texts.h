@@ -66,7 +66,8 @@ inline constexpr const char* CliUsage =
     "Код завершення: 0 - успіх, 1 - операція не вдалася, 2 - помилка у команді.\n";
 inline constexpr const char* CliSeeHelp = "Довідка: varnsplit --help";
 inline constexpr const char* CliNoCommand = "Не вказано команду.";
-inline constexpr const char* CliUnknownForm = "Невідома команда '%s': очікується /split або /unite.";
+inline constexpr const char* CliUnknownForm =
+    "Невідома команда '%s': очікується /split або /unite.";
 inline constexpr const char* CliTooFewArguments = "Замало аргументів для %s.";
 inline constexpr const char* CliExtraArgument = "Зайвий аргумент '%s'.";
 inline constexpr const char* CliUnknownSwitch = "Невідомий перемикач '%s'.";
@@ -109,6 +110,8 @@ inline constexpr const char* StubPieceWrongSize =
     "Частина %s пошкоджена: %s байт, а має бути %s. Файл не відновлено.";
 inline constexpr const char* StubTargetExists = "Файл %s вже існує.";
 inline constexpr const char* StubAskOverwrite = "Замінити його? (y/n) ";
+// Answers to that question that mean yes: the first letter of "yes" or "так".
+inline constexpr const char* StubYesAnswers[] = {"y", "Y", "т", "Т"};
 inline constexpr const char* StubNoTerminalRefusal =
     "Файл %s вже існує; без терміналу, де можна підтвердити заміну, його не замінено.";
 inline constexpr const char* StubNotReplaced = "Файл %s не замінено.";
@@ -183,7 +186,8 @@ inline constexpr const char* MenuRename = "Перейменува&ти";
 inline constexpr const char* MenuRenameHelp = "Змінює назву об'єкта.";
 inline constexpr const char* MenuProperties = "В&ластивості";
 inline constexpr const char* MenuPropertiesHelp = "Показує відомості про об'єкт.";
-inline constexpr const char* MenuDeleteConfirm = "Вилучити «%1» назавжди? Відновити його буде неможливо.";
+inline constexpr const char* MenuDeleteConfirm =
+    "Вилучити «%1» назавжди? Відновити його буде неможливо.";
 inline constexpr const char* MenuDeleteFailed = "Не вдалося вилучити «%1»: %2";
 inline constexpr const char* MenuTrashFailed = "Не вдалося перемістити «%1» до смітника.";
 inline constexpr const char* MenuOpenFailed = "Не вдалося відкрити «%1».";
