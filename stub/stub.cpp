@@ -5,8 +5,10 @@
 
 #include "FileAttributes.h"
 #include "FileTimes.h"
+#include "FileUtils.h"
 #include "SelfJoin.h"
 #include "Signature.h"
+#include "TextFormat.h"
 #include "Texts.h"
 
 #include <algorithm>
@@ -15,7 +17,6 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <initializer_list>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -35,24 +36,6 @@ class EStubError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-// Fills each "%s" of a text from the list, in order.
-std::string Fill(const char* text, std::initializer_list<std::string> values) {
-    std::string result;
-    auto value = values.begin();
-    for (const char* at = text; *at != '\0'; ++at) {
-        if (at[0] == '%' && at[1] == 's' && value != values.end()) {
-            result += *value++;
-            ++at;
-        } else if (at[0] == '%' && at[1] == '%') {
-            result += '%';
-            ++at;
-        } else {
-            result += *at;
-        }
-    }
-    return result;
-}
 
 std::string Reason(int error) {
     return std::strerror(error);
@@ -102,34 +85,6 @@ void WatchInterrupts() {
         sigaction(signalNumber, &action, nullptr);
 }
 
-std::string FolderOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// The piece naming rule: the text after the last "." of the file name gives
-// way to the new extension; a name without a dot just gets it appended.
-std::string ReplaceExtension(const std::string& path, const std::string& extension) {
-    size_t found = path.find_last_of("./");
-    if (found != std::string::npos && path[found] == '.')
-        return path.substr(0, found) + extension;
-    return path + extension;
-}
-
-std::string ZeroPad(uint64_t number, size_t width) {
-    std::string digits = std::to_string(number);
-    if (digits.size() < width)
-        digits.insert(0, width - digits.size(), '0');
-    return digits;
-}
-
 // The whole file's name: the piece's name without its ".exe" plus the stored
 // extension. A piece made with the whole name kept (report.doc.exe) already
 // holds the extension, so it is not added a second time.
@@ -148,9 +103,9 @@ void ReadExactly(int fd, uint64_t offset, char* buffer, size_t length, const std
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            throw EStubError(Fill(Texts::StubReadFailed, {path, Reason(errno)}));
+            throw EStubError(FormatText(Texts::StubReadFailed, {path, Reason(errno)}));
         if (got == 0) // the file shrank under us
-            throw EStubError(Fill(Texts::StubReadFailed, {path, Reason(EIO)}));
+            throw EStubError(FormatText(Texts::StubReadFailed, {path, Reason(EIO)}));
         done += static_cast<size_t>(got);
     }
 }
@@ -162,16 +117,16 @@ void WriteAll(int fd, const char* buffer, size_t length, const std::string& path
         if (put < 0 && errno == EINTR)
             continue;
         if (put < 0)
-            throw EStubError(Fill(Texts::StubWriteFailed, {path, Reason(errno)}));
+            throw EStubError(FormatText(Texts::StubWriteFailed, {path, Reason(errno)}));
         done += static_cast<size_t>(put);
     }
 }
 
 // Says yes only when a person at the terminal answers yes.
 bool UserAllowsReplacing(const std::string& target) {
-    std::printf("%s\n", Fill(Texts::StubTargetExists, {target}).c_str());
+    std::printf("%s\n", FormatText(Texts::StubTargetExists, {target}).c_str());
     if (!isatty(STDIN_FILENO))
-        throw EStubError(Fill(Texts::StubNoTerminalRefusal, {target}));
+        throw EStubError(FormatText(Texts::StubNoTerminalRefusal, {target}));
     std::printf("%s", Texts::StubAskOverwrite);
     std::fflush(stdout);
     char answer[64] = {};
@@ -216,7 +171,7 @@ void TSelfJoiner::ReadOwnSignature() {
     std::vector<char> link(4096);
     ssize_t linkLength = readlink(OwnImage, link.data(), link.size() - 1);
     if (linkLength <= 0)
-        throw EStubError(Fill(Texts::StubCannotOpen, {OwnImage, Reason(errno)}));
+        throw EStubError(FormatText(Texts::StubCannotOpen, {OwnImage, Reason(errno)}));
     m_ownPath.assign(link.data(), static_cast<size_t>(linkLength));
 
     // The running image is read through /proc, since argv[0] may be relative
@@ -224,12 +179,12 @@ void TSelfJoiner::ReadOwnSignature() {
     m_own.Reset(open(OwnImage, O_RDONLY | O_CLOEXEC));
     struct stat status {};
     if (m_own.Fd() < 0 || fstat(m_own.Fd(), &status) != 0)
-        throw EStubError(Fill(Texts::StubCannotOpen, {m_ownPath, Reason(errno)}));
+        throw EStubError(FormatText(Texts::StubCannotOpen, {m_ownPath, Reason(errno)}));
     m_ownSize = static_cast<uint64_t>(status.st_size);
 
     const uint64_t stubLength = static_cast<uint64_t>(StubLengthOf(OwnImage));
     if (stubLength == 0 || stubLength >= m_ownSize)
-        throw EStubError(Fill(Texts::StubNoSignature, {m_ownPath}));
+        throw EStubError(FormatText(Texts::StubNoSignature, {m_ownPath}));
     const size_t available =
         static_cast<size_t>(std::min<uint64_t>(m_ownSize - stubLength, MaxSignatureLength));
     std::vector<char> header(available);
@@ -237,7 +192,7 @@ void TSelfJoiner::ReadOwnSignature() {
     const auto* headerBytes = reinterpret_cast<const unsigned char*>(header.data());
     std::optional<TSignature> signature = ParseSignature(headerBytes, available);
     if (!signature || signature->wholeFileSize < 0)
-        throw EStubError(Fill(Texts::StubNoSignature, {m_ownPath}));
+        throw EStubError(FormatText(Texts::StubNoSignature, {m_ownPath}));
     m_signature = *signature;
     m_dataStart = stubLength + SignatureLength(headerBytes, available);
 
@@ -246,7 +201,7 @@ void TSelfJoiner::ReadOwnSignature() {
     const uint64_t total = m_dataStart + static_cast<uint64_t>(m_signature.wholeFileSize);
     m_blockCount = total <= m_ownSize ? 1 : (total + m_ownSize - 1) / m_ownSize;
     if ((m_blockCount & 0xFFFF) != m_signature.blockCount)
-        throw EStubError(Fill(Texts::StubFirstPieceDamaged, {m_ownPath}));
+        throw EStubError(FormatText(Texts::StubFirstPieceDamaged, {m_ownPath}));
 }
 
 // The comment was typed on Windows with CR LF between its lines.
@@ -262,25 +217,26 @@ std::string TSelfJoiner::CommentForTerminal() const {
 void TSelfJoiner::CheckTarget() {
     const std::string extension = TextFromStoredBytes(m_signature.extension);
     if (extension.find('/') != std::string::npos || extension.find('\0') != std::string::npos)
-        throw EStubError(Fill(Texts::StubBadExtension, {m_ownPath}));
-    const std::string name = WholeFileName(NameOf(m_ownPath), extension);
+        throw EStubError(FormatText(Texts::StubBadExtension, {m_ownPath}));
+    const std::string name = WholeFileName(FileNamePart(m_ownPath), extension);
     if (name.empty() || name == "." || name == "..")
-        throw EStubError(Fill(Texts::StubBadExtension, {m_ownPath}));
-    m_targetPath = FolderOf(m_ownPath) + "/" + name;
+        throw EStubError(FormatText(Texts::StubBadExtension, {m_ownPath}));
+    m_targetPath = FolderPart(m_ownPath) + name;
 
-    std::printf("%s\n%s\n", Texts::StubTitle, Fill(Texts::StubFile, {m_targetPath}).c_str());
-    std::printf("%s\n", Fill(Texts::StubSize, {std::to_string(m_signature.wholeFileSize)}).c_str());
-    std::printf("%s\n", Fill(Texts::StubBlocks, {std::to_string(m_blockCount)}).c_str());
+    std::printf("%s\n%s\n", Texts::StubTitle, FormatText(Texts::StubFile, {m_targetPath}).c_str());
+    std::printf("%s\n",
+                FormatText(Texts::StubSize, {std::to_string(m_signature.wholeFileSize)}).c_str());
+    std::printf("%s\n", FormatText(Texts::StubBlocks, {std::to_string(m_blockCount)}).c_str());
     if (!m_signature.comment.empty())
-        std::printf("%s\n", Fill(Texts::StubComment, {CommentForTerminal()}).c_str());
+        std::printf("%s\n", FormatText(Texts::StubComment, {CommentForTerminal()}).c_str());
     std::fflush(stdout);
 
     struct stat status {};
     if (lstat(m_targetPath.c_str(), &status) == 0) {
         if (S_ISDIR(status.st_mode))
-            throw EStubError(Fill(Texts::StubTargetIsFolder, {m_targetPath}));
+            throw EStubError(FormatText(Texts::StubTargetIsFolder, {m_targetPath}));
         if (!UserAllowsReplacing(m_targetPath))
-            throw EStubError(Fill(Texts::StubNotReplaced, {m_targetPath}));
+            throw EStubError(FormatText(Texts::StubNotReplaced, {m_targetPath}));
         m_replaceAllowed = true;
     }
 }
@@ -298,10 +254,11 @@ void TSelfJoiner::CopyRange(int fd, const std::string& path, uint64_t offset, ui
         const int percent = static_cast<int>(copied * 100 / length);
         if (m_showProgress && percent != shownPercent) {
             shownPercent = percent;
-            std::printf("\r%s", Fill(Texts::StubProgress,
-                                     {std::to_string(pieceNumber), std::to_string(m_blockCount),
-                                      NameOf(path), std::to_string(percent)})
-                                    .c_str());
+            std::printf("\r%s",
+                        FormatText(Texts::StubProgress,
+                                   {std::to_string(pieceNumber), std::to_string(m_blockCount),
+                                    FileNamePart(path), std::to_string(percent)})
+                            .c_str());
             std::fflush(stdout);
         }
     }
@@ -314,24 +271,25 @@ void TSelfJoiner::CopyLaterPieces() {
     const uint64_t blockSize = m_ownSize;
     std::string piecePath = m_ownPath;
     for (uint64_t number = 2; m_written < wholeSize; ++number) {
-        piecePath = ReplaceExtension(piecePath, "." + ZeroPad(number - 1, 3));
+        piecePath = ReplaceExtension(piecePath, "." + ZeroPad(static_cast<int64_t>(number - 1), 3));
         TFileHandle piece(open(piecePath.c_str(), O_RDONLY | O_CLOEXEC));
         if (piece.Fd() < 0) {
             if (errno == ENOENT)
-                throw EStubError(Fill(Texts::StubPieceMissing, {piecePath}));
-            throw EStubError(Fill(Texts::StubCannotOpen, {piecePath, Reason(errno)}));
+                throw EStubError(FormatText(Texts::StubPieceMissing, {piecePath}));
+            throw EStubError(FormatText(Texts::StubCannotOpen, {piecePath, Reason(errno)}));
         }
         struct stat status {};
         if (fstat(piece.Fd(), &status) != 0)
-            throw EStubError(Fill(Texts::StubReadFailed, {piecePath, Reason(errno)}));
+            throw EStubError(FormatText(Texts::StubReadFailed, {piecePath, Reason(errno)}));
         const uint64_t pieceSize = static_cast<uint64_t>(status.st_size);
         const uint64_t expected = std::min(blockSize, wholeSize - m_written);
         const bool isLast = expected == wholeSize - m_written;
         // The last piece may be followed by stray bytes that are not the
         // file's; any other mismatch means a piece from another set.
         if (pieceSize < expected || (!isLast && pieceSize != expected))
-            throw EStubError(Fill(Texts::StubPieceWrongSize, {piecePath, std::to_string(pieceSize),
-                                                              std::to_string(expected)}));
+            throw EStubError(
+                FormatText(Texts::StubPieceWrongSize,
+                           {piecePath, std::to_string(pieceSize), std::to_string(expected)}));
         CopyRange(piece.Fd(), piecePath, 0, expected, number);
     }
 }
@@ -347,13 +305,15 @@ void TSelfJoiner::Finish() {
     const bool hasTimes = m_signature.version == TSignatureVersion::sv110;
     if (hasTimes &&
         !ApplyFileDosTimes(m_output.Fd(), m_signature.lastAccessTime, m_signature.lastWriteTime))
-        std::fprintf(stderr, "%s\n",
-                     Fill(Texts::StubTimesNotRestored, {m_targetPath, Reason(errno)}).c_str());
+        std::fprintf(
+            stderr, "%s\n",
+            FormatText(Texts::StubTimesNotRestored, {m_targetPath, Reason(errno)}).c_str());
     if (!m_output.Close())
-        throw EStubError(Fill(Texts::StubWriteFailed, {m_targetPath, Reason(errno)}));
+        throw EStubError(FormatText(Texts::StubWriteFailed, {m_targetPath, Reason(errno)}));
     if (hasTimes && !ApplyFileAttributes(g_temporaryPath, m_signature.attributes))
-        std::fprintf(stderr, "%s\n",
-                     Fill(Texts::StubAttributesNotRestored, {m_targetPath, Reason(errno)}).c_str());
+        std::fprintf(
+            stderr, "%s\n",
+            FormatText(Texts::StubAttributesNotRestored, {m_targetPath, Reason(errno)}).c_str());
 
     // A file that appeared at the target since it was checked is never
     // replaced without the user's word.
@@ -376,7 +336,7 @@ void TSelfJoiner::Finish() {
         }
     }
     if (result != 0)
-        throw EStubError(Fill(Texts::StubRenameFailed, {m_targetPath, Reason(errno)}));
+        throw EStubError(FormatText(Texts::StubRenameFailed, {m_targetPath, Reason(errno)}));
     g_temporaryPath[0] = '\0';
 }
 
@@ -385,16 +345,17 @@ int TSelfJoiner::Run() {
     CheckTarget();
 
     const std::string pattern =
-        FolderOf(m_targetPath) + "/." + NameOf(m_targetPath) + ".varnpart-XXXXXX";
+        FolderPart(m_targetPath) + "." + FileNamePart(m_targetPath) + ".varnpart-XXXXXX";
     if (pattern.size() >= sizeof g_temporaryPath)
         throw EStubError(
-            Fill(Texts::StubCannotCreate, {FolderOf(m_targetPath), Reason(ENAMETOOLONG)}));
+            FormatText(Texts::StubCannotCreate, {FolderPart(m_targetPath), Reason(ENAMETOOLONG)}));
     std::memcpy(g_temporaryPath, pattern.c_str(), pattern.size() + 1);
     m_output.Reset(mkstemp(g_temporaryPath));
     if (m_output.Fd() < 0) {
         const int error = errno;
         g_temporaryPath[0] = '\0';
-        throw EStubError(Fill(Texts::StubCannotCreate, {FolderOf(m_targetPath), Reason(error)}));
+        throw EStubError(
+            FormatText(Texts::StubCannotCreate, {FolderPart(m_targetPath), Reason(error)}));
     }
 
     // The set stops at the stored size: bytes after it in this piece, and any
@@ -403,7 +364,7 @@ int TSelfJoiner::Run() {
     CopyRange(m_own.Fd(), m_ownPath, m_dataStart, std::min(m_ownSize - m_dataStart, wholeSize), 1);
     CopyLaterPieces();
     Finish();
-    std::printf("%s\n", Fill(Texts::StubDone, {m_targetPath}).c_str());
+    std::printf("%s\n", FormatText(Texts::StubDone, {m_targetPath}).c_str());
     return 0;
 }
 

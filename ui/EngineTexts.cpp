@@ -4,24 +4,6 @@
 
 #include <system_error>
 
-std::string FormatText(const char* pattern, std::initializer_list<std::string> values) {
-    std::string text;
-    const std::string* next = values.begin();
-    for (const char* at = pattern; *at != '\0'; ++at) {
-        if (at[0] == '%' && at[1] == 's') {
-            if (next != values.end())
-                text += *next++;
-            ++at;
-        } else if (at[0] == '%' && at[1] == '%') {
-            text += '%';
-            ++at;
-        } else {
-            text += *at;
-        }
-    }
-    return text;
-}
-
 std::string EngineMessageText(TEngineMessage message, const std::string& path) {
     switch (message) {
     case TEngineMessage::emInputFileMissing:

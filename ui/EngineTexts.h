@@ -1,17 +1,13 @@
 #pragma once
 
 #include "EngineErrors.h"
+#include "TextFormat.h"
 
-#include <initializer_list>
 #include <string>
 
 // Turns what the engine reports (its own three messages and its faults) into the
 // Ukrainian texts a user reads, so that the command line and the window say the
 // same thing about the same failure.
-
-// Fills the "%s" marks of `pattern` with `values` in order and turns "%%" into "%".
-// Marks without a value become empty; values without a mark are dropped.
-std::string FormatText(const char* pattern, std::initializer_list<std::string> values);
 
 // The text of one of the engine's own messages about the file at `path`.
 std::string EngineMessageText(TEngineMessage message, const std::string& path);
