@@ -125,19 +125,8 @@ int TCommandLineRun::Split(const TCommandLineRequest& request) {
         stubSize = static_cast<int64_t>(length);
     }
 
-    // The flags decide the first piece's extension the same way the engine does:
-    // the DOS- and WinSplit-compatible modes win over the signature modes.
-    const char* firstExtension = request.DOSCompatible        ? ".dos"
-                                 : request.WinSplitCompatible ? ".001"
-                                 : request.MakeSUB            ? ".exe"
-                                                              : ".vrn";
-    const std::string name = FileNamePart(request.FileName);
-    const std::string firstPiece =
-        request.KeepOriginalExt ? name + firstExtension : ReplaceExtension(name, firstExtension);
-
     return Guarded([&] {
         engine.SetFileName(request.FileName);
-        engine.SetSplitFileName(AddTrailingSeparator(request.Folder) + firstPiece);
         engine.SetSize(request.Size);
         // The buffer stays at the engine's default: large reads are what make the
         // copy fast, and the designed 2048 bytes are not observable.
@@ -148,6 +137,13 @@ int TCommandLineRun::Split(const TCommandLineRequest& request) {
         engine.SetMakeSUB(request.MakeSUB);
         engine.SetStubFileName(stubFileName);
         engine.SetStubSize(stubSize);
+        // The first piece goes into the target folder, named by the mode the
+        // flags above give.
+        const std::string name = FileNamePart(request.FileName);
+        const std::string extension = engine.FirstPieceExtension();
+        engine.SetSplitFileName(
+            AddTrailingSeparator(request.Folder) +
+            (request.KeepOriginalExt ? name + extension : ReplaceExtension(name, extension)));
         engine.SetKeepOriginalExt(request.KeepOriginalExt);
         engine.Split();
         RequireCompleted(engine);
