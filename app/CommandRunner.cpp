@@ -12,6 +12,7 @@
 #include <cctype>
 #include <csignal>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace {
@@ -162,23 +163,23 @@ int TCommandLineRun::Unite(const TCommandLineRequest& request) {
         if (LowerCase(ExtensionOf(name)) == ".exe")
             engine.SetStubSize(StubLengthOf(request.FileName));
         engine.ReadSignature(request.FileName);
-        // Pieces named with the whole file name kept (report.doc.vrn) already hold
-        // the extension; putting it back would give report.doc.doc.
-        const std::string wholeName = request.KeepOriginalExt
-                                          ? ReplaceExtension(name, "")
-                                          : ReplaceExtension(name, engine.OriginalExt());
         // The extension comes from the piece itself: one that would lead out of
         // the target folder (a "/" in it) or name no file is refused.
-        if (wholeName.empty() || wholeName == "." || wholeName == ".." ||
-            wholeName.find_first_of(std::string("/\0", 2)) != std::string::npos) {
+        const std::optional<std::string> wholeName =
+            WholeFilePathFor(name, engine.OriginalExt(), request.KeepOriginalExt);
+        if (!wholeName) {
             Fail(FormatText(Texts::CliBadStoredExtension, {request.FileName}));
             return;
         }
         engine.SetSplitFileName(request.FileName);
-        engine.SetFileName(AddTrailingSeparator(request.Folder) + wholeName);
+        engine.SetFileName(AddTrailingSeparator(request.Folder) + *wholeName);
         engine.SetDelAfterUnite(request.DelAfterUnite);
         engine.Unite();
         RequireCompleted(engine);
+        // The whole file is good, but a piece left behind is not what "-del"
+        // promised, so the run does not count as a success.
+        for (const std::string& file : engine.UndeletedFiles())
+            Fail(FormatText(Texts::CliNotDeleted, {file}));
     });
 }
 

@@ -41,7 +41,7 @@ std::string AttributeFlags(uint32_t attributes) {
 
 } // namespace
 
-std::string BatchFileText(const TBatchFileFacts& facts) {
+std::optional<std::string> BatchFileText(const TBatchFileFacts& facts) {
     const std::string& name = facts.wholeFileName;
     std::string text;
     auto line = [&](const std::string& content) { text += content + LineEnd; };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // The maker's web address shown by the join batch file. example.org is a
@@ -26,4 +27,6 @@ struct TBatchFileFacts {
 
 // The batch file's full text, every line ended by CR LF. The pieces are named
 // without folders, so it joins them in whatever folder they are gathered.
-std::string BatchFileText(const TBatchFileFacts& facts);
+// Nothing (nullopt) when a name cannot be written so that the command
+// interpreter copies exactly those files and runs nothing else.
+std::optional<std::string> BatchFileText(const TBatchFileFacts& facts);

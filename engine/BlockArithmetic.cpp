@@ -49,6 +49,9 @@ int64_t CountBlocksWithHeader(int64_t F, int64_t B, int64_t h) {
     if (F < 0 || B < 1)
         return 0;
     const int64_t T = F + h;
+    // An empty file still makes one (empty) piece, as Split writes it.
+    if (T == 0)
+        return 1;
     return T / B + (T % B != 0 ? 1 : 0);
 }
 

@@ -14,9 +14,9 @@
 // Signature overhead of the version 1.1 header for extension and comment lengths.
 int64_t Signature110Overhead(int64_t n, int64_t m);
 
-// Blocks for F data bytes plus a header of h bytes: 0 when F < 0, B < 1, or
-// nothing at all is to be written (F + h = 0); otherwise ceil((F + h) / B).
-// An empty file with a header still makes one block, the header alone.
+// Blocks for F data bytes plus a header of h bytes: 0 when F < 0 or B < 1;
+// otherwise ceil((F + h) / B), and at least 1: an empty file still makes one
+// block, the header alone or, without a header, an empty piece.
 int64_t CountBlocksWithHeader(int64_t F, int64_t B, int64_t h);
 // Size of the last block: 0 when the count above is 0 or everything fits in one
 // block (B >= F + h); otherwise (F + h) mod B, or B when that is 0.

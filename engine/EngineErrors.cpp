@@ -36,6 +36,16 @@ const char* FaultText(TEngineFault fault) {
         return "the stored extension cannot end a file name";
     case TEngineFault::efStubUnreadable:
         return "cannot read the stub";
+    case TEngineFault::efSameAsStub:
+        return "a file to be written is the stub itself";
+    case TEngineFault::efStubDamaged:
+        return "the stub is no program image";
+    case TEngineFault::efDamagedSignature:
+        return "the signature is damaged";
+    case TEngineFault::efPieceWrongSize:
+        return "a piece has the wrong size";
+    case TEngineFault::efUnsafeBatchName:
+        return "a name cannot be written into the batch file safely";
     }
     return "engine error";
 }
@@ -54,3 +64,10 @@ std::string WhatText(TEngineFault fault, const std::string& path, int systemErro
 EEngineError::EEngineError(TEngineFault fault, std::string path, int systemError)
     : std::runtime_error(WhatText(fault, path, systemError)), m_fault(fault),
       m_path(std::move(path)), m_systemError(systemError) {}
+
+EEngineError EEngineError::WrongSize(std::string path, int64_t actualSize, int64_t expectedSize) {
+    EEngineError error(TEngineFault::efPieceWrongSize, std::move(path));
+    error.m_actualSize = actualSize;
+    error.m_expectedSize = expectedSize;
+    return error;
+}

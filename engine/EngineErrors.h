@@ -36,9 +36,14 @@ enum class TEngineFault {
     efWriteFailed,              // a write stored fewer bytes than asked (full disk, I/O error)
     efDeleteFailed,             // an existing file could not be replaced
     efRenameFailed,             // the finished file could not be moved into place
-    efIncompleteSet,   // the join ended before the stored size; Path() is the missing piece
-    efStubUnreadable,  // the stub file could not be read
-    efUnsafeExtension, // the stored extension holds "/" or NUL and cannot end a file name
+    efIncompleteSet,    // the join ended before the stored size; Path() is the missing piece
+    efStubUnreadable,   // the stub file could not be read
+    efUnsafeExtension,  // the stored extension holds "/" or NUL and cannot end a file name
+    efSameAsStub,       // a file to be written is the stub the split copies from
+    efStubDamaged,      // the stub file does not start with a program image
+    efDamagedSignature, // the signature's size or block count cannot describe the set
+    efPieceWrongSize,   // a piece is not as long as its place in the set demands
+    efUnsafeBatchName,  // a name cannot be written into the batch file safely
 };
 
 // A failure of split or unite: a fault code, the file it is about and, where
@@ -46,13 +51,19 @@ enum class TEngineFault {
 class EEngineError : public std::runtime_error {
 public:
     EEngineError(TEngineFault fault, std::string path, int systemError = 0);
+    // efPieceWrongSize: the piece at `path` holds `actualSize` bytes, not `expectedSize`.
+    static EEngineError WrongSize(std::string path, int64_t actualSize, int64_t expectedSize);
 
     TEngineFault Fault() const { return m_fault; }
     const std::string& Path() const { return m_path; }
     int SystemError() const { return m_systemError; }
+    int64_t ActualSize() const { return m_actualSize; }
+    int64_t ExpectedSize() const { return m_expectedSize; }
 
 private:
     TEngineFault m_fault;
     std::string m_path;
     int m_systemError;
+    int64_t m_actualSize = 0;
+    int64_t m_expectedSize = 0;
 };

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <clocale>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -131,4 +132,31 @@ void EraseExisting(const std::string& path) {
 bool PathExists(const std::string& path) {
     struct stat info {};
     return !path.empty() && lstat(path.c_str(), &info) == 0;
+}
+
+int OpenRegularFile(const std::string& path) {
+    // O_NONBLOCK keeps the open itself from waiting for a FIFO's writer.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return -1;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int error = S_ISREG(info.st_mode) ? errno : EINVAL;
+        close(fd);
+        errno = error;
+        return -1;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+std::optional<std::string> WholeFilePathFor(const std::string& piecePath,
+                                            const std::string& extension, bool keepOriginalExt) {
+    if (extension.find_first_of(std::string("/\0", 2)) != std::string::npos)
+        return std::nullopt;
+    const std::string path = ReplaceExtension(piecePath, keepOriginalExt ? "" : extension);
+    const std::string name = FileNamePart(path);
+    if (name.empty() || name == "." || name == "..")
+        return std::nullopt;
+    return path;
 }

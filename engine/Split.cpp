@@ -1,5 +1,6 @@
 #include "VarnSplit.h"
 
+#include "AtomicFile.h"
 #include "BatchFile.h"
 #include "BlockArithmetic.h"
 #include "FileAttributes.h"
@@ -7,6 +8,7 @@
 #include "FileDescriptor.h"
 #include "FileUtils.h"
 #include "InfoFile.h"
+#include "SelfJoin.h"
 #include "Signature.h"
 
 #include <algorithm>
@@ -16,82 +18,98 @@
 #include <limits>
 #include <memory>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
-// Device and inode of the whole file, so that no file the split writes can be
-// the whole file under another name or path.
+// Device and inode of a file the split reads, so that no file it writes can be
+// that file under another name or path.
 struct TFileIdentity {
     dev_t device = 0;
     ino_t inode = 0;
-
-    bool SameAs(const struct stat& info) const {
-        return info.st_dev == device && info.st_ino == inode;
-    }
+    TEngineFault faultIfWritten = TEngineFault::efSameAsSource;
 };
 
-void RefuseIfSource(const std::string& path, const TFileIdentity& source) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0 && source.SameAs(info))
-        throw EEngineError(TEngineFault::efSameAsSource, path);
-}
+// The files a split reads: the whole file and, for a self-joining set, the stub.
+class TReadFiles {
+public:
+    void Add(int fd, TEngineFault faultIfWritten) {
+        struct stat info {};
+        if (fstat(fd, &info) == 0)
+            m_files.push_back({info.st_dev, info.st_ino, faultIfWritten});
+    }
+    void RefuseAsTarget(const std::string& path) const {
+        struct stat info {};
+        if (stat(path.c_str(), &info) != 0)
+            return;
+        for (const TFileIdentity& file : m_files)
+            if (info.st_dev == file.device && info.st_ino == file.inode)
+                throw EEngineError(file.faultIfWritten, path);
+    }
 
-// A file being written: removed again unless it was finished, so that a piece
-// cut short by an error or a stop never looks like part of a complete set.
+private:
+    std::vector<TFileIdentity> m_files;
+};
+
+// A piece or extra file being written. It appears under its name only when
+// Finish() is reached, so a piece cut short by an error, a stop or a killed
+// process never looks like part of a complete set.
 class TOutputFile {
 public:
-    TOutputFile(std::string path, const TFileIdentity& source) : m_path(std::move(path)) {
-        RefuseIfSource(m_path, source);
-        // The file there is replaced. Only files and links are deleted first: a
-        // handler may name a device, which must never lose its node. A failure
-        // to delete shows up when the create below fails, with the reason.
+    TOutputFile(std::string path, const TReadFiles& readFiles) : m_path(std::move(path)) {
+        readFiles.RefuseAsTarget(m_path);
+        // The file there is replaced, and deleted first so that a full disk
+        // holding an old set has room for the new piece. Only files and links
+        // are deleted: a handler may name a device, which must never lose its
+        // node and is written directly.
         struct stat existing {};
-        if (lstat(m_path.c_str(), &existing) == 0 &&
-            (S_ISREG(existing.st_mode) || S_ISLNK(existing.st_mode)))
-            unlink(m_path.c_str());
-        m_fd.Reset(open(m_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-        if (!m_fd.IsOpen())
-            throw EEngineError(TEngineFault::efCreateFailed, m_path, errno);
-        struct stat created {};
-        m_removable = fstat(m_fd.Get(), &created) == 0 && S_ISREG(created.st_mode);
-    }
-    ~TOutputFile() {
-        if (!m_finished) {
-            m_fd.Reset();
-            if (m_removable)
-                unlink(m_path.c_str());
+        const bool exists = lstat(m_path.c_str(), &existing) == 0;
+        if (exists && !S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode)) {
+            m_direct.Reset(open(m_path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+            if (!m_direct.IsOpen())
+                throw EEngineError(TEngineFault::efCreateFailed, m_path, errno);
+            return;
         }
+        if (exists)
+            unlink(m_path.c_str()); // a refusal shows up when the commit finds the name taken
+        if (const int error = m_file.Create(m_path))
+            throw EEngineError(TEngineFault::efCreateFailed, m_path, error);
     }
     TOutputFile(const TOutputFile&) = delete;
     TOutputFile& operator=(const TOutputFile&) = delete;
 
-    int Fd() const { return m_fd.Get(); }
+    int Fd() const { return m_direct.IsOpen() ? m_direct.Get() : m_file.Fd(); }
     const std::string& Path() const { return m_path; }
 
     void Finish() {
-        if (const int error = m_fd.Close())
-            throw EEngineError(TEngineFault::efWriteFailed, m_path, error);
-        m_finished = true;
+        if (m_direct.IsOpen()) {
+            if (const int error = m_direct.Close())
+                throw EEngineError(TEngineFault::efWriteFailed, m_path, error);
+            return;
+        }
+        if (const int error = m_file.Commit(false))
+            throw EEngineError(error == EEXIST ? TEngineFault::efCreateFailed
+                                               : TEngineFault::efWriteFailed,
+                               m_path, error);
     }
 
 private:
     std::string m_path;
-    TFileDescriptor m_fd;
-    bool m_removable = false;
-    bool m_finished = false;
+    TAtomicFile m_file;
+    TFileDescriptor m_direct;
 };
 
 // Checks, before anything is written, the names the pieces will get without a
 // handler moving them: the first piece, every numbered piece that already
 // exists beside it, and the information and batch files.
-void RefuseDefaultNamesOverSource(const std::string& firstPiece, int64_t blocks, bool winSplit,
-                                  bool infoFile, bool batchFile, const TFileIdentity& source) {
-    RefuseIfSource(firstPiece, source);
+void RefuseDefaultNamesOverReadFiles(const std::string& firstPiece, int64_t blocks, bool winSplit,
+                                     bool infoFile, bool batchFile, const TReadFiles& readFiles) {
+    readFiles.RefuseAsTarget(firstPiece);
     const std::string stem = ReplaceExtension(firstPiece, "");
     if (infoFile)
-        RefuseIfSource(stem + ".wsp", source);
+        readFiles.RefuseAsTarget(stem + ".wsp");
     if (batchFile)
-        RefuseIfSource(stem + ".bat", source);
+        readFiles.RefuseAsTarget(stem + ".bat");
     const std::string folder = FolderPart(stem).empty() ? "." : FolderPart(stem);
     const std::string prefix = FileNamePart(stem) + ".";
     // A scan of the folder costs one pass however many pieces the set has.
@@ -111,7 +129,7 @@ void RefuseDefaultNamesOverSource(const std::string& firstPiece, int64_t blocks,
         const int64_t number = std::stoll(digits);
         if (number < firstNumber || number > lastNumber || ZeroPad(number, 3) != digits)
             continue;
-        RefuseIfSource(FolderPart(stem) + name, source);
+        readFiles.RefuseAsTarget(FolderPart(stem) + name);
     }
 }
 
@@ -122,15 +140,30 @@ int32_t ClampToInt32(int64_t value) {
 // The information and batch files are written only where the handler says so:
 // without a handler, or with Continue false, nothing is written.
 void WriteExtraFile(TVarnSplit& engine, int32_t diskID, std::string& path, const std::string& text,
-                    const TFileIdentity& source, TFileCopier& copier) {
+                    const TReadFiles& readFiles, TFileCopier& copier) {
     bool proceed = false;
     if (engine.OnNeedDisk)
         engine.OnNeedDisk(engine, diskID, 4, path, proceed);
     if (!proceed)
         return;
-    TOutputFile file(path, source);
+    TOutputFile file(path, readFiles);
     copier.WriteAll(file.Fd(), text, path);
     file.Finish();
+}
+
+// Opens the stub for a self-joining set and returns the length of its program
+// image: exactly that is copied into the first piece, never bytes a longer
+// file holds after it (a set made from a stub file that is itself a piece).
+int64_t OpenStub(const std::string& stubPath, TFileDescriptor& stub, TReadFiles& readFiles) {
+    stub.Reset(OpenRegularFile(stubPath));
+    if (!stub.IsOpen())
+        throw EEngineError(TEngineFault::efStubUnreadable, stubPath, errno);
+    readFiles.Add(stub.Get(), TEngineFault::efSameAsStub);
+    // Measured through the open descriptor, so that it is this very file.
+    const int64_t length = StubLengthOf("/proc/self/fd/" + std::to_string(stub.Get()));
+    if (length <= 0)
+        throw EEngineError(TEngineFault::efStubDamaged, stubPath);
+    return length;
 }
 
 } // namespace
@@ -155,12 +188,13 @@ void TVarnSplit::Split() {
     if (m_bufferSize < 1)
         throw EEngineError(TEngineFault::efBadBufferSize, m_fileName);
 
-    TFileDescriptor whole(open(m_fileName.c_str(), O_RDONLY | O_CLOEXEC));
+    TFileDescriptor whole(OpenRegularFile(m_fileName));
     if (!whole.IsOpen())
         throw EEngineError(TEngineFault::efOpenFailed, m_fileName, errno);
     if (fstat(whole.Get(), &wholeInfo) != 0)
         throw EEngineError(TEngineFault::efReadFailed, m_fileName, errno);
-    const TFileIdentity source{wholeInfo.st_dev, wholeInfo.st_ino};
+    TReadFiles readFiles;
+    readFiles.Add(whole.Get(), TEngineFault::efSameAsSource);
     const int64_t wholeSize = static_cast<int64_t>(wholeInfo.st_size);
 
     // Whole-file facts go into the version 1.1 record and the batch file.
@@ -187,13 +221,7 @@ void TVarnSplit::Split() {
             signature.lastWriteTime = m_lastWriteTime;
         }
         if (selfJoining) {
-            // The stub's real length, not the StubSize a caller measured
-            // earlier, is what lands in the piece and so what the count needs.
-            stub.Reset(open(m_stubFileName.c_str(), O_RDONLY | O_CLOEXEC));
-            struct stat stubInfo {};
-            if (!stub.IsOpen() || fstat(stub.Get(), &stubInfo) != 0)
-                throw EEngineError(TEngineFault::efStubUnreadable, m_stubFileName, errno);
-            stubLength = static_cast<int64_t>(stubInfo.st_size);
+            stubLength = OpenStub(m_stubFileName, stub, readFiles);
             m_stubSize = stubLength;
         }
         header = stubLength + static_cast<int64_t>(EncodedSignatureLength(signature));
@@ -202,16 +230,18 @@ void TVarnSplit::Split() {
         if (wholeSize > SignatureMaxWholeFileSize)
             throw EEngineError(TEngineFault::efFileTooLargeForSignature, m_fileName);
     }
-    const int64_t blocks = CountBlocksWithHeader(wholeSize, m_size, header);
+    // An empty file still makes one piece, empty in the plain modes, so that
+    // the batch and information files describe a set that exists.
+    const int64_t blocks = std::max<int64_t>(CountBlocksWithHeader(wholeSize, m_size, header), 1);
     if (signedSet && blocks > SignatureMaxBlockCount)
         throw EEngineError(TEngineFault::efTooManyBlocks, m_fileName);
     const int64_t total = wholeSize + header;
-    const int64_t lastBlock = total % m_size == 0 ? m_size : total % m_size;
+    const int64_t lastBlock = total - (blocks - 1) * m_size;
     signature.blockCount = static_cast<uint16_t>(blocks);
 
-    RefuseDefaultNamesOverSource(m_splitFileName, blocks, m_winSplitCompatible,
-                                 m_winSplitCompatible && OnNeedDisk, m_makeBAT && OnNeedDisk,
-                                 source);
+    RefuseDefaultNamesOverReadFiles(m_splitFileName, blocks, m_winSplitCompatible,
+                                    m_winSplitCompatible && OnNeedDisk, m_makeBAT && OnNeedDisk,
+                                    readFiles);
 
     TFileCopier copier(m_bufferSize);
     int64_t wholeOffset = 0;
@@ -223,7 +253,7 @@ void TVarnSplit::Split() {
             OnNeedDisk(*this, ClampToInt32(k), numOfDisks, path, proceed);
         if (m_stop || !proceed)
             return;
-        TOutputFile piece(path, source);
+        TOutputFile piece(path, readFiles);
         int64_t written = 0;
         if (k == 1 && signedSet) {
             if (selfJoining) {
@@ -262,7 +292,7 @@ void TVarnSplit::Split() {
         path = ReplaceExtension(path, ".wsp");
         const std::string extension = m_originalExt.empty() ? "" : m_originalExt.substr(1);
         WriteExtraFile(*this, InfoFileDiskID, path, InfoFileText(extension, blocks, wholeSize),
-                       source, copier);
+                       readFiles, copier);
     }
     if (m_makeBAT) {
         TBatchFileFacts facts;
@@ -273,8 +303,12 @@ void TVarnSplit::Split() {
         facts.winSplitCompatible = m_winSplitCompatible;
         facts.dosCompatible = m_dosCompatible;
         facts.attributes = m_attributes;
+        const std::optional<std::string> text = BatchFileText(facts);
         path = ReplaceExtension(path, ".bat");
-        WriteExtraFile(*this, BatchFileDiskID, path, BatchFileText(facts), source, copier);
+        // The pieces are complete and stay; only the batch file is refused.
+        if (!text)
+            throw EEngineError(TEngineFault::efUnsafeBatchName, path);
+        WriteExtraFile(*this, BatchFileDiskID, path, *text, readFiles, copier);
     }
     m_completed = true;
 }

@@ -1,16 +1,17 @@
 #include "VarnSplit.h"
 
+#include "AtomicFile.h"
 #include "FileAttributes.h"
 #include "FileCopier.h"
 #include "FileDescriptor.h"
 #include "FileTimes.h"
 #include "FileUtils.h"
 #include "InfoFile.h"
+#include "SetLayout.h"
 #include "SignatureFile.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
@@ -18,66 +19,62 @@
 
 namespace {
 
+// The batch file a split writes starts with these lines; only such a file is
+// deleted with the pieces, never a user's own file of that name.
+constexpr const char* OwnBatchFileStart =
+    "@cls\r\n@echo.\r\n@echo Batch file created by Varn split\r\n";
+constexpr std::size_t SmallFileLimit = 64 * 1024;
+
 bool IsRegularFile(const std::string& path) {
     struct stat info {};
     return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-// The whole file while it is being rebuilt: a hidden temporary file beside the
-// output, renamed over the output only when the join succeeded, so a failed or
-// stopped join neither destroys an existing file of that name nor leaves a
-// half-written one behind.
-class TTemporaryOutput {
-public:
-    explicit TTemporaryOutput(const std::string& finalPath) : m_finalPath(finalPath) {
-        const std::string folder = FolderPart(finalPath);
-        // The name is cut so that the temporary name stays within NAME_MAX.
-        std::string pattern =
-            folder + "." + FileNamePart(finalPath).substr(0, 200) + ".varn-XXXXXX";
-        std::vector<char> name(pattern.begin(), pattern.end());
-        name.push_back('\0');
-        m_fd.Reset(mkostemp(name.data(), O_CLOEXEC));
-        if (!m_fd.IsOpen())
-            throw EEngineError(TEngineFault::efCreateFailed, finalPath, errno);
-        m_path = name.data();
-        // mkstemp makes the file private; the result gets the permissions a
-        // newly created file would.
-        const mode_t mask = umask(0);
-        umask(mask);
-        fchmod(m_fd.Get(), 0666 & ~mask);
-    }
-    ~TTemporaryOutput() {
-        if (!m_placed) {
-            m_fd.Reset();
-            unlink(m_path.c_str());
-        }
-    }
-    TTemporaryOutput(const TTemporaryOutput&) = delete;
-    TTemporaryOutput& operator=(const TTemporaryOutput&) = delete;
+// A piece that is not there: nothing at the name, or something that is no
+// regular file (a FIFO or device would block or never end).
+bool MeansMissing(int error) {
+    return error == ENOENT || error == ENOTDIR || error == EINVAL;
+}
 
-    int Fd() const { return m_fd.Get(); }
-    const std::string& Path() const { return m_path; }
+bool IsOwnBatchFile(const std::string& path) {
+    const std::string start = OwnBatchFileStart;
+    return IsRegularFile(path) && ReadSmallFile(path, start.size()) == start;
+}
 
-    void Place() {
-        if (const int error = m_fd.Close())
-            throw EEngineError(TEngineFault::efWriteFailed, m_finalPath, error);
-        if (rename(m_path.c_str(), m_finalPath.c_str()) != 0)
-            throw EEngineError(TEngineFault::efRenameFailed, m_finalPath, errno);
-        m_placed = true;
-    }
+bool IsInfoFileOfSize(const std::string& path, int64_t wholeSize) {
+    if (!IsRegularFile(path))
+        return false;
+    const std::optional<TInfoFile> info = ParseInfoFileText(ReadSmallFile(path, SmallFileLimit));
+    return info && info->wholeFileSize == wholeSize;
+}
 
-private:
-    std::string m_finalPath;
-    std::string m_path;
-    TFileDescriptor m_fd;
-    bool m_placed = false;
+void RequireSize(const std::string& path, int64_t actual, int64_t expected) {
+    if (actual != expected)
+        throw EEngineError::WrongSize(path, actual, expected);
+}
+
+// Where the pieces of the join being read stand against the set's layout.
+struct TJoinState {
+    std::optional<TSetLayout> layout;
+    bool ended = false; // a set of unknown size met its short last piece
 };
+
+// Checks a piece's size where the set's layout is known, before any of its
+// bytes are joined; returns how many of its bytes are data.
+int64_t CheckedDataLength(const TJoinState& state, int64_t pieceNumber, const std::string& path,
+                          int64_t pieceSize, int64_t offset) {
+    const TSetLayout& layout = *state.layout;
+    if (layout.SizeKnown())
+        RequireSize(path, pieceSize, layout.ExpectedPieceSize(pieceNumber));
+    return pieceSize - offset;
+}
 
 } // namespace
 
 void TVarnSplit::Unite() {
     m_stop = false;
     m_completed = false;
+    m_undeletedFiles.clear();
 
     if (!IsRegularFile(m_splitFileName)) {
         Report(TEngineMessage::emPieceFileMissing, m_splitFileName);
@@ -88,9 +85,11 @@ void TVarnSplit::Unite() {
     if (m_fileName.empty()) {
         // The extension comes from the piece itself; a "/" in it would put the
         // whole file into another folder.
-        if (m_originalExt.find_first_of(std::string("/\0", 2)) != std::string::npos)
+        const std::optional<std::string> whole =
+            WholeFilePathFor(m_splitFileName, m_originalExt, m_keepOriginalExt);
+        if (!whole)
             throw EEngineError(TEngineFault::efUnsafeExtension, m_splitFileName);
-        m_fileName = ReplaceExtension(m_splitFileName, m_originalExt);
+        m_fileName = *whole;
     }
     const bool fromInfoFile = IsInfoFileName(m_splitFileName);
     if (fromInfoFile) {
@@ -110,29 +109,31 @@ void TVarnSplit::Unite() {
             throw EEngineError(TEngineFault::efSameAsSource, piecePath);
     };
     if (outputExists) {
-        TFileDescriptor first(open(m_splitFileName.c_str(), O_RDONLY | O_CLOEXEC));
+        TFileDescriptor first(OpenRegularFile(m_splitFileName));
         if (first.IsOpen())
             refuseIfOutput(first.Get(), m_splitFileName);
     }
 
-    TTemporaryOutput output(m_fileName);
+    TAtomicFile output;
+    if (const int error = output.Create(m_fileName))
+        throw EEngineError(TEngineFault::efCreateFailed, m_fileName, error);
     TFileCopier copier(m_bufferSize);
-    std::optional<int64_t> expected;
     // Only an information file read just now says how large a plain set is;
     // fields left from an earlier inspection may describe another file.
-    if (fromInfoFile && m_originalSizeKnown)
-        expected = m_originalSize;
+    const std::optional<int64_t> infoSize =
+        fromInfoFile && m_originalSizeKnown ? std::optional<int64_t>(m_originalSize) : std::nullopt;
+    TJoinState state;
     uint16_t storedBlocks = 0;
     bool read110 = false;
-    int64_t joined = 0;
     int64_t k = 0;
     bool proceed = true;
     std::string path = winSplit ? ReplaceExtension(m_splitFileName, ".001") : m_splitFileName;
     std::vector<std::string> joinedPieces;
     while (true) {
-        // Once the stored size is reached the set is whole; a stray later piece
+        // Once the last piece is joined the set is whole; a stray later piece
         // from another split is not appended.
-        if (expected && joined >= *expected)
+        if (state.ended ||
+            (state.layout && state.layout->SizeKnown() && k >= state.layout->blockCount))
             break;
         const int32_t numOfDisks =
             winSplit ? static_cast<int32_t>(std::clamp<int64_t>(m_blockCount, 0, INT32_MAX))
@@ -141,13 +142,14 @@ void TVarnSplit::Unite() {
             OnNeedDisk(*this, static_cast<int32_t>(std::min<int64_t>(k + 1, INT32_MAX)), numOfDisks,
                        path, proceed);
         if (!proceed || m_stop)
-            return; // the temporary output goes; nothing was joined
-        if (!IsRegularFile(path))
-            break; // the end of a set of unknown size, or a missing piece
+            return; // the unfinished output goes; nothing was joined
 
-        TFileDescriptor piece(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-        if (!piece.IsOpen())
+        TFileDescriptor piece(OpenRegularFile(path));
+        if (!piece.IsOpen()) {
+            if (MeansMissing(errno))
+                break; // the end of a set of unknown size, or a missing piece
             throw EEngineError(TEngineFault::efOpenFailed, path, errno);
+        }
         refuseIfOutput(piece.Get(), path);
         struct stat pieceInfo {};
         if (fstat(piece.Get(), &pieceInfo) != 0)
@@ -166,11 +168,24 @@ void TVarnSplit::Unite() {
             read110 = signature->version == TSignatureVersion::sv110;
             storedBlocks = signature->blockCount;
             offset = stubSize + static_cast<int64_t>(EncodedSignatureLength(*signature));
-            if (m_originalSizeKnown)
-                expected = m_originalSize;
+            state.layout = KnownSizeLayout(pieceSize, offset, signature->wholeFileSize);
+            if (!state.layout || !StoredBlockCountFits(*state.layout, storedBlocks))
+                throw EEngineError(TEngineFault::efDamagedSignature, path);
+        } else if (k == 0) {
+            state.layout =
+                infoSize ? KnownSizeLayout(pieceSize, 0, *infoSize) : UnknownSizeLayout(pieceSize);
+            if (!state.layout) // an empty first piece cannot begin a set of that size
+                throw EEngineError::WrongSize(path, pieceSize, *infoSize);
+        } else if (!state.layout->SizeKnown()) {
+            const TPieceFit fit = FitOfUnknownSizePiece(*state.layout, pieceSize);
+            // A short piece must be the last: one more piece after it means a
+            // piece of this set was cut short.
+            if (fit == TPieceFit::pfWrong ||
+                (fit == TPieceFit::pfLast && IsRegularFile(NextPiecePath(path, k + 1, winSplit))))
+                throw EEngineError::WrongSize(path, pieceSize, state.layout->blockSize);
+            state.ended = fit == TPieceFit::pfLast;
         }
-        const int64_t available = std::max<int64_t>(pieceSize - offset, 0);
-        const int64_t wanted = expected ? std::min(available, *expected - joined) : available;
+        const int64_t wanted = CheckedDataLength(state, k + 1, path, pieceSize, offset);
         int64_t copied = 0;
         while (copied < wanted) {
             if (m_stop)
@@ -178,33 +193,47 @@ void TVarnSplit::Unite() {
             const int64_t chunk = std::min(m_bufferSize, wanted - copied);
             const int64_t got =
                 copier.Copy(piece.Get(), offset, path, output.Fd(), m_fileName, chunk);
+            if (got < chunk) // the piece shrank while it was being joined
+                throw EEngineError(TEngineFault::efReadFailed, path, ENODATA);
             copied += got;
-            joined += got;
             RaiseProgress(copied, pieceSize);
-            if (got < chunk)
-                break; // the piece is shorter than it was a moment ago
         }
+        if (wanted == 0)
+            RaiseProgress(pieceSize, pieceSize);
         joinedPieces.push_back(path);
         ++k;
         path = NextPiecePath(path, k, winSplit);
     }
-    // Short of the stored size, or not a single piece found: the join failed,
+    // Short of the stored count, or not a single piece found: the join failed,
     // naming the piece that was looked for last.
-    if ((expected && joined < *expected) || (!expected && k == 0))
+    if (k == 0 || (state.layout->SizeKnown() && k < state.layout->blockCount))
         throw EEngineError(TEngineFault::efIncompleteSet, path);
 
     // Times and attributes are restored as far as the system allows; a refusal
     // leaves a complete file, so it is not treated as a failed join.
     if (read110)
         ApplyFileDosTimes(output.Fd(), m_lastAccessTime, m_lastWriteTime);
-    output.Place();
+    if (const int error = output.Commit(true))
+        throw EEngineError(TEngineFault::efRenameFailed, m_fileName, error);
     if (read110)
         ApplyFileAttributes(m_fileName, m_attributes);
-    if (m_delAfterUnite) {
-        // Only now that the whole file is in place may its pieces go; a piece
-        // that cannot be deleted is left, as the design ignores the result.
-        for (const std::string& joinedPiece : joinedPieces)
-            unlink(joinedPiece.c_str());
-    }
+    if (m_delAfterUnite)
+        DeleteUnitedSet(joinedPieces, fromInfoFile);
     m_completed = true;
+}
+
+void TVarnSplit::DeleteUnitedSet(const std::vector<std::string>& pieces, bool fromInfoFile) {
+    // Only now that the whole file is in place may its pieces go. The
+    // information and batch files describe nothing any more and go with them.
+    std::vector<std::string> files = pieces;
+    const std::string stem = ReplaceExtension(pieces.front(), "");
+    if (fromInfoFile)
+        files.push_back(m_splitFileName);
+    else if (m_winSplitCompatible && IsInfoFileOfSize(stem + ".wsp", FileSizeOf(m_fileName)))
+        files.push_back(stem + ".wsp");
+    if (IsOwnBatchFile(stem + ".bat"))
+        files.push_back(stem + ".bat");
+    for (const std::string& file : files)
+        if (unlink(file.c_str()) != 0 && errno != ENOENT)
+            m_undeletedFiles.push_back(file);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 // The five split modes, in the order of the user's mode list and of the stored
 // "SplitMode" value.
@@ -56,6 +57,10 @@ public:
     // The first piece's extension for the current flags: ".001" WinSplit-compatible,
     // ".dos" DOS-compatible or without FullSignature, ".exe" self-joining, else ".vrn".
     std::string FirstPieceExtension() const;
+    // The files a Unite with DelAfterUnite could not delete (a read-only
+    // folder, for example); the whole file was rebuilt, so they are only
+    // left over, but the user has to be told.
+    const std::vector<std::string>& UndeletedFiles() const { return m_undeletedFiles; }
 
     IEngineReporter* Reporter() const { return m_reporter; }
     void SetReporter(IEngineReporter* reporter) { m_reporter = reporter; }
@@ -121,6 +126,7 @@ private:
     void RaiseProgress(int64_t done, int64_t whole);
     void TakeSignature(const TSignature& signature);
     void ResetInspection();
+    void DeleteUnitedSet(const std::vector<std::string>& pieces, bool fromInfoFile);
 
     IEngineReporter* m_reporter = nullptr;
     bool m_completed = false;
@@ -149,4 +155,5 @@ private:
     uint32_t m_lastAccessTime = 0;
     bool m_delAfterUnite = false;
     bool m_keepOriginalExt = false;
+    std::vector<std::string> m_undeletedFiles;
 };

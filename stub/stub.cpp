@@ -3,10 +3,12 @@
 // that follows its own image and rebuilds the whole file beside itself from its
 // own data and the later pieces name.001, name.002, ...
 
+#include "AtomicFile.h"
 #include "FileAttributes.h"
 #include "FileTimes.h"
 #include "FileUtils.h"
 #include "SelfJoin.h"
+#include "SetLayout.h"
 #include "Signature.h"
 #include "TextFormat.h"
 #include "Texts.h"
@@ -67,9 +69,16 @@ private:
     int m_fd;
 };
 
-// The half-built whole file. It is removed unless the run reaches its end,
+// The half-built whole file has no name where the file system allows that;
+// elsewhere this is its hidden name, removed unless the run reaches its end,
 // also when the user interrupts the stub, so nothing half-written is left.
 char g_temporaryPath[4096] = {};
+
+void RememberTemporaryPath(const std::string& path) {
+    const size_t length = std::min(path.size(), sizeof g_temporaryPath - 1);
+    std::memcpy(g_temporaryPath, path.c_str(), length);
+    g_temporaryPath[length] = '\0';
+}
 
 void RemoveTemporaryAndExit(int signalNumber) {
     if (g_temporaryPath[0] != '\0')
@@ -83,17 +92,6 @@ void WatchInterrupts() {
     sigemptyset(&action.sa_mask);
     for (int signalNumber : {SIGINT, SIGTERM, SIGHUP})
         sigaction(signalNumber, &action, nullptr);
-}
-
-// The whole file's name: the piece's name without its ".exe" plus the stored
-// extension. A piece made with the whole name kept (report.doc.exe) already
-// holds the extension, so it is not added a second time.
-std::string WholeFileName(const std::string& pieceName, const std::string& extension) {
-    std::string stem = ReplaceExtension(pieceName, "");
-    if (!extension.empty() && stem.size() > extension.size() &&
-        stem.compare(stem.size() - extension.size(), extension.size(), extension) == 0)
-        return stem;
-    return stem + extension;
 }
 
 void ReadExactly(int fd, uint64_t offset, char* buffer, size_t length, const std::string& path) {
@@ -142,6 +140,9 @@ bool UserAllowsReplacing(const std::string& target) {
 // Rebuilds the whole file of the set whose first piece is this very program.
 class TSelfJoiner {
 public:
+    // With `keepOriginalExt` the set's pieces were named with the whole name
+    // kept (report.doc.exe), as "-keepext" tells the splitter.
+    explicit TSelfJoiner(bool keepOriginalExt) : m_keepOriginalExt(keepOriginalExt) {}
     int Run();
 
 private:
@@ -153,16 +154,17 @@ private:
     void CopyLaterPieces();
     void Finish();
 
+    bool m_keepOriginalExt;
     std::string m_ownPath;
     TFileHandle m_own;
     uint64_t m_ownSize = 0;
     uint64_t m_dataStart = 0;
     TSignature m_signature;
+    TSetLayout m_layout;
     uint64_t m_blockCount = 0;
     std::string m_targetPath;
     bool m_replaceAllowed = false;
-    TFileHandle m_output;
-    uint64_t m_written = 0;
+    TAtomicFile m_output;
     std::vector<char> m_buffer = std::vector<char>(CopyBufferSize);
     bool m_showProgress = isatty(STDOUT_FILENO) != 0;
 };
@@ -191,17 +193,25 @@ void TSelfJoiner::ReadOwnSignature() {
     ReadExactly(m_own.Fd(), stubLength, header.data(), available, m_ownPath);
     const auto* headerBytes = reinterpret_cast<const unsigned char*>(header.data());
     std::optional<TSignature> signature = ParseSignature(headerBytes, available);
-    if (!signature || signature->wholeFileSize < 0)
+    if (!signature)
         throw EStubError(FormatText(Texts::StubNoSignature, {m_ownPath}));
     m_signature = *signature;
     m_dataStart = stubLength + SignatureLength(headerBytes, available);
 
     // Every piece but the last is as long as this one, so the block count the
     // signature stores tells whether this piece is whole.
-    const uint64_t total = m_dataStart + static_cast<uint64_t>(m_signature.wholeFileSize);
-    m_blockCount = total <= m_ownSize ? 1 : (total + m_ownSize - 1) / m_ownSize;
-    if ((m_blockCount & 0xFFFF) != m_signature.blockCount)
+    const std::optional<TSetLayout> layout =
+        KnownSizeLayout(static_cast<int64_t>(m_ownSize), static_cast<int64_t>(m_dataStart),
+                        m_signature.wholeFileSize);
+    if (!layout || !StoredBlockCountFits(*layout, m_signature.blockCount))
         throw EStubError(FormatText(Texts::StubFirstPieceDamaged, {m_ownPath}));
+    m_layout = *layout;
+    m_blockCount = static_cast<uint64_t>(m_layout.blockCount);
+    const int64_t expected = m_layout.ExpectedPieceSize(1);
+    if (static_cast<int64_t>(m_ownSize) != expected)
+        throw EStubError(
+            FormatText(Texts::StubPieceWrongSize,
+                       {m_ownPath, std::to_string(m_ownSize), std::to_string(expected)}));
 }
 
 // The comment was typed on Windows with CR LF between its lines.
@@ -215,13 +225,11 @@ std::string TSelfJoiner::CommentForTerminal() const {
 }
 
 void TSelfJoiner::CheckTarget() {
-    const std::string extension = TextFromStoredBytes(m_signature.extension);
-    if (extension.find('/') != std::string::npos || extension.find('\0') != std::string::npos)
+    const std::optional<std::string> target =
+        WholeFilePathFor(m_ownPath, TextFromStoredBytes(m_signature.extension), m_keepOriginalExt);
+    if (!target)
         throw EStubError(FormatText(Texts::StubBadExtension, {m_ownPath}));
-    const std::string name = WholeFileName(FileNamePart(m_ownPath), extension);
-    if (name.empty() || name == "." || name == "..")
-        throw EStubError(FormatText(Texts::StubBadExtension, {m_ownPath}));
-    m_targetPath = FolderPart(m_ownPath) + name;
+    m_targetPath = *target;
 
     std::printf("%s\n%s\n", Texts::StubTitle, FormatText(Texts::StubFile, {m_targetPath}).c_str());
     std::printf("%s\n",
@@ -250,7 +258,6 @@ void TSelfJoiner::CopyRange(int fd, const std::string& path, uint64_t offset, ui
         ReadExactly(fd, offset + copied, m_buffer.data(), chunk, path);
         WriteAll(m_output.Fd(), m_buffer.data(), chunk, m_targetPath);
         copied += chunk;
-        m_written += chunk;
         const int percent = static_cast<int>(copied * 100 / length);
         if (m_showProgress && percent != shownPercent) {
             shownPercent = percent;
@@ -267,101 +274,61 @@ void TSelfJoiner::CopyRange(int fd, const std::string& path, uint64_t offset, ui
 }
 
 void TSelfJoiner::CopyLaterPieces() {
-    const uint64_t wholeSize = static_cast<uint64_t>(m_signature.wholeFileSize);
-    const uint64_t blockSize = m_ownSize;
     std::string piecePath = m_ownPath;
-    for (uint64_t number = 2; m_written < wholeSize; ++number) {
-        piecePath = ReplaceExtension(piecePath, "." + ZeroPad(static_cast<int64_t>(number - 1), 3));
-        TFileHandle piece(open(piecePath.c_str(), O_RDONLY | O_CLOEXEC));
+    for (int64_t number = 2; number <= m_layout.blockCount; ++number) {
+        piecePath = ReplaceExtension(piecePath, "." + ZeroPad(number - 1, 3));
+        // Only a regular file is a piece: a FIFO would block the join for ever.
+        TFileHandle piece(OpenRegularFile(piecePath));
         if (piece.Fd() < 0) {
-            if (errno == ENOENT)
+            if (errno == ENOENT || errno == EINVAL)
                 throw EStubError(FormatText(Texts::StubPieceMissing, {piecePath}));
             throw EStubError(FormatText(Texts::StubCannotOpen, {piecePath, Reason(errno)}));
         }
         struct stat status {};
         if (fstat(piece.Fd(), &status) != 0)
             throw EStubError(FormatText(Texts::StubReadFailed, {piecePath, Reason(errno)}));
-        const uint64_t pieceSize = static_cast<uint64_t>(status.st_size);
-        const uint64_t expected = std::min(blockSize, wholeSize - m_written);
-        const bool isLast = expected == wholeSize - m_written;
-        // The last piece may be followed by stray bytes that are not the
-        // file's; any other mismatch means a piece from another set.
-        if (pieceSize < expected || (!isLast && pieceSize != expected))
+        const int64_t pieceSize = static_cast<int64_t>(status.st_size);
+        const int64_t expected = m_layout.ExpectedPieceSize(number);
+        // Any other size means a damaged piece or one from another set.
+        if (pieceSize != expected)
             throw EStubError(
                 FormatText(Texts::StubPieceWrongSize,
                            {piecePath, std::to_string(pieceSize), std::to_string(expected)}));
-        CopyRange(piece.Fd(), piecePath, 0, expected, number);
+        CopyRange(piece.Fd(), piecePath, 0, static_cast<uint64_t>(expected),
+                  static_cast<uint64_t>(number));
     }
 }
 
 void TSelfJoiner::Finish() {
-    // mkstemp makes the file private; the rebuilt file gets the permissions a
-    // newly created file would have.
-    const mode_t mask = umask(0);
-    umask(mask);
-    // File systems without POSIX permissions (a FAT stick holding the set)
-    // refuse this; the file is just as good there.
-    (void)fchmod(m_output.Fd(), 0666 & ~mask);
     const bool hasTimes = m_signature.version == TSignatureVersion::sv110;
     if (hasTimes &&
         !ApplyFileDosTimes(m_output.Fd(), m_signature.lastAccessTime, m_signature.lastWriteTime))
         std::fprintf(
             stderr, "%s\n",
             FormatText(Texts::StubTimesNotRestored, {m_targetPath, Reason(errno)}).c_str());
-    if (!m_output.Close())
-        throw EStubError(FormatText(Texts::StubWriteFailed, {m_targetPath, Reason(errno)}));
-    if (hasTimes && !ApplyFileAttributes(g_temporaryPath, m_signature.attributes))
+    // A file that appeared at the target since it was checked is never
+    // replaced without the user's word.
+    if (const int error = m_output.Commit(m_replaceAllowed))
+        throw EStubError(FormatText(Texts::StubRenameFailed, {m_targetPath, Reason(error)}));
+    g_temporaryPath[0] = '\0';
+    if (hasTimes && !ApplyFileAttributes(m_targetPath, m_signature.attributes))
         std::fprintf(
             stderr, "%s\n",
             FormatText(Texts::StubAttributesNotRestored, {m_targetPath, Reason(errno)}).c_str());
-
-    // A file that appeared at the target since it was checked is never
-    // replaced without the user's word.
-    int result = m_replaceAllowed ? rename(g_temporaryPath, m_targetPath.c_str())
-                                  : renameat2(AT_FDCWD, g_temporaryPath, AT_FDCWD,
-                                              m_targetPath.c_str(), RENAME_NOREPLACE);
-    if (result != 0 && !m_replaceAllowed && errno == EINVAL) {
-        // File systems without RENAME_NOREPLACE: a hard link also refuses to
-        // replace an existing name; where there are no hard links either, the
-        // name is checked once more just before the rename.
-        result = link(g_temporaryPath, m_targetPath.c_str());
-        if (result == 0) {
-            unlink(g_temporaryPath);
-        } else if (errno != EEXIST) {
-            struct stat status {};
-            if (lstat(m_targetPath.c_str(), &status) == 0)
-                errno = EEXIST;
-            else
-                result = rename(g_temporaryPath, m_targetPath.c_str());
-        }
-    }
-    if (result != 0)
-        throw EStubError(FormatText(Texts::StubRenameFailed, {m_targetPath, Reason(errno)}));
-    g_temporaryPath[0] = '\0';
 }
 
 int TSelfJoiner::Run() {
     ReadOwnSignature();
     CheckTarget();
 
-    const std::string pattern =
-        FolderPart(m_targetPath) + "." + FileNamePart(m_targetPath) + ".varnpart-XXXXXX";
-    if (pattern.size() >= sizeof g_temporaryPath)
-        throw EStubError(
-            FormatText(Texts::StubCannotCreate, {FolderPart(m_targetPath), Reason(ENAMETOOLONG)}));
-    std::memcpy(g_temporaryPath, pattern.c_str(), pattern.size() + 1);
-    m_output.Reset(mkstemp(g_temporaryPath));
-    if (m_output.Fd() < 0) {
-        const int error = errno;
-        g_temporaryPath[0] = '\0';
+    if (const int error = m_output.Create(m_targetPath))
         throw EStubError(
             FormatText(Texts::StubCannotCreate, {FolderPart(m_targetPath), Reason(error)}));
-    }
+    RememberTemporaryPath(m_output.TemporaryPath());
 
-    // The set stops at the stored size: bytes after it in this piece, and any
-    // later piece beyond it, are not the file's.
-    const uint64_t wholeSize = static_cast<uint64_t>(m_signature.wholeFileSize);
-    CopyRange(m_own.Fd(), m_ownPath, m_dataStart, std::min(m_ownSize - m_dataStart, wholeSize), 1);
+    // Every piece's size was or is checked against the layout, so the set
+    // ends exactly at the stored size; a stray later piece is not the file's.
+    CopyRange(m_own.Fd(), m_ownPath, m_dataStart, m_ownSize - m_dataStart, 1);
     CopyLaterPieces();
     Finish();
     std::printf("%s\n", FormatText(Texts::StubDone, {m_targetPath}).c_str());
@@ -370,10 +337,11 @@ int TSelfJoiner::Run() {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
     WatchInterrupts();
+    const bool keepOriginalExt = argc > 1 && std::strcmp(argv[1], "-keepext") == 0;
     try {
-        TSelfJoiner joiner;
+        TSelfJoiner joiner(keepOriginalExt);
         return joiner.Run();
     } catch (const std::exception& error) {
         std::fflush(stdout);

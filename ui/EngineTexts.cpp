@@ -55,6 +55,16 @@ const char* FaultPattern(TEngineFault fault) {
         return Texts::FaultStubUnreadable;
     case TEngineFault::efUnsafeExtension:
         return Texts::FaultUnsafeExtension;
+    case TEngineFault::efSameAsStub:
+        return Texts::FaultSameAsStub;
+    case TEngineFault::efStubDamaged:
+        return Texts::FaultStubDamaged;
+    case TEngineFault::efDamagedSignature:
+        return Texts::FaultDamagedSignature;
+    case TEngineFault::efPieceWrongSize:
+        return Texts::FaultPieceWrongSize;
+    case TEngineFault::efUnsafeBatchName:
+        return Texts::FaultUnsafeBatchName;
     }
     return Texts::FaultUnknown;
 }
@@ -62,7 +72,11 @@ const char* FaultPattern(TEngineFault fault) {
 } // namespace
 
 std::string EngineFaultText(const EEngineError& error) {
-    std::string text = FormatText(FaultPattern(error.Fault()), {error.Path()});
+    std::string text = error.Fault() == TEngineFault::efPieceWrongSize
+                           ? FormatText(FaultPattern(error.Fault()),
+                                        {error.Path(), std::to_string(error.ActualSize()),
+                                         std::to_string(error.ExpectedSize())})
+                           : FormatText(FaultPattern(error.Fault()), {error.Path()});
     if (error.SystemError() == 0) {
         if (text.empty() || text.back() != '.')
             text += '.';

@@ -42,6 +42,20 @@ inline constexpr const char* FaultIncompleteSet =
 inline constexpr const char* FaultStubUnreadable = "Не вдалося прочитати файл заглушки '%s'";
 inline constexpr const char* FaultUnsafeExtension =
     "Розширення, записане в '%s', не може бути частиною назви файлу";
+inline constexpr const char* FaultSameAsStub =
+    "Файл '%s' - це файл заглушки, з якого копіюється перша частина; його не можна "
+    "перезаписати. Оберіть іншу теку.";
+inline constexpr const char* FaultStubDamaged =
+    "Файл заглушки '%s' пошкоджений: він не починається з програми.";
+inline constexpr const char* FaultDamagedSignature =
+    "Підпис першої частини '%s' пошкоджено: записані в ньому розмір або кількість блоків "
+    "не відповідають набору. Файл не відновлено.";
+// The piece, its size, the size its place in the set demands.
+inline constexpr const char* FaultPieceWrongSize =
+    "Частина '%s' пошкоджена: %s байт, а має бути %s. Файл не відновлено.";
+inline constexpr const char* FaultUnsafeBatchName =
+    "Командний файл '%s' не записано: назву файлу не можна безпечно записати в команди "
+    "(вона містить лапки, символи * ? : \\ < > | або керівні символи). Частини записано.";
 inline constexpr const char* FaultUnknown = "Операція не вдалася";
 
 inline constexpr const char* CliProgramName = "varnsplit";
@@ -83,6 +97,7 @@ inline constexpr const char* CliStubMissing = "Файл заглушки '%s' н
 inline constexpr const char* CliStubDamaged = "Файл заглушки '%s' пошкоджений.";
 inline constexpr const char* CliBadStoredExtension =
     "Розширення, записане в '%s', не може бути частиною назви файлу; файл не відновлено.";
+inline constexpr const char* CliNotDeleted = "Файл відновлено, але '%s' не вдалося видалити.";
 inline constexpr const char* CliNotCompleted = "Операцію не завершено.";
 inline constexpr const char* CliInterrupted = "Операцію перервано.";
 inline constexpr const char* CliProgressOfCount = "Частина %s з %s: %s%%";

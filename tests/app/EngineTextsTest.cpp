@@ -41,6 +41,11 @@ TEST(EngineTexts, EveryFaultHasItsOwnTextNamingTheFile) {
         TEngineFault::efIncompleteSet,
         TEngineFault::efStubUnreadable,
         TEngineFault::efUnsafeExtension,
+        TEngineFault::efSameAsStub,
+        TEngineFault::efStubDamaged,
+        TEngineFault::efDamagedSignature,
+        TEngineFault::efPieceWrongSize,
+        TEngineFault::efUnsafeBatchName,
     };
     std::set<std::string> seen;
     for (TEngineFault fault : faults) {

@@ -92,7 +92,7 @@ TEST(BatchFileText, OnePieceSets) {
 TEST(BatchFileText, FourDigitPieceNumbersFromOneThousand) {
     TBatchFileFacts facts = DosReport(1001, "/t/big.1001");
     facts.wholeFileName = "big";
-    const std::string text = BatchFileText(facts);
+    const std::string text = BatchFileText(facts).value();
     EXPECT_NE(text.find("+big.999+big.1000 big\r\n"), std::string::npos);
     EXPECT_EQ(text.find("big.1001"), std::string::npos);
 }
@@ -119,14 +119,14 @@ TEST(BatchFileText, AttribLineFollowsTheAttributeBits) {
 TEST(BatchFileText, NeitherCompatibleModeGivesAnEmptyList) {
     TBatchFileFacts facts = DosReport(3, "/t/report.003");
     facts.dosCompatible = false;
-    const std::string text = BatchFileText(facts);
+    const std::string text = BatchFileText(facts).value();
     EXPECT_NE(text.find("\r\n@copy /b  report.doc\r\n"), std::string::npos);
 }
 
 TEST(BatchFileText, UkrainianNamesPassThroughAsUtf8) {
     TBatchFileFacts facts = DosReport(2, "/t/звіт.002");
     facts.wholeFileName = "звіт.txt";
-    const std::string text = BatchFileText(facts);
+    const std::string text = BatchFileText(facts).value();
     EXPECT_NE(text.find("@copy /b звіт.dos+звіт.001 звіт.txt\r\n"), std::string::npos);
     EXPECT_NE(text.find("@echo Uniting file звіт.txt from blocks\r\n"), std::string::npos);
 }

@@ -4,6 +4,8 @@
 #include "VarnSplit.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -49,4 +51,29 @@ inline std::vector<std::string> Names(std::initializer_list<const char*> names) 
     std::vector<std::string> sorted(names.begin(), names.end());
     std::sort(sorted.begin(), sorted.end());
     return sorted;
+}
+
+inline void PutLe(std::string& bytes, std::size_t offset, uint64_t value, std::size_t width) {
+    for (std::size_t i = 0; i < width; ++i)
+        bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// A minimal 32-bit little-endian ELF image: the 52-byte header, one program
+// header at 52 and a segment that ends at `segmentEnd`. Small sets use it as
+// their stub, since a split copies only a real program image.
+inline std::string Elf32Image(uint32_t segmentEnd) {
+    std::string image(segmentEnd, '\0');
+    std::memcpy(image.data(),
+                "\x7f"
+                "ELF\x01\x01\x01",
+                7);
+    PutLe(image, 28, 52, 4);              // e_phoff
+    PutLe(image, 32, 0, 4);               // e_shoff: no sections
+    PutLe(image, 40, 52, 2);              // e_ehsize
+    PutLe(image, 42, 32, 2);              // e_phentsize
+    PutLe(image, 44, 1, 2);               // e_phnum
+    PutLe(image, 52 + 0, 1, 4);           // PT_LOAD
+    PutLe(image, 52 + 4, 0, 4);           // p_offset
+    PutLe(image, 52 + 16, segmentEnd, 4); // p_filesz
+    return image;
 }

@@ -1,4 +1,5 @@
 #include "SelfJoin.h"
+#include "EngineTestSupport.h"
 #include "TempFolder.h"
 #include "VarnSplit.h"
 
@@ -17,30 +18,6 @@ std::string BuiltStub() {
         return std::string(binDir) + "/varnstub.exe";
     return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "varnstub.exe")
         .string();
-}
-
-void PutLe(std::string& bytes, std::size_t offset, uint64_t value, std::size_t width) {
-    for (std::size_t i = 0; i < width; ++i)
-        bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-// A minimal 32-bit little-endian ELF image: the 52-byte header, one program
-// header at 52 and a segment that ends at `segmentEnd`.
-std::string Elf32Image(uint32_t segmentEnd) {
-    std::string image(segmentEnd, '\0');
-    std::memcpy(image.data(),
-                "\x7f"
-                "ELF\x01\x01\x01",
-                7);
-    PutLe(image, 28, 52, 4);              // e_phoff
-    PutLe(image, 32, 0, 4);               // e_shoff: no sections
-    PutLe(image, 40, 52, 2);              // e_ehsize
-    PutLe(image, 42, 32, 2);              // e_phentsize
-    PutLe(image, 44, 1, 2);               // e_phnum
-    PutLe(image, 52 + 0, 1, 4);           // PT_LOAD
-    PutLe(image, 52 + 4, 0, 4);           // p_offset
-    PutLe(image, 52 + 16, segmentEnd, 4); // p_filesz
-    return image;
 }
 
 class StubLength : public ::testing::Test {

@@ -134,20 +134,24 @@ TEST_F(SplitTest, EmptyFiles) {
     engine.SetSplitFileName(folder / "empty.001");
     engine.SetWinSplitCompatible(true);
     calls.clear();
-    engine.Split(); // no piece at all, but the information file step still runs
+    engine.SetMakeBAT(true);
+    engine.Split(); // one empty piece, so that the batch and information files name a real set
     EXPECT_TRUE(engine.Completed());
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].diskID, 0);
-    EXPECT_EQ(FolderNames(folder.Path()), Names({"empty.txt", "empty.wsp"}));
-    EXPECT_EQ(Read("empty.wsp"), "txt\r\n0\r\n0\r\n");
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].diskID, 1);
+    EXPECT_EQ(calls[1].diskID, InfoFileDiskID);
+    EXPECT_EQ(FolderNames(folder.Path()),
+              Names({"empty.txt", "empty.001", "empty.wsp", "empty.bat"}));
+    EXPECT_EQ(SizeOf("empty.001"), 0);
+    EXPECT_EQ(Read("empty.wsp"), "txt\r\n1\r\n0\r\n");
+    EXPECT_NE(Read("empty.bat").find("@copy /b empty.001 empty.txt\r\n"), std::string::npos);
 
     engine.SetWinSplitCompatible(false);
     engine.SetDOSCompatible(true);
     engine.SetSplitFileName(folder / "empty.dos");
-    calls.clear();
     engine.Split();
-    EXPECT_TRUE(calls.empty());
-    EXPECT_EQ(FolderNames(folder.Path()), Names({"empty.txt", "empty.wsp"}));
+    EXPECT_EQ(SizeOf("empty.dos"), 0);
+    EXPECT_NE(Read("empty.bat").find("@copy /b empty.dos empty.txt\r\n"), std::string::npos);
 }
 
 TEST_F(SplitTest, FileEndingExactlyOnABlockBoundary) {
@@ -309,7 +313,7 @@ TEST_F(SplitTest, SignedModesRefuseWhatTheSignatureCannotHold) {
     engine.SetFileName(folder / "big.img");
     engine.SetSize(int64_t{1} << 30);
     ExpectRefused(engine, TEngineFault::efFileTooLargeForSignature);
-    WriteFileBytes(folder / "stub", "stub");
+    WriteFileBytes(folder / "stub", Elf32Image(100));
     engine.SetStubFileName(folder / "stub");
     engine.SetMakeSUB(true);
     engine.SetSplitFileName(folder / "big.exe");
@@ -449,11 +453,11 @@ TEST_F(SplitTest, BatchFileOnlyWhenTheHandlerAnswers) {
     facts.pathAfterLastPiece = folder / "report.002";
     facts.dosCompatible = true;
     facts.attributes = engine.Attributes();
-    EXPECT_EQ(Read("report.bat"), BatchFileText(facts));
+    EXPECT_EQ(Read("report.bat"), BatchFileText(facts).value());
 }
 
 TEST_F(SplitTest, SelfJoiningFirstPiece) {
-    const std::string stub = PatternBytes(1000, 9);
+    const std::string stub = Elf32Image(1000);
     WriteFileBytes(folder / "varnstub.exe", stub);
     MakeWhole("p.dat", 3000);
     engine.SetFileName(folder / "p.dat");

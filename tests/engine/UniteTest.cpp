@@ -30,7 +30,7 @@ protected:
         splitter.SetMakeSUB(mode == smSelfJoining);
         splitter.SetComment(mode == smNormal || mode == smSelfJoining ? "a comment" : "");
         if (mode == smSelfJoining) {
-            WriteFileBytes(folder / "stub.bin", PatternBytes(300, 77));
+            WriteFileBytes(folder / "stub.bin", Elf32Image(300));
             splitter.SetStubFileName(folder / "stub.bin");
         }
         splitter.SetSplitFileName(ReplaceExtension(folder / whole, splitter.FirstPieceExtension()));
@@ -131,22 +131,6 @@ TEST_F(UniteTest, MissingPieceIsAnErrorAndLeavesTheOldFileAlone) {
     EXPECT_TRUE(Leftovers().empty());
 }
 
-TEST_F(UniteTest, ShortLastPieceIsAnError) {
-    WriteFileBytes(folder / "name.dat", PatternBytes(250));
-    SplitIn(smNormal, "name.dat", 100);
-    std::filesystem::resize_file(folder / "name.002", 10);
-    engine.SetSplitFileName(folder / "name.vrn");
-    engine.SetFileName(folder / "out.dat");
-    try {
-        engine.Unite();
-        FAIL() << "a short set was joined";
-    } catch (const EEngineError& error) {
-        EXPECT_EQ(error.Fault(), TEngineFault::efIncompleteSet);
-        EXPECT_EQ(error.Path(), folder / "name.003");
-    }
-    EXPECT_FALSE(PathExists(folder / "out.dat"));
-}
-
 TEST_F(UniteTest, DelAfterUniteDeletesThePiecesAfterSuccess) {
     WriteFileBytes(folder / "name.dat", PatternBytes(250));
     SplitIn(smWinSplit, "name.dat", 100);
@@ -155,7 +139,8 @@ TEST_F(UniteTest, DelAfterUniteDeletesThePiecesAfterSuccess) {
     engine.SetDelAfterUnite(true);
     engine.Unite();
     EXPECT_TRUE(engine.Completed());
-    EXPECT_EQ(FolderNames(folder.Path()), Names({"name.dat", "name.wsp", "out.dat"}));
+    // The information file describes nothing any more and goes with the pieces.
+    EXPECT_EQ(FolderNames(folder.Path()), Names({"name.dat", "out.dat"}));
     EXPECT_EQ(Read("out.dat"), PatternBytes(250));
 }
 
@@ -373,4 +358,123 @@ TEST_F(UniteTest, LongOutputNameStillGetsATemporaryName) {
     engine.SetFileName(folder / longName);
     engine.Unite();
     EXPECT_EQ(Read(longName), PatternBytes(150));
+}
+
+namespace {
+
+// The pieces of the set that starts at `first` (for a WinSplit-compatible set
+// its information file), in order.
+std::vector<std::string> PiecesFrom(TSplitMode mode, const std::string& first) {
+    std::vector<std::string> pieces;
+    std::string path = mode == smWinSplit ? ReplaceExtension(first, ".001") : first;
+    for (int64_t k = 1; std::filesystem::exists(path); ++k) {
+        pieces.push_back(path);
+        path = NextPiecePath(path, k, mode == smWinSplit);
+    }
+    return pieces;
+}
+
+void Append(const std::string& path, const std::string& bytes) {
+    WriteFileBytes(path, ReadFileBytes(path) + bytes);
+}
+
+} // namespace
+
+// Every piece but the last must be as long as the first and the last exactly
+// what is left, in every mode; a damaged piece is named and nothing is joined.
+TEST_F(UniteTest, DamagedPiecesAreNamedBeforeAnythingIsJoined) {
+    enum TDamage { dLongMiddle, dShortMiddleLongLast, dLongLast };
+    struct TCase {
+        TSplitMode mode;
+        bool fromFirstPiece; // a WinSplit set joined from name.001, without its size
+    };
+    const TCase sets[] = {{smNormal, false},
+                          {smVersion10, false},
+                          {smWinSplit, false},
+                          {smWinSplit, true},
+                          {smSelfJoining, false}};
+    for (const TCase& set : sets) {
+        for (TDamage damage : {dLongMiddle, dShortMiddleLongLast, dLongLast}) {
+            SCOPED_TRACE("mode " + std::to_string(set.mode) + " damage " + std::to_string(damage));
+            WriteFileBytes(folder / "name.dat", PatternBytes(1000));
+            std::string first =
+                SplitIn(set.mode, "name.dat", set.mode == smSelfJoining ? 400 : 100);
+            const std::vector<std::string> pieces = PiecesFrom(set.mode, first);
+            ASSERT_GE(pieces.size(), 3u);
+            if (set.fromFirstPiece)
+                first = pieces.front();
+            std::string damaged = pieces[1];
+            if (damage == dLongMiddle) {
+                Append(pieces[1], "XYZ");
+            } else if (damage == dShortMiddleLongLast) {
+                std::filesystem::resize_file(pieces[1], std::filesystem::file_size(pieces[1]) - 3);
+                Append(pieces.back(), "XYZ");
+            } else {
+                Append(pieces.back(), "XYZ");
+                damaged = pieces.back();
+            }
+            TVarnSplit joiner(&reporter);
+            joiner.SetSplitFileName(first);
+            joiner.SetWinSplitCompatible(set.mode == smWinSplit);
+            joiner.SetStubSize(set.mode == smSelfJoining ? 300 : 0);
+            joiner.SetFileName(folder / "out.dat");
+            joiner.SetDelAfterUnite(true);
+            try {
+                joiner.Unite();
+                ADD_FAILURE() << "a damaged set was joined";
+            } catch (const EEngineError& error) {
+                EXPECT_EQ(error.Fault(), TEngineFault::efPieceWrongSize) << error.what();
+                EXPECT_EQ(error.Path(), damaged);
+            }
+            EXPECT_FALSE(PathExists(folder / "out.dat"));
+            EXPECT_TRUE(Leftovers().empty());
+            for (const std::string& piece : pieces)
+                EXPECT_TRUE(PathExists(piece)) << piece;
+            for (const std::string& name : FolderNames(folder.Path()))
+                std::filesystem::remove(folder.Path() / name);
+        }
+    }
+}
+
+// A signature whose size is negative, or whose block count the first piece
+// contradicts, describes no set; a FIFO named like a piece is no piece.
+TEST_F(UniteTest, DamagedSignaturesAndOddFilesAreRefused) {
+    TSignature signature;
+    signature.extension = ".dat";
+    const auto firstPiece = [&](int32_t size, uint16_t blocks) {
+        signature.wholeFileSize = size;
+        signature.blockCount = blocks;
+        WriteFileBytes(folder / "x.vrn", EncodeSignature(signature) + "abc");
+    };
+    const struct {
+        int32_t size;
+        uint16_t blocks;
+        bool fifoSecondPiece;
+        TEngineFault fault;
+    } cases[] = {
+        {-1, 1, false, TEngineFault::efDamagedSignature},
+        {-100000, 0, false, TEngineFault::efDamagedSignature},
+        {3, 2, false, TEngineFault::efDamagedSignature},
+        {1000, 1, false, TEngineFault::efDamagedSignature},
+        {2, 1, false, TEngineFault::efPieceWrongSize},
+        {1000, 26, true, TEngineFault::efIncompleteSet},
+    };
+    for (const auto& item : cases) {
+        SCOPED_TRACE(item.size);
+        firstPiece(item.size, item.blocks);
+        if (item.fifoSecondPiece) {
+            ASSERT_EQ(mkfifo((folder / "x.001").c_str(), 0600), 0);
+        }
+        engine.SetSplitFileName(folder / "x.vrn");
+        engine.SetFileName(folder / "out.dat");
+        try {
+            engine.Unite();
+            ADD_FAILURE() << "a damaged set was joined";
+        } catch (const EEngineError& error) {
+            EXPECT_EQ(error.Fault(), item.fault) << error.what();
+        }
+        EXPECT_FALSE(PathExists(folder / "out.dat"));
+        EXPECT_TRUE(Leftovers().empty());
+        std::filesystem::remove(folder / "x.001");
+    }
 }

@@ -161,7 +161,7 @@ protected:
 
     // Runs `program` with `input` as its standard input (a file path or
     // a terminal descriptor when `terminal` >= 0).
-    TRun Run(const std::string& program, int terminal = -1) {
+    TRun Run(const std::string& program, int terminal = -1, const char* argument = nullptr) {
         const std::string outPath = m_folder / "stdout.txt";
         const std::string errPath = m_folder / "stderr.txt";
         const std::string terminalName = terminal >= 0 ? ptsname(terminal) : "";
@@ -181,7 +181,7 @@ protected:
             dup2(input, STDIN_FILENO);
             dup2(out, STDOUT_FILENO);
             dup2(err, STDERR_FILENO);
-            execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+            execl(program.c_str(), program.c_str(), argument, static_cast<char*>(nullptr));
             _exit(126);
         }
         TRun run;
@@ -249,41 +249,89 @@ TEST_F(SelfJoiningSet, EmptyWholeFile) {
     EXPECT_EQ(fs::file_size(InSet("empty.log")), 0u);
 }
 
-TEST_F(SelfJoiningSet, KeptExtensionIsNotAddedTwice) {
-    const std::string content = PatternBytes(WholeSizeFor(3, 38), 5);
-    SplitWithEngine("report.doc", content, true);
-    ASSERT_TRUE(fs::exists(InSet("report.doc.exe")));
-    ASSERT_TRUE(fs::exists(InSet("report.doc.002")));
+// The whole file is named as "/unite" names it: the first piece's extension
+// replaced by the stored one, or only removed with "-keepext".
+TEST_F(SelfJoiningSet, NamesTheWholeFileAsUniteDoes) {
+    const struct {
+        std::string whole;
+        bool keepExtension;
+    } cases[] = {
+        {"x.c.c", false},
+        {"backup.tar.tar", false},
+        {"report.doc", true},
+        {std::string(251, 'n') + ".dat", false}, // the longest name a folder holds
+    };
+    for (const auto& item : cases) {
+        SCOPED_TRACE(item.whole);
+        const std::string content = PatternBytes(3000, 5);
+        SplitWithEngine(item.whole, content, item.keepExtension);
+        fs::remove(m_folder / item.whole);
+        const std::string exe = item.keepExtension
+                                    ? item.whole + ".exe"
+                                    : fs::path(item.whole).replace_extension(".exe").string();
+        TRun run = Run(InSet(exe), -1, item.keepExtension ? "-keepext" : nullptr);
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_TRUE(SameBytes(ReadFileBytes(InSet(item.whole)), content));
+        EXPECT_EQ(NamesIn(SetFolder()), (std::set<std::string>{exe, item.whole}));
+        fs::remove(InSet(exe));
+        fs::remove(InSet(item.whole));
+    }
+}
 
-    TRun run = Run(InSet("report.doc.exe"));
+// Every piece but the last is exactly as long as the first and the last holds
+// exactly what is left; anything else names the piece and rebuilds nothing.
+TEST_F(SelfJoiningSet, DamagedSetsNameThePieceAndLeaveNothing) {
+    enum TDamage { dMissing, dShortMiddle, dShortMiddleLongLast, dLongLast, dFifo };
+    const struct {
+        TDamage damage;
+        const char* piece;
+        const char* says;
+    } cases[] = {
+        {dMissing, "movie.002", "Не знайдено частину"}, {dShortMiddle, "movie.001", "байт"},
+        {dShortMiddleLongLast, "movie.001", "байт"},    {dLongLast, "movie.003", "байт"},
+        {dFifo, "movie.002", "Не знайдено частину"},
+    };
+    for (const auto& item : cases) {
+        SCOPED_TRACE(item.piece);
+        SplitWithEngine("movie.dat", PatternBytes(WholeSizeFor(4, 38), 3));
+        const std::string piece = InSet(item.piece);
+        switch (item.damage) {
+        case dMissing:
+            fs::remove(piece);
+            break;
+        case dShortMiddle:
+            fs::resize_file(piece, PieceSize() - 1);
+            break;
+        case dShortMiddleLongLast:
+            fs::resize_file(piece, PieceSize() - 3);
+            WriteFileBytes(InSet("movie.003"), ReadFileBytes(InSet("movie.003")) + "XYZ");
+            break;
+        case dLongLast:
+            WriteFileBytes(piece, ReadFileBytes(piece) + "trailing bytes");
+            break;
+        case dFifo:
+            fs::remove(piece);
+            ASSERT_EQ(mkfifo(piece.c_str(), 0600), 0);
+            break;
+        }
+        const std::set<std::string> before = NamesIn(SetFolder());
+        TRun run = Run(InSet("movie.exe")); // a FIFO must not make it wait
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find(piece), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(item.says), std::string::npos) << run.err;
+        EXPECT_EQ(NamesIn(SetFolder()), before);
+        fs::remove_all(SetFolder());
+        fs::create_directory(SetFolder());
+    }
+}
+
+TEST_F(SelfJoiningSet, StrayLaterPieceIsNotJoined) {
+    const std::string content = PatternBytes(WholeSizeFor(3, 38), 6);
+    SplitWithEngine("movie.dat", content);
+    WriteFileBytes(InSet("movie.003"), "a stray piece of another set");
+    TRun run = Run(InSet("movie.exe"));
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_TRUE(SameBytes(ReadFileBytes(InSet("report.doc")), content));
-    EXPECT_FALSE(fs::exists(InSet("report.doc.doc")));
-}
-
-TEST_F(SelfJoiningSet, MissingMiddlePieceNamesItAndLeavesNothing) {
-    SplitWithEngine("movie.dat", PatternBytes(WholeSizeFor(4, 38), 3));
-    fs::remove(InSet("movie.002"));
-    const std::set<std::string> before = NamesIn(SetFolder());
-
-    TRun run = Run(InSet("movie.exe"));
-    EXPECT_NE(run.exitCode, 0);
-    EXPECT_NE(run.err.find(InSet("movie.002")), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find("Не знайдено частину"), std::string::npos) << run.err;
-    EXPECT_EQ(NamesIn(SetFolder()), before);
-}
-
-TEST_F(SelfJoiningSet, ShortPieceNamesItAndLeavesNothing) {
-    SplitWithEngine("movie.dat", PatternBytes(WholeSizeFor(4, 38), 3));
-    const std::string shortSize = std::to_string(PieceSize() - 1);
-    fs::resize_file(InSet("movie.001"), PieceSize() - 1);
-    const std::set<std::string> before = NamesIn(SetFolder());
-
-    TRun run = Run(InSet("movie.exe"));
-    EXPECT_NE(run.exitCode, 0);
-    EXPECT_NE(run.err.find(InSet("movie.001")), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find(shortSize), std::string::npos) << run.err;
-    EXPECT_EQ(NamesIn(SetFolder()), before);
+    EXPECT_TRUE(SameBytes(ReadFileBytes(InSet("movie.dat")), content));
 }
 
 TEST_F(SelfJoiningSet, TruncatedFirstPieceIsRefused) {
@@ -294,50 +342,6 @@ TEST_F(SelfJoiningSet, TruncatedFirstPieceIsRefused) {
     EXPECT_NE(run.exitCode, 0);
     EXPECT_NE(run.err.find("Перша частина"), std::string::npos) << run.err;
     EXPECT_FALSE(fs::exists(InSet("small.txt")));
-}
-
-TEST_F(SelfJoiningSet, StopsAtTheStoredSize) {
-    const std::string content = PatternBytes(WholeSizeFor(3, 38), 6);
-    SplitWithEngine("movie.dat", content);
-    WriteFileBytes(InSet("movie.003"), "a stray piece of another set");
-    std::string last = ReadFileBytes(InSet("movie.002"));
-    WriteFileBytes(InSet("movie.002"), last + "trailing bytes");
-
-    TRun run = Run(InSet("movie.exe"));
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_TRUE(SameBytes(ReadFileBytes(InSet("movie.dat")), content));
-}
-
-TEST_F(SelfJoiningSet, InterruptedRunLeavesNoHalfWrittenFile) {
-    // The second piece is a pipe nobody writes to, so the stub waits there
-    // with the first piece's data already in its temporary file.
-    const std::size_t pieceSize = static_cast<std::size_t>(m_stubSize) + 10000;
-    const std::string content = PatternBytes(10000 - 38 + 500, 11);
-    LayOutSet("wait.exe", SignatureFor(content, ".bin", 2), content, 10000 - 38, pieceSize);
-    ASSERT_TRUE(fs::remove(InSet("wait.001")));
-    ASSERT_EQ(mkfifo(InSet("wait.001").c_str(), 0600), 0);
-
-    pid_t child = fork();
-    if (child == 0) {
-        int quiet = open("/dev/null", O_RDWR);
-        dup2(quiet, STDIN_FILENO);
-        dup2(quiet, STDOUT_FILENO);
-        dup2(quiet, STDERR_FILENO);
-        execl(InSet("wait.exe").c_str(), "wait.exe", static_cast<char*>(nullptr));
-        _exit(126);
-    }
-    // Wait for the temporary file, or for a stub that ended too early.
-    auto temporaryFiles = [&] { return NamesIn(SetFolder()).size() - 2; };
-    int status = 0;
-    pid_t ended = 0;
-    while (temporaryFiles() == 0 && (ended = waitpid(child, &status, WNOHANG)) == 0)
-        usleep(10000);
-    ASSERT_EQ(ended, 0) << "the stub ended before it waited for the second piece";
-    EXPECT_EQ(temporaryFiles(), 1u);
-    ASSERT_EQ(kill(child, SIGTERM), 0);
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + SIGTERM) << status;
-    EXPECT_EQ(NamesIn(SetFolder()), (std::set<std::string>{"wait.exe", "wait.001"}));
 }
 
 TEST_F(SelfJoiningSet, ExistingFileIsKeptWithoutATerminal) {
