@@ -57,17 +57,19 @@ TAtomicFile::~TAtomicFile() {
     Discard();
 }
 
-int TAtomicFile::Create(const std::string& finalPath) {
+int TAtomicFile::Create(const std::string& finalPath, TKind kind) {
     Discard();
     m_finalPath = finalPath;
     m_committed = false;
-    m_fd.Reset(open(FolderOf(finalPath).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
-    if (m_fd.IsOpen()) {
-        m_unnamed = true;
-        return 0;
+    if (kind == TKind::kUnnamedWherePossible) {
+        m_fd.Reset(open(FolderOf(finalPath).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+        if (m_fd.IsOpen()) {
+            m_unnamed = true;
+            return 0;
+        }
+        if (!NoUnnamedFiles(errno))
+            return errno;
     }
-    if (!NoUnnamedFiles(errno))
-        return errno;
     m_unnamed = false;
     std::vector<char> pattern;
     const std::string name = HiddenTemporaryName(finalPath, "XXXXXX");
@@ -103,10 +105,12 @@ int TAtomicFile::LinkUnnamed(const std::string& target) {
 }
 
 int TAtomicFile::PlaceUnnamed(bool replaceExisting) {
-    if (!replaceExisting)
-        return LinkUnnamed(m_finalPath);
+    const int error = LinkUnnamed(m_finalPath);
+    if (error != EEXIST || !replaceExisting)
+        return error;
     // A link cannot replace a name, so the file gets a hidden name first and
     // is renamed over the old file: the old file stays whole until the rename.
+    // Only a process killed between the two steps leaves that hidden name.
     for (int attempt = 0; attempt < NameAttempts; ++attempt) {
         const std::string hidden = HiddenTemporaryName(m_finalPath, RandomSuffix());
         const int error = LinkUnnamed(hidden);

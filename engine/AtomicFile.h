@@ -14,6 +14,10 @@
 // file beside the final name takes its place and is removed on every failure.
 class TAtomicFile {
 public:
+    // Named files also serve where unnamed ones would work, for callers and
+    // tests that must see the fallback.
+    enum class TKind { kUnnamedWherePossible, kNamed };
+
     TAtomicFile() = default;
     ~TAtomicFile();
     TAtomicFile(const TAtomicFile&) = delete;
@@ -21,7 +25,7 @@ public:
 
     // Opens the file that will become `finalPath`, with the permissions a newly
     // created file gets. Returns 0 or the errno of the failure.
-    int Create(const std::string& finalPath);
+    int Create(const std::string& finalPath, TKind kind = TKind::kUnnamedWherePossible);
 
     int Fd() const { return m_fd.Get(); }
     const std::string& FinalPath() const { return m_finalPath; }

@@ -304,13 +304,39 @@ TEST_F(CommandLineRun, DelRemovesThePiecesAfterASuccessfulJoin) {
 }
 
 TEST_F(CommandLineRun, DelKeepsEveryPieceWhenTheJoinFails) {
+    // A missing piece, and a middle piece with bytes added, as a copy gone wrong leaves it.
+    for (bool missing : {true, false}) {
+        RunOk({"/split", In("a.dat"), Out(), BlockSize});
+        if (missing)
+            fs::remove(Out("a.002"));
+        else
+            WriteFileBytes(Out("a.001"), ReadFileBytes(Out("a.001")) + "XYZ");
+        const TRunResult result = Run({"/unite", Out("a.vrn"), Back(), "-del"});
+        EXPECT_EQ(result.Status, 1);
+        EXPECT_TRUE(Contains(result.Err, Out(missing ? "a.002" : "a.001"))) << result.Err;
+        const TNames left = missing ? TNames{"a.001", "a.vrn"} : TNames{"a.001", "a.002", "a.vrn"};
+        EXPECT_EQ(Names(Out()), left);
+        EXPECT_EQ(Names(Back()), TNames{}) << "nothing half-written is left";
+        fs::remove_all(Out());
+        fs::create_directories(Out());
+    }
+}
+
+// Pieces that cannot be deleted do not make "-del" a silent success.
+TEST_F(CommandLineRun, DelWarnsAboutPiecesItCannotDelete) {
     RunOk({"/split", In("a.dat"), Out(), BlockSize});
-    fs::remove(Out("a.002"));
+    // Even root cannot delete from an immutable folder; others from a read-only one.
+    const bool root = geteuid() == 0;
+    const std::string lock = (root ? "chattr +i '" : "chmod a-w '") + Out() + "'";
+    const std::string unlock = (root ? "chattr -i '" : "chmod u+w '") + Out() + "'";
+    if (std::system(lock.c_str()) != 0)
+        GTEST_SKIP() << "the folder cannot be made read-only here";
     const TRunResult result = Run({"/unite", Out("a.vrn"), Back(), "-del"});
+    ASSERT_EQ(std::system(unlock.c_str()), 0);
     EXPECT_EQ(result.Status, 1);
-    EXPECT_TRUE(Contains(result.Err, Out("a.002"))) << result.Err;
-    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.vrn"}));
-    EXPECT_EQ(Names(Back()), TNames{}) << "nothing half-written is left";
+    for (const char* piece : {"a.vrn", "a.001", "a.002"})
+        EXPECT_TRUE(Contains(result.Err, Out(piece))) << result.Err;
+    EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
 }
 
 TEST_F(CommandLineRun, MissingMiddlePieceFailsNamingIt) {
@@ -435,11 +461,20 @@ TEST_F(CommandLineRun, SelfJoiningNeedsAnUndamagedStubBesideTheProgram) {
     EXPECT_TRUE(Contains(result.Err, (bin / "varnstub.exe").string())) << result.Err;
     EXPECT_EQ(Names(Out()), TNames{});
 
-    WriteFileBytes((bin / "varnstub.exe").string(), PatternBytes(1000, 5));
+    WriteFileBytes((bin / "varnstub.exe").string(), PatternBytes(100000, 5));
     result = Run({"/split", In("a.dat"), Out(), BlockSize, "-self"}, program);
     EXPECT_EQ(result.Status, 1);
     EXPECT_TRUE(Contains(result.Err, "пошкоджений")) << result.Err;
     EXPECT_EQ(Names(Out()), TNames{});
+
+    // A split into the program's own folder never replaces the stub it copies.
+    const std::string stub = ReadFileBytes(BinFolder() + "/varnstub.exe");
+    WriteFileBytes((bin / "varnstub.exe").string(), stub);
+    WriteFileBytes(In("varnstub.dat"), PatternBytes(3000, 6));
+    result = Run({"/split", In("varnstub.dat"), bin.string(), "2000000", "-self"}, program);
+    EXPECT_EQ(result.Status, 1);
+    EXPECT_TRUE(Contains(result.Err, (bin / "varnstub.exe").string())) << result.Err;
+    EXPECT_TRUE(ReadFileBytes((bin / "varnstub.exe").string()) == stub);
 }
 
 TEST_F(CommandLineRun, NoProgressWhenStandardErrorIsNoTerminal) {

@@ -457,8 +457,9 @@ TEST_F(SplitTest, BatchFileOnlyWhenTheHandlerAnswers) {
 }
 
 TEST_F(SplitTest, SelfJoiningFirstPiece) {
+    // Only the program image is copied, not what a longer file holds after it.
     const std::string stub = Elf32Image(1000);
-    WriteFileBytes(folder / "varnstub.exe", stub);
+    WriteFileBytes(folder / "varnstub.exe", stub + "a piece of an old set");
     MakeWhole("p.dat", 3000);
     engine.SetFileName(folder / "p.dat");
     engine.SetSplitFileName(folder / "p.exe");

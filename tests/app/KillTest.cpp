@@ -1,0 +1,236 @@
+// Kills a split, a unite and a self-joining stub with SIGKILL at chosen system
+// calls and checks what a user finds afterwards: no hidden temporary file, and
+// every file under a final name complete. The runs are stopped through ptrace
+// at the n-th write or commit, so each kill point is the same on every run.
+
+#include "TempFolder.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+#include <string>
+#include <sys/ptrace.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string BinFolder() {
+    const char* folder = std::getenv("VARN_BIN_DIR");
+    return folder == nullptr || *folder == '\0' ? std::string(VARN_BUILT_BIN_DIR)
+                                                : std::string(folder);
+}
+
+// Calls that put file data down, and calls that give a file its final name.
+const std::set<long> DataCalls = {SYS_write, SYS_pwrite64, SYS_copy_file_range};
+const std::set<long> CommitCalls = {SYS_linkat, SYS_link, SYS_rename, SYS_renameat, SYS_renameat2};
+
+// Where a run is killed: at the entry or the exit of the n-th call (from 1)
+// of one group; n = 0 never kills, so the run only counts.
+struct TKillPoint {
+    const std::set<long>* calls = &DataCalls;
+    int occurrence = 0;
+    bool atExit = false;
+};
+
+struct TTracedRun {
+    bool killed = false;
+    int exitCode = -1;
+    std::map<const std::set<long>*, int> counts;
+};
+
+void StartTraced(const std::vector<std::string>& command, const std::string& folder) {
+    if (chdir(folder.c_str()) != 0)
+        _exit(125);
+    const int quiet = open("/dev/null", O_RDWR);
+    dup2(quiet, STDIN_FILENO);
+    dup2(quiet, STDOUT_FILENO);
+    dup2(quiet, STDERR_FILENO);
+    // LeakSanitizer cannot work in a traced process.
+    setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+    std::vector<char*> argv;
+    for (const std::string& part : command)
+        argv.push_back(const_cast<char*>(part.c_str()));
+    argv.push_back(nullptr);
+    ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+    raise(SIGSTOP);
+    execv(argv[0], argv.data());
+    _exit(126);
+}
+
+TTracedRun RunTraced(const std::vector<std::string>& command, const std::string& folder,
+                     const TKillPoint& point) {
+    TTracedRun run;
+    const pid_t child = fork();
+    if (child == 0)
+        StartTraced(command, folder);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ptrace(PTRACE_SETOPTIONS, child, nullptr,
+           PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL | PTRACE_O_TRACEEXEC);
+    long lastCall = -1;
+    int signalToDeliver = 0;
+    while (true) {
+        ptrace(PTRACE_SYSCALL, child, nullptr, signalToDeliver);
+        signalToDeliver = 0;
+        if (waitpid(child, &status, 0) != child || WIFEXITED(status) || WIFSIGNALED(status))
+            break;
+        if (WSTOPSIG(status) != (SIGTRAP | 0x80)) {
+            if (status >> 16 == 0) // a real signal, not a ptrace event
+                signalToDeliver = WSTOPSIG(status);
+            continue;
+        }
+        __ptrace_syscall_info info{};
+        ptrace(PTRACE_GET_SYSCALL_INFO, child, sizeof info, &info);
+        const bool entry = info.op == PTRACE_SYSCALL_INFO_ENTRY;
+        if (entry)
+            lastCall = static_cast<long>(info.entry.nr);
+        for (const std::set<long>* group : {&DataCalls, &CommitCalls}) {
+            if (!group->count(lastCall))
+                continue;
+            if (entry)
+                ++run.counts[group];
+            if (group == point.calls && run.counts[group] == point.occurrence &&
+                entry != point.atExit) {
+                kill(child, SIGKILL);
+                waitpid(child, &status, 0);
+                run.killed = true;
+                return run;
+            }
+        }
+    }
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+// The points every run is killed at: the first and a middle write, the end of
+// the last write, the end of the first commit and the start of the last.
+std::vector<TKillPoint> KillPoints(const TTracedRun& counted) {
+    const int writes = counted.counts.at(&DataCalls);
+    const int commits = counted.counts.at(&CommitCalls);
+    return {{&DataCalls, 1, false},
+            {&DataCalls, (writes + 1) / 2, false},
+            {&DataCalls, writes, true},
+            {&CommitCalls, 1, true},
+            {&CommitCalls, commits, false}};
+}
+
+class KillTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"in", "reference", "set", "united"})
+            fs::create_directories(m_work.Path() / name);
+        m_whole = PatternBytes(3 * 1000000 + 12345, 21);
+        WriteFileBytes(Path("in/movie.dat"), m_whole);
+    }
+
+    std::string Path(const std::string& name) const { return (m_work.Path() / name).string(); }
+    static std::string Program() { return BinFolder() + "/varnsplit"; }
+
+    // Kills `command` at every point and calls `check` on what is left.
+    template <typename TCheck>
+    void KillEverywhere(const std::vector<std::string>& command, const std::string& folder,
+                        const std::string& watched, TCheck check) {
+        const TTracedRun counted = RunTraced(command, folder, TKillPoint{});
+        ASSERT_EQ(counted.exitCode, 0) << "the run itself fails";
+        ASSERT_GT(counted.counts.count(&CommitCalls), 0u) << "the run committed nothing";
+        ASSERT_GT(counted.counts.count(&DataCalls), 0u) << "the run wrote nothing";
+        for (const TKillPoint& point : KillPoints(counted)) {
+            SCOPED_TRACE("killed at call " + std::to_string(point.occurrence) +
+                         (point.calls == &DataCalls ? " of the writes" : " of the commits") +
+                         (point.atExit ? ", at its end" : ", at its start"));
+            fs::remove_all(watched);
+            fs::create_directories(watched);
+            check(RunTraced(command, folder, point));
+            for (const fs::directory_entry& entry : fs::directory_iterator(watched)) {
+                const std::string name = entry.path().filename().string();
+                EXPECT_NE(name.front(), '.') << "a hidden file is left: " << name;
+            }
+        }
+    }
+
+    // Every file the split left must be the same as the uninterrupted split's.
+    void ExpectOnlyCompletePieces() {
+        for (const fs::directory_entry& entry : fs::directory_iterator(Path("set"))) {
+            const std::string name = entry.path().filename().string();
+            const fs::path reference = Path("reference/" + name);
+            ASSERT_TRUE(fs::exists(reference)) << "a stray file is left: " << name;
+            EXPECT_TRUE(ReadFileBytes(entry.path()) == ReadFileBytes(reference))
+                << "a cut piece is left under its final name: " << name;
+        }
+    }
+
+    TScopedXdgHome m_xdg;
+    TTempFolder m_work;
+    std::string m_whole;
+};
+
+} // namespace
+
+TEST_F(KillTest, KilledSplitLeavesOnlyCompletePieces) {
+    const std::vector<std::string> split = {Program(), "/split", Path("in/movie.dat"), "",
+                                            "1000000"};
+    std::vector<std::string> reference = split;
+    reference[3] = Path("reference");
+    ASSERT_EQ(RunTraced(reference, Path("in"), TKillPoint{}).exitCode, 0);
+    std::vector<std::string> command = split;
+    command[3] = Path("set");
+    KillEverywhere(command, Path("in"), Path("set"), [&](const TTracedRun& run) {
+        EXPECT_TRUE(run.killed);
+        ExpectOnlyCompletePieces();
+    });
+}
+
+TEST_F(KillTest, KilledUniteLeavesNoFileOrTheWholeFile) {
+    const std::vector<std::string> split = {Program(), "/split", Path("in/movie.dat"), Path("set"),
+                                            "1000000"};
+    ASSERT_EQ(RunTraced(split, Path("in"), TKillPoint{}).exitCode, 0);
+    const std::vector<std::string> unite = {Program(), "/unite", Path("set/movie.vrn"),
+                                            Path("united")};
+    KillEverywhere(unite, Path("in"), Path("united"), [&](const TTracedRun& run) {
+        EXPECT_TRUE(run.killed);
+        if (fs::exists(Path("united/movie.dat"))) {
+            EXPECT_TRUE(ReadFileBytes(Path("united/movie.dat")) == m_whole);
+        }
+    });
+}
+
+TEST_F(KillTest, KilledStubLeavesNoFileOrTheWholeFile) {
+    const std::vector<std::string> split = {Program(),         "/split",  Path("in/movie.dat"),
+                                            Path("reference"), "1500000", "-self"};
+    ASSERT_EQ(RunTraced(split, Path("in"), TKillPoint{}).exitCode, 0);
+    // The stub rebuilds beside itself, so the set is copied afresh for every run.
+    const auto layOut = [&] {
+        for (const fs::directory_entry& entry : fs::directory_iterator(Path("reference")))
+            fs::copy_file(entry.path(), Path("set") / entry.path().filename(),
+                          fs::copy_options::overwrite_existing);
+        fs::permissions(Path("set/movie.exe"), fs::perms::owner_exec, fs::perm_options::add);
+    };
+    layOut();
+    const std::vector<std::string> stub = {Path("set/movie.exe")};
+    const TTracedRun counted = RunTraced(stub, Path("set"), TKillPoint{});
+    ASSERT_EQ(counted.exitCode, 0);
+    for (const TKillPoint& point : KillPoints(counted)) {
+        SCOPED_TRACE(std::to_string(point.occurrence) + (point.atExit ? " exit" : " entry"));
+        fs::remove_all(Path("set"));
+        fs::create_directories(Path("set"));
+        layOut();
+        EXPECT_TRUE(RunTraced(stub, Path("set"), point).killed);
+        for (const fs::directory_entry& entry : fs::directory_iterator(Path("set"))) {
+            const std::string name = entry.path().filename().string();
+            EXPECT_NE(name.front(), '.') << "a hidden file is left: " << name;
+        }
+        if (fs::exists(Path("set/movie.dat"))) {
+            EXPECT_TRUE(ReadFileBytes(Path("set/movie.dat")) == m_whole);
+        }
+    }
+}

@@ -1,0 +1,75 @@
+#include "AtomicFile.h"
+#include "EngineTestSupport.h"
+
+#include <cerrno>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using TKind = TAtomicFile::TKind;
+
+class AtomicFileTest : public ::testing::TestWithParam<TKind> {
+protected:
+    void Write(TAtomicFile& file, const std::string& bytes) {
+        ASSERT_EQ(write(file.Fd(), bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
+
+    TScopedXdgHome home;
+    TTempFolder folder;
+};
+
+} // namespace
+
+// Until the commit nothing is seen under the final name, and a discarded file
+// leaves no trace; both kinds behave alike.
+TEST_P(AtomicFileTest, AppearsOnlyWhenCommitted) {
+    const std::string finalPath = folder / (std::string(251, 'n') + ".dat");
+    {
+        TAtomicFile discarded;
+        ASSERT_EQ(discarded.Create(finalPath, GetParam()), 0);
+        Write(discarded, "half");
+        EXPECT_EQ(FolderNames(folder.Path()).size(), GetParam() == TKind::kNamed ? 1u : 0u);
+    }
+    EXPECT_TRUE(FolderNames(folder.Path()).empty());
+
+    const mode_t mask = umask(022);
+    TAtomicFile file;
+    ASSERT_EQ(file.Create(finalPath, GetParam()), 0);
+    Write(file, "whole");
+    ASSERT_EQ(file.Commit(false), 0);
+    umask(mask);
+    EXPECT_EQ(ReadFileBytes(finalPath), "whole");
+    EXPECT_EQ(FolderNames(folder.Path()).size(), 1u);
+    struct stat info {};
+    ASSERT_EQ(stat(finalPath.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0644u);
+}
+
+TEST_P(AtomicFileTest, ReplacesAnExistingFileOnlyWhenAsked) {
+    const std::string finalPath = folder / "out.dat";
+    WriteFileBytes(finalPath, "precious");
+    TAtomicFile refused;
+    ASSERT_EQ(refused.Create(finalPath, GetParam()), 0);
+    Write(refused, "new");
+    EXPECT_EQ(refused.Commit(false), EEXIST);
+    refused.Discard();
+    EXPECT_EQ(ReadFileBytes(finalPath), "precious");
+    EXPECT_EQ(FolderNames(folder.Path()), Names({"out.dat"}));
+
+    TAtomicFile replacing;
+    ASSERT_EQ(replacing.Create(finalPath, GetParam()), 0);
+    Write(replacing, "new");
+    ASSERT_EQ(replacing.Commit(true), 0);
+    EXPECT_EQ(ReadFileBytes(finalPath), "new");
+    EXPECT_EQ(FolderNames(folder.Path()), Names({"out.dat"}));
+}
+
+TEST_P(AtomicFileTest, MissingFolderIsTheCreatesError) {
+    TAtomicFile file;
+    EXPECT_EQ(file.Create(folder / "no/such/out.dat", GetParam()), ENOENT);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothKinds, AtomicFileTest,
+                         ::testing::Values(TKind::kUnnamedWherePossible, TKind::kNamed));
