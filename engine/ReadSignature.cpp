@@ -30,7 +30,7 @@ void TVarnSplit::ReadSignature(const std::string& fileName) {
         m_originalSize = info->wholeFileSize.value_or(0);
         return;
     }
-    TFileDescriptor file(open(fileName.c_str(), O_RDONLY | O_CLOEXEC));
+    TFileDescriptor file(OpenRegularFile(fileName));
     if (!file.IsOpen())
         throw EEngineError(TEngineFault::efOpenFailed, fileName, errno);
     // A cut-off signature says nothing reliable, so it reads as no signature.

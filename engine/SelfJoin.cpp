@@ -1,5 +1,7 @@
 #include "SelfJoin.h"
 
+#include "FileUtils.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -8,7 +10,7 @@
 #include <unistd.h>
 
 // The stub compiles this file on its own, so it may use nothing but the
-// standard library and POSIX.
+// standard library, POSIX and the engine's plain file helpers.
 
 namespace {
 
@@ -21,8 +23,7 @@ constexpr uint32_t SectionTypeNoBits = 8; // .bss and the like occupy no file by
 // Closes the descriptor on every way out.
 class TReadOnlyFile {
 public:
-    explicit TReadOnlyFile(const std::string& path)
-        : m_fd(open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+    explicit TReadOnlyFile(const std::string& path) : m_fd(OpenRegularFile(path)) {}
     ~TReadOnlyFile() {
         if (m_fd >= 0)
             close(m_fd);

@@ -2,6 +2,7 @@
 
 #include "EngineErrors.h"
 #include "FileDescriptor.h"
+#include "FileUtils.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -44,7 +45,7 @@ std::optional<TSignature> ReadSignatureAt(int fd, int64_t offset, const std::str
 }
 
 std::string ReadSmallFile(const std::string& path, std::size_t limit) {
-    TFileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    TFileDescriptor file(OpenRegularFile(path));
     if (!file.IsOpen())
         throw EEngineError(TEngineFault::efOpenFailed, path, errno);
     std::vector<unsigned char> bytes(limit);

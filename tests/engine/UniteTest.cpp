@@ -477,4 +477,8 @@ TEST_F(UniteTest, DamagedSignaturesAndOddFilesAreRefused) {
         EXPECT_TRUE(Leftovers().empty());
         std::filesystem::remove(folder / "x.001");
     }
+    // Inspection does not wait for a FIFO's writer either.
+    std::filesystem::remove(folder / "x.vrn");
+    ASSERT_EQ(mkfifo((folder / "x.vrn").c_str(), 0600), 0);
+    EXPECT_THROW(engine.ReadSignature(folder / "x.vrn"), EEngineError);
 }
