@@ -301,6 +301,19 @@ TEST_F(CommandLineRun, DelRemovesThePiecesAfterASuccessfulJoin) {
     RunOk({"/unite", Out("a.vrn"), Back(), "-del"});
     EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
     EXPECT_EQ(Names(Out()), TNames{});
+
+    // The information and batch files go with a WinSplit set's pieces, but a
+    // batch file of the user's own with that name stays.
+    for (bool ownBatchFile : {false, true}) {
+        fs::remove(Back("a.dat"));
+        RunOk({"/split", In("a.dat"), Out(), BlockSize, "-wsp", "-bat"});
+        if (ownBatchFile)
+            WriteFileBytes(Out("a.bat"), "@echo mine\r\n");
+        RunOk({"/unite", Out("a.wsp"), Back(), "-del"});
+        EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
+        EXPECT_EQ(Names(Out()), ownBatchFile ? TNames{"a.bat"} : TNames{});
+        fs::remove(Out("a.bat"));
+    }
 }
 
 TEST_F(CommandLineRun, DelKeepsEveryPieceWhenTheJoinFails) {

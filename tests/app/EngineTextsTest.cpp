@@ -61,6 +61,11 @@ TEST(EngineTexts, EveryFaultHasItsOwnTextNamingTheFile) {
     }
 }
 
+TEST(EngineTexts, WrongSizeNamesBothSizes) {
+    EXPECT_EQ(EngineFaultText(EEngineError::WrongSize("/t/a.001", 1203, 1200)),
+              "Частина '/t/a.001' пошкоджена: 1203 байт, а має бути 1200. Файл не відновлено.");
+}
+
 TEST(EngineTexts, SystemReasonFollowsTheFile) {
     const std::string text =
         EngineFaultText(EEngineError(TEngineFault::efWriteFailed, "/full/a.002", ENOSPC));
