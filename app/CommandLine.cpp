@@ -1,7 +1,7 @@
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 
-#include "EngineTexts.h"
-#include "Texts.h"
+#include "texts/EngineTexts.h"
+#include "texts/Texts.h"
 
 #include <algorithm>
 #include <cctype>

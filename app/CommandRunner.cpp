@@ -1,12 +1,12 @@
-#include "CommandRunner.h"
+#include "app/CommandRunner.h"
 
-#include "CommandLine.h"
-#include "EngineTexts.h"
-#include "FileUtils.h"
-#include "ProgressLine.h"
-#include "SelfJoin.h"
-#include "Texts.h"
-#include "VarnSplit.h"
+#include "app/CommandLine.h"
+#include "app/ProgressLine.h"
+#include "engine/FileUtils.h"
+#include "engine/SelfJoin.h"
+#include "engine/VarnSplit.h"
+#include "texts/EngineTexts.h"
+#include "texts/Texts.h"
 
 #include <algorithm>
 #include <cctype>

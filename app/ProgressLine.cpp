@@ -1,7 +1,7 @@
-#include "ProgressLine.h"
+#include "app/ProgressLine.h"
 
-#include "EngineTexts.h"
-#include "Texts.h"
+#include "texts/EngineTexts.h"
+#include "texts/Texts.h"
 
 TProgressLine::TProgressLine(std::ostream& stream, bool enabled)
     : m_stream(stream), m_enabled(enabled) {}

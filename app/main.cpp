@@ -1,4 +1,4 @@
-#include "CommandRunner.h"
+#include "app/CommandRunner.h"
 
 #include <signal.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
-#include "AtomicFile.h"
+#include "engine/AtomicFile.h"
 
-#include "FileUtils.h"
-#include "Signature.h"
+#include "engine/FileUtils.h"
+#include "engine/Signature.h"
 
 #include <cerrno>
 #include <cstdlib>

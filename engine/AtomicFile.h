@@ -2,7 +2,7 @@
 
 // Plain POSIX only: the self-joining stub compiles this file on its own.
 
-#include "FileDescriptor.h"
+#include "engine/FileDescriptor.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
-#include "BatchFile.h"
+#include "engine/BatchFile.h"
 
-#include "FileAttributes.h"
-#include "FileUtils.h"
+#include "engine/FileUtils.h"
+#include "platform/FileAttributes.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "BlockArithmetic.h"
+#include "engine/BlockArithmetic.h"
 
-#include "Signature.h"
+#include "engine/Signature.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "FileCopier.h"
+#include "engine/FileCopier.h"
 
-#include "EngineErrors.h"
+#include "engine/EngineErrors.h"
 
 #include <algorithm>
 #include <cerrno>

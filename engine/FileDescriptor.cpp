@@ -1,4 +1,4 @@
-#include "FileDescriptor.h"
+#include "engine/FileDescriptor.h"
 
 #include <cerrno>
 

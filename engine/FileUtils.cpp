@@ -1,7 +1,7 @@
-#include "FileUtils.h"
+#include "engine/FileUtils.h"
 
-#include "EngineErrors.h"
-#include "FileTimes.h"
+#include "engine/EngineErrors.h"
+#include "platform/FileTimes.h"
 
 #include <cerrno>
 #include <clocale>

@@ -1,7 +1,7 @@
-#include "InfoFile.h"
+#include "engine/InfoFile.h"
 
-#include "FileUtils.h"
-#include "Signature.h"
+#include "engine/FileUtils.h"
+#include "engine/Signature.h"
 
 #include <vector>
 

@@ -1,9 +1,9 @@
-#include "VarnSplit.h"
+#include "engine/VarnSplit.h"
 
-#include "FileDescriptor.h"
-#include "FileUtils.h"
-#include "InfoFile.h"
-#include "SignatureFile.h"
+#include "engine/FileDescriptor.h"
+#include "engine/FileUtils.h"
+#include "engine/InfoFile.h"
+#include "engine/SignatureFile.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,6 +1,6 @@
-#include "SelfJoin.h"
+#include "engine/SelfJoin.h"
 
-#include "FileUtils.h"
+#include "engine/FileUtils.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "SetLayout.h"
+#include "engine/SetLayout.h"
 
 int64_t TSetLayout::ExpectedPieceSize(int64_t pieceNumber) const {
     if (pieceNumber < blockCount)

@@ -1,8 +1,8 @@
-#include "SignatureFile.h"
+#include "engine/SignatureFile.h"
 
-#include "EngineErrors.h"
-#include "FileDescriptor.h"
-#include "FileUtils.h"
+#include "engine/EngineErrors.h"
+#include "engine/FileDescriptor.h"
+#include "engine/FileUtils.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,15 +1,15 @@
-#include "VarnSplit.h"
+#include "engine/VarnSplit.h"
 
-#include "AtomicFile.h"
-#include "BatchFile.h"
-#include "BlockArithmetic.h"
-#include "FileAttributes.h"
-#include "FileCopier.h"
-#include "FileDescriptor.h"
-#include "FileUtils.h"
-#include "InfoFile.h"
-#include "SelfJoin.h"
-#include "Signature.h"
+#include "engine/AtomicFile.h"
+#include "engine/BatchFile.h"
+#include "engine/BlockArithmetic.h"
+#include "engine/FileCopier.h"
+#include "engine/FileDescriptor.h"
+#include "engine/FileUtils.h"
+#include "engine/InfoFile.h"
+#include "engine/SelfJoin.h"
+#include "engine/Signature.h"
+#include "platform/FileAttributes.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,14 +1,14 @@
-#include "VarnSplit.h"
+#include "engine/VarnSplit.h"
 
-#include "AtomicFile.h"
-#include "FileAttributes.h"
-#include "FileCopier.h"
-#include "FileDescriptor.h"
-#include "FileTimes.h"
-#include "FileUtils.h"
-#include "InfoFile.h"
-#include "SetLayout.h"
-#include "SignatureFile.h"
+#include "engine/AtomicFile.h"
+#include "engine/FileCopier.h"
+#include "engine/FileDescriptor.h"
+#include "engine/FileUtils.h"
+#include "engine/InfoFile.h"
+#include "engine/SetLayout.h"
+#include "engine/SignatureFile.h"
+#include "platform/FileAttributes.h"
+#include "platform/FileTimes.h"
 
 #include <algorithm>
 #include <cerrno>

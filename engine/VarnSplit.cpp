@@ -1,7 +1,7 @@
-#include "VarnSplit.h"
+#include "engine/VarnSplit.h"
 
-#include "FileUtils.h"
-#include "Signature.h"
+#include "engine/FileUtils.h"
+#include "engine/Signature.h"
 
 #include <limits>
 

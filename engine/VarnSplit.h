@@ -1,6 +1,6 @@
 #pragma once
 
-#include "EngineErrors.h"
+#include "engine/EngineErrors.h"
 
 #include <cstdint>
 #include <functional>

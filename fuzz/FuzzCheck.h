@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Signature.h"
+#include "engine/Signature.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,8 +2,8 @@
 // user may pick as the first piece of a set, and checks it against the writer.
 
 #include "FuzzCheck.h"
-#include "InfoFile.h"
-#include "Signature.h"
+#include "engine/InfoFile.h"
+#include "engine/Signature.h"
 
 #include <cstddef>
 #include <cstdint>

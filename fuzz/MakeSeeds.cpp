@@ -3,7 +3,7 @@
 // The seeds are small, well-formed examples of what each parser meets in real
 // sets, so the fuzzer begins inside the interesting code instead of at the magic.
 
-#include "Signature.h"
+#include "engine/Signature.h"
 
 #include <cstddef>
 #include <cstdint>

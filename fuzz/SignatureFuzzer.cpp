@@ -2,7 +2,7 @@
 // would, and checks that reading, writing and the text helpers agree.
 
 #include "FuzzCheck.h"
-#include "Signature.h"
+#include "engine/Signature.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -2,11 +2,11 @@
 // measured from its ELF headers, then the signature is looked for where the
 // image ends and, as for a plain piece, at the start.
 
-#include "EngineErrors.h"
 #include "FuzzCheck.h"
-#include "SelfJoin.h"
-#include "Signature.h"
-#include "SignatureFile.h"
+#include "engine/EngineErrors.h"
+#include "engine/SelfJoin.h"
+#include "engine/Signature.h"
+#include "engine/SignatureFile.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "FileAttributes.h"
+#include "platform/FileAttributes.h"
 
 #include <sys/stat.h>
 

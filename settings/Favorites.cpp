@@ -1,4 +1,4 @@
-#include "Favorites.h"
+#include "settings/Favorites.h"
 
 QStringList ParseFavorites(const QString& stored) {
     QStringList lines;

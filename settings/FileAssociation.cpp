@@ -1,9 +1,9 @@
-#include "FileAssociation.h"
+#include "settings/FileAssociation.h"
 
-#include "Icons.h"
-#include "RegistrySettings.h"
-#include "SettingNames.h"
-#include "Texts.h"
+#include "resources/Icons.h"
+#include "settings/RegistrySettings.h"
+#include "settings/SettingNames.h"
+#include "texts/Texts.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
-#include "FilterList.h"
+#include "settings/FilterList.h"
 
-#include "RegistrySettings.h"
-#include "SettingNames.h"
-#include "Texts.h"
+#include "settings/RegistrySettings.h"
+#include "settings/SettingNames.h"
+#include "texts/Texts.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "PlatformHelpers.h"
+#include "settings/PlatformHelpers.h"
 
-#include "Texts.h"
+#include "texts/Texts.h"
 
 #include <QGuiApplication>
 #include <QScreen>

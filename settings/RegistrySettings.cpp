@@ -1,6 +1,6 @@
-#include "RegistrySettings.h"
+#include "settings/RegistrySettings.h"
 
-#include "Texts.h"
+#include "texts/Texts.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "DiscMonitorThread.h"
+#include "shell/DiscMonitorThread.h"
 
 #include <QPointer>
 

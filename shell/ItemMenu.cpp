@@ -1,7 +1,7 @@
-#include "ItemMenu.h"
+#include "shell/ItemMenu.h"
 
-#include "ShellNamespace.h"
-#include "Texts.h"
+#include "shell/ShellNamespace.h"
+#include "texts/Texts.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,4 +1,4 @@
-#include "MountWatcher.h"
+#include "shell/MountWatcher.h"
 
 #include <QPointer>
 #include <QSocketNotifier>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Mounts.h"
+#include "platform/Mounts.h"
 
 #include <QObject>
 

@@ -1,8 +1,8 @@
-#include "ShellFolder.h"
+#include "shell/ShellFolder.h"
 
-#include "Mounts.h"
-#include "ShellNamespace.h"
-#include "Texts.h"
+#include "platform/Mounts.h"
+#include "shell/ShellNamespace.h"
+#include "texts/Texts.h"
 
 #include <QDir>
 #include <QFile>

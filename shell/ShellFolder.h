@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ItemIdList.h"
+#include "shell/ItemIdList.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "ShellMasks.h"
+#include "shell/ShellMasks.h"
 
 #include <QFile>
 

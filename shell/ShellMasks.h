@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ItemIdList.h"
-#include "ShellFolder.h"
+#include "shell/ItemIdList.h"
+#include "shell/ShellFolder.h"
 
 #include <QString>
 #include <QStringList>

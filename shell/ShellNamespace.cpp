@@ -1,6 +1,6 @@
-#include "ShellNamespace.h"
+#include "shell/ShellNamespace.h"
 
-#include "ShellMasks.h"
+#include "shell/ShellMasks.h"
 
 #include <QDir>
 #include <QFile>

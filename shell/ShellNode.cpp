@@ -1,9 +1,9 @@
-#include "ShellNode.h"
+#include "shell/ShellNode.h"
 
-#include "ShellMasks.h"
-#include "ShellNamespace.h"
-#include "ShellTreeView.h"
-#include "SystemImageList.h"
+#include "shell/ShellMasks.h"
+#include "shell/ShellNamespace.h"
+#include "shell/ShellTreeView.h"
+#include "shell/SystemImageList.h"
 
 #include <utility>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "DiscMonitorThread.h"
-#include "ItemIdList.h"
-#include "ShellFolder.h"
+#include "shell/DiscMonitorThread.h"
+#include "shell/ItemIdList.h"
+#include "shell/ShellFolder.h"
 
 #include <QString>
 #include <QTreeWidgetItem>

@@ -1,8 +1,8 @@
-#include "ShellTreeView.h"
+#include "shell/ShellTreeView.h"
 
-#include "MountWatcher.h"
-#include "SystemImageList.h"
-#include "Texts.h"
+#include "shell/MountWatcher.h"
+#include "shell/SystemImageList.h"
+#include "texts/Texts.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "DiscMonitorThread.h"
-#include "ItemIdList.h"
-#include "ItemMenu.h"
-#include "ShellFolder.h"
-#include "ShellMasks.h"
-#include "ShellNamespace.h"
-#include "ShellNode.h"
+#include "shell/DiscMonitorThread.h"
+#include "shell/ItemIdList.h"
+#include "shell/ItemMenu.h"
+#include "shell/ShellFolder.h"
+#include "shell/ShellMasks.h"
+#include "shell/ShellNamespace.h"
+#include "shell/ShellNode.h"
 
 #include <QFlags>
 #include <QHash>

@@ -1,7 +1,7 @@
-#include "SystemImageList.h"
+#include "shell/SystemImageList.h"
 
-#include "Mounts.h"
-#include "ShellNamespace.h"
+#include "platform/Mounts.h"
+#include "shell/ShellNamespace.h"
 
 #include <QApplication>
 #include <QFile>

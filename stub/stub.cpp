@@ -3,15 +3,15 @@
 // that follows its own image and rebuilds the whole file beside itself from its
 // own data and the later pieces name.001, name.002, ...
 
-#include "AtomicFile.h"
-#include "FileAttributes.h"
-#include "FileTimes.h"
-#include "FileUtils.h"
-#include "SelfJoin.h"
-#include "SetLayout.h"
-#include "Signature.h"
-#include "TextFormat.h"
-#include "Texts.h"
+#include "engine/AtomicFile.h"
+#include "engine/FileUtils.h"
+#include "engine/SelfJoin.h"
+#include "engine/SetLayout.h"
+#include "engine/Signature.h"
+#include "platform/FileAttributes.h"
+#include "platform/FileTimes.h"
+#include "texts/TextFormat.h"
+#include "texts/Texts.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "CheckBox95.h"
+#include "widgets/CheckBox95.h"
 
 #include <QFontMetrics>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "FlickerFreePaintBox.h"
+#include "widgets/FlickerFreePaintBox.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "VarnBevel.h"
+#include "widgets/VarnBevel.h"
 
 #include <QPainter>
 #include <algorithm>

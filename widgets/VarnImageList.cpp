@@ -1,4 +1,4 @@
-#include "VarnImageList.h"
+#include "widgets/VarnImageList.h"
 
 TVarnImageList::TVarnImageList(int width, int height, QObject* parent)
     : QObject(parent), m_width(width < 0 ? 0 : width), m_height(height < 0 ? 0 : height) {}

@@ -1,6 +1,6 @@
-#include "VarnTabSet.h"
+#include "widgets/VarnTabSet.h"
 
-#include "Texts.h"
+#include "texts/Texts.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "VarnImageList.h"
-#include "VarnScroller.h"
+#include "widgets/VarnImageList.h"
+#include "widgets/VarnScroller.h"
 
 #include <QColor>
 #include <QPixmap>

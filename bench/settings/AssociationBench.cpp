@@ -3,7 +3,7 @@
 // the same run on the same files: stat() of the files for the unchanged case,
 // plain fopen/fwrite of the same bytes into fresh folders for the written one.
 
-#include "FileAssociation.h"
+#include "settings/FileAssociation.h"
 
 #include <QCoreApplication>
 #include <QDirIterator>

@@ -2,7 +2,7 @@
 // listed, icons on) and lists the same folder with `ls -f`, then prints both
 // times and their ratio.
 
-#include "ShellTreeView.h"
+#include "shell/ShellTreeView.h"
 
 #include <QApplication>
 

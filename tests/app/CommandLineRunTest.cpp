@@ -1,8 +1,8 @@
 // End-to-end tests of the command line: they run the built program in a
 // temporary folder and look at its exit status, what it said, and the files it
 // left behind.
-#include "TempFolder.h"
-#include "Texts.h"
+#include "support/TempFolder.h"
+#include "texts/Texts.h"
 
 #include <gtest/gtest.h>
 

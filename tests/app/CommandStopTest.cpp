@@ -1,8 +1,8 @@
 // A stop request (what an interrupt signal makes) ends an operation cleanly:
 // the run fails and a unite leaves nothing behind.
-#include "CommandRunner.h"
-#include "TempFolder.h"
-#include "Texts.h"
+#include "app/CommandRunner.h"
+#include "support/TempFolder.h"
+#include "texts/Texts.h"
 
 #include <gtest/gtest.h>
 

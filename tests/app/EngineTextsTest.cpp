@@ -1,5 +1,5 @@
-#include "EngineTexts.h"
-#include "Texts.h"
+#include "texts/EngineTexts.h"
+#include "texts/Texts.h"
 
 #include <gtest/gtest.h>
 

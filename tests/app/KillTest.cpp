@@ -3,7 +3,7 @@
 // every file under a final name complete. The runs are stopped through ptrace
 // at the n-th write or commit, so each kill point is the same on every run.
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <cerrno>
 #include <csignal>

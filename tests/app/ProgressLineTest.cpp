@@ -1,4 +1,4 @@
-#include "ProgressLine.h"
+#include "app/ProgressLine.h"
 
 #include <gtest/gtest.h>
 

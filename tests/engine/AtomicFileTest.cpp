@@ -1,4 +1,4 @@
-#include "AtomicFile.h"
+#include "engine/AtomicFile.h"
 #include "EngineTestSupport.h"
 
 #include <cerrno>

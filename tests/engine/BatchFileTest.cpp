@@ -1,7 +1,7 @@
-#include "BatchFile.h"
-#include "FileUtils.h"
-#include "TempFolder.h"
-#include "VarnSplit.h"
+#include "engine/BatchFile.h"
+#include "engine/FileUtils.h"
+#include "engine/VarnSplit.h"
+#include "support/TempFolder.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

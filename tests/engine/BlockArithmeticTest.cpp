@@ -1,4 +1,4 @@
-#include "BlockArithmetic.h"
+#include "engine/BlockArithmetic.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "TempFolder.h"
-#include "VarnSplit.h"
+#include "engine/VarnSplit.h"
+#include "support/TempFolder.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "FileUtils.h"
-#include "EngineErrors.h"
-#include "TempFolder.h"
+#include "engine/FileUtils.h"
+#include "engine/EngineErrors.h"
+#include "support/TempFolder.h"
 
 #include <cerrno>
 #include <clocale>

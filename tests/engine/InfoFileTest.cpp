@@ -1,4 +1,4 @@
-#include "InfoFile.h"
+#include "engine/InfoFile.h"
 
 #include <gtest/gtest.h>
 

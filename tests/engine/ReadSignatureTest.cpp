@@ -1,5 +1,5 @@
 #include "EngineTestSupport.h"
-#include "Signature.h"
+#include "engine/Signature.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "SelfJoin.h"
+#include "engine/SelfJoin.h"
 #include "EngineTestSupport.h"
-#include "TempFolder.h"
-#include "VarnSplit.h"
+#include "engine/VarnSplit.h"
+#include "support/TempFolder.h"
 
 #include <cstdlib>
 #include <cstring>

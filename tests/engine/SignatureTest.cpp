@@ -1,4 +1,4 @@
-#include "Signature.h"
+#include "engine/Signature.h"
 
 #include <gtest/gtest.h>
 

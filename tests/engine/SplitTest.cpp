@@ -1,8 +1,8 @@
-#include "BatchFile.h"
 #include "EngineTestSupport.h"
-#include "FileUtils.h"
-#include "InfoFile.h"
-#include "Signature.h"
+#include "engine/BatchFile.h"
+#include "engine/FileUtils.h"
+#include "engine/InfoFile.h"
+#include "engine/Signature.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "EngineTestSupport.h"
-#include "FileAttributes.h"
-#include "FileTimes.h"
-#include "FileUtils.h"
-#include "Signature.h"
+#include "engine/FileUtils.h"
+#include "engine/Signature.h"
+#include "platform/FileAttributes.h"
+#include "platform/FileTimes.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

@@ -1,5 +1,5 @@
 #include "EngineTestSupport.h"
-#include "FileUtils.h"
+#include "engine/FileUtils.h"
 
 #include <gtest/gtest.h>
 

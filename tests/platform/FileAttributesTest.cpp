@@ -1,5 +1,5 @@
-#include "FileAttributes.h"
-#include "TempFolder.h"
+#include "platform/FileAttributes.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,5 +1,5 @@
-#include "FileTimes.h"
-#include "TempFolder.h"
+#include "platform/FileTimes.h"
+#include "support/TempFolder.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

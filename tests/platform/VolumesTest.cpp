@@ -1,6 +1,6 @@
-#include "Volumes.h"
+#include "platform/Volumes.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

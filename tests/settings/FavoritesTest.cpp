@@ -1,7 +1,7 @@
-#include "Favorites.h"
-#include "RegistrySettings.h"
+#include "settings/Favorites.h"
+#include "settings/RegistrySettings.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "FileAssociation.h"
-#include "Icons.h"
-#include "RegistrySettings.h"
+#include "settings/FileAssociation.h"
+#include "resources/Icons.h"
+#include "settings/RegistrySettings.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

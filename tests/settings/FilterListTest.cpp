@@ -1,7 +1,7 @@
-#include "FilterList.h"
-#include "RegistrySettings.h"
+#include "settings/FilterList.h"
+#include "settings/RegistrySettings.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "PlatformHelpers.h"
+#include "settings/PlatformHelpers.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "RegistrySettings.h"
-#include "SettingNames.h"
+#include "settings/RegistrySettings.h"
+#include "settings/SettingNames.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

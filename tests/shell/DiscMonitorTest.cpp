@@ -1,7 +1,7 @@
-#include "DiscMonitorThread.h"
-#include "EventLoopWait.h"
-#include "MountWatcher.h"
-#include "TempFolder.h"
+#include "shell/DiscMonitorThread.h"
+#include "shell/MountWatcher.h"
+#include "support/EventLoopWait.h"
+#include "support/TempFolder.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "ItemIdList.h"
+#include "shell/ItemIdList.h"
 
 #include <gtest/gtest.h>
 

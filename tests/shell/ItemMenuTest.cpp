@@ -1,8 +1,8 @@
-#include "ItemMenu.h"
-#include "ShellNamespace.h"
-#include "Texts.h"
+#include "shell/ItemMenu.h"
+#include "shell/ShellNamespace.h"
+#include "texts/Texts.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "ShellMasks.h"
-#include "ShellNamespace.h"
+#include "shell/ShellMasks.h"
+#include "shell/ShellNamespace.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

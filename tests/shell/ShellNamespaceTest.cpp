@@ -1,8 +1,8 @@
-#include "ShellNamespace.h"
-#include "SystemImageList.h"
-#include "Texts.h"
+#include "shell/ShellNamespace.h"
+#include "shell/SystemImageList.h"
+#include "texts/Texts.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "ShellTreeView.h"
-#include "EventLoopWait.h"
-#include "SystemImageList.h"
-#include "TempFolder.h"
+#include "shell/ShellTreeView.h"
+#include "shell/SystemImageList.h"
+#include "support/EventLoopWait.h"
+#include "support/TempFolder.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>

@@ -1,6 +1,6 @@
-#include "EventLoopWait.h"
-#include "ShellTreeView.h"
-#include "TempFolder.h"
+#include "shell/ShellTreeView.h"
+#include "support/EventLoopWait.h"
+#include "support/TempFolder.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,11 +1,11 @@
 // Runs real self-joining first pieces as programs and looks at what they leave
 // on disk, what they print and how they exit.
 
-#include "FileTimes.h"
-#include "SelfJoin.h"
-#include "Signature.h"
-#include "TempFolder.h"
-#include "VarnSplit.h"
+#include "engine/SelfJoin.h"
+#include "engine/Signature.h"
+#include "engine/VarnSplit.h"
+#include "platform/FileTimes.h"
+#include "support/TempFolder.h"
 
 #include <csignal>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "EventLoopWait.h"
+#include "support/EventLoopWait.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

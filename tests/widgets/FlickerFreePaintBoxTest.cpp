@@ -1,4 +1,4 @@
-#include "FlickerFreePaintBox.h"
+#include "widgets/FlickerFreePaintBox.h"
 #include "WidgetTestSupport.h"
 
 #include <QPainter>

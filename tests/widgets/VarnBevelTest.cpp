@@ -1,4 +1,4 @@
-#include "VarnBevel.h"
+#include "widgets/VarnBevel.h"
 #include "WidgetTestSupport.h"
 
 #include <QHBoxLayout>

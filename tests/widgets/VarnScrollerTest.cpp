@@ -1,4 +1,4 @@
-#include "VarnScroller.h"
+#include "widgets/VarnScroller.h"
 #include "WidgetTestSupport.h"
 
 #include <gtest/gtest.h>

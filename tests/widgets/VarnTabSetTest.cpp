@@ -1,4 +1,4 @@
-#include "VarnTabSet.h"
+#include "widgets/VarnTabSet.h"
 #include "WidgetTestSupport.h"
 
 #include <QFontMetrics>

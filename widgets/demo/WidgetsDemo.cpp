@@ -1,10 +1,10 @@
 // A window that shows the program's own widgets so that their drawing can be
 // looked at; with --screenshot FILE it saves a picture of itself and quits.
 
-#include "CheckBox95.h"
-#include "FlickerFreePaintBox.h"
-#include "VarnBevel.h"
-#include "VarnTabSet.h"
+#include "widgets/CheckBox95.h"
+#include "widgets/FlickerFreePaintBox.h"
+#include "widgets/VarnBevel.h"
+#include "widgets/VarnTabSet.h"
 
 #include <QApplication>
 #include <QFrame>

@@ -1,6 +1,6 @@
-#include "EngineTexts.h"
+#include "texts/EngineTexts.h"
 
-#include "Texts.h"
+#include "texts/Texts.h"
 
 #include <system_error>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "EngineErrors.h"
-#include "TextFormat.h"
+#include "engine/EngineErrors.h"
+#include "texts/TextFormat.h"
 
 #include <string>
 
