@@ -4,6 +4,7 @@
 #include "app/ProgressLine.h"
 #include "engine/FileUtils.h"
 #include "engine/SelfJoin.h"
+#include "engine/SetNames.h"
 #include "engine/VarnSplit.h"
 #include "texts/EngineTexts.h"
 #include "texts/Texts.h"
@@ -109,21 +110,15 @@ int TCommandLineRun::Split(const TCommandLineRequest& request) {
     TVarnSplit engine(this);
     Attach(engine);
 
-    std::string stubFileName;
-    int64_t stubSize = 0;
+    TStubLookup stub;
     if (request.MakeSUB) {
-        stubFileName = AddTrailingSeparator(m_context.ProgramFolder) + StubName;
-        std::error_code error;
-        if (!fs::is_regular_file(stubFileName, error)) {
-            Fail(FormatText(Texts::CliStubMissing, {stubFileName}));
+        stub = FindStub(m_context.ProgramFolder);
+        if (stub.state != TStubState::ssFound) {
+            Fail(FormatText(stub.state == TStubState::ssMissing ? Texts::CliStubMissing
+                                                                : Texts::CliStubDamaged,
+                            {stub.path}));
             return ExitFailed;
         }
-        const auto length = fs::file_size(stubFileName, error);
-        if (error || static_cast<long long>(length) < MinimumStubSize) {
-            Fail(FormatText(Texts::CliStubDamaged, {stubFileName}));
-            return ExitFailed;
-        }
-        stubSize = static_cast<int64_t>(length);
     }
 
     return Guarded([&] {
@@ -136,15 +131,13 @@ int TCommandLineRun::Split(const TCommandLineRequest& request) {
         engine.SetWinSplitCompatible(request.WinSplitCompatible);
         engine.SetMakeBAT(request.MakeBAT);
         engine.SetMakeSUB(request.MakeSUB);
-        engine.SetStubFileName(stubFileName);
-        engine.SetStubSize(stubSize);
+        engine.SetStubFileName(stub.path);
+        engine.SetStubSize(stub.size);
         // The first piece goes into the target folder, named by the mode the
         // flags above give.
-        const std::string name = FileNamePart(request.FileName);
-        const std::string extension = engine.FirstPieceExtension();
-        engine.SetSplitFileName(
-            AddTrailingSeparator(request.Folder) +
-            (request.KeepOriginalExt ? name + extension : ReplaceExtension(name, extension)));
+        engine.SetSplitFileName(FirstPiecePath(request.Folder, request.FileName,
+                                               engine.FirstPieceExtension(),
+                                               request.KeepOriginalExt));
         engine.SetKeepOriginalExt(request.KeepOriginalExt);
         engine.Split();
         RequireCompleted(engine);

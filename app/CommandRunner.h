@@ -12,10 +12,6 @@ struct TCommandLineContext {
     std::string ProgramFolder; // folder of the running program; the stub lies there
 };
 
-// The stub shorter than this is taken to be damaged, as the window does.
-inline constexpr long long MinimumStubSize = 88000;
-inline constexpr const char* StubName = "varnstub.exe";
-
 // A stop request from outside the run (an interrupt signal): the running
 // operation ends at its next piece or chunk, and the run fails. Safe to call
 // from a signal handler.

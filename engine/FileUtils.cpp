@@ -149,14 +149,3 @@ int OpenRegularFile(const std::string& path) {
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     return fd;
 }
-
-std::optional<std::string> WholeFilePathFor(const std::string& piecePath,
-                                            const std::string& extension, bool keepOriginalExt) {
-    if (extension.find_first_of(std::string("/\0", 2)) != std::string::npos)
-        return std::nullopt;
-    const std::string path = ReplaceExtension(piecePath, keepOriginalExt ? "" : extension);
-    const std::string name = FileNamePart(path);
-    if (name.empty() || name == "." || name == "..")
-        return std::nullopt;
-    return path;
-}

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 // Path and text helpers shared by the engine, the command line and the window.
@@ -60,11 +59,3 @@ bool PathExists(const std::string& path);
 // named like a piece would block the reader or never end. Returns the
 // descriptor, or -1 with errno set (EINVAL for a file that is not regular).
 int OpenRegularFile(const std::string& path);
-
-// The whole file's path that a set's first piece at `piecePath` rebuilds: the
-// piece's extension replaced by the stored `extension` (with its dot), or just
-// removed when the pieces were named with the whole name kept. Nothing
-// (nullopt) when the stored extension holds "/" or NUL, which would put the
-// file elsewhere, or when no usable name is left.
-std::optional<std::string> WholeFilePathFor(const std::string& piecePath,
-                                            const std::string& extension, bool keepOriginalExt);

@@ -8,6 +8,7 @@
 #include "engine/FileUtils.h"
 #include "engine/InfoFile.h"
 #include "engine/SelfJoin.h"
+#include "engine/SetNames.h"
 #include "engine/Signature.h"
 #include "platform/FileAttributes.h"
 
@@ -179,9 +180,8 @@ void TVarnSplit::Split() {
     }
     m_originalExt = ExtensionOf(m_fileName);
     if (m_splitFileName.empty()) {
-        const std::string extension = FirstPieceExtension();
-        m_splitFileName =
-            m_keepOriginalExt ? m_fileName + extension : ReplaceExtension(m_fileName, extension);
+        m_splitFileName = FirstPiecePath(FolderPart(m_fileName), m_fileName, FirstPieceExtension(),
+                                         m_keepOriginalExt);
     }
     if (m_size < 1)
         throw EEngineError(TEngineFault::efBadBlockSize, m_fileName);

@@ -6,6 +6,7 @@
 #include "engine/FileUtils.h"
 #include "engine/InfoFile.h"
 #include "engine/SetLayout.h"
+#include "engine/SetNames.h"
 #include "engine/SignatureFile.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileTimes.h"

@@ -7,6 +7,7 @@
 #include "engine/FileUtils.h"
 #include "engine/SelfJoin.h"
 #include "engine/SetLayout.h"
+#include "engine/SetNames.h"
 #include "engine/Signature.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileTimes.h"

@@ -1,0 +1,52 @@
+#include "engine/SetNames.h"
+#include "EngineTestSupport.h"
+
+#include <gtest/gtest.h>
+
+// A set named from a whole file is named back to that file by unite and the stub.
+TEST(SetNames, FirstPieceAndWholeFileNamesAreInverse) {
+    const struct {
+        const char* whole;
+        const char* stored; // the extension the signature keeps
+        const char* extension;
+        bool keep;
+        const char* piece;
+    } cases[] = {
+        {"/in/report.doc", ".doc", ".vrn", false, "/out/report.vrn"},
+        {"/in/report.doc", ".doc", ".vrn", true, "/out/report.doc.vrn"},
+        {"/in/x.c.c", ".c", ".exe", false, "/out/x.c.exe"},
+        {"/in/backup.tar.tar", ".tar", ".001", false, "/out/backup.tar.001"},
+        {"/in/README", "", ".dos", false, "/out/README.dos"},
+    };
+    for (const auto& item : cases) {
+        SCOPED_TRACE(item.whole);
+        const std::string piece = FirstPiecePath("/out", item.whole, item.extension, item.keep);
+        EXPECT_EQ(piece, item.piece);
+        EXPECT_EQ(WholeFilePathFor(piece, item.stored, item.keep).value_or("refused"),
+                  "/out/" + std::string(item.whole).substr(4));
+    }
+    EXPECT_EQ(FirstPiecePath("", "a.dat", ".vrn", false), "a.vrn");
+}
+
+TEST(SetNames, StoredExtensionsThatLeaveTheFolderOrNameNothingAreRefused) {
+    for (const std::string& extension :
+         {std::string("/../x"), std::string(".a/b"), std::string("\0", 1), std::string(".")}) {
+        EXPECT_FALSE(WholeFilePathFor("/out/.vrn", extension, false)) << extension;
+    }
+}
+
+TEST(SetNames, StubIsFoundMissingOrDamaged) {
+    TScopedXdgHome home;
+    TTempFolder folder;
+    EXPECT_EQ(FindStub(folder.Path().string()).state, TStubState::ssMissing);
+    const std::string stub = folder / StubName;
+    WriteFileBytes(stub, PatternBytes(MinimumStubSize, 3)); // long enough, but no program
+    EXPECT_EQ(FindStub(folder.Path().string()).state, TStubState::ssDamaged);
+    WriteFileBytes(stub, Elf32Image(1000)); // a program, but too short to be ours
+    EXPECT_EQ(FindStub(folder.Path().string()).state, TStubState::ssDamaged);
+    WriteFileBytes(stub, Elf32Image(MinimumStubSize));
+    const TStubLookup found = FindStub(folder.Path().string());
+    EXPECT_EQ(found.state, TStubState::ssFound);
+    EXPECT_EQ(found.path, stub);
+    EXPECT_EQ(found.size, MinimumStubSize);
+}
