@@ -10,6 +10,7 @@
 #include "engine/SelfJoin.h"
 #include "engine/SetNames.h"
 #include "engine/Signature.h"
+#include "engine/SplitPlan.h"
 #include "platform/FileAttributes.h"
 
 #include <algorithm>
@@ -206,7 +207,6 @@ void TVarnSplit::Split() {
     TSignature signature;
     TFileDescriptor stub;
     int64_t stubLength = 0;
-    int64_t header = 0;
     if (signedSet) {
         signature.version = m_version100 ? TSignatureVersion::sv100 : TSignatureVersion::sv110;
         signature.flag = 1;
@@ -224,19 +224,23 @@ void TVarnSplit::Split() {
             stubLength = OpenStub(m_stubFileName, stub, readFiles);
             m_stubSize = stubLength;
         }
-        header = stubLength + static_cast<int64_t>(EncodedSignatureLength(signature));
-        if (m_size <= header)
-            throw EEngineError(TEngineFault::efBlockNotLargerThanHeader, m_splitFileName);
-        if (wholeSize > SignatureMaxWholeFileSize)
-            throw EEngineError(TEngineFault::efFileTooLargeForSignature, m_fileName);
     }
-    // An empty file still makes one piece, empty in the plain modes, so that
-    // the batch and information files describe a set that exists.
-    const int64_t blocks = std::max<int64_t>(CountBlocksWithHeader(wholeSize, m_size, header), 1);
-    if (signedSet && blocks > SignatureMaxBlockCount)
-        throw EEngineError(TEngineFault::efTooManyBlocks, m_fileName);
-    const int64_t total = wholeSize + header;
-    const int64_t lastBlock = total - (blocks - 1) * m_size;
+    TSplitPlanInput planInput;
+    planInput.wholeSize = wholeSize;
+    planInput.blockSize = m_size;
+    planInput.signedSet = signedSet;
+    planInput.version100 = m_version100;
+    planInput.extension = m_originalExt;
+    planInput.comment = m_comment;
+    planInput.stubLength = stubLength;
+    const TSplitPlan plan = PlanSplit(planInput);
+    if (plan.refusal)
+        throw EEngineError(*plan.refusal, *plan.refusal == TEngineFault::efBlockNotLargerThanHeader
+                                              ? m_splitFileName
+                                              : m_fileName);
+    const int64_t header = plan.headerSize;
+    const int64_t blocks = plan.blockCount;
+    const int64_t lastBlock = plan.lastPieceSize;
     signature.blockCount = static_cast<uint16_t>(blocks);
 
     RefuseDefaultNamesOverReadFiles(m_splitFileName, blocks, m_winSplitCompatible,
