@@ -1,5 +1,7 @@
 #include "shell/ShellTreeView.h"
 
+#include <QFileInfo>
+
 #include "shell/MountWatcher.h"
 #include "shell/SystemImageList.h"
 #include "texts/Texts.h"
@@ -276,9 +278,24 @@ void TShellTreeView::SetPath(const QString& path) {
     }
     if (node != nullptr) {
         ExpandNode(node);
+        if (TShellNode* file = FileNodeBelow(node, path))
+            node = file;
         setCurrentItem(node);
         scrollToItem(node);
     }
+}
+
+// The node of an existing file on `path` below its folder's node, where the
+// tree lists files; the folder stays selected otherwise.
+TShellNode* TShellTreeView::FileNodeBelow(TShellNode* folder, const QString& path) const {
+    const QFileInfo file(path);
+    if (!(m_options & TF_NONFOLDERS) || !file.isFile())
+        return nullptr;
+    const QString wanted = file.absoluteFilePath();
+    for (int i = 0; i < folder->childCount(); ++i)
+        if (folder->Child(i)->GetPath() == wanted)
+            return folder->Child(i);
+    return nullptr;
 }
 
 // ---------------------------------------------------------------------------

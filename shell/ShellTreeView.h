@@ -55,8 +55,9 @@ public:
     void SetOptions(TVisOptions options);
     // The selected node's file-system path; "" without one.
     QString Path() const;
-    // Selects the deepest existing folder on the path (before the control is
-    // shown, the text waits until it is).
+    // Selects the deepest existing folder on the path, or the file the path
+    // names where the tree lists files (before the control is shown, the text
+    // waits until it is).
     void SetPath(const QString& path);
     bool UpdAutoThread() const { return m_updAutoThread; }
     void SetUpdAutoThread(bool value) { m_updAutoThread = value; }
@@ -184,6 +185,7 @@ private:
     void CurrentChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous);
     void ShowingChanged();
     void BuildRoot();
+    TShellNode* FileNodeBelow(TShellNode* folder, const QString& path) const;
     std::optional<TItemIdList> ParsePath(const TShellFolderPtr& folder, const QString& text,
                                          bool normalise) const;
     TShellNode* NewChild(TShellNode* parent);

@@ -236,6 +236,10 @@ TEST_F(ShellTreeViewTest, PathSelectsTheDeepestExistingFolder) {
     EXPECT_EQ(tree->Path(), Text(temp.Path() / "gamma"));
     tree->SetPath("");
     EXPECT_EQ(tree->Path(), Text(temp.Path() / "gamma"));
+
+    MakeTree(TF_FOLDERS | TF_NONFOLDERS); // where files are listed, the file itself
+    tree->SetPath(Text(temp.Path() / "gamma" / "g1.vrn"));
+    EXPECT_EQ(tree->Path(), Text(temp.Path() / "gamma" / "g1.vrn"));
 }
 
 TEST_F(ShellTreeViewTest, PathSetBeforeTheWindowWaitsForIt) {
