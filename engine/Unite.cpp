@@ -121,8 +121,8 @@ void TVarnSplit::Unite() {
     TFileCopier copier(m_bufferSize);
     // Only an information file read just now says how large a plain set is;
     // fields left from an earlier inspection may describe another file.
-    const std::optional<int64_t> infoSize =
-        fromInfoFile && m_originalSizeKnown ? std::optional<int64_t>(m_originalSize) : std::nullopt;
+    const bool sizeFromInfoFile = fromInfoFile && m_originalSizeKnown;
+    const int64_t infoSize = m_originalSize;
     TJoinState state;
     uint16_t storedBlocks = 0;
     bool read110 = false;
@@ -172,11 +172,12 @@ void TVarnSplit::Unite() {
             state.layout = KnownSizeLayout(pieceSize, offset, signature->wholeFileSize);
             if (!state.layout || !StoredBlockCountFits(*state.layout, storedBlocks))
                 throw EEngineError(TEngineFault::efDamagedSignature, path);
-        } else if (k == 0) {
-            state.layout =
-                infoSize ? KnownSizeLayout(pieceSize, 0, *infoSize) : UnknownSizeLayout(pieceSize);
+        } else if (k == 0 && sizeFromInfoFile) {
+            state.layout = KnownSizeLayout(pieceSize, 0, infoSize);
             if (!state.layout) // an empty first piece cannot begin a set of that size
-                throw EEngineError::WrongSize(path, pieceSize, *infoSize);
+                throw EEngineError::WrongSize(path, pieceSize, infoSize);
+        } else if (k == 0) {
+            state.layout = UnknownSizeLayout(pieceSize);
         } else if (!state.layout->SizeKnown()) {
             const TPieceFit fit = FitOfUnknownSizePiece(*state.layout, pieceSize);
             // A short piece must be the last: one more piece after it means a

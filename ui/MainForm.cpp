@@ -219,7 +219,11 @@ QWidget* TMainFormVarnSplit::CreateParameterPages() {
     grid->addWidget(cbBytes, 2, 1);
     grid->addWidget(btnSizeCalc, 2, 2);
     grid->setColumnStretch(1, 1);
+    grid->setRowStretch(3, 1);
     nbSplitParams->addWidget(parameters);
+    // The pages take the room their controls need; the tree above gets the rest.
+    nbSplitParams->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    nbSplitParams->setMaximumHeight(parameters->sizeHint().height());
 
     edComment = new QPlainTextEdit(nbSplitParams);
     edComment->setObjectName("edComment");

@@ -25,6 +25,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QToolButton>
 
@@ -36,8 +37,11 @@ QString DateText(uint32_t packed) {
         return Texts::UnknownDate;
     const QLocale locale;
     const QDateTime time = QDateTime::fromSecsSinceEpoch(moment);
+    // The long time format without its time zone, which packed times do not carry.
+    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
+    timeFormat.remove(QRegularExpression("\\s*t+"));
     return locale.toString(time.date(), QLocale::ShortFormat) + " " +
-           locale.toString(time.time(), QLocale::LongFormat);
+           locale.toString(time.time(), timeFormat);
 }
 
 QString Letters(uint32_t attributes) {
