@@ -204,8 +204,9 @@ int RunCommandLine(const std::vector<std::string>& arguments, const TCommandLine
         context.Out << Texts::CliUsage;
         return ExitSuccess;
     case TCommandForm::cfWindow:
-        // The window is not part of this program yet: tell how to use the
-        // command line instead.
+        // The program starts the window before it gets here, so this runner
+        // only ever sees a window start from a caller that has no window: it
+        // tells how the command line is used.
         context.Err << Texts::CliUsage;
         return ExitUsage;
     case TCommandForm::cfSplit:

@@ -1,4 +1,6 @@
+#include "app/CommandLine.h"
 #include "app/CommandRunner.h"
+#include "ui/WindowedStart.h"
 
 #include <signal.h>
 #include <unistd.h>
@@ -38,9 +40,20 @@ void InstallStopHandlers() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    std::vector<std::string> arguments;
+    for (int index = 1; index < argc; ++index)
+        arguments.emplace_back(argv[index]);
+    const std::string programFolder = ProgramFolder(argc > 0 ? argv[0] : "");
+    // The window is chosen before anything else, so a command line never
+    // creates a window's application and runs without a display.
+    const TCommandLineParse parse = ParseCommandLine(arguments);
+    if (parse.Ok() && parse.Request.Form == TCommandForm::cfWindow)
+        return RunWindowedApplication(argc, argv, arguments.empty() ? "" : arguments.front(),
+                                      programFolder);
+
+    // The window keeps the signals' usual meaning: it is closed by them.
     InstallStopHandlers();
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
     const TCommandLineContext context{std::cout, std::cerr, isatty(STDERR_FILENO) == 1,
-                                      ProgramFolder(argc > 0 ? argv[0] : "")};
+                                      programFolder};
     return RunCommandLine(arguments, context);
 }

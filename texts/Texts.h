@@ -79,6 +79,12 @@ inline constexpr const char* CliUsage =
     "\n"
     "Код завершення: 0 - успіх, 1 - операція не вдалася, 2 - помилка у команді.\n";
 inline constexpr const char* CliSeeHelp = "Довідка: varnsplit --help";
+// The windowed start without a screen to show the window on.
+inline constexpr const char* CliNoDisplay =
+    "Немає графічного дисплея (DISPLAY або WAYLAND_DISPLAY не задано). "
+    "Для роботи без вікна: varnsplit --help";
+inline constexpr const char* CliDisplayUnavailable =
+    "Не вдалося відкрити графічний дисплей. Для роботи без вікна: varnsplit --help";
 inline constexpr const char* CliNoCommand = "Не вказано команду.";
 inline constexpr const char* CliUnknownForm =
     "Невідома команда '%s': очікується /split або /unite.";

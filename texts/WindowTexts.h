@@ -1,9 +1,10 @@
 #pragma once
 
+#include "texts/Texts.h" // AppTitle
+
 // The main window's texts. "%s" marks are filled in order by FormatText.
 namespace Texts {
 
-inline constexpr const char* AppTitle = "Varn split";
 // The selected file's name, then the program's.
 inline constexpr const char* AppTitleWithFile = "%s — Varn split";
 
@@ -67,9 +68,6 @@ inline constexpr const char* UnknownCount = "?";
 inline constexpr const char* CurrentBlock = "%s з %s";
 
 // Message boxes.
-inline constexpr const char* CaptionError = "Помилка";
-inline constexpr const char* CaptionAttention = "Увага";
-inline constexpr const char* CaptionInformation = "Інформація";
 inline constexpr const char* WrongBlockSize = "Зазначено неправильний розмір блоку.";
 inline constexpr const char* StubMissing = "Файл 'VARNSTUB.EXE' не знайдений.";
 inline constexpr const char* StubDamaged = "Файл 'VARNSTUB.EXE' пошкоджений.";

@@ -181,16 +181,6 @@ TEST_F(CommandLineRun, HelpGoesToStandardOutputAndSucceeds) {
     EXPECT_EQ(Names(Out()), TNames{});
 }
 
-TEST_F(CommandLineRun, WindowStartPrintsUsageAndExitsTwo) {
-    for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{}, {In("a.dat")}, {"/split"}}) {
-        const TRunResult result = Run(arguments);
-        EXPECT_EQ(result.Status, 2);
-        EXPECT_TRUE(Contains(result.Err, "/split")) << result.Err;
-        EXPECT_EQ(result.Out, "");
-    }
-}
-
 TEST_F(CommandLineRun, UsageErrorsExitTwoSayWhyAndWriteNothing) {
     WriteFileBytes(In("a.vrn"), "VRNv110");
     struct TCase {

@@ -1,0 +1,199 @@
+// The one-window-per-user exchange, with both sides in this process: the
+// server answers from the event loop, the blocking client runs on a thread of
+// its own, as a second start would.
+
+#include "ui/SingleInstance.h"
+#include "support/EventLoopWait.h"
+#include "support/TempFolder.h"
+#include "texts/Texts.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLocalServer>
+
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Sets (or with nullopt unsets) one environment variable for the object's life.
+class TScopedVariable {
+public:
+    TScopedVariable(const char* name, const std::optional<std::string>& value) : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        if (value)
+            setenv(name, value->c_str(), 1);
+        else
+            unsetenv(name);
+    }
+    ~TScopedVariable() {
+        if (m_old)
+            setenv(m_name, m_old->c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+    TScopedVariable(const TScopedVariable&) = delete;
+    TScopedVariable& operator=(const TScopedVariable&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+// The client blocks, so it runs beside the event loop the server needs.
+bool HandOverFromSecondStart(const QString& socketPath, const QString& fileArgument,
+                             int timeoutMs = 1000) {
+    std::atomic<bool> done{false};
+    bool handedOver = false;
+    std::thread client([&] {
+        handedOver = HandOverToRunningWindow(socketPath, fileArgument, timeoutMs);
+        done = true;
+    });
+    const bool finished = WaitUntil([&] { return done.load(); });
+    client.join();
+    EXPECT_TRUE(finished);
+    return handedOver;
+}
+
+// What a crashed window leaves: a socket file nobody listens on.
+void MakeStaleSocket(const std::string& path) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(path.size(), sizeof address.sun_path);
+    std::memcpy(address.sun_path, path.c_str(), path.size());
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    close(fd);
+}
+
+class SingleInstance : public ::testing::Test {
+protected:
+    SingleInstance() : m_runtimeVariable("XDG_RUNTIME_DIR", m_runtime.Path().string()) {}
+
+    void SetUp() override {
+        m_server.OnCaption = [this] { return m_caption; };
+        m_server.OnShow = [this](const QString& path) { m_shown.push_back(path); };
+    }
+
+    QString SocketPath() const { return SingleInstanceSocketPath(); }
+
+    TScopedXdgHome m_xdg;
+    TTempFolder m_runtime;
+    TTempFolder m_files;
+    TScopedVariable m_runtimeVariable;
+    TSingleInstanceServer m_server;
+    QString m_caption = Texts::AppTitle;
+    std::vector<QString> m_shown;
+};
+
+TEST_F(SingleInstance, SocketLiesInTheRuntimeFolder) {
+    EXPECT_EQ(SocketPath().toStdString(), (m_runtime.Path() / "varnsplit.socket").string());
+}
+
+TEST_F(SingleInstance, WithoutRuntimeFolderTheSocketLiesInAPrivateTemporaryFolder) {
+    const TScopedVariable temp("TMPDIR", m_files.Path().string());
+    const fs::path own = m_files.Path() / ("varnsplit-" + std::to_string(getuid()));
+    for (const std::optional<std::string>& runtime :
+         {std::optional<std::string>{}, std::optional<std::string>{""},
+          std::optional<std::string>{"relative/run"}}) {
+        const TScopedVariable unset("XDG_RUNTIME_DIR", runtime);
+        EXPECT_EQ(SocketPath().toStdString(), (own / "varnsplit.socket").string());
+        struct stat info {};
+        ASSERT_EQ(lstat(own.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0700u);
+    }
+
+    // A folder of that name that others may write into is not used.
+    const TScopedVariable unset("XDG_RUNTIME_DIR", std::nullopt);
+    fs::permissions(own, fs::perms::all);
+    EXPECT_EQ(SocketPath(), QString());
+    EXPECT_FALSE(m_server.Listen(SocketPath()));
+    EXPECT_FALSE(HandOverFromSecondStart(SocketPath(), ""));
+}
+
+TEST_F(SingleInstance, OnlyAWindowWithNothingSelectedTakesTheStart) {
+    const QString file = QString::fromStdString(m_files / "a.dat");
+    struct TCase {
+        QString Caption;
+        QString FileArgument;
+        bool HandedOver;
+        QString Shown;
+    };
+    const std::vector<TCase> cases = {
+        {Texts::AppTitle, file, true, file},
+        {Texts::AppTitle, "", true, ""},
+        {Texts::AppTitle, "b.dat", true, QDir::current().absoluteFilePath("b.dat")},
+        {QString::fromUtf8("a.dat — Varn split"), file, false, ""},
+        {"varn split", file, false, ""},
+        {"", file, false, ""},
+    };
+    ASSERT_TRUE(m_server.Listen(SocketPath()));
+    for (const TCase& start : cases) {
+        m_caption = start.Caption;
+        m_shown.clear();
+        EXPECT_EQ(HandOverFromSecondStart(SocketPath(), start.FileArgument), start.HandedOver)
+            << start.Caption.toStdString();
+        // The window's work comes after the answer: give it its turn.
+        WaitUntil([&] { return !m_shown.empty(); }, start.HandedOver ? 5000 : 100);
+        EXPECT_EQ(m_shown,
+                  start.HandedOver ? std::vector<QString>{start.Shown} : std::vector<QString>{})
+            << start.Caption.toStdString();
+    }
+}
+
+TEST_F(SingleInstance, NoWindowMeansNoHandOverAtOnce) {
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(HandOverFromSecondStart(SocketPath(), ""));
+    EXPECT_LT(clock.elapsed(), 1000);
+}
+
+TEST_F(SingleInstance, AWindowThatDoesNotAnswerHoldsTheStartOnlyBriefly) {
+    // Listening but never reading: a window stuck in a long call.
+    QLocalServer hung;
+    ASSERT_TRUE(hung.listen(SocketPath()));
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(HandOverFromSecondStart(SocketPath(), "", 300));
+    EXPECT_LT(clock.elapsed(), 3000);
+    // Nor is its socket taken from it.
+    EXPECT_FALSE(m_server.Listen(SocketPath()));
+    EXPECT_TRUE(fs::exists(SocketPath().toStdString()));
+}
+
+TEST_F(SingleInstance, StaleSocketIsReplacedByTheNewWindow) {
+    MakeStaleSocket(SocketPath().toStdString());
+    EXPECT_FALSE(HandOverFromSecondStart(SocketPath(), ""));
+    ASSERT_TRUE(m_server.Listen(SocketPath()));
+    EXPECT_TRUE(HandOverFromSecondStart(SocketPath(), ""));
+}
+
+TEST_F(SingleInstance, ClosedWindowLeavesNoSocketBehind) {
+    {
+        TSingleInstanceServer first;
+        ASSERT_TRUE(first.Listen(SocketPath()));
+        EXPECT_TRUE(fs::exists(SocketPath().toStdString()));
+    }
+    EXPECT_FALSE(fs::exists(SocketPath().toStdString()));
+    EXPECT_TRUE(m_server.Listen(SocketPath()));
+}
+
+} // namespace
