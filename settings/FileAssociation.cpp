@@ -3,6 +3,7 @@
 #include "resources/Icons.h"
 #include "settings/RegistrySettings.h"
 #include "settings/SettingNames.h"
+#include "texts/QtTextFormat.h"
 #include "texts/Texts.h"
 
 #include <QCoreApplication>
@@ -130,7 +131,7 @@ void WriteIfChanged(const QString& path, const QByteArray& content, TAssociation
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit())
         throw ESettingsError(
-            QString::fromUtf8(Texts::AssociationWriteFailed).arg(path, file.errorString()));
+            FormatQText(Texts::AssociationWriteFailed, {path, file.errorString()}));
     report.filesWritten << path;
 }
 

@@ -2,6 +2,7 @@
 
 #include "settings/RegistrySettings.h"
 #include "settings/SettingNames.h"
+#include "texts/QtTextFormat.h"
 #include "texts/Texts.h"
 
 namespace {
@@ -90,12 +91,10 @@ int SaveFilters(TRegistrySettings& settings, const std::vector<TFilter>& rows) {
         if (row.description.isEmpty() || row.mask.isEmpty())
             continue;
         if (row.description.contains(u'|'))
-            throw ESettingsError(
-                QString::fromUtf8(Texts::FilterDescriptionHasBar).arg(row.description));
+            throw ESettingsError(FormatQText(Texts::FilterDescriptionHasBar, {row.description}));
         if (row.mask.size() > MaxFilterMaskLength)
-            throw ESettingsError(QString::fromUtf8(Texts::FilterMaskTooLong)
-                                     .arg(row.description)
-                                     .arg(MaxFilterMaskLength));
+            throw ESettingsError(FormatQText(
+                Texts::FilterMaskTooLong, {row.description, QString::number(MaxFilterMaskLength)}));
     }
     const QString section = QString::fromLatin1(SettingNames::SectionSettings);
     int saved = 0;

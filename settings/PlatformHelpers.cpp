@@ -1,5 +1,6 @@
 #include "settings/PlatformHelpers.h"
 
+#include "texts/QtTextFormat.h"
 #include "texts/Texts.h"
 
 #include <QGuiApplication>
@@ -25,8 +26,8 @@ std::string TrimControl(const std::string& text) {
 
 [[noreturn]] void ThrowFolderError(const std::string& folder, int error) {
     throw EFolderError(
-        QString::fromUtf8(Texts::ForceFoldersFailed)
-            .arg(QString::fromStdString(folder), QString::fromLocal8Bit(std::strerror(error)))
+        FormatQText(Texts::ForceFoldersFailed,
+                    {QString::fromStdString(folder), QString::fromLocal8Bit(std::strerror(error))})
             .toStdString());
 }
 

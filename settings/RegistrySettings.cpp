@@ -1,5 +1,6 @@
 #include "settings/RegistrySettings.h"
 
+#include "texts/QtTextFormat.h"
 #include "texts/Texts.h"
 
 #include <QDateTime>
@@ -160,8 +161,8 @@ void TRegistrySettings::KeepDamagedFile() {
     if (::rename(QFile::encodeName(m_fileName).constData(),
                  QFile::encodeName(keptAs).constData()) != 0) {
         const int error = errno;
-        throw ESettingsError(QString::fromUtf8(Texts::SettingsKeepDamagedFailed)
-                                 .arg(m_fileName, keptAs, SystemReason(error)));
+        throw ESettingsError(FormatQText(Texts::SettingsKeepDamagedFailed,
+                                         {m_fileName, keptAs, SystemReason(error)}));
     }
     m_damagedFileKeptAs = keptAs;
 }
@@ -169,8 +170,7 @@ void TRegistrySettings::KeepDamagedFile() {
 void TRegistrySettings::WriteString(const QString& section, const QString& name,
                                     const QString& value) {
     if (section.isEmpty() || name.isEmpty())
-        throw ESettingsError(
-            QString::fromUtf8(Texts::SettingsEmptyName).arg(m_fileName, section, name));
+        throw ESettingsError(FormatQText(Texts::SettingsEmptyName, {m_fileName, section, name}));
     Refresh();
     if (m_damaged) {
         KeepDamagedFile();
@@ -183,13 +183,13 @@ void TRegistrySettings::WriteString(const QString& section, const QString& name,
 
     const QString folder = QFileInfo(m_fileName).absolutePath();
     if (!QDir().mkpath(folder))
-        throw ESettingsError(QString::fromUtf8(Texts::SettingsWriteFailed)
-                                 .arg(m_fileName, QString::fromUtf8(Texts::SettingsNoFolder)));
+        throw ESettingsError(FormatQText(Texts::SettingsWriteFailed,
+                                         {m_fileName, QString::fromUtf8(Texts::SettingsNoFolder)}));
     QSaveFile file(m_fileName);
     const QByteArray text = document.Serialize();
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         throw ESettingsError(
-            QString::fromUtf8(Texts::SettingsWriteFailed).arg(m_fileName, file.errorString()));
+            FormatQText(Texts::SettingsWriteFailed, {m_fileName, file.errorString()}));
 
     m_document = std::move(document);
     m_damaged = false;

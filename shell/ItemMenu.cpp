@@ -1,6 +1,7 @@
 #include "shell/ItemMenu.h"
 
 #include "shell/ShellNamespace.h"
+#include "texts/QtTextFormat.h"
 #include "texts/Texts.h"
 
 #include <QApplication>
@@ -93,9 +94,10 @@ TItemMenu::TItemMenu(TShellFolderPtr folder, TItemIdList relative, QWidget* owne
     OnOpenUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     // The hooks hold the owner window by value, so a copied menu stays sound.
     OnConfirmDelete = [owner](const QString& path) {
-        return QMessageBox::question(
-                   owner, Text(Texts::CaptionAttention), Text(Texts::MenuDeleteConfirm).arg(path),
-                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+        return QMessageBox::question(owner, Text(Texts::CaptionAttention),
+                                     FormatQText(Texts::MenuDeleteConfirm, {path}),
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
     };
     OnShowProperties = [owner](const TItemMenu& menu) {
         TPropertiesDialog dialog(menu.ItemPath(), menu.ItemName(), owner);
@@ -170,13 +172,13 @@ bool TItemMenu::InvokeCommand(const QString& verb, Qt::KeyboardModifiers modifie
                                            : QStringLiteral("computer:///"));
         }
         if (!OnOpenUrl || !OnOpenUrl(url))
-            return Fail(Text(Texts::MenuOpenFailed).arg(m_name));
+            return Fail(FormatQText(Texts::MenuOpenFailed, {m_name}));
         return true;
     }
     if (verb == QLatin1String(ItemVerbs::OpenFolder)) {
         const QString folder = QFileInfo(m_path).absolutePath();
         if (!OnOpenUrl || !OnOpenUrl(QUrl::fromLocalFile(folder)))
-            return Fail(Text(Texts::MenuOpenFailed).arg(folder));
+            return Fail(FormatQText(Texts::MenuOpenFailed, {folder}));
         return true;
     }
     if (verb == QLatin1String(ItemVerbs::CopyPath)) {
@@ -193,7 +195,7 @@ bool TItemMenu::InvokeCommand(const QString& verb, Qt::KeyboardModifiers modifie
     if (verb == QLatin1String(ItemVerbs::Delete)) {
         if (!(modifiers & Qt::ShiftModifier)) {
             if (!QFile::moveToTrash(m_path))
-                return Fail(Text(Texts::MenuTrashFailed).arg(m_path));
+                return Fail(FormatQText(Texts::MenuTrashFailed, {m_path}));
             return true;
         }
         if (!OnConfirmDelete || !OnConfirmDelete(m_path))
@@ -201,16 +203,16 @@ bool TItemMenu::InvokeCommand(const QString& verb, Qt::KeyboardModifiers modifie
         struct stat info {};
         const QByteArray bytes = QFile::encodeName(m_path);
         if (::lstat(bytes.constData(), &info) != 0)
-            return Fail(Text(Texts::MenuDeleteFailed)
-                            .arg(m_path, QString::fromLocal8Bit(std::strerror(errno))));
+            return Fail(FormatQText(Texts::MenuDeleteFailed,
+                                    {m_path, QString::fromLocal8Bit(std::strerror(errno))}));
         // A link goes, never what it points to.
         if (S_ISDIR(info.st_mode)) {
             if (!QDir(m_path).removeRecursively())
-                return Fail(Text(Texts::MenuDeleteFailed)
-                                .arg(m_path, QString::fromLocal8Bit(std::strerror(EACCES))));
+                return Fail(FormatQText(Texts::MenuDeleteFailed,
+                                        {m_path, QString::fromLocal8Bit(std::strerror(EACCES))}));
         } else if (::unlink(bytes.constData()) != 0) {
-            return Fail(Text(Texts::MenuDeleteFailed)
-                            .arg(m_path, QString::fromLocal8Bit(std::strerror(errno))));
+            return Fail(FormatQText(Texts::MenuDeleteFailed,
+                                    {m_path, QString::fromLocal8Bit(std::strerror(errno))}));
         }
         return true;
     }
@@ -279,7 +281,7 @@ TItemMenuResult ShowItemMenu(const TShellFolderPtr& folder, const std::vector<TI
 
 TPropertiesDialog::TPropertiesDialog(const QString& path, const QString& name, QWidget* parent)
     : QDialog(parent) {
-    setWindowTitle(Text(Texts::PropertiesCaption).arg(name));
+    setWindowTitle(FormatQText(Texts::PropertiesCaption, {name}));
     m_facts.append({Text(Texts::PropertiesName), name});
     if (path.isEmpty()) {
         m_facts.append({Text(Texts::PropertiesKind), Text(Texts::PropertiesVirtual)});
@@ -302,8 +304,8 @@ TPropertiesDialog::TPropertiesDialog(const QString& path, const QString& name, Q
             if (!S_ISDIR(info.st_mode))
                 m_facts.append(
                     {Text(Texts::PropertiesSize),
-                     Text(Texts::PropertiesSizeBytes)
-                         .arg(QLocale().toString(static_cast<qlonglong>(info.st_size)))});
+                     FormatQText(Texts::PropertiesSizeBytes,
+                                 {QLocale().toString(static_cast<qlonglong>(info.st_size))})});
             m_facts.append({Text(Texts::PropertiesModified), TimeText(info.st_mtim)});
             m_facts.append({Text(Texts::PropertiesAccessed), TimeText(info.st_atim)});
             m_facts.append({Text(Texts::PropertiesPermissions), PermissionText(info.st_mode)});

@@ -2,6 +2,7 @@
 
 #include "platform/Mounts.h"
 #include "shell/ShellNamespace.h"
+#include "texts/QtTextFormat.h"
 #include "texts/Texts.h"
 
 #include <QDir>
@@ -903,9 +904,10 @@ std::optional<TItemIdList> TNamespaceFolder::SetNameOf(const TItemIdList& relati
                 code = errno;
         }
         if (code == EEXIST)
-            return fail(QString::fromUtf8(Texts::ShellRenameExists).arg(newName));
-        return fail(QString::fromUtf8(Texts::ShellRenameFailed)
-                        .arg(PathText(child->name), QString::fromLocal8Bit(std::strerror(code))));
+            return fail(FormatQText(Texts::ShellRenameExists, {newName}));
+        return fail(
+            FormatQText(Texts::ShellRenameFailed,
+                        {PathText(child->name), QString::fromLocal8Bit(std::strerror(code))}));
     }
     return result;
 }

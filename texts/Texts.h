@@ -147,38 +147,38 @@ inline constexpr const char* StubAttributesNotRestored =
     "Увага: не вдалося відновити атрибути файлу %s: %s";
 
 // --- settings, file types and filters ---
-// %1 the store file, %2 the reason.
-inline constexpr const char* SettingsWriteFailed = "Не вдалося записати налаштування у файл %1: %2";
+// The marks in order: the store file, the reason.
+inline constexpr const char* SettingsWriteFailed = "Не вдалося записати налаштування у файл %s: %s";
 inline constexpr const char* SettingsNoFolder = "не вдалося створити теку для файлу";
-// %1 the store file, %2 the section, %3 the value name.
+// The marks in order: the store file, the section, the value name.
 inline constexpr const char* SettingsEmptyName =
-    "Не вдалося записати налаштування у файл %1: порожня назва розділу або значення "
-    "(розділ \"%2\", значення \"%3\")";
-// %1 the damaged store file, %2 the name it was to be kept under, %3 the reason.
+    "Не вдалося записати налаштування у файл %s: порожня назва розділу або значення "
+    "(розділ \"%s\", значення \"%s\")";
+// The marks in order: the damaged store file, the name it was to be kept under, the reason.
 inline constexpr const char* SettingsKeepDamagedFailed =
-    "Файл налаштувань %1 пошкоджено, і його не вдалося зберегти як %2: %3. "
+    "Файл налаштувань %s пошкоджено, і його не вдалося зберегти як %s: %s. "
     "Налаштування не записано, щоб не втратити цей файл.";
-// %1 the damaged store file, %2 the name it is kept under.
+// The marks in order: the damaged store file, the name it is kept under.
 inline constexpr const char* SettingsDamagedKept =
-    "Файл налаштувань %1 пошкоджено. Його збережено як %2, а налаштування повернуто до "
+    "Файл налаштувань %s пошкоджено. Його збережено як %s, а налаштування повернуто до "
     "типових.";
-// %1 the file, %2 the reason.
+// The marks in order: the file, the reason.
 inline constexpr const char* AssociationWriteFailed =
-    "Не вдалося записати файл реєстрації типу файлів %1: %2";
-// %1 the folder, %2 the reason.
-inline constexpr const char* ForceFoldersFailed = "Не вдалося створити теку %1: %2";
+    "Не вдалося записати файл реєстрації типу файлів %s: %s";
+// The marks in order: the folder, the reason.
+inline constexpr const char* ForceFoldersFailed = "Не вдалося створити теку %s: %s";
 inline constexpr const char* VarnSplitFileType = "Файл Varn split";
 inline constexpr const char* FilterAllFiles = "Всі файли";
 inline constexpr const char* FilterVarnSplitFile = "Файл Varn split";
 inline constexpr const char* FilterWinSplitFile = "Файл WinSplit";
 inline constexpr const char* FilterWindowsMediaAudio = "Файл Windows Media Audio";
-// %1 the description.
+// The marks in order: the description.
 inline constexpr const char* FilterDescriptionHasBar =
-    "Опис фільтра \"%1\" містить символ \"|\", який відділяє опис від маски. Фільтри не "
+    "Опис фільтра \"%s\" містить символ \"|\", який відділяє опис від маски. Фільтри не "
     "збережено.";
-// %1 the description, %2 the longest mask allowed.
+// The marks in order: the description, the longest mask allowed.
 inline constexpr const char* FilterMaskTooLong =
-    "Маска фільтра \"%1\" довша за %2 символів. Фільтри не збережено.";
+    "Маска фільтра \"%s\" довша за %s символів. Фільтри не збережено.";
 
 // --- shell tree and item menu ---
 inline constexpr const char* ShellDesktop = "Робочий стіл";
@@ -191,9 +191,9 @@ inline constexpr const char* ShellFolderType = "Тека";
 inline constexpr const char* ShellRenameEmpty = "Нова назва порожня.";
 inline constexpr const char* ShellRenameBadName =
     "Назва не може містити «/», бути «.» чи «..» або бути довшою за 255 байтів.";
-inline constexpr const char* ShellRenameExists = "Об'єкт із назвою «%1» уже існує.";
+inline constexpr const char* ShellRenameExists = "Об'єкт із назвою «%s» уже існує.";
 inline constexpr const char* ShellRenameNotAllowed = "Цей об'єкт не можна перейменувати.";
-inline constexpr const char* ShellRenameFailed = "Не вдалося перейменувати «%1»: %2";
+inline constexpr const char* ShellRenameFailed = "Не вдалося перейменувати «%s»: %s";
 inline constexpr const char* MenuOpen = "&Відкрити";
 inline constexpr const char* MenuOpenHelp = "Відкриває об'єкт у програмі, типовій для нього.";
 inline constexpr const char* MenuOpenFolder = "Відкрити &теку, що містить";
@@ -208,17 +208,17 @@ inline constexpr const char* MenuRenameHelp = "Змінює назву об'єк
 inline constexpr const char* MenuProperties = "В&ластивості";
 inline constexpr const char* MenuPropertiesHelp = "Показує відомості про об'єкт.";
 inline constexpr const char* MenuDeleteConfirm =
-    "Вилучити «%1» назавжди? Відновити його буде неможливо.";
-inline constexpr const char* MenuDeleteFailed = "Не вдалося вилучити «%1»: %2";
-inline constexpr const char* MenuTrashFailed = "Не вдалося перемістити «%1» до смітника.";
-inline constexpr const char* MenuOpenFailed = "Не вдалося відкрити «%1».";
+    "Вилучити «%s» назавжди? Відновити його буде неможливо.";
+inline constexpr const char* MenuDeleteFailed = "Не вдалося вилучити «%s»: %s";
+inline constexpr const char* MenuTrashFailed = "Не вдалося перемістити «%s» до смітника.";
+inline constexpr const char* MenuOpenFailed = "Не вдалося відкрити «%s».";
 inline constexpr const char* MenuNoPath = "Цей об'єкт не має шляху у файловій системі.";
-inline constexpr const char* PropertiesCaption = "Властивості: %1";
+inline constexpr const char* PropertiesCaption = "Властивості: %s";
 inline constexpr const char* PropertiesName = "Назва";
 inline constexpr const char* PropertiesPath = "Розташування";
 inline constexpr const char* PropertiesKind = "Тип";
 inline constexpr const char* PropertiesSize = "Розмір";
-inline constexpr const char* PropertiesSizeBytes = "%1 байтів";
+inline constexpr const char* PropertiesSizeBytes = "%s байтів";
 inline constexpr const char* PropertiesModified = "Змінено";
 inline constexpr const char* PropertiesAccessed = "Відкрито";
 inline constexpr const char* PropertiesPermissions = "Права доступу";

@@ -1,5 +1,6 @@
 #include "shell/ItemMenu.h"
 #include "shell/ShellNamespace.h"
+#include "texts/QtTextFormat.h"
 #include "texts/Texts.h"
 
 #include "support/TempFolder.h"
@@ -216,7 +217,7 @@ TEST_F(ItemMenu, RenameIsLeftToTheCallerAndPropertiesShowTheFacts) {
     EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesName)), "doc.txt");
     EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesPath)), Q(m_temp / "folder"));
     EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesSize)),
-              QString::fromUtf8(Texts::PropertiesSizeBytes).arg(8));
+              FormatQText(Texts::PropertiesSizeBytes, {"8"}));
     EXPECT_TRUE(facts.value(QString::fromUtf8(Texts::PropertiesPermissions)).startsWith("rw"));
     EXPECT_FALSE(facts.contains(QString::fromUtf8(Texts::PropertiesLinkTarget)));
 }
