@@ -421,3 +421,24 @@ TEST_F(MainFormTest, IncompleteSetIsNeverReportedAsUnited) {
     EXPECT_TRUE(m_messages.back().text.contains(Out("a.001")));
     EXPECT_TRUE(fs::is_empty(m_folder / "back"));
 }
+
+// Closing the window while a split runs stops the engine, waits for it, and
+// then closes: no cut piece is left and the window is gone.
+TEST_F(MainFormTest, CloseDuringASplitStopsItFirst) {
+    WriteFileBytes(In("a.dat").toStdString(), PatternBytes(1000000, 9));
+    Open();
+    Select(In("a.dat"), Out());
+    SetBlockSize("100,000");
+    m_freeSpace = [this](const std::string&) {
+        if (++m_freeSpaceCalls == 2)
+            m_window->close();
+        return int64_t{1} << 40;
+    };
+    Find<QPushButton>("btnGo")->click();
+    EXPECT_TRUE(m_window->Busy() || !m_window->isVisible());
+    EXPECT_TRUE(WaitUntil([&] { return !m_window->isVisible(); }, 30000));
+    EXPECT_FALSE(m_window->Busy());
+    EXPECT_TRUE(fs::exists(Out("a.vrn").toStdString()));
+    EXPECT_FALSE(fs::exists(Out("a.001").toStdString()));
+    EXPECT_EQ(LastMessageCaption(), "Розбивка скасована");
+}
