@@ -1,0 +1,168 @@
+// The confirmation and need-disk dialogs, answered by the test as they show.
+
+#include "support/TempFolder.h"
+#include "ui/InfoForm.h"
+#include "ui/NeedDiskForm.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+class DialogsTest : public ::testing::Test {
+protected:
+    void SetUp() override { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void TearDown() override {
+        QLocale::setDefault(QLocale::c());
+        TInfoForm::OnShownForTest = nullptr;
+        TNeedDiskForm::OnShownForTest = nullptr;
+        TNeedDiskForm::ShowError = [](QWidget*, const QString&) {};
+    }
+
+    static void Key(QWidget& widget, Qt::Key key) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&widget, &press);
+    }
+
+    TScopedXdgHome m_home;
+    TTempFolder m_folder;
+};
+
+} // namespace
+
+// Only the yes button starts a split; Esc, Enter on the default no, and the
+// title bar's close all answer no.
+TEST_F(DialogsTest, ConfirmationSaysYesOnlyThroughItsYesButton) {
+    const std::function<void(TInfoForm&)> answers[] = {
+        [](TInfoForm& form) { form.findChild<QPushButton*>("btnYes")->click(); },
+        [](TInfoForm& form) { form.findChild<QPushButton*>("btnNo")->click(); },
+        [](TInfoForm& form) { Key(form, Qt::Key_Escape); },
+        [](TInfoForm& form) { Key(*form.focusWidget(), Qt::Key_Return); },
+        [](TInfoForm& form) { form.close(); },
+    };
+    bool first = true;
+    for (const auto& answer : answers) {
+        QString blockSize, lastBlock;
+        bool lastShown = true;
+        TInfoForm::OnShownForTest = [&](TInfoForm& form) {
+            blockSize = form.findChild<QLabel*>("laBlockSize")->text();
+            lastShown = !form.findChild<QLabel*>("laLastBlockSize")->isHidden();
+            answer(form);
+        };
+        EXPECT_EQ(ConfirmSplit(nullptr, "a.dat", 1457664, 0, 1, "Звичайна розбивка"), first);
+        EXPECT_EQ(blockSize, "1,457,664 байт (1,423.50 КБ)");
+        EXPECT_FALSE(lastShown) << "a single block has no last block line";
+        first = false;
+    }
+}
+
+TEST_F(DialogsTest, NextDiskPromptShowsTheNumbersAndSelectsTheName) {
+    QString newPath;
+    bool dontAsk = false;
+    // A set with fewer pieces than asked for: nothing is shown.
+    EXPECT_TRUE(
+        AskForNextDisk(nullptr, TDiskOperation::doSplit, 3, 2, "/m/a.002", newPath, dontAsk));
+    EXPECT_EQ(newPath, "/m/a.002");
+    EXPECT_TRUE(dontAsk);
+
+    const struct {
+        const char* path;
+        int start, length;
+    } selections[] = {{"/media/a/film.avi.002", 9, 8}, {"/media/a/readme", 9, 6}};
+    for (const auto& item : selections) {
+        QString message, selected;
+        bool boxShown = false;
+        TNeedDiskForm::OnShownForTest = [&](TNeedDiskForm& form) {
+            message = form.findChild<QLabel*>("laMessage")->text();
+            auto* edit = form.findChild<QLineEdit*>("edPath");
+            selected = edit->selectedText();
+            EXPECT_EQ(edit->selectionStart(), item.start);
+            boxShown = !form.findChild<QCheckBox*>("cbDontAskInTheFuture")->isHidden();
+            form.findChild<QCheckBox*>("cbDontAskInTheFuture")->setChecked(true);
+            form.findChild<QPushButton*>("btnOK")->click();
+        };
+        dontAsk = false;
+        EXPECT_TRUE(AskForNextDisk(nullptr, TDiskOperation::doSplit, 70000, 70001, item.path,
+                                   newPath, dontAsk));
+        EXPECT_EQ(message, "Вставте диск 70000 з 70001 дисків(а)");
+        EXPECT_EQ(selected.size(), item.length);
+        EXPECT_TRUE(boxShown);
+        EXPECT_TRUE(dontAsk);
+        EXPECT_EQ(newPath, item.path);
+    }
+}
+
+// A typed path that would overwrite what it should not keeps the prompt open.
+TEST_F(DialogsTest, TypedPiecePathsThatWouldOverwriteAreRefused) {
+    const std::string offered = m_folder / "a.002";
+    WriteFileBytes(m_folder / "other.txt", "mine");
+    WriteFileBytes(offered, "old piece");
+    const struct {
+        std::string typed;
+        bool accepted;
+    } cases[] = {
+        {"  ", false},
+        {m_folder.Path().string(), false},
+        {m_folder / "other.txt", false},
+        {offered, true}, // an old piece of that name may be replaced
+        {m_folder / "new.002", true},
+    };
+    for (const auto& item : cases) {
+        SCOPED_TRACE(item.typed);
+        int refusals = 0;
+        TNeedDiskForm::ShowError = [&](QWidget*, const QString&) { ++refusals; };
+        TNeedDiskForm::OnShownForTest = [&](TNeedDiskForm& form) {
+            form.findChild<QLineEdit*>("edPath")->setText(QString::fromStdString(item.typed));
+            form.findChild<QPushButton*>("btnOK")->click();
+            if (form.isVisible())
+                form.findChild<QPushButton*>("btnCancel")->click();
+        };
+        QString newPath;
+        bool dontAsk = false;
+        EXPECT_EQ(AskForNextDisk(nullptr, TDiskOperation::doSplit, 2, 3,
+                                 QString::fromStdString(offered), newPath, dontAsk),
+                  item.accepted);
+        EXPECT_EQ(refusals, item.accepted ? 0 : 1);
+    }
+    EXPECT_EQ(ReadFileBytes(m_folder / "other.txt"), "mine");
+}
+
+// Uniting, OK waits for a piece that exists; the check box is never offered,
+// nor in the file prompts, whose path only Browse can change.
+TEST_F(DialogsTest, UnitePromptWaitsForAnExistingPieceAndFilePromptsAreReadOnly) {
+    WriteFileBytes(m_folder / "a.001", "piece");
+    bool stayedOpen = false;
+    TNeedDiskForm::OnShownForTest = [&](TNeedDiskForm& form) {
+        EXPECT_TRUE(form.findChild<QCheckBox*>("cbDontAskInTheFuture")->isHidden());
+        form.findChild<QPushButton*>("btnOK")->click(); // a.009 is missing
+        stayedOpen = form.isVisible();
+        form.findChild<QLineEdit*>("edPath")->setText(QString::fromStdString(m_folder / "a.001"));
+        form.findChild<QPushButton*>("btnOK")->click();
+    };
+    QString newPath;
+    bool dontAsk = false;
+    EXPECT_TRUE(AskForNextDisk(nullptr, TDiskOperation::doUnite, 9, 9,
+                               QString::fromStdString(m_folder / "a.009"), newPath, dontAsk));
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(newPath, QString::fromStdString(m_folder / "a.001"));
+
+    TNeedDiskForm::PickFolder = [&](QWidget*) { return QString::fromStdString(m_folder / "d"); };
+    TNeedDiskForm::OnShownForTest = [&](TNeedDiskForm& form) {
+        EXPECT_TRUE(form.findChild<QLineEdit*>("edPath")->isReadOnly());
+        EXPECT_TRUE(form.findChild<QCheckBox*>("cbDontAskInTheFuture")->isHidden());
+        form.findChild<QPushButton*>("btnBrowse")->click();
+        form.findChild<QPushButton*>("btnOK")->click();
+    };
+    QString newFolder;
+    EXPECT_TRUE(AskForInfoFileDisk(nullptr, "/out/", newFolder));
+    EXPECT_EQ(newFolder, QString::fromStdString(m_folder / "d/"));
+}
