@@ -1,0 +1,121 @@
+// Runs the batch files of real splits under wine's cmd, the command
+// interpreter their users have, and checks that each joins exactly its pieces
+// into exactly its file and runs nothing else.
+#include "EngineTestSupport.h"
+#include "engine/BatchFile.h"
+#include "engine/VarnSplit.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool HaveWine() {
+    return std::system("command -v wine >/dev/null 2>&1") == 0;
+}
+
+std::set<std::string> NameSet(const std::filesystem::path& folder) {
+    const std::vector<std::string> names = FolderNames(folder);
+    return {names.begin(), names.end()};
+}
+
+// One wine prefix for the whole test, inside its own temporary folder, with no
+// display so that wine never opens a window.
+class TWineCmd {
+public:
+    explicit TWineCmd(const std::filesystem::path& root)
+        : m_environment("env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + (root / "home").string() +
+                        " WINEPREFIX=" + (root / "prefix").string() +
+                        " WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= ") {
+        std::filesystem::create_directories(root / "home");
+    }
+    ~TWineCmd() { std::system((m_environment + "wineserver -k >/dev/null 2>&1").c_str()); }
+
+    // Runs join.bat in `folder`, answering its pause, and returns what it printed.
+    std::string RunJoin(const std::filesystem::path& folder) const {
+        const std::string command = "cd " + folder.string() + " && printf '\\r\\n' | " +
+                                    m_environment + "wine cmd /c join.bat 2>&1";
+        std::string output;
+        if (FILE* pipe = popen(command.c_str(), "r")) {
+            char buffer[4096];
+            while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+                output.append(buffer, n);
+            pclose(pipe);
+        }
+        return output;
+    }
+
+private:
+    std::string m_environment;
+};
+
+struct TAwkwardName {
+    std::string whole;
+    std::string firstPiece; // as the split is told to name it
+    bool winSplit;
+};
+
+} // namespace
+
+TEST(BatchFileUnderCmd, JoinsAwkwardNamesAndRunsNothingElse) {
+    if (!HaveWine())
+        GTEST_SKIP() << "wine is not installed";
+    TScopedXdgHome home;
+    TTempFolder folder;
+    const TWineCmd cmd(folder.Path());
+    // "&", "(" and "%" would start a command, a group or a variable if they
+    // reached cmd bare; a name with "mkdir" leaves a folder behind if so.
+    const std::vector<TAwkwardName> cases = {
+        {"plain.txt", "plain.dos", false},
+        {"my report.doc", "my report.dos", false},
+        {"x&mkdir canary.txt", "x&mkdir canary.dos", false},
+        {"100%cd%.txt", "100%cd%.dos", false},
+        {"a(1) b^2.txt", "a(1) b^2.dos", false},
+        {"a;b,c=d e.txt", "a;b,c=d e.001", true},
+        {"c++ & notes.txt", "c++ & notes.txt.001", true},
+        {"+H.txt", "+H.dos", false},
+        {"~wow!'`.txt", "~wow!'`.dos", false},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const TAwkwardName& c = cases[i];
+        SCOPED_TRACE(c.whole);
+        const std::filesystem::path source = folder.Path() / ("source" + std::to_string(i));
+        const std::filesystem::path set = folder.Path() / ("set" + std::to_string(i));
+        std::filesystem::create_directories(source);
+        std::filesystem::create_directories(set);
+        const std::string bytes = PatternBytes(2500, static_cast<unsigned>(i + 1));
+        WriteFileBytes((source / c.whole).string(), bytes);
+
+        TVarnSplit engine;
+        engine.SetFileName((source / c.whole).string());
+        engine.SetSize(1000);
+        engine.SetMakeBAT(true);
+        if (c.winSplit)
+            engine.SetWinSplitCompatible(true);
+        else
+            engine.SetDOSCompatible(true);
+        engine.SetKeepOriginalExt(c.firstPiece.starts_with(c.whole));
+        engine.SetSplitFileName((set / c.firstPiece).string());
+        engine.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t, std::string& path,
+                                bool& carryOn) {
+            if (diskID == BatchFileDiskID)
+                path = (set / "join.bat").string();
+            carryOn = true;
+        };
+        engine.Split();
+        ASSERT_TRUE(std::filesystem::exists(set / "join.bat"));
+
+        std::set<std::string> expected = NameSet(set);
+        expected.insert(c.whole);
+        const std::string output = cmd.RunJoin(set);
+        EXPECT_NE(output.find("Uniting file " + c.whole + " from blocks"), std::string::npos)
+            << output;
+        EXPECT_EQ(NameSet(set), expected) << output;
+        EXPECT_EQ(ReadFileBytes((set / c.whole).string()), bytes);
+    }
+}
