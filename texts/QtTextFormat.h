@@ -11,19 +11,9 @@
 // FormatText for the Qt side: the same "%s" marks filled in order, each value
 // inserted as it is (a value is never read as a pattern).
 inline QString FormatQText(const char* pattern, std::initializer_list<QString> values) {
-    std::string text;
-    auto next = values.begin();
-    for (const char* at = pattern; *at != '\0'; ++at) {
-        if (at[0] == '%' && at[1] == 's') {
-            if (next != values.end())
-                text += (next++)->toStdString();
-            ++at;
-        } else if (at[0] == '%' && at[1] == '%') {
-            text += '%';
-            ++at;
-        } else {
-            text += *at;
-        }
-    }
-    return QString::fromStdString(text);
+    std::vector<std::string> texts;
+    for (const QString& value : values)
+        texts.push_back(value.toStdString());
+    return QString::fromStdString(
+        FormatTextFrom(pattern, texts.data(), texts.data() + texts.size()));
 }

@@ -63,6 +63,15 @@ QLabel* NamedLabel(const QString& name, const QString& text, QWidget* parent) {
     return label;
 }
 
+// A tree's header: its label, then its glyph buttons at the right.
+QHBoxLayout* HeaderRow(QLabel* label, std::initializer_list<QToolButton*> buttons) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(label, 1);
+    for (QToolButton* button : buttons)
+        row->addWidget(button);
+    return row;
+}
+
 void DefaultMessage(QWidget* parent, int icon, const QString& caption, const QString& text) {
     QMessageBox box(static_cast<QMessageBox::Icon>(icon), caption, text, QMessageBox::Ok, parent);
     box.exec();
@@ -155,17 +164,13 @@ QWidget* TMainFormVarnSplit::CreateSourceColumn() {
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(3);
-    auto* header = new QHBoxLayout;
     laSourceData = NamedLabel("laSourceData", Texts::SourceData, column);
     btnSourceDesktop = GlyphButton(Texts::HintDesktop, "MAINICON");
     btnSortOrder = GlyphButton(Texts::HintSortOrder, "MAINICONZVIEW");
     btnSourceFavorites = GlyphButton(Texts::HintFavorites, "MAINICONZFAV");
     btnSourceAddToFavorites = GlyphButton(Texts::HintAddToFavorites, "MAINICONZFAV");
-    header->addWidget(laSourceData, 1);
-    for (QToolButton* button :
-         {btnSourceDesktop, btnSortOrder, btnSourceFavorites, btnSourceAddToFavorites})
-        header->addWidget(button);
-    layout->addLayout(header);
+    layout->addLayout(HeaderRow(laSourceData, {btnSourceDesktop, btnSortOrder, btnSourceFavorites,
+                                               btnSourceAddToFavorites}));
 
     shtSourceData = new TShellTreeView(column);
     shtSourceData->setObjectName("shtSourceData");
@@ -282,18 +287,15 @@ QWidget* TMainFormVarnSplit::CreateTargetColumn() {
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(3);
-    auto* header = new QHBoxLayout;
     laTargetData = NamedLabel("laTargetData", Texts::TargetData, column);
     btnTargetDesktop = GlyphButton(Texts::HintDesktop, "MAINICON");
     btnTargetNewFolder = GlyphButton(Texts::HintNewFolder, "MAINICONZSETTINGS");
     btnTargetFavorites = GlyphButton(Texts::HintFavorites, "MAINICONZFAV");
     btnTargetAddToFavorites = GlyphButton(Texts::HintAddToFavorites, "MAINICONZFAV");
     btnHelpWhatsThis = GlyphButton(Texts::HintWhatsThis, "MAINICONZVIEW");
-    header->addWidget(laTargetData, 1);
-    for (QToolButton* button : {btnTargetDesktop, btnTargetNewFolder, btnTargetFavorites,
-                                btnTargetAddToFavorites, btnHelpWhatsThis})
-        header->addWidget(button);
-    layout->addLayout(header);
+    layout->addLayout(
+        HeaderRow(laTargetData, {btnTargetDesktop, btnTargetNewFolder, btnTargetFavorites,
+                                 btnTargetAddToFavorites, btnHelpWhatsThis}));
 
     shtTargetData = new TShellTreeView(column);
     shtTargetData->setObjectName("shtTargetData");
