@@ -1,4 +1,6 @@
 #include "engine/BatchFile.h"
+#include "EngineTestSupport.h"
+#include "engine/EngineErrors.h"
 #include "engine/FileUtils.h"
 #include "engine/VarnSplit.h"
 #include "support/TempFolder.h"
@@ -328,4 +330,23 @@ TEST_F(BatchFileSplit, GoesWhereTheHandlerPointsAndReplacesAnOldFile) {
               Preamble("report.doc", "3", "2500") +
                   "@copy /b report.dos+report.001+report.002 report.doc\r\n"
                   "@attrib -R -H -S +A report.doc\r\n");
+}
+
+TEST_F(BatchFileSplit, AnUnsafeNameRefusesOnlyTheBatchFile) {
+    const std::string source = m_folder / "say \"hi\".doc";
+    WriteFileBytes(source, PatternBytes(2500));
+    m_engine.SetFileName(source);
+    m_engine.SetDOSCompatible(true);
+    m_engine.SetSplitFileName(Out("say \"hi\".dos"));
+    AnswerBatchFile(true);
+    try {
+        m_engine.Split();
+        ADD_FAILURE() << "the split reported success";
+    } catch (const EEngineError& error) {
+        EXPECT_EQ(error.Fault(), TEngineFault::efUnsafeBatchName);
+        EXPECT_EQ(error.Path(), Out("say \"hi\".bat"));
+    }
+    EXPECT_EQ(FolderNames(m_folder.Path() / "out"),
+              Names({"say \"hi\".dos", "say \"hi\".001", "say \"hi\".002"}));
+    EXPECT_EQ(ReadFileBytes(source), PatternBytes(2500));
 }
