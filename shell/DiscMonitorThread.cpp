@@ -2,7 +2,9 @@
 
 #include <QPointer>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <mutex>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -43,15 +45,24 @@ void CloseFd(int& fd) {
 
 // Waits for any of the descriptors to become readable; returns false only when
 // poll itself fails for a reason other than a signal.
-bool WaitReadable(pollfd* fds, nfds_t count) {
+bool WaitReadable(pollfd* fds, nfds_t count, int timeoutMs = -1) {
     for (nfds_t i = 0; i < count; ++i)
         fds[i].revents = 0;
     for (;;) {
-        if (poll(fds, count, -1) >= 0)
+        if (poll(fds, count, timeoutMs) >= 0)
             return true;
         if (errno != EINTR)
             return false;
     }
+}
+
+// After a refresh, the next change waits a few times as long as that refresh
+// took. A folder being filled with thousands of pieces would otherwise be
+// re-listed after every one, keeping the user-interface thread busy for ever
+// and the split waiting on it.
+int PauseAfterRefreshMs(std::chrono::steady_clock::duration refresh) {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(refresh).count();
+    return static_cast<int>(std::clamp<long long>(ms * 4, 0, 2000));
 }
 
 constexpr uint32_t kNameEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO;
@@ -312,6 +323,7 @@ void TDiscMonitorThread::run() {
         // for the stop event: the user-interface thread may be the one
         // stopping us, and it will not run the change meanwhile. Changes that
         // arrive during the refresh stay signalled and cause one more.
+        const auto handedOver = std::chrono::steady_clock::now();
         QMetaObject::invokeMethod(
             this, [this] { DeliverChange(); }, Qt::QueuedConnection);
         pollfd handOver[2] = {{m_stopEvent, POLLIN, 0}, {m_doneEvent, POLLIN, 0}};
@@ -321,6 +333,12 @@ void TDiscMonitorThread::run() {
         }
         ResetEvent(m_doneEvent);
         ++m_handOversDone;
+        pollfd pause[1] = {{m_stopEvent, POLLIN, 0}};
+        const int pauseMs = PauseAfterRefreshMs(std::chrono::steady_clock::now() - handedOver);
+        if (pauseMs > 0 && (!WaitReadable(pause, 1, pauseMs) || pause[0].revents)) {
+            ResetEvent(m_stopEvent);
+            break;
+        }
     }
     if (subscription >= 0)
         hub.Unsubscribe(subscription);

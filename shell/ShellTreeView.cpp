@@ -278,7 +278,14 @@ void TShellTreeView::SetPath(const QString& path) {
     }
     if (node != nullptr) {
         ExpandNode(node);
-        if (TShellNode* file = FileNodeBelow(node, path))
+        TShellNode* file = FileNodeBelow(node, path);
+        if (file == nullptr && node->isExpanded()) {
+            // A file just written may not be listed yet: its folder's
+            // monitor refreshes at its own pace.
+            RefreshNode(node, false);
+            file = FileNodeBelow(node, path);
+        }
+        if (file != nullptr)
             node = file;
         setCurrentItem(node);
         scrollToItem(node);
@@ -561,7 +568,11 @@ bool TShellTreeView::AddItem(TShellNode* parent, TItemIdList relative) {
         StartMonitor(node); // so that something created in it later is noticed
     }
     node->SetHasChildren(hasSubfolders);
-    node->UpdateIcons();
+    // A monitor's refresh meets every listed item again; only a new one needs
+    // its icon looked up, which is slow enough to matter in a folder of
+    // thousands. Other refreshes may come from a changed overlay setting.
+    if (existing == nullptr || !m_monitorRefresh)
+        node->UpdateIcons();
     return true;
 }
 
@@ -780,7 +791,15 @@ void TShellTreeView::MonitorChanged(TShellNode* node) {
         return;
     // Automatic refreshes never show a message, whatever ShowMessages says.
     const bool suspended = std::exchange(m_messageOwnerSuspended, true);
-    RefreshNode(node, false);
+    // A collapsed node shows only whether it has children, so a probe is
+    // enough: listing a folder of thousands of files nobody sees would stall
+    // the window each time one is written.
+    const bool outer = std::exchange(m_monitorRefresh, true);
+    if (node->isExpanded() || node == m_rootNode)
+        RefreshNode(node, false);
+    else
+        PopulateNode(node, true);
+    m_monitorRefresh = outer;
     m_messageOwnerSuspended = suspended;
 }
 

@@ -231,6 +231,8 @@ private:
     TPopupMenuMode m_popupMenuMode = pmm_System;
     QPointer<QMenu> m_popupMenu;
     bool m_messageOwnerSuspended = false;
+    // While a directory monitor's refresh runs: items already listed keep their icons.
+    bool m_monitorRefresh = false;
     bool m_showMessages = true;
     bool m_checkBoxes = false;
     bool m_readOnly = false;
