@@ -309,7 +309,7 @@ QWidget* TMainFormVarnSplit::CreateTargetColumn() {
     ProgressBar1 = new QProgressBar(column);
     ProgressBar1->setObjectName("ProgressBar1");
     ProgressBar1->setTextVisible(false);
-    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setRange(0, ProgressSteps);
     ProgressBar1->setValue(0);
     layout->addWidget(ProgressBar1);
     return column;

@@ -86,6 +86,9 @@ public:
     void TheStop();
     void RecomputeBlocks();
 
+    // The progress bar's steps, whatever the number of pieces.
+    static constexpr int ProgressSteps = 10000;
+
 signals:
     // After a split or unite has ended and the window is restored.
     void OperationEnded();

@@ -26,6 +26,8 @@
 #include <QPushButton>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace SN = SettingNames;
 
 namespace {
@@ -132,8 +134,6 @@ void TMainFormVarnSplit::StartOperation(int busyState) {
     m_progressBase = 0;
     m_askForEachDisk =
         m_settings->ReadBool(SN::SectionSettings, SN::AskForEachDisk, SN::DefaultAskForEachDisk);
-    ProgressBar1->setRange(
-        0, static_cast<int>(std::clamp<int64_t>(m_totalBlocks * 100, 1, INT32_MAX)));
     ProgressBar1->setValue(0);
     laCurrentBlock->setText(QString::fromStdString(
         FormatText(Texts::CurrentBlock, {"0", std::to_string(m_totalBlocks)})));
@@ -231,9 +231,11 @@ void TMainFormVarnSplit::ResetProgressDisplay() {
 }
 
 void TMainFormVarnSplit::EngineProgress(uint16_t percentDone) {
-    // 64-bit, so sets of any number of pieces show a bar that never wraps.
-    const int64_t position = m_progressBase + percentDone;
-    ProgressBar1->setValue(static_cast<int>(std::min<int64_t>(position, ProgressBar1->maximum())));
+    // The bar has a fixed number of steps and the position is scaled to it in
+    // 64 bits, so a set of any number of pieces fills it once and never wraps.
+    const int64_t whole = std::max<int64_t>(m_totalBlocks, 1) * 100;
+    const int64_t position = std::min(m_progressBase + percentDone, whole);
+    ProgressBar1->setValue(static_cast<int>(position * ProgressSteps / whole));
 }
 
 void TMainFormVarnSplit::EngineNeedDisk(int32_t diskID, int32_t numOfDisks, std::string& path,

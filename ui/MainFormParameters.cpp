@@ -154,8 +154,6 @@ void TMainFormVarnSplit::RecomputeBlocks() {
     laLastBlock->setText(SizeInBytes(several ? plan.lastPieceSize : 0));
     laLastBlockTitle->setVisible(several);
     laLastBlock->setVisible(several);
-    ProgressBar1->setRange(
-        0, static_cast<int>(std::clamp<int64_t>(m_totalBlocks * 100, 1, INT32_MAX)));
     btnGo->setVisible(several && TargetAccepts());
 }
 

@@ -221,8 +221,6 @@ void TMainFormVarnSplit::ShowPieceSet(const QString& path) {
                     DateText(m_engine.CreationTime())},
                    {withRecord ? QString(Texts::OriginalModified) : QString(),
                     DateText(m_engine.LastWriteTime())}});
-    ProgressBar1->setRange(
-        0, static_cast<int>(std::clamp<int64_t>(m_totalBlocks * 100, 1, INT32_MAX)));
     // One rule for both handlers: a first piece of either version, or an
     // information file that names at least one block.
     const bool unitable =

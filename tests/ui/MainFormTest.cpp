@@ -18,11 +18,13 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -293,6 +295,32 @@ TEST_F(MainFormTest, StopMidwayRestoresTheWindow) {
     EXPECT_TRUE(Find<QWidget>("shtSourceData")->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(Text("laCurrentBlock"), "");
+}
+
+// More pieces than 16-bit counters hold: the bar rises steadily to its end and
+// the disk prompt still names the right piece out of the whole set.
+TEST_F(MainFormTest, SetsOfMoreThan65535PiecesShowTheirProgressAndPrompts) {
+    constexpr int64_t pieces = 65538;
+    WriteFileBytes(In("a.dat").toStdString(), PatternBytes((pieces - 1) * 34 + 5, 4));
+    Open();
+    Select(In("a.dat"), Out());
+    SetMode(smDOS);
+    SetBlockSize("34");
+    ASSERT_EQ(Text("laTotalBlocks"), QString::number(pieces));
+    std::vector<int> bar;
+    QObject::connect(Find<QProgressBar>("ProgressBar1"), &QProgressBar::valueChanged,
+                     [&](int value) { bar.push_back(value); });
+    m_freeSpace = [this](const std::string&) {
+        return ++m_freeSpaceCalls == 65537 ? int64_t{0} : int64_t{1} << 40;
+    };
+    Go();
+    EXPECT_EQ(LastMessageCaption(), "Розбивка завершена");
+    ASSERT_EQ(m_askedDisks.size(), 1u);
+    EXPECT_EQ(m_askedDisks[0].diskID, 65537);
+    EXPECT_TRUE(fs::exists(Out("a.65537").toStdString()));
+    ASSERT_GE(bar.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end() - 1)); // the last one is the reset
+    EXPECT_EQ(bar[bar.size() - 2], TMainFormVarnSplit::ProgressSteps);
 }
 
 // An error the engine raises is shown with its text naming the file, and the
