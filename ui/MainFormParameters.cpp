@@ -114,7 +114,7 @@ void TMainFormVarnSplit::btnSizeCalcClick() {
     source.comment = [this] { return CommentText(); };
     source.programFolder = m_context.programFolder;
     QString blockSizeText;
-    if (ExecuteSizeCalc(this, source, blockSizeText) && !blockSizeText.isEmpty()) {
+    if (ExecuteSizeCalc(source, blockSizeText) && !blockSizeText.isEmpty()) {
         cbBytes->setEditText(blockSizeText);
         RecomputeBlocks();
     }

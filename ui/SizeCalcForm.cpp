@@ -14,7 +14,9 @@
 #include "ui/SizeText.h"
 
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -95,6 +97,18 @@ protected:
             enabled |= StepDownEnabled;
         return enabled;
     }
+
+    QSize sizeHint() const override { return WithRoomForDigits(QAbstractSpinBox::sizeHint()); }
+    QSize minimumSizeHint() const override {
+        return WithRoomForDigits(QAbstractSpinBox::minimumSizeHint());
+    }
+
+private:
+    // The base class knows no values to measure, so room for them is added.
+    QSize WithRoomForDigits(QSize hint) const {
+        hint.rwidth() += fontMetrics().horizontalAdvance(QString::number(MaxBlockCount) + "0");
+        return hint;
+    }
 };
 
 QLabel* Named(const char* name, const QString& text, QWidget* parent) {
@@ -103,10 +117,28 @@ QLabel* Named(const char* name, const QString& text, QWidget* parent) {
     return label;
 }
 
+// The average character width and the height of the dialog font, the measure
+// the dialog's design values are scaled by (w/6 across, h/12 down).
+struct TFontMeasure {
+    int w;
+    int h;
+};
+
+TFontMeasure MeasureFont(const QFontMetrics& metrics) {
+    const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    return {std::max(1, static_cast<int>(metrics.horizontalAdvance(letters) / 52)),
+            std::max(1, metrics.height())};
+}
+
+QSize ClientSize() {
+    const TFontMeasure measure = MeasureFont(QFontMetrics(QApplication::font()));
+    return {386 * measure.w / 6, 285 * measure.h / 12};
+}
+
 } // namespace
 
 TSizeCalcForm::TSizeCalcForm(QWidget* parent, TSizeCalcSource source)
-    : TModalFrame(parent, QSize(386, 285),
+    : TModalFrame(parent, ClientSize(),
                   // Unknown Windows versions take the XP icon too, here alone.
                   GetWindowsVersion() == 11 || GetWindowsVersion() == 0 ? "MAINICONZCALCXP"
                                                                         : "MAINICONZCALC",
@@ -121,8 +153,7 @@ TSizeCalcForm::TSizeCalcForm(QWidget* parent, TSizeCalcSource source)
 
 void TSizeCalcForm::CreateControls() {
     QWidget* body = Body();
-    const QString letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-    const int w = std::max(1, static_cast<int>(fontMetrics().horizontalAdvance(letters) / 52));
+    const int w = MeasureFont(fontMetrics()).w;
     const int gap = 3 * w / 5;
     QFont bold = font();
     bold.setBold(true);
@@ -437,8 +468,8 @@ void TSizeCalcForm::showEvent(QShowEvent* event) {
         QTimer::singleShot(0, this, [this] { OnShownForTest(*this); });
 }
 
-bool ExecuteSizeCalc(QWidget* parent, const TSizeCalcSource& source, QString& blockSizeText) {
-    TSizeCalcForm form(parent, source);
+bool ExecuteSizeCalc(const TSizeCalcSource& source, QString& blockSizeText) {
+    TSizeCalcForm form(nullptr, source);
     if (form.exec() != QDialog::Accepted)
         return false;
     const std::optional<int64_t> blockSize = form.BlockSize();

@@ -106,5 +106,7 @@ private:
 };
 
 // Shows the calculator modally for the window's selection. True on OK, with
-// the block size formatted "#,##0" in `blockSizeText`.
-bool ExecuteSizeCalc(QWidget* parent, const TSizeCalcSource& source, QString& blockSizeText);
+// the block size formatted "#,##0" in `blockSizeText`. The dialog belongs to
+// the application, not to the window, whose restyling of its own labels on
+// deactivation must not reach the dialog's.
+bool ExecuteSizeCalc(const TSizeCalcSource& source, QString& blockSizeText);

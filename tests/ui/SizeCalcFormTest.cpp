@@ -104,7 +104,7 @@ protected:
             if (form.isVisible())
                 form.findChild<QPushButton*>("btnCancel")->click();
         };
-        return ExecuteSizeCalc(nullptr, Source(), sizeText);
+        return ExecuteSizeCalc(Source(), sizeText);
     }
 
     TScopedXdgHome m_home;
