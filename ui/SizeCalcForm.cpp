@@ -44,8 +44,8 @@ namespace {
 
 constexpr int MinBlockCount = 2;
 constexpr int MaxBlockCount = 999;
-// Sizes, counts and speeds are taken as the program's 32-bit byte counts were:
-// a block size or a speed past this is no size the program works with.
+// Block sizes are 32-bit byte counts, as every preset and stored size is; the
+// speed box takes the same range.
 constexpr int64_t LargestNumber = std::numeric_limits<int32_t>::max();
 constexpr const char* TimeFormat = "HH:mm:ss";
 
@@ -244,11 +244,11 @@ void TSizeCalcForm::CreateControls() {
 
     connect(rbByNumber, &QRadioButton::toggled, this, [this](bool checked) {
         if (checked)
-            rbByNumberClick();
+            SelectWay(true);
     });
     connect(rbByDownloadTime, &QRadioButton::toggled, this, [this](bool checked) {
         if (checked)
-            rbByDownloadTimeClick();
+            SelectWay(false);
     });
     connect(blockCount->Edit(), &QLineEdit::textChanged, this, &TSizeCalcForm::Calculate);
     connect(dtpTime, &QTimeEdit::timeChanged, this, &TSizeCalcForm::Calculate);
@@ -257,21 +257,13 @@ void TSizeCalcForm::CreateControls() {
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TSizeCalcForm::rbByNumberClick() {
+// The controls of the way not chosen are disabled.
+void TSizeCalcForm::SelectWay(bool byNumber) {
     for (QWidget* control : std::initializer_list<QWidget*>{laBlockCount, edBlockCount})
-        control->setEnabled(true);
+        control->setEnabled(byNumber);
     for (QWidget* control :
          std::initializer_list<QWidget*>{laTime, dtpTime, laSpeed, cbSpeed, labps})
-        control->setEnabled(false);
-    Calculate();
-}
-
-void TSizeCalcForm::rbByDownloadTimeClick() {
-    for (QWidget* control : std::initializer_list<QWidget*>{laBlockCount, edBlockCount})
-        control->setEnabled(false);
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{laTime, dtpTime, laSpeed, cbSpeed, labps})
-        control->setEnabled(true);
+        control->setEnabled(!byNumber);
     Calculate();
 }
 
@@ -291,7 +283,8 @@ bool TSizeCalcForm::eventFilter(QObject* watched, QEvent* event) {
             for (const QChar c : static_cast<QKeyEvent*>(event)->text())
                 if (c.unicode() >= 32 && !(c >= '0' && c <= '9') && c != ' ')
                     return true;
-        } else if (event->type() == QEvent::FocusOut) {
+        } else if (event->type() == QEvent::FocusOut && isVisible()) {
+            // Focus that goes with the closing dialog leaves nothing to refill.
             cbSpeedExit();
         }
     }
@@ -300,16 +293,13 @@ bool TSizeCalcForm::eventFilter(QObject* watched, QEvent* event) {
 
 // The stub check of the self-joining mode: a stub that cannot be copied sends
 // the window back to the normal mode, whose figures then follow.
-bool TSizeCalcForm::CheckStub(int64_t& stubLength) {
+int64_t TSizeCalcForm::CheckStub() {
     const TStubLookup stub = FindStub(m_source.programFolder.toStdString());
-    if (stub.state == TStubState::ssFound) {
-        stubLength = StubLengthOf(stub.path);
-        return true;
-    }
+    if (stub.state == TStubState::ssFound)
+        return StubLengthOf(stub.path);
     ShowError(this, stub.state == TStubState::ssMissing ? Texts::StubMissing : Texts::StubDamaged);
     m_source.setMode(smNormal);
-    stubLength = 0;
-    return false;
+    return 0;
 }
 
 std::optional<uint16_t> TSizeCalcForm::WantedCount(QString& refusal) const {
@@ -378,9 +368,7 @@ TSizeCalcForm::TFigures TSizeCalcForm::Figures() {
         transfer = Transfer(figures.refusal);
     if (!count && !transfer)
         return figures;
-    int64_t stubLength = 0;
-    if (m_source.mode() == smSelfJoining)
-        CheckStub(stubLength);
+    const int64_t stubLength = m_source.mode() == smSelfJoining ? CheckStub() : 0;
     const TSplitMode mode = m_source.mode();
 
     figures.file = m_source.selectedFile();
@@ -400,7 +388,8 @@ TSizeCalcForm::TFigures TSizeCalcForm::Figures() {
     input.stubLength = mode == smSelfJoining ? stubLength : 0;
     figures.blockSize = count ? SizeByNumber(input, *count) : SizeByTime(input, *transfer);
     if (!figures.blockSize) {
-        // Only a time and speed past 64 bits give nothing here.
+        // Only a product past 64 bits would give nothing, which the bounds on
+        // time and speed rule out; it would be no size either.
         figures.refusal = FormatQText(Texts::CalcBlockTooLarge, {Texts::UnknownCount});
         return figures;
     }

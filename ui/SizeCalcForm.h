@@ -68,12 +68,11 @@ private:
     };
 
     void CreateControls();
-    void rbByNumberClick();
-    void rbByDownloadTimeClick();
+    void SelectWay(bool byNumber);
     void cbSpeedExit();
     void Calculate();
     TFigures Figures();
-    bool CheckStub(int64_t& stubLength);
+    int64_t CheckStub(); // the stub length, 0 when unusable
     // The typed inputs, checked; nothing with the reason in `refusal`.
     std::optional<uint16_t> WantedCount(QString& refusal) const;
     struct TTransfer {

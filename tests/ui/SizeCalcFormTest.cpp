@@ -17,7 +17,9 @@
 #include "ui/MainForm.h"
 
 #include <QAbstractSpinBox>
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -30,7 +32,6 @@
 
 #include <cstdlib>
 #include <functional>
-#include <memory>
 
 namespace {
 
@@ -49,19 +50,11 @@ void SetTransfer(TSizeCalcForm& form, QTime time, const QString& speed) {
     form.findChild<QComboBox*>("cbSpeed")->setEditText(speed);
 }
 
-struct TFiguresSeen {
-    QString total, size, last;
-    bool operator==(const TFiguresSeen&) const = default;
-};
-
-TFiguresSeen Seen(TSizeCalcForm& form) {
-    return {form.findChild<QLabel*>("laTotalOfBlocks")->text(),
-            form.findChild<QLabel*>("laSizeOfBlock")->text(),
-            form.findChild<QLabel*>("laSizeOfLastBlock")->text()};
-}
-
-QString Bytes(const char* grouped) {
-    return QString(grouped) + " байт";
+// The three results as shown: "total | block | last block".
+QString Seen(TSizeCalcForm& form) {
+    return form.findChild<QLabel*>("laTotalOfBlocks")->text() + " | " +
+           form.findChild<QLabel*>("laSizeOfBlock")->text() + " | " +
+           form.findChild<QLabel*>("laSizeOfLastBlock")->text();
 }
 
 class SizeCalcFormTest : public ::testing::Test {
@@ -119,50 +112,42 @@ protected:
 } // namespace
 
 // The count shown is the recount of the size found (10 bytes in 4 wanted
-// blocks of 4 make 3), and a long time at a fast line is not cut to 32 bits.
+// blocks of 4 make 3), a long time at a fast line is not cut to 32 bits, and
+// the comment counts only where the signature stores it.
 TEST_F(SizeCalcFormTest, FiguresAtTheEdges) {
     const TStubLookup stub = FindStub(BinFolder().toStdString());
     ASSERT_EQ(stub.state, TStubState::ssFound) << "varnstub.exe is not in VARN_BIN_DIR";
-    // The whole stream of a self-joining a.dat: file, stub, signature with ".dat".
-    const int64_t selfJoined = 3000000 + StubLengthOf(stub.path) + 38;
-    const int64_t selfJoinedBlock = selfJoined / 2 + selfJoined % 2;
+    m_comment = "абв\r\n"; // 8 bytes
+    // A self-joining a.dat: file, stub, signature with ".dat" and the comment.
+    const int64_t whole = 3000000 + StubLengthOf(stub.path) + 46;
+    const int64_t half = whole / 2 + whole % 2;
+    const QString selfJoined =
+        "2 | " + QLocale().toString(half) + " байт | " + QLocale().toString(whole - half) + " байт";
     const struct {
         TSplitMode mode;
         std::size_t fileSize;
         const char* count; // nullptr: by time
         QTime time;
         const char* speed;
-        TFiguresSeen figures;
+        QString figures;
     } cases[] = {
-        {smDOS, 1000000, "3", {}, "", {"3", Bytes("333,334"), Bytes("333,332")}},
-        {smDOS, 10, "4", {}, "", {"3", Bytes("4"), Bytes("2")}},
-        {smDOS, 1000000, "999", {}, "", {"999", Bytes("1,002"), Bytes("4")}},
-        {smVersion10, 1000000, "2", {}, "", {"2", Bytes("500,017"), Bytes("500,017")}},
-        {smNormal, 3000000, "2", {}, "", {"2", Bytes("1,500,019"), Bytes("1,500,019")}},
-        {smSelfJoining,
-         3000000,
-         "2",
-         {},
-         "",
-         {"2", QLocale().toString(selfJoinedBlock) + " байт",
-          QLocale().toString(selfJoined - selfJoinedBlock) + " байт"}},
-        {smDOS, 3000000, nullptr, {0, 5, 0}, "33600", {"3", Bytes("1,260,000"), Bytes("480,000")}},
-        {smDOS, 3000000, nullptr, {20, 0, 0}, "9600", {"1", Bytes("86,400,000"), Bytes("0")}},
+        {smDOS, 1000000, "3", {}, "", "3 | 333,334 байт | 333,332 байт"},
+        {smDOS, 10, "4", {}, "", "3 | 4 байт | 2 байт"},
+        {smDOS, 1000000, "999", {}, "", "999 | 1,002 байт | 4 байт"},
+        {smVersion10, 1000000, "2", {}, "", "2 | 500,017 байт | 500,017 байт"},
+        {smNormal, 3000000, "2", {}, "", "2 | 1,500,023 байт | 1,500,023 байт"},
+        {smSelfJoining, 3000000, "2", {}, "", selfJoined},
+        {smDOS, 3000000, nullptr, {0, 5, 0}, "33600", "3 | 1,260,000 байт | 480,000 байт"},
+        {smDOS, 3000000, nullptr, {20, 0, 0}, "9600", "1 | 86,400,000 байт | 0 байт"},
         // 8,639,900,000 bits: past 32 bits, which would give 6,245,676.
-        {smDOS,
-         3000000,
-         nullptr,
-         {23, 59, 59},
-         "100000",
-         {"1", Bytes("1,079,987,500"), Bytes("0")}},
+        {smDOS, 3000000, nullptr, {23, 59, 59}, "100000", "1 | 1,079,987,500 байт | 0 байт"},
     };
     for (const auto& item : cases) {
-        SCOPED_TRACE(item.figures.size.toStdString());
+        SCOPED_TRACE(item.figures.toStdString());
         m_mode = item.mode;
         m_file = MakeFile("a.dat", item.fileSize);
         m_errors.clear();
-        TFiguresSeen seen;
-        QString sizeText;
+        QString seen, sizeText;
         EXPECT_TRUE(Run(
             [&](TSizeCalcForm& form) {
                 if (item.count != nullptr)
@@ -174,73 +159,73 @@ TEST_F(SizeCalcFormTest, FiguresAtTheEdges) {
             },
             sizeText));
         EXPECT_EQ(seen, item.figures);
-        EXPECT_EQ(sizeText + " байт", item.figures.size);
+        EXPECT_EQ(item.figures.section(" | ", 1, 1), sizeText + " байт");
         EXPECT_TRUE(m_errors.empty());
         EXPECT_EQ(m_mode, item.mode);
     }
 }
 
-// Every input that gives no usable size is named on OK, and the dialog stays.
+// Every input that gives no usable size is named on OK, and the dialog stays
+// open with what was typed. Counts are answered by Enter in their box, which
+// must not put a good number back over the typed one.
 TEST_F(SizeCalcFormTest, RefusalsKeepTheDialogOpen) {
     const QString file = MakeFile("a.dat", 1000);
     const struct {
-        std::function<void(TSizeCalcForm&)> input;
+        const char* count; // nullptr: by time
+        QTime time;
+        const char* speed;
         QString message;
-        const char* fileName = "a.dat";
+        bool withFile = true;
         TSplitMode mode = smDOS;
     } cases[] = {
-        {[](TSizeCalcForm& form) { SetCount(form, "abc"); },
-         FormatQText(Texts::CalcBadCount, {"abc"})},
-        {[](TSizeCalcForm& form) { SetCount(form, "1"); }, FormatQText(Texts::CalcBadCount, {"1"})},
-        {[](TSizeCalcForm& form) { SetCount(form, "1000"); },
-         FormatQText(Texts::CalcBadCount, {"1000"})},
-        {[](TSizeCalcForm& form) { SetCount(form, ""); }, FormatQText(Texts::CalcBadCount, {""})},
-        {[](TSizeCalcForm& form) {
-             SetTransfer(form, {0, 0, 0}, "33600");
-         },
-         FormatQText(Texts::CalcBadTime, {"00:00:00"})},
-        {[](TSizeCalcForm& form) {
-             SetTransfer(form, {0, 5, 0}, "");
-         },
-         FormatQText(Texts::CalcBadSpeed, {""})},
-        {[](TSizeCalcForm& form) {
-             SetTransfer(form, {0, 5, 0}, "33 600");
-         },
-         FormatQText(Texts::CalcBadSpeed, {"33 600"})},
-        {[](TSizeCalcForm& form) {
-             SetTransfer(form, {0, 5, 0}, "0");
-         },
-         FormatQText(Texts::CalcBadSpeed, {"0"})},
-        {[](TSizeCalcForm& form) {
-             SetTransfer(form, {0, 5, 0}, "2147483648");
-         },
-         FormatQText(Texts::CalcBadSpeed, {"2147483648"})},
-        {[](TSizeCalcForm& form) {
-             SetTransfer(form, {23, 59, 59}, "2147483647");
-         },
+        {"abc", {}, "", FormatQText(Texts::CalcBadCount, {"abc"})},
+        {"1", {}, "", FormatQText(Texts::CalcBadCount, {"1"})},
+        {"1000", {}, "", FormatQText(Texts::CalcBadCount, {"1000"})},
+        {"", {}, "", FormatQText(Texts::CalcBadCount, {""})},
+        {nullptr, {0, 0, 0}, "33600", FormatQText(Texts::CalcBadTime, {"00:00:00"})},
+        {nullptr, {0, 5, 0}, "", FormatQText(Texts::CalcBadSpeed, {""})},
+        {nullptr, {0, 5, 0}, "33 600", FormatQText(Texts::CalcBadSpeed, {"33 600"})},
+        {nullptr, {0, 5, 0}, "0", FormatQText(Texts::CalcBadSpeed, {"0"})},
+        {nullptr, {0, 5, 0}, "2147483648", FormatQText(Texts::CalcBadSpeed, {"2147483648"})},
+        {nullptr,
+         {23, 59, 59},
+         "2147483647",
          FormatQText(Texts::CalcBlockTooLarge, {"23,192,554,952,145"})},
-        {[](TSizeCalcForm&) {}, Texts::CalcNoFile, ""},
+        {"2", {}, "", Texts::CalcNoFile, false},
         // 999 blocks of a small file are far smaller than the stub they must hold.
-        {[](TSizeCalcForm& form) { SetCount(form, "999"); },
-         FormatQText(Texts::FaultBlockNotLargerThanHeader, {file}), "a.dat", smSelfJoining},
+        {"999",
+         {},
+         "",
+         FormatQText(Texts::FaultBlockNotLargerThanHeader, {file}),
+         true,
+         smSelfJoining},
     };
     for (const auto& item : cases) {
         SCOPED_TRACE(item.message.toStdString());
-        m_file = *item.fileName != '\0' ? file : QString();
+        m_file = item.withFile ? file : QString();
         m_mode = item.mode;
         m_errors.clear();
         bool stayedOpen = false;
-        QString total, sizeText;
+        QString total, countText, sizeText;
         EXPECT_FALSE(Run(
             [&](TSizeCalcForm& form) {
-                item.input(form);
-                total = Seen(form).total;
-                form.findChild<QPushButton*>("btnOK")->click();
+                auto* count = form.findChild<QAbstractSpinBox*>("edBlockCount");
+                if (item.count != nullptr) {
+                    SetCount(form, item.count);
+                    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                    QApplication::sendEvent(count, &enter);
+                } else {
+                    SetTransfer(form, item.time, item.speed);
+                    form.findChild<QPushButton*>("btnOK")->click();
+                }
+                total = form.findChild<QLabel*>("laTotalOfBlocks")->text();
+                countText = count->text();
             },
             sizeText, &stayedOpen));
         EXPECT_TRUE(stayedOpen);
         EXPECT_EQ(m_errors, std::vector<QString>{item.message});
         EXPECT_EQ(total, Texts::UnknownCount);
+        EXPECT_EQ(countText, item.count != nullptr ? item.count : "2");
         EXPECT_TRUE(sizeText.isEmpty());
     }
 }
@@ -274,7 +259,7 @@ TEST_F(SizeCalcFormTest, OkRecomputesForTheFileAsItIsNow) {
     m_file = MakeFile("a.bin", 1000);
     m_mode = smDOS;
     bool stayedOpen = false;
-    TFiguresSeen after;
+    QString after;
     QString sizeText;
     EXPECT_TRUE(Run(
         [&](TSizeCalcForm& form) {
@@ -287,7 +272,7 @@ TEST_F(SizeCalcFormTest, OkRecomputesForTheFileAsItIsNow) {
         sizeText));
     EXPECT_TRUE(stayedOpen);
     EXPECT_EQ(m_errors, std::vector<QString>{Texts::CalcFileChanged});
-    EXPECT_EQ(after, (TFiguresSeen{"2", Bytes("1,500"), Bytes("1,500")}));
+    EXPECT_EQ(after, "2 | 1,500 байт | 1,500 байт");
     EXPECT_EQ(sizeText, "1,500");
 }
 
