@@ -31,6 +31,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 namespace {
@@ -177,6 +178,7 @@ TEST_F(SizeCalcFormTest, RefusalsKeepTheDialogOpen) {
         QString message;
         bool withFile = true;
         TSplitMode mode = smDOS;
+        std::uintmax_t fileSize = 1000;
     } cases[] = {
         {"abc", {}, "", FormatQText(Texts::CalcBadCount, {"abc"})},
         {"1", {}, "", FormatQText(Texts::CalcBadCount, {"1"})},
@@ -202,6 +204,7 @@ TEST_F(SizeCalcFormTest, RefusalsKeepTheDialogOpen) {
     };
     for (const auto& item : cases) {
         SCOPED_TRACE(item.message.toStdString());
+        std::filesystem::resize_file(file.toStdString(), item.fileSize);
         m_file = item.withFile ? file : QString();
         m_mode = item.mode;
         m_errors.clear();
