@@ -278,6 +278,7 @@ QWidget* TMainFormVarnSplit::CreateParameterPages() {
     });
     connect(cbMode, &QComboBox::currentIndexChanged, this, &TMainFormVarnSplit::cbModeChange);
     connect(cbFilter, &QComboBox::currentIndexChanged, this, &TMainFormVarnSplit::cbFilterChange);
+    connect(btnSizeCalc, &QToolButton::clicked, this, &TMainFormVarnSplit::btnSizeCalcClick);
     return box;
 }
 

@@ -137,6 +137,7 @@ private:
     void cbBytesEditingFinished();
     void cbModeChange();
     void cbFilterChange();
+    void btnSizeCalcClick();
     void ApplyModeTabs();
     void comment_Load();
     void comment_Save();

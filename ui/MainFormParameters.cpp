@@ -8,6 +8,7 @@
 #include "texts/TextFormat.h"
 #include "texts/WindowTexts.h"
 #include "ui/MainForm.h"
+#include "ui/SizeCalcForm.h"
 #include "ui/SizeText.h"
 #include "widgets/VarnTabSet.h"
 
@@ -99,6 +100,24 @@ void TMainFormVarnSplit::cbFilterChange() {
     else
         shtSourceData->OnFileAdd = nullptr;
     shtSourceData->SetFileMask(mask);
+}
+
+// The calculator reads the mode, the comment and the selection afresh at each
+// calculation; its size goes into the box as if typed, so the count follows.
+void TMainFormVarnSplit::btnSizeCalcClick() {
+    if (Busy() || m_pieceSelected || !SourceIsFile())
+        return;
+    TSizeCalcSource source;
+    source.selectedFile = [this] { return SourceIsFile() ? SourcePath() : QString(); };
+    source.mode = [this] { return Mode(); };
+    source.setMode = [this](TSplitMode mode) { cbMode->setCurrentIndex(mode); };
+    source.comment = [this] { return CommentText(); };
+    source.programFolder = m_context.programFolder;
+    QString blockSizeText;
+    if (ExecuteSizeCalc(source, blockSizeText) && !blockSizeText.isEmpty()) {
+        cbBytes->setEditText(blockSizeText);
+        RecomputeBlocks();
+    }
 }
 
 int64_t TMainFormVarnSplit::StubLength() const {

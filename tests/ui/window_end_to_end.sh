@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the built program under a virtual X server with a file as its
 # argument, splits that file from the window with the keyboard and the mouse,
-# unites the set again from the window, and compares the bytes.
+# unites the set again from the window, and compares the bytes; then splits it
+# once more with a block size from the size calculator.
 #
 #     bash window_end_to_end.sh PATH/TO/varnsplit
 set -euo pipefail
@@ -21,7 +22,8 @@ fail() {
 }
 
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run"
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR" "$work/files" "$work/out"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR" "$work/files" "$work/out" \
+    "$work/calc"
 chmod 700 "$XDG_RUNTIME_DIR"
 # What the toolkit and the desktop libraries keep until exit is not ours.
 printf 'leak:libfontconfig\nleak:libdbus\nleak:libglib\nleak:libxcb\nleak:libX11\nleak:libQt6\n' \
@@ -70,7 +72,8 @@ focus_main
 sleep 0.7
 
 # The target tree: its label's accelerator focuses it; from the computer into
-# the volume that holds the work folder, then by typing to the folder.
+# the volume that holds the work folder, then by typing to the folder ("out"
+# unless named).
 choose_target() {
     key alt+Cyrillic_en
     key Home Right Right
@@ -78,7 +81,7 @@ choose_target() {
     key Right
     xdotool type --delay 80 "$(basename "$work")"
     key Right
-    xdotool type --delay 80 "out"
+    xdotool type --delay 80 "${1:-out}"
     sleep 0.5
 }
 choose_target
@@ -114,5 +117,39 @@ cmp "$work/files/report.dat" "$work/out/report.dat" || fail "the rebuilt file di
 
 key alt+Cyrillic_i
 wait_gone "$window_pid" || fail "the exit button did not end the program"
+
+# The size calculator, reached from the mode list's accelerator past the block
+# size box: four blocks wanted, taken by Enter on its default OK. The 3,000,000
+# bytes and the 38-byte header of report.dat make four blocks of 750,011 with
+# a last one of 750,005.
+"$program" "$work/files/report.dat" >>"$work/window.log" 2>&1 &
+window_pid=$!
+main=$(wait_window "report.dat — Varn split") || fail "the window did not select its argument"
+focus_main
+sleep 0.7
+choose_target calc
+key alt+Cyrillic_zhe
+key Tab Tab space
+wait_window "^Varn split$" >/dev/null || fail "no size calculator"
+key ctrl+a
+xdotool type --delay 80 "4"
+key Return
+focus_main
+click_action_button
+confirm=$(wait_window "^Varn split$" | tail -n 1) || fail "no confirmation of the calculated size"
+key alt+Cyrillic_te
+done_box=$(wait_window "Розбивка завершена") || fail "the split with the calculated size did not finish"
+key Return
+focus_main
+pieces=$(cd "$work/calc" && for piece in *; do echo "$piece $(stat -c %s "$piece")"; done)
+expected=$'report.001 750011\nreport.002 750011\nreport.003 750005\nreport.vrn 750011'
+[[ $pieces == "$expected" ]] || fail "the calculated size gave other pieces: $pieces"
+cat "$work/calc/report.vrn" "$work/calc/report.001" "$work/calc/report.002" \
+    "$work/calc/report.003" | tail -c 3000000 | cmp - "$work/files/report.dat" ||
+    fail "the pieces cut with the calculated size do not hold the file"
+
+key alt+Cyrillic_i
+wait_gone "$window_pid" || fail "the exit button did not end the program"
 window_pid=
-echo "window end to end: split and unite through the window give the same bytes"
+echo "window end to end: split and unite through the window give the same bytes;" \
+    "the calculated size splits as computed"

@@ -1,0 +1,310 @@
+// The size calculator, answered by the test as it shows: its figures at the
+// edges, what it refuses (keeping the dialog open), the stub check, and the
+// size it hands to the main window's block size box.
+
+#include "ui/SizeCalcForm.h"
+#include "engine/SelfJoin.h"
+#include "engine/SetNames.h"
+#include "settings/RegistrySettings.h"
+#include "settings/SettingNames.h"
+#include "shell/ShellTreeView.h"
+#include "support/EventLoopWait.h"
+#include "support/TempFolder.h"
+#include "texts/QtTextFormat.h"
+#include "texts/SizeCalcTexts.h"
+#include "texts/Texts.h"
+#include "texts/WindowTexts.h"
+#include "ui/MainForm.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimeEdit>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+
+namespace {
+
+QString BinFolder() {
+    const char* folder = std::getenv("VARN_BIN_DIR");
+    return folder != nullptr ? QString::fromUtf8(folder) : QString();
+}
+
+void SetCount(TSizeCalcForm& form, const QString& text) {
+    form.findChild<QAbstractSpinBox*>("edBlockCount")->findChild<QLineEdit*>()->setText(text);
+}
+
+void SetTransfer(TSizeCalcForm& form, QTime time, const QString& speed) {
+    form.findChild<QRadioButton*>("rbByDownloadTime")->click();
+    form.findChild<QTimeEdit*>("dtpTime")->setTime(time);
+    form.findChild<QComboBox*>("cbSpeed")->setEditText(speed);
+}
+
+// The three results as shown: "total | block | last block".
+QString Seen(TSizeCalcForm& form) {
+    return form.findChild<QLabel*>("laTotalOfBlocks")->text() + " | " +
+           form.findChild<QLabel*>("laSizeOfBlock")->text() + " | " +
+           form.findChild<QLabel*>("laSizeOfLastBlock")->text();
+}
+
+class SizeCalcFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        TSizeCalcForm::ShowError = [this](QWidget*, const QString& text) {
+            m_errors.push_back(text);
+        };
+    }
+    void TearDown() override {
+        QLocale::setDefault(QLocale::c());
+        TSizeCalcForm::OnShownForTest = nullptr;
+        TSizeCalcForm::ShowError = [](QWidget*, const QString&) {};
+    }
+
+    QString MakeFile(const std::string& name, std::size_t size) {
+        WriteFileBytes(m_folder / name, std::string(size, 'x'));
+        return QString::fromStdString(m_folder / name);
+    }
+
+    TSizeCalcSource Source() {
+        TSizeCalcSource source;
+        source.selectedFile = [this] { return m_file; };
+        source.mode = [this] { return m_mode; };
+        source.setMode = [this](TSplitMode mode) { m_mode = mode; };
+        source.comment = [this] { return m_comment; };
+        source.programFolder = m_programFolder;
+        return source;
+    }
+
+    // Shows the calculator; `answer` runs once it is shown, then the dialog
+    // is cancelled if still open. Returns ExecuteSizeCalc's answer.
+    bool Run(const std::function<void(TSizeCalcForm&)>& answer, QString& sizeText,
+             bool* stayedOpen = nullptr) {
+        TSizeCalcForm::OnShownForTest = [&](TSizeCalcForm& form) {
+            answer(form);
+            if (stayedOpen != nullptr)
+                *stayedOpen = form.isVisible();
+            if (form.isVisible())
+                form.findChild<QPushButton*>("btnCancel")->click();
+        };
+        return ExecuteSizeCalc(Source(), sizeText);
+    }
+
+    TScopedXdgHome m_home;
+    TTempFolder m_folder;
+    QString m_file;
+    TSplitMode m_mode = smNormal;
+    std::string m_comment;
+    QString m_programFolder = BinFolder();
+    std::vector<QString> m_errors;
+};
+
+} // namespace
+
+// The count shown is the recount of the size found (10 bytes in 4 wanted
+// blocks of 4 make 3), a long time at a fast line is not cut to 32 bits, and
+// the comment counts only where the signature stores it.
+TEST_F(SizeCalcFormTest, FiguresAtTheEdges) {
+    const TStubLookup stub = FindStub(BinFolder().toStdString());
+    ASSERT_EQ(stub.state, TStubState::ssFound) << "varnstub.exe is not in VARN_BIN_DIR";
+    m_comment = "абв\r\n"; // 8 bytes
+    // A self-joining a.dat: file, stub, signature with ".dat" and the comment.
+    const int64_t whole = 3000000 + StubLengthOf(stub.path) + 46;
+    const int64_t half = whole / 2 + whole % 2;
+    const QString selfJoined =
+        "2 | " + QLocale().toString(half) + " байт | " + QLocale().toString(whole - half) + " байт";
+    const struct {
+        TSplitMode mode;
+        std::size_t fileSize;
+        const char* count; // nullptr: by time
+        QTime time;
+        const char* speed;
+        QString figures;
+    } cases[] = {
+        {smDOS, 1000000, "3", {}, "", "3 | 333,334 байт | 333,332 байт"},
+        {smDOS, 10, "4", {}, "", "3 | 4 байт | 2 байт"},
+        {smDOS, 1000000, "999", {}, "", "999 | 1,002 байт | 4 байт"},
+        {smVersion10, 1000000, "2", {}, "", "2 | 500,017 байт | 500,017 байт"},
+        {smNormal, 3000000, "2", {}, "", "2 | 1,500,023 байт | 1,500,023 байт"},
+        {smSelfJoining, 3000000, "2", {}, "", selfJoined},
+        {smDOS, 3000000, nullptr, {0, 5, 0}, "33600", "3 | 1,260,000 байт | 480,000 байт"},
+        {smDOS, 3000000, nullptr, {20, 0, 0}, "9600", "1 | 86,400,000 байт | 0 байт"},
+        // 8,639,900,000 bits: past 32 bits, which would give 6,245,676.
+        {smDOS, 3000000, nullptr, {23, 59, 59}, "100000", "1 | 1,079,987,500 байт | 0 байт"},
+    };
+    for (const auto& item : cases) {
+        SCOPED_TRACE(item.figures.toStdString());
+        m_mode = item.mode;
+        m_file = MakeFile("a.dat", item.fileSize);
+        m_errors.clear();
+        QString seen, sizeText;
+        EXPECT_TRUE(Run(
+            [&](TSizeCalcForm& form) {
+                if (item.count != nullptr)
+                    SetCount(form, item.count);
+                else
+                    SetTransfer(form, item.time, item.speed);
+                seen = Seen(form);
+                form.findChild<QPushButton*>("btnOK")->click();
+            },
+            sizeText));
+        EXPECT_EQ(seen, item.figures);
+        EXPECT_EQ(item.figures.section(" | ", 1, 1), sizeText + " байт");
+        EXPECT_TRUE(m_errors.empty());
+        EXPECT_EQ(m_mode, item.mode);
+    }
+}
+
+// Every input that gives no usable size is named on OK, and the dialog stays
+// open with what was typed. Counts are answered by Enter in their box, which
+// must not put a good number back over the typed one.
+TEST_F(SizeCalcFormTest, RefusalsKeepTheDialogOpen) {
+    const QString file = MakeFile("a.dat", 1000);
+    const struct {
+        const char* count; // nullptr: by time
+        QTime time;
+        const char* speed;
+        QString message;
+        bool withFile = true;
+        TSplitMode mode = smDOS;
+        std::uintmax_t fileSize = 1000;
+    } cases[] = {
+        {"abc", {}, "", FormatQText(Texts::CalcBadCount, {"abc"})},
+        {"1", {}, "", FormatQText(Texts::CalcBadCount, {"1"})},
+        {"1000", {}, "", FormatQText(Texts::CalcBadCount, {"1000"})},
+        {"", {}, "", FormatQText(Texts::CalcBadCount, {""})},
+        {nullptr, {0, 0, 0}, "33600", FormatQText(Texts::CalcBadTime, {"00:00:00"})},
+        {nullptr, {0, 5, 0}, "", FormatQText(Texts::CalcBadSpeed, {""})},
+        {nullptr, {0, 5, 0}, "33 600", FormatQText(Texts::CalcBadSpeed, {"33 600"})},
+        {nullptr, {0, 5, 0}, "0", FormatQText(Texts::CalcBadSpeed, {"0"})},
+        {nullptr, {0, 5, 0}, "2147483648", FormatQText(Texts::CalcBadSpeed, {"2147483648"})},
+        {nullptr,
+         {23, 59, 59},
+         "2147483647",
+         FormatQText(Texts::CalcBlockTooLarge, {"23,192,554,952,145"})},
+        {"2", {}, "", Texts::CalcNoFile, false},
+        // 999 blocks of a small file are far smaller than the stub they must hold.
+        {"999",
+         {},
+         "",
+         FormatQText(Texts::FaultBlockNotLargerThanHeader, {file}),
+         true,
+         smSelfJoining},
+    };
+    for (const auto& item : cases) {
+        SCOPED_TRACE(item.message.toStdString());
+        std::filesystem::resize_file(file.toStdString(), item.fileSize);
+        m_file = item.withFile ? file : QString();
+        m_mode = item.mode;
+        m_errors.clear();
+        bool stayedOpen = false;
+        QString total, countText, sizeText;
+        EXPECT_FALSE(Run(
+            [&](TSizeCalcForm& form) {
+                auto* count = form.findChild<QAbstractSpinBox*>("edBlockCount");
+                if (item.count != nullptr) {
+                    SetCount(form, item.count);
+                    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+                    QApplication::sendEvent(count, &enter);
+                } else {
+                    SetTransfer(form, item.time, item.speed);
+                    form.findChild<QPushButton*>("btnOK")->click();
+                }
+                total = form.findChild<QLabel*>("laTotalOfBlocks")->text();
+                countText = count->text();
+            },
+            sizeText, &stayedOpen));
+        EXPECT_TRUE(stayedOpen);
+        EXPECT_EQ(m_errors, std::vector<QString>{item.message});
+        EXPECT_EQ(total, Texts::UnknownCount);
+        EXPECT_EQ(countText, item.count != nullptr ? item.count : "2");
+        EXPECT_TRUE(sizeText.isEmpty());
+    }
+}
+
+// A stub that cannot be copied is reported once and sends the window back to
+// the normal mode, whose figures follow.
+TEST_F(SizeCalcFormTest, UnusableStubFallsBackToTheNormalMode) {
+    m_file = MakeFile("a.dat", 1000000);
+    TTempFolder damaged;
+    WriteFileBytes(damaged / StubName, std::string(1000, 'x'));
+    const struct {
+        QString folder;
+        const char* message;
+    } cases[] = {{QString::fromStdString(m_folder.Path().string()), Texts::StubMissing},
+                 {QString::fromStdString(damaged.Path().string()), Texts::StubDamaged}};
+    for (const auto& item : cases) {
+        m_programFolder = item.folder;
+        m_mode = smSelfJoining;
+        m_errors.clear();
+        QString sizeText;
+        EXPECT_TRUE(Run([](TSizeCalcForm& form) { form.findChild<QPushButton*>("btnOK")->click(); },
+                        sizeText));
+        EXPECT_EQ(m_errors, std::vector<QString>{item.message});
+        EXPECT_EQ(m_mode, smNormal);
+        EXPECT_EQ(sizeText, "500,019"); // (1,000,000 + 38) / 2
+    }
+}
+
+// Figures computed before the file changed are not handed back.
+TEST_F(SizeCalcFormTest, OkRecomputesForTheFileAsItIsNow) {
+    m_file = MakeFile("a.bin", 1000);
+    m_mode = smDOS;
+    bool stayedOpen = false;
+    QString after;
+    QString sizeText;
+    EXPECT_TRUE(Run(
+        [&](TSizeCalcForm& form) {
+            MakeFile("a.bin", 3000);
+            form.findChild<QPushButton*>("btnOK")->click();
+            stayedOpen = form.isVisible();
+            after = Seen(form);
+            form.findChild<QPushButton*>("btnOK")->click();
+        },
+        sizeText));
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(m_errors, std::vector<QString>{Texts::CalcFileChanged});
+    EXPECT_EQ(after, "2 | 1,500 байт | 1,500 байт");
+    EXPECT_EQ(sizeText, "1,500");
+}
+
+// The window's calculator button: OK puts the size into the block size box
+// and the panel's count follows; Cancel leaves the box alone.
+TEST_F(SizeCalcFormTest, OkHandsTheSizeToTheWindowsBlockSizeBox) {
+    TRegistrySettings().WriteBool(SettingNames::SectionSettings, SettingNames::RestoreAssociations,
+                                  false);
+    const QString file = MakeFile("report.dat", 3000000);
+    TMainFormVarnSplit window(TMainFormContext{BinFolder(), ""});
+    window.Dialogs().message = [](QWidget*, int, const QString&, const QString&) {};
+    window.show();
+    window.findChild<TShellTreeView*>("shtSourceData")->SetPath(file);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return window.findChild<TShellTreeView*>("shtSourceData")->Path() == file; }, 5000));
+    auto* box = window.findChild<QComboBox*>("cbBytes");
+    const struct {
+        const char* button;
+        const char* boxText;
+        const char* total;
+    } cases[] = {{"btnCancel", "1,457,664", "3"}, {"btnOK", "750,011", "4"}};
+    for (const auto& item : cases) {
+        TSizeCalcForm::OnShownForTest = [&](TSizeCalcForm& form) {
+            SetCount(form, "4");
+            form.findChild<QPushButton*>(item.button)->click();
+        };
+        window.findChild<QToolButton*>("btnSizeCalc")->click();
+        EXPECT_EQ(box->currentText(), item.boxText);
+        EXPECT_EQ(window.findChild<QLabel*>("laTotalBlocks")->text(), item.total);
+    }
+    EXPECT_TRUE(m_errors.empty());
+}
