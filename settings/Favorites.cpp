@@ -36,3 +36,11 @@ TFavorite SplitFavoriteLine(const QString& line) {
 QString FavoriteLine(const TFavorite& favorite) {
     return favorite.description + u'=' + favorite.path;
 }
+
+bool FavoriteDescriptionStorable(const QString& description) {
+    return !description.contains(u'=') && FavoritePathStorable(description);
+}
+
+bool FavoritePathStorable(const QString& path) {
+    return !path.contains(u'\r') && !path.contains(u'\n');
+}

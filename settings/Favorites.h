@@ -19,3 +19,8 @@ QString FavoritesText(const QStringList& lines);
 // it; a line without "=" is all description.
 TFavorite SplitFavoriteLine(const QString& line);
 QString FavoriteLine(const TFavorite& favorite);
+
+// Whether a favorite made of these parts reads back as itself: a description
+// holds no "=", and neither part holds a CR or LF, which would end the line.
+bool FavoriteDescriptionStorable(const QString& description);
+bool FavoritePathStorable(const QString& path);

@@ -112,6 +112,7 @@ TMainFormVarnSplit::TMainFormVarnSplit(const TMainFormContext& context, QWidget*
 
     CreateControls();
     RestoreSettings();
+    CreateFavorites();
     // A file type registration that cannot be written leaves the program
     // usable, so it is not reported.
     if (m_settings->ReadBool(SN::SectionSettings, SN::RestoreAssociations,

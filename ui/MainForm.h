@@ -28,6 +28,7 @@ class QSplitter;
 class QStackedWidget;
 class QToolButton;
 class TEngineRun;
+class TFavoritesMenu;
 class TFlickerFreePaintBox;
 class TRegistrySettings;
 class TShellTreeView;
@@ -85,6 +86,10 @@ public:
     void TheUnSplit();
     void TheStop();
     void RecomputeBlocks();
+    // The favorites menus from the lists; the settings dialog calls these
+    // after it has changed a list.
+    void BuildSourceFavoritesMenu();
+    void BuildTargetFavoritesMenu();
 
     // The progress bar's steps, whatever the number of pieces.
     static constexpr int ProgressSteps = 10000;
@@ -155,6 +160,13 @@ private:
     };
     std::optional<TPlanResult> CurrentPlan();
 
+    // Favorites (MainFormFavorites.cpp).
+    void CreateFavorites();
+    void btnSourceAddToFavoritesClick();
+    void btnTargetAddToFavoritesClick();
+    void AddToFavorites(bool source);
+    void ChooseFavorite(bool source, const QString& path);
+
     // Split and unite (MainFormCommands.cpp).
     void ConfigureSplit(const TPlanResult& plan);
     void StartOperation(int busyState);
@@ -203,6 +215,8 @@ private:
     QToolButton* btnTargetNewFolder = nullptr;
     QToolButton* btnTargetFavorites = nullptr;
     QToolButton* btnTargetAddToFavorites = nullptr;
+    TFavoritesMenu* pmSourceFavorites = nullptr;
+    TFavoritesMenu* pmTargetFavorites = nullptr;
     QToolButton* btnHelpWhatsThis = nullptr;
     TShellTreeView* shtSourceData = nullptr;
     TShellTreeView* shtTargetData = nullptr;

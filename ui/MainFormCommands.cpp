@@ -170,6 +170,9 @@ void TMainFormVarnSplit::LockWhileBusy(bool busy) {
                                                             btnTargetAddToFavorites,
                                                             btnHelpWhatsThis})
         control->setEnabled(!busy);
+    // An empty favorites list keeps its button disabled.
+    btnSourceFavorites->setEnabled(!busy && !m_sourceFavorites.isEmpty());
+    btnTargetFavorites->setEnabled(!busy && !m_targetFavorites.isEmpty());
     btnGo->setEnabled(true);
     setAcceptDrops(!busy);
 }

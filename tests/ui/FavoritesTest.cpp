@@ -1,0 +1,239 @@
+// The favorites of both trees on the real window, offscreen: what the add
+// buttons, Ctrl+D and the dialog accept or refuse, what lands in the settings
+// file, and where choosing an entry sends the tree.
+
+#include "settings/RegistrySettings.h"
+#include "settings/SettingNames.h"
+#include "shell/ShellTreeView.h"
+#include "support/EventLoopWait.h"
+#include "support/TempFolder.h"
+#include "ui/AddToFavoritesForm.h"
+#include "ui/FavoritesMenu.h"
+#include "ui/MainForm.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace fs = std::filesystem;
+namespace SN = SettingNames;
+
+namespace {
+
+class FavoritesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"Zeta", "alpha", "Data", "in"})
+            fs::create_directories(m_folder.Path() / name);
+        WriteFileBytes(m_folder / "in/a.txt", "text");
+        TRegistrySettings().WriteBool(SN::SectionSettings, SN::RestoreAssociations, false);
+    }
+    void TearDown() override {
+        TAddToFavoritesForm::OnShownForTest = nullptr;
+        TAddToFavoritesForm::ShowError = [](QWidget*, const QString&) {};
+    }
+
+    void Open() {
+        m_window = std::make_unique<TMainFormVarnSplit>(TMainFormContext{});
+        m_window->Dialogs().message = [this](QWidget*, int, const QString& caption,
+                                             const QString& text) {
+            m_messages.push_back(caption + ": " + text);
+        };
+        m_window->show();
+    }
+
+    QString At(const std::string& name) const { return QString::fromStdString(m_folder / name); }
+    TShellTreeView* Tree(bool source) const {
+        return m_window->findChild<TShellTreeView*>(source ? "shtSourceData" : "shtTargetData");
+    }
+    template <typename T> T* Find(const char* name) const {
+        T* found = m_window->findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    void Select(bool source, const QString& path) {
+        Tree(source)->SetPath(path);
+        ASSERT_TRUE(WaitUntil([&] { return Tree(source)->Path() == path; }, 5000))
+            << path.toStdString();
+    }
+
+    // Adds the tree's folder through its add button; the dialog gets `typed`
+    // (the proposal when null) and OK.
+    void Add(bool source, const char* typed) {
+        m_proposals.clear();
+        TAddToFavoritesForm::OnShownForTest = [&](TAddToFavoritesForm& form) {
+            auto* title = form.findChild<QLineEdit*>("edTitle");
+            m_proposals << title->text();
+            if (typed != nullptr)
+                title->setText(QString::fromUtf8(typed));
+            form.findChild<QPushButton*>("btnOK")->click();
+        };
+        Find<QToolButton>(source ? "btnSourceAddToFavorites" : "btnTargetAddToFavorites")->click();
+    }
+
+    QStringList Entries(bool source) const {
+        QStringList entries;
+        for (const QAction* entry :
+             Find<TFavoritesMenu>(source ? "pmSourceFavorites" : "pmTargetFavorites")->actions())
+            entries << TFavoritesMenu::EntryCaption(entry) + " -> " + entry->toolTip();
+        return entries;
+    }
+
+    TScopedXdgHome m_home;
+    TTempFolder m_folder;
+    std::unique_ptr<TMainFormVarnSplit> m_window;
+    QStringList m_messages;
+    QStringList m_proposals;
+};
+
+} // namespace
+
+TEST_F(FavoritesTest, AddedFavoritesAreSortedStoredAndRefusedAsDuplicates) {
+    // A line written by hand, its folder with a trailing slash.
+    TRegistrySettings().WriteString(SN::SectionTargetData, SN::Favorites,
+                                    "Стара=" + At("alpha") + "/\r\n");
+    Open();
+    EXPECT_FALSE(Find<QToolButton>("btnSourceFavorites")->isEnabled());
+    const struct {
+        bool source;
+        const char* folder;
+        const char* typed;
+        bool refused;
+    } steps[] = {
+        {false, "Zeta", nullptr, false},   {false, "alpha", nullptr, false},
+        {false, "Zeta", "zeta", true},     // the same line, whatever the case
+        {false, "alpha", "стара", true},   // the same folder, stored with a slash
+        {false, "Zeta", "Остання", false}, // the same folder under another name
+        {false, "Data", "zeta", false},    // the same name for another folder
+        {true, "Zeta", "Zeta", false},     // the source list is a list of its own
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.folder);
+        m_messages.clear();
+        Select(step.source, At(step.folder));
+        Add(step.source, step.typed);
+        EXPECT_EQ(m_messages, step.refused ? QStringList{"Помилка: Ця папка вже існує в Вибраному."}
+                                           : QStringList{});
+    }
+    EXPECT_EQ(m_proposals, QStringList{"Zeta"});
+    EXPECT_TRUE(Find<QToolButton>("btnSourceFavorites")->isEnabled());
+    EXPECT_EQ(Entries(false), (QStringList{"alpha -> " + At("alpha"), "zeta -> " + At("Data"),
+                                           "Zeta -> " + At("Zeta"), "Остання -> " + At("Zeta"),
+                                           "Стара -> " + At("alpha") + "/"}));
+
+    // Stored at once, in the menu's order, each line ended by CR LF.
+    const std::string stored = ReadFileBytes(TRegistrySettings::DefaultFileName().toStdString());
+    const std::string target = "[TargetData]\nFavorites=alpha=" + (m_folder / "alpha") +
+                               "\\r\\nzeta=" + (m_folder / "Data") +
+                               "\\r\\nZeta=" + (m_folder / "Zeta") +
+                               "\\r\\nОстання=" + (m_folder / "Zeta") +
+                               "\\r\\nСтара=" + (m_folder / "alpha") + "/\\r\\n\n";
+    EXPECT_NE(stored.find(target), std::string::npos) << stored;
+    EXPECT_NE(stored.find("[SourceData]\nFavorites=Zeta=" + (m_folder / "Zeta") + "\\r\\n\n"),
+              std::string::npos)
+        << stored;
+}
+
+TEST_F(FavoritesTest, ChoosingAnEntrySendsTheTreeToAnExistingFolder) {
+    TRegistrySettings settings;
+    settings.WriteString(SN::SectionSourceData, SN::Favorites,
+                         "Дані=" + At("Data") + "\r\nЗникла=" + At("gone") + "\r\n");
+    settings.WriteString(SN::SectionTargetData, SN::Favorites, "Альфа=" + At("alpha") + "\r\n");
+    Open();
+    Select(true, At("in"));
+    Select(false, At("in"));
+    const struct {
+        bool source;
+        int entry;
+        const char* expected;
+    } choices[] = {{true, 1, "in"}, {true, 0, "Data"}, {false, 0, "alpha"}};
+    for (const auto& choice : choices) {
+        SCOPED_TRACE(choice.entry);
+        Find<TFavoritesMenu>(choice.source ? "pmSourceFavorites" : "pmTargetFavorites")
+            ->actions()
+            .at(choice.entry)
+            ->trigger();
+        EXPECT_TRUE(
+            WaitUntil([&] { return Tree(choice.source)->Path() == At(choice.expected); }, 5000))
+            << Tree(choice.source)->Path().toStdString();
+    }
+}
+
+TEST_F(FavoritesTest, ProposalIsTheFolderNameOrTheVolumeCaption) {
+    EXPECT_EQ(ProposedDescription(At("Data")), "Data");
+    EXPECT_EQ(ProposedDescription(At("Data") + "/"), "Data");
+    // The root has no name of its own: the caption the tree shows for it.
+    Open();
+    Select(false, "/");
+    const QString caption = Tree(false)->Selected()->text(0);
+    EXPECT_FALSE(caption.isEmpty());
+    Add(false, nullptr);
+    EXPECT_EQ(m_proposals, QStringList{caption});
+    EXPECT_EQ(Entries(false), QStringList{caption + " -> /"});
+}
+
+// Each answer ends with OK; what the dialog says and whether it closes.
+TEST_F(FavoritesTest, DescriptionsThatWouldNotReadBackAreRefused) {
+    const struct {
+        const char* typed;
+        bool accepted;
+        bool refusedAloud;
+    } cases[] = {
+        {"ab", true, false},   {"x", false, false},   {"a=b", false, true},
+        {"a\nb", false, true}, {"a\rb", false, true}, {"Дім", true, false},
+    };
+    for (const auto& item : cases) {
+        SCOPED_TRACE(item.typed);
+        int refusals = 0;
+        bool stayedOpen = false;
+        TAddToFavoritesForm::ShowError = [&](QWidget*, const QString&) { ++refusals; };
+        TAddToFavoritesForm::OnShownForTest = [&](TAddToFavoritesForm& form) {
+            form.findChild<QLineEdit*>("edTitle")->setText(QString::fromUtf8(item.typed));
+            form.findChild<QPushButton*>("btnOK")->click();
+            stayedOpen = form.isVisible();
+            if (stayedOpen)
+                form.findChild<QPushButton*>("btnCancel")->click();
+        };
+        QString description = "old";
+        EXPECT_EQ(ExecuteAddToFavorites(nullptr, At("Data"), description), item.accepted);
+        EXPECT_EQ(description, item.accepted ? QString::fromUtf8(item.typed) : QString());
+        EXPECT_EQ(stayedOpen, !item.accepted);
+        EXPECT_EQ(refusals, item.refusedAloud ? 1 : 0);
+    }
+}
+
+// Ctrl+D opens the dialog only for a folder; a line break in a folder's name
+// would cut its stored line in two, so that folder is refused before asking.
+TEST_F(FavoritesTest, CtrlDInATreeOpensTheDialogForItsFolderOnly) {
+    fs::create_directories(m_folder.Path() / "two\nlines");
+    Open();
+    Select(true, At("in/a.txt"));
+    const struct {
+        bool source;
+        const char* folder;
+        bool opens;
+    } presses[] = {{true, nullptr, false}, {false, "alpha", true}, {false, "two\nlines", false}};
+    for (const auto& press : presses) {
+        if (press.folder != nullptr)
+            Select(press.source, At(press.folder));
+        QString shownPath;
+        TAddToFavoritesForm::OnShownForTest = [&](TAddToFavoritesForm& form) {
+            shownPath = form.findChild<QLineEdit*>("edPath")->text();
+            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QApplication::sendEvent(&form, &escape);
+        };
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_D, Qt::ControlModifier);
+        QApplication::sendEvent(Tree(press.source), &key);
+        EXPECT_EQ(shownPath, press.opens ? At("alpha") : QString());
+    }
+    EXPECT_TRUE(Entries(false).isEmpty()) << "Escape cancels";
+    ASSERT_EQ(m_messages.size(), 1);
+    EXPECT_TRUE(m_messages[0].startsWith("Помилка: Шлях папки")) << m_messages[0].toStdString();
+}
