@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,6 +47,7 @@ class SettingsFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        m_realShowMessage = TSettingsForm::ShowMessage;
         TSettingsForm::ShowMessage = [this](QWidget*, int icon, const QString& caption,
                                             const QString& text) {
             m_messages.push_back({icon, caption, text});
@@ -54,7 +56,7 @@ protected:
     void TearDown() override {
         QLocale::setDefault(QLocale::c());
         TSettingsForm::OnShownForTest = nullptr;
-        TSettingsForm::ShowMessage = [](QWidget*, int, const QString&, const QString&) {};
+        TSettingsForm::ShowMessage = m_realShowMessage;
     }
 
     std::string StorePath() const {
@@ -95,6 +97,7 @@ protected:
 
     TScopedXdgHome m_home;
     std::vector<TShown> m_messages;
+    decltype(TSettingsForm::ShowMessage) m_realShowMessage;
 };
 
 // The store file's folder made unwritable: read-only bind-mounted onto itself
@@ -320,7 +323,7 @@ TEST_F(SettingsFormTest, SizesAreCheckedBeforeOk) {
     EXPECT_FALSE(fs::exists(StorePath()));
 }
 
-TEST_F(SettingsFormTest, BlockSizeBoxTakesOnlyDigitsBlanksAndSeparators) {
+TEST_F(SettingsFormTest, SizeBoxesFilterKeysAndTidyUpWhenLeft) {
     TSettingsForm form(nullptr, {}, {});
     for (const char* name : {"cbBytes", "cbBuffer"}) {
         QLineEdit* edit = Find<QComboBox>(form, name)->lineEdit();
@@ -329,6 +332,25 @@ TEST_F(SettingsFormTest, BlockSizeBoxTakesOnlyDigitsBlanksAndSeparators) {
             Key(*edit, Qt::Key_unknown, typed);
         EXPECT_EQ(edit->text(), QString(name) == "cbBytes" ? "1 ,2" : "1a ,-2.") << name;
     }
+    const std::pair<const char*, const char*> left[] = {
+        {"", "1,457,664"}, {" \t", "1,457,664"}, {"2 048 000", "2,048,000"}, {"12x", "12x"}};
+    for (const auto& [typed, shown] : left)
+        for (const char* name : {"cbBytes", "cbBuffer"}) {
+            QComboBox* box = Find<QComboBox>(form, name);
+            box->setEditText(typed);
+            emit box->lineEdit()->editingFinished();
+            EXPECT_EQ(box->currentText(), shown) << name << " '" << typed << "'";
+        }
+}
+
+// The restore-now button registers the file type at once; Cancel keeps it.
+TEST_F(SettingsFormTest, RestoreNowRegistersTheFileTypeAtOnce) {
+    EXPECT_FALSE(Execute([](TSettingsForm& form) {
+        Find<QPushButton>(form, "btnRestoreAssociations")->click();
+        form.reject();
+    }));
+    EXPECT_TRUE(fs::exists(m_home.DataHome() / "mime/packages/varnsplit.xml"));
+    EXPECT_TRUE(m_messages.empty());
 }
 
 // A store that cannot be written keeps what it held; the error is shown and
@@ -502,6 +524,10 @@ TEST_F(SettingsFormTest, FilterDesignerKeysAndProtectedRows) {
     EXPECT_EQ(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
     grid.setCurrentCell(2, TFilterGrid::colMask);
     EXPECT_NE(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
+    // A dragged row moves its contents; grid order is row order.
+    grid.verticalHeader()->moveSection(3, 0);
+    EXPECT_EQ(grid.Rows(), (TRows{builtIns[3], builtIns[0], builtIns[1], builtIns[2]}));
+    EXPECT_EQ(grid.verticalHeader()->logicalIndex(0), 0);
     grid.SetFilters({});
     EXPECT_EQ(grid.rowCount(), 1) << "the grid keeps one row";
 }
