@@ -147,14 +147,18 @@ TSizeCheck CheckSizeText(const QString& text, const char* boxName) {
         return {SN::DefaultDefaultBlockSize, QString()};
     std::string digits =
         StripGrouping(text.toStdString(), QLocale().groupSeparator().toStdString());
-    const bool negative = !digits.empty() && (digits[0] == '-' || digits[0] == '+');
-    const bool minus = negative && digits[0] == '-';
-    if (negative)
+    const bool hasSign = !digits.empty() && (digits[0] == '-' || digits[0] == '+');
+    const bool minus = hasSign && digits[0] == '-';
+    if (hasSign)
         digits.erase(0, 1);
     const bool allDigits =
         !digits.empty() && digits.find_first_not_of("0123456789") == std::string::npos;
-    if (!allDigits)
-        return {std::nullopt, FormatQText(Texts::SettingsSizeNotNumber, {name, text})};
+    if (!allDigits) {
+        // A long paste is quoted only as far as a message line can show it.
+        constexpr int longestQuoted = 40;
+        const QString quoted = text.size() > longestQuoted ? text.left(longestQuoted) + u'…' : text;
+        return {std::nullopt, FormatQText(Texts::SettingsSizeNotNumber, {name, quoted})};
+    }
     const std::size_t first = std::min(digits.find_first_not_of('0'), digits.size());
     const std::string significant = digits.substr(first);
     if (minus && !significant.empty())
