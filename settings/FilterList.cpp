@@ -5,6 +5,8 @@
 #include "texts/QtTextFormat.h"
 #include "texts/Texts.h"
 
+#include <map>
+
 namespace {
 
 QString FilterValueName(int number) {
@@ -45,12 +47,53 @@ std::vector<TFilter> LoadFilters(const TRegistrySettings& settings) {
     if (!settings.ValueExists(section, countName))
         return BuiltInFilters();
     const int count = settings.ReadInteger(section, countName, 0);
-    std::vector<TFilter> filters;
+
+    // The count is only trusted as far as the values really stored: a
+    // hand-edited count of millions must not build millions of rows.
+    std::map<int, QString> stored;
+    const QString prefix = QString::fromLatin1(SettingNames::FilterPrefix);
+    for (const QString& name : settings.ValueNames(section)) {
+        if (!name.startsWith(prefix, Qt::CaseInsensitive))
+            continue;
+        const QStringView digits = QStringView(name).mid(prefix.size());
+        bool isNumber = !digits.isEmpty() && digits[0] != u'0';
+        for (QChar ch : digits)
+            isNumber = isNumber && ch >= u'0' && ch <= u'9';
+        const int number = isNumber ? digits.toInt(&isNumber) : 0;
+        if (isNumber && number >= 1 && number <= count)
+            stored.emplace(number, settings.ReadString(section, name, QString()));
+    }
+
+    // A number missing among the stored ones reads "Error|*.*", as a missing
+    // value always has; a gap wider than what is left of that allowance
+    // (only a hand edit makes one) is skipped instead of filled.
     const QString missing = QString::fromUtf8(SettingNames::DefaultFilter);
-    for (int number = 1; number <= count; ++number)
-        filters.push_back(
-            ParseFilter(settings.ReadString(section, FilterValueName(number), missing)));
+    std::size_t fillsLeft = stored.size();
+    std::vector<TFilter> filters;
+    int previous = 0;
+    for (const auto& [number, text] : stored) {
+        const std::size_t gap = static_cast<std::size_t>(number - previous - 1);
+        if (gap <= fillsLeft) {
+            fillsLeft -= gap;
+            filters.insert(filters.end(), gap, ParseFilter(missing));
+        }
+        filters.push_back(ParseFilter(text));
+        previous = number;
+    }
     return filters;
+}
+
+QString FilterRowsProblem(const std::vector<TFilter>& rows) {
+    for (const auto& row : rows) {
+        if (row.description.isEmpty() || row.mask.isEmpty())
+            continue;
+        if (row.description.contains(u'|'))
+            return FormatQText(Texts::FilterDescriptionHasBar, {row.description});
+        if (row.mask.size() > MaxFilterMaskLength)
+            return FormatQText(Texts::FilterMaskTooLong,
+                               {row.description, QString::number(MaxFilterMaskLength)});
+    }
+    return QString();
 }
 
 std::vector<TFilterEntry> LoadFilterEntries(const TRegistrySettings& settings) {
@@ -87,15 +130,8 @@ bool AcceptedByShortcutsBatch(const QString& fileName) {
 int SaveFilters(TRegistrySettings& settings, const std::vector<TFilter>& rows) {
     // A bar in a description or an overlong mask would not read back as
     // saved, so such rows are refused before anything is written.
-    for (const auto& row : rows) {
-        if (row.description.isEmpty() || row.mask.isEmpty())
-            continue;
-        if (row.description.contains(u'|'))
-            throw ESettingsError(FormatQText(Texts::FilterDescriptionHasBar, {row.description}));
-        if (row.mask.size() > MaxFilterMaskLength)
-            throw ESettingsError(FormatQText(
-                Texts::FilterMaskTooLong, {row.description, QString::number(MaxFilterMaskLength)}));
-    }
+    if (const QString problem = FilterRowsProblem(rows); !problem.isEmpty())
+        throw ESettingsError(problem);
     const QString section = QString::fromLatin1(SettingNames::SectionSettings);
     int saved = 0;
     for (const auto& row : rows) {

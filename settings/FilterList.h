@@ -46,7 +46,8 @@ std::vector<TFilter> BuiltInFilters();
 bool IsProtectedFilterDescription(const QString& description);
 
 // The stored filters 1..FilterCount (a missing one reads "Error|*.*"), or the
-// built-ins when no count is stored. A count of 0 or below gives no filters.
+// built-ins when no count is stored. A count of 0 or below gives no filters;
+// a count beyond the highest stored filter stops there.
 std::vector<TFilter> LoadFilters(const TRegistrySettings& settings);
 // The main window's entries, rebuilt from the store.
 std::vector<TFilterEntry> LoadFilterEntries(const TRegistrySettings& settings);
@@ -60,6 +61,11 @@ bool UsesShortcutsBatchCheck(const QString& mask);
 // the "*.*" filter hides: "file_id.diz" and the extensions .lnk, .pif, .url,
 // .scf, .ini and .bat, without regard to case.
 bool AcceptedByShortcutsBatch(const QString& fileName);
+
+// Why the rows cannot be saved as they are (a description holding "|", a mask
+// over 1000 characters); empty when they can. Rows SaveFilters skips are not
+// looked at.
+QString FilterRowsProblem(const std::vector<TFilter>& rows);
 
 // Writes the rows whose description and mask are both non-empty as filters
 // 1, 2, ... in row order, then "FilterCount". Higher stored filters stay and

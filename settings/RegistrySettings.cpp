@@ -151,6 +151,19 @@ bool TRegistrySettings::ValueExists(const QString& section, const QString& name)
     return m_document.Find(section, name) != nullptr;
 }
 
+QStringList TRegistrySettings::ValueNames(const QString& section) const {
+    Refresh();
+    QStringList names;
+    for (const auto& candidate : m_document.Sections()) {
+        if (candidate.name.compare(section, Qt::CaseInsensitive) != 0)
+            continue;
+        for (const auto& value : candidate.values)
+            names << value.first;
+        break;
+    }
+    return names;
+}
+
 void TRegistrySettings::KeepDamagedFile() {
     // Never overwrite what the user had: the damaged file goes aside under a
     // name that no earlier rescue has taken.
@@ -167,20 +180,17 @@ void TRegistrySettings::KeepDamagedFile() {
     m_damagedFileKeptAs = keptAs;
 }
 
-void TRegistrySettings::WriteString(const QString& section, const QString& name,
-                                    const QString& value) {
-    if (section.isEmpty() || name.isEmpty())
-        throw ESettingsError(FormatQText(Texts::SettingsEmptyName, {m_fileName, section, name}));
+TIniDocument TRegistrySettings::CurrentDocumentForWrite() {
     Refresh();
     if (m_damaged) {
         KeepDamagedFile();
         m_loaded = false;
         Refresh();
     }
+    return m_document;
+}
 
-    TIniDocument document = m_document;
-    document.Set(section, name, value);
-
+void TRegistrySettings::WriteDocument(TIniDocument document) {
     const QString folder = QFileInfo(m_fileName).absolutePath();
     if (!QDir().mkpath(folder))
         throw ESettingsError(FormatQText(Texts::SettingsWriteFailed,
@@ -199,6 +209,39 @@ void TRegistrySettings::WriteString(const QString& section, const QString& name,
     if (m_identity.exists) {
         m_loaded = true;
     }
+}
+
+void TRegistrySettings::WriteString(const QString& section, const QString& name,
+                                    const QString& value) {
+    if (section.isEmpty() || name.isEmpty())
+        throw ESettingsError(FormatQText(Texts::SettingsEmptyName, {m_fileName, section, name}));
+    if (m_inBatch) {
+        if (!m_batchDocument)
+            m_batchDocument = CurrentDocumentForWrite();
+        m_batchDocument->Set(section, name, value);
+        return;
+    }
+    TIniDocument document = CurrentDocumentForWrite();
+    document.Set(section, name, value);
+    WriteDocument(std::move(document));
+}
+
+void TRegistrySettings::BeginBatch() {
+    m_inBatch = true;
+    m_batchDocument.reset();
+}
+
+void TRegistrySettings::CommitBatch() {
+    m_inBatch = false;
+    std::optional<TIniDocument> document = std::move(m_batchDocument);
+    m_batchDocument.reset();
+    if (document)
+        WriteDocument(std::move(*document));
+}
+
+void TRegistrySettings::CancelBatch() {
+    m_inBatch = false;
+    m_batchDocument.reset();
 }
 
 void TRegistrySettings::WriteInteger(const QString& section, const QString& name, int value) {

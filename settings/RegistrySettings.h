@@ -3,6 +3,9 @@
 #include "settings/IniDocument.h"
 
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 #include <stdexcept>
 #include <sys/stat.h>
@@ -36,12 +39,22 @@ public:
     // Read as an integer whose default is 1 or 0; any non-zero number is true.
     bool ReadBool(const QString& section, const QString& name, bool defaultValue) const;
     bool ValueExists(const QString& section, const QString& name) const;
+    // The names of the values stored in a section, in file order.
+    QStringList ValueNames(const QString& section) const;
 
     // Creates the folders, the file and the section as needed. A damaged store
     // file is first moved aside (see DamagedFileKeptAs). Throws ESettingsError.
     void WriteString(const QString& section, const QString& name, const QString& value);
     void WriteInteger(const QString& section, const QString& name, int value);
     void WriteBool(const QString& section, const QString& name, bool value);
+
+    // Writes made between BeginBatch and CommitBatch reach the file together,
+    // in one atomic replacement, so a save that fails half-way leaves the
+    // store as it was. CommitBatch throws ESettingsError; CancelBatch drops
+    // the pending writes. Reads during a batch see the file, not the batch.
+    void BeginBatch();
+    void CommitBatch();
+    void CancelBatch();
 
     // Whether the store file, as last read, could not be read or parsed.
     bool IsDamaged() const;
@@ -63,6 +76,8 @@ private:
     static TFileIdentity IdentityOf(const QString& fileName, struct stat& info);
     void Refresh() const;
     void KeepDamagedFile();
+    TIniDocument CurrentDocumentForWrite();
+    void WriteDocument(TIniDocument document);
 
     QString m_fileName;
     QString m_damagedFileKeptAs;
@@ -70,4 +85,29 @@ private:
     mutable bool m_damaged = false;
     mutable TFileIdentity m_identity;
     mutable TIniDocument m_document;
+    bool m_inBatch = false;
+    std::optional<TIniDocument> m_batchDocument;
+};
+
+// A batch of writes that is dropped unless committed, for saves that must
+// reach the store all at once or not at all.
+class TSettingsBatch {
+public:
+    explicit TSettingsBatch(TRegistrySettings& settings) : m_settings(settings) {
+        m_settings.BeginBatch();
+    }
+    ~TSettingsBatch() {
+        if (!m_committed)
+            m_settings.CancelBatch();
+    }
+    TSettingsBatch(const TSettingsBatch&) = delete;
+    TSettingsBatch& operator=(const TSettingsBatch&) = delete;
+    void Commit() {
+        m_committed = true;
+        m_settings.CommitBatch();
+    }
+
+private:
+    TRegistrySettings& m_settings;
+    bool m_committed = false;
 };

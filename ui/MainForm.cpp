@@ -12,6 +12,8 @@
 #include "ui/EngineRun.h"
 #include "ui/InfoForm.h"
 #include "ui/NeedDiskForm.h"
+#include "ui/SettingsForm.h"
+#include "ui/SizePresets.h"
 #include "ui/SizeText.h"
 #include "widgets/FlickerFreePaintBox.h"
 #include "widgets/VarnTabSet.h"
@@ -45,13 +47,6 @@
 namespace SN = SettingNames;
 
 namespace {
-
-// The block-size presets, largest first (92,168 is the designed value, not 92,160).
-constexpr int64_t SizePresets[] = {
-    1073741824, 681984000, 100431872, 1457664, 1457000, 1024000, 921600, 819200, 716800, 614400,
-    512000,     460800,    409600,    358400,  307200,  256000,  204800, 153600, 102400, 92168,
-    81920,      71680,     61440,     51200,   40960,   30720,   20480,  10240,
-};
 
 // The six piece pictures in the order PiecePicture counts them.
 const char* const PiecePictureNames[] = {"MAINICON000", "MAINICON001", "MAINICON002",
@@ -210,8 +205,7 @@ QWidget* TMainFormVarnSplit::CreateParameterPages() {
     cbBytes->setEditable(true);
     cbBytes->setMaxVisibleItems(10);
     cbBytes->setInsertPolicy(QComboBox::NoInsert);
-    for (int64_t preset : SizePresets)
-        cbBytes->addItem(GroupedNumber(preset));
+    FillSizePresets(*cbBytes, BlockSizePresets());
     btnSizeCalc = GlyphButton(Texts::HintSizeCalc, "MAINICONZCALC");
     btnSizeCalc->setObjectName("btnSizeCalc");
     laFilter->setBuddy(cbFilter);
@@ -385,6 +379,7 @@ QWidget* TMainFormVarnSplit::CreateButtonColumn() {
     layout->addWidget(laCurrentBlock);
     connect(btnGo, &QPushButton::clicked, this, &TMainFormVarnSplit::btnGoClick);
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(btnSettings, &QPushButton::clicked, this, &TMainFormVarnSplit::btnSettingsClick);
     return column;
 }
 
@@ -407,16 +402,7 @@ void TMainFormVarnSplit::RestoreSettings() {
                             .split("\r\n", Qt::SkipEmptyParts);
     m_targetFavorites = settings.ReadString(SN::SectionTargetData, SN::Favorites, "")
                             .split("\r\n", Qt::SkipEmptyParts);
-    const bool virtualFolders = settings.ReadBool(SN::SectionSettings, SN::ShowVirtualFolders,
-                                                  SN::DefaultShowVirtualFolders);
-    const bool hidden =
-        settings.ReadBool(SN::SectionSettings, SN::ShowHiddenFiles, SN::DefaultShowHiddenFiles);
-    for (TShellTreeView* tree : {shtSourceData, shtTargetData}) {
-        tree->SetShowVirtualFolders(virtualFolders);
-        TVisOptions options = tree->Options();
-        options.setFlag(TF_HIDDEN, hidden);
-        tree->SetOptions(options);
-    }
+    ApplyViewSettings();
     const int sortMode =
         settings.ReadInteger(SN::SectionMainWindow, SN::SortMode, SN::DefaultSortMode);
     const TFileSortType sortTypes[] = {so_Name, so_Name, so_Type, so_Size, so_Date};
@@ -442,10 +428,47 @@ void TMainFormVarnSplit::LoadFilters() {
     const QSignalBlocker blocker(cbFilter);
     cbFilter->clear();
     m_filters = LoadFilterEntries(*m_settings);
+    // The all-files entry is appended before the list is filled, so that an
+    // entry added for a stored list without one is listed and selected too.
+    const int allFiles = SelectAllFilesEntry(m_filters);
     for (const TFilterEntry& entry : m_filters)
         cbFilter->addItem(entry.text);
-    cbFilter->setCurrentIndex(SelectAllFilesEntry(m_filters));
+    cbFilter->setCurrentIndex(allFiles);
     cbFilterChange();
+}
+
+void TMainFormVarnSplit::ApplyViewSettings() {
+    const TRegistrySettings& settings = *m_settings;
+    const bool virtualFolders = settings.ReadBool(SN::SectionSettings, SN::ShowVirtualFolders,
+                                                  SN::DefaultShowVirtualFolders);
+    const bool hidden =
+        settings.ReadBool(SN::SectionSettings, SN::ShowHiddenFiles, SN::DefaultShowHiddenFiles);
+    const bool hotTrack = settings.ReadBool(SN::SectionSettings, SN::HotTrack, SN::DefaultHotTrack);
+    for (TShellTreeView* tree : {shtSourceData, shtTargetData}) {
+        tree->SetShowVirtualFolders(virtualFolders);
+        TVisOptions options = tree->Options();
+        options.setFlag(TF_HIDDEN, hidden);
+        tree->SetOptions(options);
+        // Hot tracking: the item under the mouse is highlighted as it passes.
+        tree->setProperty("HotTrack", hotTrack);
+        tree->setMouseTracking(hotTrack);
+        tree->viewport()->setAttribute(Qt::WA_Hover, hotTrack);
+    }
+    const bool flat = settings.ReadBool(SN::SectionSettings, SN::FlatBtns, SN::DefaultFlatBtns);
+    for (QToolButton* button :
+         {btnSourceDesktop, btnSortOrder, btnSourceFavorites, btnSourceAddToFavorites,
+          btnTargetDesktop, btnTargetNewFolder, btnTargetFavorites, btnTargetAddToFavorites,
+          btnHelpWhatsThis, btnSizeCalc})
+        button->setAutoRaise(flat);
+}
+
+void TMainFormVarnSplit::btnSettingsClick() {
+    if (Busy() || !ExecuteSettings(this, m_sourceFavorites, m_targetFavorites))
+        return;
+    // The block size and the mode are defaults for the next start; the
+    // buffer size and the disk and extension options are read by every run.
+    LoadFilters();
+    ApplyViewSettings();
 }
 
 void TMainFormVarnSplit::SaveSettings() {

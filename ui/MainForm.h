@@ -119,6 +119,11 @@ private:
     void RestoreSettings();
     void SaveSettings();
     void LoadFilters();
+    // The view settings both at start and after the settings dialog's OK:
+    // hidden files, virtual folders and hot tracking of both trees, and the
+    // flat or raised glyph buttons.
+    void ApplyViewSettings();
+    void btnSettingsClick();
     void ApplyActivationColors(bool active);
     void Report(TEngineMessage message, const std::string& path) override;
     void ShowMessage(int icon, const QString& caption, const QString& text);

@@ -150,3 +150,29 @@ TEST(FilterListTest, AllFilesMaskHidesShortcutsAndBatchFiles) {
                               "x.vrn", "ini", "a.bak"})
         EXPECT_TRUE(AcceptedByShortcutsBatch(shown)) << shown;
 }
+
+// A hand-edited count is trusted only as far as the filters really stored:
+// the load never walks millions of missing rows.
+TEST(FilterListTest, HandEditedCountIsCappedToTheStoredRows) {
+    TScopedXdgHome home;
+    const struct {
+        const char* count;
+        std::vector<std::pair<int, const char*>> stored;
+        TPairs expected;
+    } cases[] = {
+        {"2147483647", {{1, "A|*.a"}, {2, "B|*.b"}}, {{"A", "*.a"}, {"B", "*.b"}}},
+        {"-2147483648", {{1, "A|*.a"}}, {}},
+        {"5", {{1, "A|*.a"}, {3, "C|*.c"}}, {{"A", "*.a"}, {"Error", "*.*"}, {"C", "*.c"}}},
+        // Filter 2000000 is beyond the allowance for missing rows: not filled.
+        {"2000000000", {{1, "A|*.a"}, {2000000, "Far|*.f"}}, {{"A", "*.a"}, {"Far", "*.f"}}},
+        {"3", {{1, "A|*.a"}, {4, "Beyond|*.b"}}, {{"A", "*.a"}}},
+    };
+    for (const auto& test : cases) {
+        TTempFolder folder;
+        TRegistrySettings settings(QString::fromStdString(folder / "UA.ini"));
+        for (const auto& [number, text] : test.stored)
+            settings.WriteString(kSection, QStringLiteral("Filter%1").arg(number), text);
+        settings.WriteString(kSection, "FilterCount", test.count);
+        EXPECT_EQ(EntriesOf(LoadFilterEntries(settings)), test.expected) << test.count;
+    }
+}

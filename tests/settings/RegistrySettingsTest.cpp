@@ -303,3 +303,26 @@ TEST_F(RegistrySettingsTest, DamagedStoreThatCannotBeMovedIsNeverOverwritten) {
     EXPECT_EQ(ReadFileBytes(StorePath()), "broken\n");
     EXPECT_EQ(FilesBesideStore(), std::vector<std::string>{"UA.ini"});
 }
+
+// A batch reaches the file in one replacement when committed, and not at all
+// when dropped (as a failed save drops it).
+TEST_F(RegistrySettingsTest, BatchWritesAllAtOnceOrNothing) {
+    WriteStore("[Settings]\nSplitMode=1\n");
+    TRegistrySettings settings;
+    {
+        TSettingsBatch batch(settings);
+        settings.WriteInteger(kSection, "SplitMode", 3);
+        settings.WriteBool(kSection, "HotTrack", true);
+        EXPECT_EQ(ReadFileBytes(StorePath()), "[Settings]\nSplitMode=1\n");
+    }
+    EXPECT_EQ(ReadFileBytes(StorePath()), "[Settings]\nSplitMode=1\n");
+    EXPECT_EQ(settings.ReadInteger(kSection, "SplitMode", 0), 1);
+
+    TSettingsBatch batch(settings);
+    settings.WriteInteger(kSection, "SplitMode", 3);
+    settings.WriteBool(kSection, "HotTrack", true);
+    batch.Commit();
+    EXPECT_EQ(ReadFileBytes(StorePath()), "[Settings]\nSplitMode=3\nHotTrack=1\n");
+    EXPECT_EQ(FilesBesideStore(), std::vector<std::string>{"UA.ini"});
+    EXPECT_EQ(settings.ValueNames(kSection), (QStringList{"SplitMode", "HotTrack"}));
+}

@@ -1,0 +1,562 @@
+// The settings dialog on the real form, answered by the test as it shows:
+// what it loads, what OK stores and the window applies, the checks that keep
+// it open, and the filter designer's keys.
+
+#include "ui/SettingsForm.h"
+#include "settings/RegistrySettings.h"
+#include "settings/SettingNames.h"
+#include "shell/ShellTreeView.h"
+#include "support/TempFolder.h"
+#include "ui/FilterGrid.h"
+#include "ui/MainForm.h"
+#include "widgets/CheckBox95.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace fs = std::filesystem;
+namespace SN = SettingNames;
+
+namespace {
+
+struct TShown {
+    int icon;
+    QString caption;
+    QString text;
+};
+
+class SettingsFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        m_realShowMessage = TSettingsForm::ShowMessage;
+        TSettingsForm::ShowMessage = [this](QWidget*, int icon, const QString& caption,
+                                            const QString& text) {
+            m_messages.push_back({icon, caption, text});
+        };
+    }
+    void TearDown() override {
+        QLocale::setDefault(QLocale::c());
+        TSettingsForm::OnShownForTest = nullptr;
+        TSettingsForm::ShowMessage = m_realShowMessage;
+    }
+
+    std::string StorePath() const {
+        return (m_home.ConfigHome() / "Oskel/Utilities/split/1.1/UA.ini").string();
+    }
+
+    template <typename T> static T* Find(const QWidget& form, const char* name) {
+        T* found = form.findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    // Runs ExecuteSettings with `answer` acting on the shown form.
+    bool Execute(const std::function<void(TSettingsForm&)>& answer, QStringList& source,
+                 QStringList& target) {
+        TSettingsForm::OnShownForTest = answer;
+        return ExecuteSettings(nullptr, source, target);
+    }
+    bool Execute(const std::function<void(TSettingsForm&)>& answer) {
+        QStringList source, target;
+        return Execute(answer, source, target);
+    }
+
+    static void Ok(TSettingsForm& form) { Find<QPushButton>(form, "btnOK")->click(); }
+    // OK, and Cancel when OK refused to close the dialog.
+    static void OkOrCancel(TSettingsForm& form) {
+        Ok(form);
+        if (form.isVisible())
+            form.reject();
+    }
+
+    static void Key(QWidget& widget, Qt::Key key, const QString& text = QString()) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+        QApplication::sendEvent(&widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+        QApplication::sendEvent(&widget, &release);
+    }
+
+    TScopedXdgHome m_home;
+    std::vector<TShown> m_messages;
+    decltype(TSettingsForm::ShowMessage) m_realShowMessage;
+};
+
+// The store file's folder made unwritable: read-only bind-mounted onto itself
+// for root, who ignores permissions, else without write permission.
+class TReadOnlyFolder {
+public:
+    explicit TReadOnlyFolder(const fs::path& folder) : m_folder(folder) {
+        if (geteuid() == 0) {
+            m_mounted = ::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) == 0;
+            if (m_mounted && ::mount(nullptr, folder.c_str(), nullptr,
+                                     MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+                ::umount(folder.c_str());
+                m_mounted = false;
+            }
+            m_active = m_mounted;
+        } else {
+            fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+            m_active = true;
+        }
+    }
+    ~TReadOnlyFolder() {
+        if (m_mounted)
+            ::umount(m_folder.c_str());
+        else
+            fs::permissions(m_folder, fs::perms::owner_all);
+    }
+    bool Active() const { return m_active; }
+
+private:
+    fs::path m_folder;
+    bool m_mounted = false;
+    bool m_active = false;
+};
+
+} // namespace
+
+TEST_F(SettingsFormTest, EmptyStoreShowsTheDefaults) {
+    bool ran = false;
+    EXPECT_FALSE(Execute([&](TSettingsForm& form) {
+        ran = true;
+        EXPECT_EQ(form.windowTitle(), "Varn split");
+        EXPECT_EQ(form.Page(), TSettingsForm::pgGeneral);
+        EXPECT_TRUE(Find<QRadioButton>(form, "rbGeneral")->isChecked());
+        const std::pair<const char*, bool> boxes[] = {
+            {"cbShowHiddenFiles", true},     {"cbShowVirtualFolders", false},
+            {"cbHotTrack", false},           {"cbFlatBtns", true},
+            {"cbRestoreAssociations", true}, {"cbAskForEachDisk", false},
+            {"cbKeepOriginalExt", false}};
+        for (const auto& [name, checked] : boxes)
+            EXPECT_EQ(Find<QCheckBox>(form, name)->isChecked(), checked) << name;
+        EXPECT_NE(qobject_cast<TCheckBox95*>(Find<QCheckBox>(form, "cbRestoreAssociations")),
+                  nullptr);
+        const auto* bytes = Find<QComboBox>(form, "cbBytes");
+        EXPECT_EQ(bytes->currentText(), "1,457,664");
+        EXPECT_EQ(bytes->count(), 28) << "the stored size is listed once, in its place";
+        EXPECT_EQ(bytes->currentIndex(), 3);
+        EXPECT_EQ(Find<QComboBox>(form, "cbBuffer")->currentText(), "102,400");
+        EXPECT_EQ(Find<QComboBox>(form, "cbBuffer")->count(), 19);
+        EXPECT_EQ(Find<QComboBox>(form, "cbMode")->currentIndex(), 0);
+        EXPECT_EQ(Find<TFilterGrid>(form, "sgFilter")->Rows(), BuiltInFilters());
+        form.reject();
+    }));
+    EXPECT_TRUE(ran);
+    EXPECT_FALSE(fs::exists(StorePath())) << "Cancel stores nothing";
+}
+
+// Every page's value written by OK, read back by the next dialog.
+TEST_F(SettingsFormTest, EveryValueRoundTrips) {
+    {
+        TRegistrySettings settings;
+        settings.WriteInteger(SN::SectionSettings, SN::DefaultBlockSize, 123456);
+    }
+    ASSERT_TRUE(Execute([&](TSettingsForm& form) {
+        const auto* bytes = Find<QComboBox>(form, "cbBytes");
+        EXPECT_EQ(bytes->itemText(0), "123,456") << "an unlisted size goes on top";
+        EXPECT_EQ(bytes->count(), 29);
+        for (const char* name :
+             {"cbShowHiddenFiles", "cbShowVirtualFolders", "cbHotTrack", "cbFlatBtns",
+              "cbRestoreAssociations", "cbAskForEachDisk", "cbKeepOriginalExt"})
+            Find<QCheckBox>(form, name)->toggle();
+        Find<QComboBox>(form, "cbBytes")->setEditText("2 048 000");
+        Find<QComboBox>(form, "cbBuffer")->setEditText("65536");
+        Find<QComboBox>(form, "cbMode")->setCurrentIndex(smWinSplit);
+        Find<TFilterGrid>(form, "sgFilter")->SetFilters({{"A", "*.a"}, {"", ""}, {"B", "*.b"}});
+        Ok(form);
+    }));
+    const TRegistrySettings stored;
+    const std::pair<const char*, const char*> values[] = {{SN::ShowHiddenFiles, "0"},
+                                                          {SN::ShowVirtualFolders, "1"},
+                                                          {SN::HotTrack, "1"},
+                                                          {SN::FlatBtns, "0"},
+                                                          {SN::RestoreAssociations, "0"},
+                                                          {SN::DefaultBlockSize, "2048000"},
+                                                          {SN::DefaultBufferSize, "65536"},
+                                                          {SN::SplitMode, "3"},
+                                                          {SN::AskForEachDisk, "1"},
+                                                          {SN::KeepOriginalExt, "1"},
+                                                          {"Filter1", "A|*.a"},
+                                                          {"Filter2", "B|*.b"},
+                                                          {SN::FilterCount, "2"}};
+    for (const auto& [name, text] : values)
+        EXPECT_EQ(stored.ReadString(SN::SectionSettings, name, "?"), text) << name;
+
+    ASSERT_FALSE(Execute([&](TSettingsForm& form) {
+        EXPECT_FALSE(Find<QCheckBox>(form, "cbShowHiddenFiles")->isChecked());
+        EXPECT_TRUE(Find<QCheckBox>(form, "cbKeepOriginalExt")->isChecked());
+        EXPECT_EQ(Find<QComboBox>(form, "cbBytes")->currentText(), "2,048,000");
+        EXPECT_EQ(Find<QComboBox>(form, "cbBuffer")->currentText(), "65,536");
+        EXPECT_EQ(Find<QComboBox>(form, "cbMode")->currentIndex(), smWinSplit);
+        EXPECT_EQ(Find<TFilterGrid>(form, "sgFilter")->Rows(),
+                  (std::vector<TFilter>{{"A", "*.a"}, {"B", "*.b"}}));
+        form.reject();
+    }));
+}
+
+// After OK the window re-reads the view settings and the filters; the block
+// size and the mode are the next start's defaults.
+TEST_F(SettingsFormTest, WindowAppliesTheSettingsAfterOk) {
+    {
+        TRegistrySettings settings;
+        settings.WriteBool(SN::SectionSettings, SN::RestoreAssociations, false);
+    }
+    auto window = std::make_unique<TMainFormVarnSplit>(TMainFormContext{});
+    auto* source = Find<TShellTreeView>(*window, "shtSourceData");
+    auto* target = Find<TShellTreeView>(*window, "shtTargetData");
+    auto* calc = Find<QToolButton>(*window, "btnSizeCalc");
+    auto* filter = Find<QComboBox>(*window, "cbFilter");
+    EXPECT_TRUE(source->Options().testFlag(TF_HIDDEN));
+    EXPECT_TRUE(calc->autoRaise());
+    EXPECT_EQ(filter->count(), 4);
+    source->SetFileSortType(so_Size);
+    window->Dialogs().message = [](QWidget*, int, const QString&, const QString&) {};
+
+    TSettingsForm::OnShownForTest = [](TSettingsForm& form) {
+        Find<QCheckBox>(form, "cbShowHiddenFiles")->setChecked(false);
+        Find<QCheckBox>(form, "cbShowVirtualFolders")->setChecked(true);
+        Find<QCheckBox>(form, "cbHotTrack")->setChecked(true);
+        Find<QCheckBox>(form, "cbFlatBtns")->setChecked(false);
+        Find<QComboBox>(form, "cbBytes")->setEditText("123456");
+        Find<QComboBox>(form, "cbMode")->setCurrentIndex(smDOS);
+        Find<TFilterGrid>(form, "sgFilter")->SetFilters({{"Архіви", "*.zip"}});
+        Ok(form);
+    };
+    Find<QPushButton>(*window, "btnSettings")->click();
+    for (TShellTreeView* tree : {source, target}) {
+        EXPECT_FALSE(tree->Options().testFlag(TF_HIDDEN));
+        EXPECT_TRUE(tree->ShowVirtualFolders());
+        EXPECT_TRUE(tree->property("HotTrack").toBool());
+    }
+    EXPECT_FALSE(calc->autoRaise());
+    EXPECT_EQ(source->FileSortType(), so_Size) << "the sort order is the window's own";
+    ASSERT_EQ(filter->count(), 2);
+    EXPECT_EQ(filter->itemText(0), "Архіви");
+    filter->setCurrentIndex(0);
+    EXPECT_EQ(source->FileMask(), "*.zip");
+    // The list had no all-files entry: one is appended, selected and applied.
+    Find<QPushButton>(*window, "btnSettings")->click();
+    ASSERT_EQ(filter->count(), 2);
+    EXPECT_EQ(filter->currentText(), "Всі файли");
+    EXPECT_EQ(source->FileMask(), "*.*");
+    EXPECT_EQ(Find<QComboBox>(*window, "cbMode")->currentIndex(), smNormal);
+
+    window.reset();
+    TMainFormVarnSplit next{TMainFormContext{}};
+    EXPECT_EQ(Find<QComboBox>(next, "cbBytes")->currentText(), "123,456");
+    EXPECT_EQ(Find<QComboBox>(next, "cbMode")->currentIndex(), smDOS);
+    EXPECT_FALSE(Find<QToolButton>(next, "btnSizeCalc")->autoRaise());
+}
+
+// A size box holding no size keeps the dialog open with a message naming the
+// box; nothing is stored until both are sizes of at least one byte.
+TEST_F(SettingsFormTest, SizesAreCheckedBeforeOk) {
+    const struct {
+        const char* box;
+        const char* text;
+        const char* problem; // "" when OK closes the dialog
+        const char* stored;
+    } cases[] = {
+        {"cbBuffer", "abc", "Розмір буферу за замовчуванням: \"abc\" не є цілим числом", ""},
+        {"cbBuffer", "12kb", "не є цілим числом", ""},
+        {"cbBuffer", "0", "Розмір буферу за замовчуванням: розмір має бути не менше 1 байта.", ""},
+        {"cbBuffer", "-5", "не менше 1 байта", ""},
+        {"cbBuffer", "2147483648", "не може перевищувати 2,147,483,647 байтів", ""},
+        {"cbBuffer", "99999999999999999999999", "не може перевищувати", ""},
+        {"cbBytes", "0", "Розмір блоку за замовчуванням: розмір має бути не менше 1 байта.", ""},
+        {"cbBytes", "1.5", "не є цілим числом", ""},
+        {"cbBuffer", "", "", "1457664"},
+        {"cbBuffer", " 1,000 ", "", "1000"},
+        {"cbBytes", "2147483647", "", "2147483647"},
+    };
+    for (const auto& test : cases) {
+        m_messages.clear();
+        fs::remove(StorePath());
+        const bool closed = Execute([&](TSettingsForm& form) {
+            Find<QComboBox>(form, test.box)->setEditText(test.text);
+            OkOrCancel(form);
+        });
+        const std::string name = std::string(test.box) + " '" + test.text + "'";
+        if (*test.problem == '\0') {
+            EXPECT_TRUE(closed) << name;
+            EXPECT_TRUE(m_messages.empty()) << name;
+            const char* value =
+                QString(test.box) == "cbBytes" ? SN::DefaultBlockSize : SN::DefaultBufferSize;
+            EXPECT_EQ(TRegistrySettings().ReadString(SN::SectionSettings, value, ""), test.stored)
+                << name;
+            continue;
+        }
+        EXPECT_FALSE(closed) << name;
+        ASSERT_EQ(m_messages.size(), 1u) << name;
+        EXPECT_EQ(m_messages[0].caption, "Помилка");
+        EXPECT_TRUE(m_messages[0].text.contains(QString::fromUtf8(test.problem)))
+            << name << ": " << m_messages[0].text.toStdString();
+        EXPECT_FALSE(fs::exists(StorePath())) << name;
+    }
+
+    // Nor can a way round OK store a buffer below one byte.
+    fs::remove(StorePath());
+    TSettingsForm form(nullptr, {}, {});
+    form.LoadSettings(TRegistrySettings());
+    Find<QComboBox>(form, "cbBuffer")->setEditText("0");
+    TRegistrySettings settings;
+    EXPECT_THROW(form.SaveSettings(settings), ESettingsError);
+    EXPECT_FALSE(fs::exists(StorePath()));
+}
+
+TEST_F(SettingsFormTest, SizeBoxesFilterKeysAndTidyUpWhenLeft) {
+    TSettingsForm form(nullptr, {}, {});
+    for (const char* name : {"cbBytes", "cbBuffer"}) {
+        QLineEdit* edit = Find<QComboBox>(form, name)->lineEdit();
+        edit->clear();
+        for (const char* typed : {"1", "a", " ", ",", "-", "2", "."})
+            Key(*edit, Qt::Key_unknown, typed);
+        EXPECT_EQ(edit->text(), QString(name) == "cbBytes" ? "1 ,2" : "1a ,-2.") << name;
+    }
+    const std::pair<const char*, const char*> left[] = {
+        {"", "1,457,664"}, {" \t", "1,457,664"}, {"2 048 000", "2,048,000"}, {"12x", "12x"}};
+    for (const auto& [typed, shown] : left)
+        for (const char* name : {"cbBytes", "cbBuffer"}) {
+            QComboBox* box = Find<QComboBox>(form, name);
+            box->setEditText(typed);
+            emit box->lineEdit()->editingFinished();
+            EXPECT_EQ(box->currentText(), shown) << name << " '" << typed << "'";
+        }
+}
+
+// The restore-now button registers the file type at once; Cancel keeps it.
+TEST_F(SettingsFormTest, RestoreNowRegistersTheFileTypeAtOnce) {
+    EXPECT_FALSE(Execute([](TSettingsForm& form) {
+        Find<QPushButton>(form, "btnRestoreAssociations")->click();
+        form.reject();
+    }));
+    EXPECT_TRUE(fs::exists(m_home.DataHome() / "mime/packages/varnsplit.xml"));
+    EXPECT_TRUE(m_messages.empty());
+}
+
+// A store that cannot be written keeps what it held; the error is shown and
+// the window gets nothing back.
+TEST_F(SettingsFormTest, FailedSaveLeavesTheStoreAsItWas) {
+    {
+        TRegistrySettings settings;
+        settings.WriteInteger(SN::SectionSettings, SN::SplitMode, 1);
+    }
+    const std::string before = ReadFileBytes(StorePath());
+    QStringList source{"A=/a"}, target;
+    {
+        TReadOnlyFolder readOnly(fs::path(StorePath()).parent_path());
+        if (!readOnly.Active())
+            GTEST_SKIP() << "the store's folder cannot be made read-only here";
+        EXPECT_FALSE(Execute(
+            [](TSettingsForm& form) {
+                Find<QCheckBox>(form, "cbHotTrack")->setChecked(true);
+                Find<QComboBox>(form, "cbMode")->setCurrentIndex(smSelfJoining);
+                delete Find<QTreeWidget>(form, "lvSource")->topLevelItem(0);
+                Ok(form);
+            },
+            source, target));
+    }
+    EXPECT_EQ(ReadFileBytes(StorePath()), before);
+    EXPECT_EQ(source, QStringList{"A=/a"});
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0].caption, "Помилка");
+    EXPECT_TRUE(m_messages[0].text.startsWith("Налаштування не збережено"))
+        << m_messages[0].text.toStdString();
+}
+
+TEST_F(SettingsFormTest, FavoritesAreRenamedDeletedAndChecked) {
+    TTempFolder folder;
+    const QString existing = QString::fromStdString(folder.Path().string());
+    QStringList source{"A=" + existing, "B=/nowhere/b", "C=/c", "D=/d"};
+    QStringList target{"T=/t"};
+    const QStringList targetBefore = target;
+    ASSERT_TRUE(Execute(
+        [&](TSettingsForm& form) {
+            auto* list = Find<QTreeWidget>(form, "lvSource");
+            auto* page = list->parentWidget();
+            const auto button = [&](const char* text) {
+                for (auto* made : page->findChildren<QPushButton*>())
+                    if (made->text() == QString::fromUtf8(text))
+                        return made;
+                return static_cast<QPushButton*>(nullptr);
+            };
+            ASSERT_EQ(list->topLevelItemCount(), 4);
+            EXPECT_EQ(list->topLevelItem(1)->text(1), "/nowhere/b");
+            button("&Видалити")->click(); // nothing selected: nothing happens
+            EXPECT_EQ(list->topLevelItemCount(), 4);
+
+            // Descriptions that the line form cannot hold are refused.
+            for (const char* refused : {"x=y", "x\ny", "x\ry"}) {
+                list->topLevelItem(0)->setText(0, refused);
+                EXPECT_EQ(list->topLevelItem(0)->text(0), "A") << refused;
+            }
+            EXPECT_EQ(m_messages.size(), 3u);
+            list->topLevelItem(0)->setText(0, "Нова назва");
+
+            list->setCurrentItem(list->topLevelItem(0));
+            button("Пе&ревірити шлях")->click();
+            list->setCurrentItem(list->topLevelItem(1));
+            button("Пе&ревірити шлях")->click();
+            // Two deletions in a row at the same place: B, then C.
+            button("&Видалити")->click();
+            list->setCurrentItem(list->topLevelItem(1));
+            button("&Видалити")->click();
+            EXPECT_EQ(list->topLevelItemCount(), 2);
+            EXPECT_EQ(list->topLevelItem(1)->text(0), "D");
+            Ok(form);
+        },
+        source, target));
+    EXPECT_EQ(source, (QStringList{"Нова назва=" + existing, "D=/d"}));
+    EXPECT_EQ(target, targetBefore);
+    ASSERT_EQ(m_messages.size(), 5u);
+    EXPECT_EQ(m_messages[0].caption, "Увага");
+    EXPECT_EQ(m_messages[3].caption, "Інформація");
+    EXPECT_EQ(m_messages[3].text, "Цей шлях існує.");
+    EXPECT_EQ(m_messages[4].caption, "Увага");
+    EXPECT_EQ(m_messages[4].text, "Цей шлях не існує.");
+
+    // Cancel hands nothing back.
+    ASSERT_FALSE(Execute(
+        [](TSettingsForm& form) {
+            Find<QTreeWidget>(form, "lvSource")->topLevelItem(0)->setText(0, "Z");
+            form.reject();
+        },
+        source, target));
+    EXPECT_EQ(source, (QStringList{"Нова назва=" + existing, "D=/d"}));
+}
+
+TEST_F(SettingsFormTest, PagesSwitchDescriptionAndHelpTopic) {
+    TSettingsForm form(nullptr, {}, {});
+    const struct {
+        const char* selector;
+        const char* topic;
+        const char* description;
+    } pages[] = {
+        {"rbSplitting", "", "Встановлювані за замовчуванням"},
+        {"rbSourceFavorites", "SETTINGS_SOURCE_DATA_FAVORITES", "Використовуйте кнопки"},
+        {"rbTargetFavorites", "SETTINGS_TARGET_DATA_FAVORITES", "Використовуйте кнопки"},
+        {"rbFilter", "SETTINGS_FILTER_DESIGNER", "Використовуйте Дизайнер"},
+        {"rbGeneral", "SETTINGS_GENERAL", "Параметри відображення"},
+    };
+    for (const auto& page : pages) {
+        auto* selector = Find<QRadioButton>(form, page.selector);
+        selector->click();
+        EXPECT_EQ(form.Page(), selector->property("tag").toInt());
+        EXPECT_TRUE(Find<QLabel>(form, "laDescription")->text().startsWith(page.description))
+            << page.selector;
+        EXPECT_EQ(form.HelpMacro(),
+                  QString("JumpId(\"varnsplit.hlp>Second\", \"%1\")").arg(page.topic));
+    }
+}
+
+// The designer's protected rows take no edit and no Delete; Down adds a row
+// only after a filled last row, Insert always appends, Delete closes up.
+TEST_F(SettingsFormTest, FilterDesignerKeysAndProtectedRows) {
+    using TRows = std::vector<TFilter>;
+    const TRows builtIns = BuiltInFilters();
+    const struct {
+        const char* name;
+        TRows start;
+        int row;
+        Qt::Key key;
+        QString text;
+        TRows expected;
+        int currentRow;
+    } cases[] = {
+        {"Delete on all files", builtIns, 0, Qt::Key_Delete, "", builtIns, 0},
+        {"Delete on Varn split", builtIns, 1, Qt::Key_Delete, "", builtIns, 1},
+        {"typing on all files", builtIns, 0, Qt::Key_X, "x", builtIns, 0},
+        {"Delete closes up",
+         builtIns,
+         2,
+         Qt::Key_Delete,
+         "",
+         {builtIns[0], builtIns[1], builtIns[3]},
+         2},
+        {"Delete on the only row clears it", {{"A", "*.a"}}, 0, Qt::Key_Delete, "", {{"", ""}}, 0},
+        {"Down on a filled last row",
+         {{"A", "*.a"}},
+         0,
+         Qt::Key_Down,
+         "",
+         {{"A", "*.a"}, {"", ""}},
+         1},
+        {"Down on a last row without mask", {{"A", " \t"}}, 0, Qt::Key_Down, "", {{"A", " \t"}}, 0},
+        {"Insert appends",
+         {{"A", "*.a"}, {"B", ""}},
+         0,
+         Qt::Key_Insert,
+         "",
+         {{"A", "*.a"}, {"B", ""}, {"", ""}},
+         0},
+    };
+    for (const auto& test : cases) {
+        TFilterGrid grid(nullptr, 6, 12);
+        grid.SetFilters(test.start);
+        grid.setCurrentCell(test.row, TFilterGrid::colDescription);
+        Key(grid, test.key, test.text);
+        EXPECT_EQ(grid.Rows(), test.expected) << test.name;
+        EXPECT_EQ(grid.currentRow(), test.currentRow) << test.name;
+        EXPECT_EQ(grid.findChild<QLineEdit*>(), nullptr) << test.name << ": no editor opened";
+    }
+    TFilterGrid grid(nullptr, 6, 12);
+    grid.SetFilters(builtIns);
+    grid.setCurrentCell(0, TFilterGrid::colMask);
+    EXPECT_EQ(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
+    grid.setCurrentCell(2, TFilterGrid::colMask);
+    EXPECT_NE(grid.editTriggers(), QAbstractItemView::NoEditTriggers);
+    // A dragged row moves its contents; grid order is row order.
+    grid.verticalHeader()->moveSection(3, 0);
+    EXPECT_EQ(grid.Rows(), (TRows{builtIns[3], builtIns[0], builtIns[1], builtIns[2]}));
+    EXPECT_EQ(grid.verticalHeader()->logicalIndex(0), 0);
+    grid.SetFilters({});
+    EXPECT_EQ(grid.rowCount(), 1) << "the grid keeps one row";
+}
+
+// Rows the store could not read back keep the dialog open on the designer.
+TEST_F(SettingsFormTest, FilterThatWouldNotReadBackKeepsTheDialogOpen) {
+    EXPECT_FALSE(Execute([](TSettingsForm& form) {
+        Find<TFilterGrid>(form, "sgFilter")->SetFilters({{"A|B", "*.a"}});
+        OkOrCancel(form);
+        EXPECT_EQ(form.Page(), TSettingsForm::pgFilter);
+    }));
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(m_messages[0].text.contains("\"|\""));
+    EXPECT_FALSE(fs::exists(StorePath()));
+}
+
+// A save that fails half-way (here at the filters, after every other value)
+// stores none of it.
+TEST_F(SettingsFormTest, SaveFailingAtTheFiltersStoresNothing) {
+    {
+        TRegistrySettings settings;
+        settings.WriteBool(SN::SectionSettings, SN::HotTrack, false);
+    }
+    const std::string before = ReadFileBytes(StorePath());
+    TSettingsForm form(nullptr, {}, {});
+    form.LoadSettings(TRegistrySettings());
+    Find<QCheckBox>(form, "cbHotTrack")->setChecked(true);
+    Find<TFilterGrid>(form, "sgFilter")->SetFilters({{"A|B", "*.a"}});
+    TRegistrySettings settings;
+    EXPECT_THROW(form.SaveSettings(settings), ESettingsError);
+    EXPECT_EQ(ReadFileBytes(StorePath()), before);
+}
