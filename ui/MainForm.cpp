@@ -3,6 +3,7 @@
 #include "engine/FileUtils.h"
 #include "platform/Volumes.h"
 #include "resources/Icons.h"
+#include "settings/Favorites.h"
 #include "settings/FileAssociation.h"
 #include "settings/RegistrySettings.h"
 #include "settings/SettingNames.h"
@@ -385,6 +386,17 @@ QWidget* TMainFormVarnSplit::CreateButtonColumn() {
 
 // --- settings ---
 
+namespace {
+
+// A hand-edited list may hold empty lines; they name no favorite.
+QStringList StoredFavorites(const TRegistrySettings& settings, const char* section) {
+    QStringList lines = ParseFavorites(settings.ReadString(section, SN::Favorites, ""));
+    lines.removeAll(QString());
+    return lines;
+}
+
+} // namespace
+
 void TMainFormVarnSplit::RestoreSettings() {
     TRegistrySettings& settings = *m_settings;
     resize(settings.ReadInteger(SN::SectionMainWindow, SN::Width, SN::DefaultWidth),
@@ -398,10 +410,8 @@ void TMainFormVarnSplit::RestoreSettings() {
     move(position);
     if (settings.ReadBool(SN::SectionMainWindow, SN::Maximized, SN::DefaultMaximized))
         setWindowState(windowState() | Qt::WindowMaximized);
-    m_sourceFavorites = settings.ReadString(SN::SectionSourceData, SN::Favorites, "")
-                            .split("\r\n", Qt::SkipEmptyParts);
-    m_targetFavorites = settings.ReadString(SN::SectionTargetData, SN::Favorites, "")
-                            .split("\r\n", Qt::SkipEmptyParts);
+    m_sourceFavorites = StoredFavorites(settings, SN::SectionSourceData);
+    m_targetFavorites = StoredFavorites(settings, SN::SectionTargetData);
     ApplyViewSettings();
     const int sortMode =
         settings.ReadInteger(SN::SectionMainWindow, SN::SortMode, SN::DefaultSortMode);
@@ -469,6 +479,8 @@ void TMainFormVarnSplit::btnSettingsClick() {
     // buffer size and the disk and extension options are read by every run.
     LoadFilters();
     ApplyViewSettings();
+    BuildSourceFavoritesMenu();
+    BuildTargetFavoritesMenu();
 }
 
 void TMainFormVarnSplit::SaveSettings() {
@@ -481,12 +493,8 @@ void TMainFormVarnSplit::SaveSettings() {
         settings.WriteInteger(SN::SectionMainWindow, SN::Height, height());
         settings.WriteInteger(SN::SectionMainWindow, SN::Width, width());
     }
-    settings.WriteString(SN::SectionSourceData, SN::Favorites,
-                         m_sourceFavorites.isEmpty() ? ""
-                                                     : m_sourceFavorites.join("\r\n") + "\r\n");
-    settings.WriteString(SN::SectionTargetData, SN::Favorites,
-                         m_targetFavorites.isEmpty() ? ""
-                                                     : m_targetFavorites.join("\r\n") + "\r\n");
+    settings.WriteString(SN::SectionSourceData, SN::Favorites, FavoritesText(m_sourceFavorites));
+    settings.WriteString(SN::SectionTargetData, SN::Favorites, FavoritesText(m_targetFavorites));
     const int sortModes[] = {1, 3, 2, 4}; // so_Name, so_Size, so_Type, so_Date
     settings.WriteInteger(SN::SectionMainWindow, SN::SortMode,
                           sortModes[shtSourceData->FileSortType()]);
@@ -558,7 +566,8 @@ void TMainFormVarnSplit::ApplyActivationColors(bool active) {
     const QPalette::ColorGroup group = active ? QPalette::Active : QPalette::Disabled;
     const QColor color = QApplication::palette().color(group, QPalette::WindowText);
     for (QLabel* label : findChildren<QLabel*>()) {
-        if (!label->isEnabled())
+        // A dialog parented to the window keeps its own colours.
+        if (!label->isEnabled() || label->window() != this)
             continue;
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, color);

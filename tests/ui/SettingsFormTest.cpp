@@ -7,6 +7,7 @@
 #include "settings/SettingNames.h"
 #include "shell/ShellTreeView.h"
 #include "support/TempFolder.h"
+#include "ui/FavoritesMenu.h"
 #include "ui/FilterGrid.h"
 #include "ui/MainForm.h"
 #include "widgets/CheckBox95.h"
@@ -219,6 +220,7 @@ TEST_F(SettingsFormTest, WindowAppliesTheSettingsAfterOk) {
     {
         TRegistrySettings settings;
         settings.WriteBool(SN::SectionSettings, SN::RestoreAssociations, false);
+        settings.WriteString(SN::SectionSourceData, SN::Favorites, "A=/a\r\n");
     }
     auto window = std::make_unique<TMainFormVarnSplit>(TMainFormContext{});
     auto* source = Find<TShellTreeView>(*window, "shtSourceData");
@@ -239,9 +241,13 @@ TEST_F(SettingsFormTest, WindowAppliesTheSettingsAfterOk) {
         Find<QComboBox>(form, "cbBytes")->setEditText("123456");
         Find<QComboBox>(form, "cbMode")->setCurrentIndex(smDOS);
         Find<TFilterGrid>(form, "sgFilter")->SetFilters({{"Архіви", "*.zip"}});
+        Find<QTreeWidget>(form, "lvSource")->topLevelItem(0)->setText(0, "Z");
         Ok(form);
     };
     Find<QPushButton>(*window, "btnSettings")->click();
+    const QList<QAction*> favorites = Find<TFavoritesMenu>(*window, "pmSourceFavorites")->actions();
+    ASSERT_EQ(favorites.size(), 1);
+    EXPECT_EQ(TFavoritesMenu::EntryCaption(favorites[0]), "Z");
     for (TShellTreeView* tree : {source, target}) {
         EXPECT_FALSE(tree->Options().testFlag(TF_HIDDEN));
         EXPECT_TRUE(tree->ShowVirtualFolders());
