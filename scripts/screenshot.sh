@@ -4,7 +4,9 @@
 #
 #     bash scripts/screenshot.sh [OUTPUT_FOLDER]     (default: screenshots/)
 #
-# main-window.png shows the window after a file was selected by its argument.
+# main-window.png shows the window after a file was selected by its argument;
+# size-calculator.png and settings.png show the dialogs opened from it with
+# the keyboard.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 output=$(realpath -m "${1:-screenshots}")
@@ -38,3 +40,23 @@ window=$(timeout 20 xdotool search --sync --onlyvisible --name "holiday-video.av
 sleep 1 # the trees fill their first levels
 import -window "$window" "$output/main-window.png"
 echo "$output/main-window.png"
+
+# Opens a dialog with the keys given, pictures it as NAME.png and closes it.
+dialog() {
+    local name=$1
+    shift
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    sleep 0.3
+    xdotool key --clearmodifiers --delay 80 "$@"
+    local shown
+    shown=$(timeout 10 xdotool search --sync --onlyvisible --name "$title" | tail -n 1)
+    sleep 0.7
+    import -window "$shown" "$output/$name.png"
+    echo "$output/$name.png"
+    xdotool key --clearmodifiers Escape
+    sleep 0.5
+}
+# Every dialog bears the program's name alone.
+title="^Varn split$"
+dialog size-calculator alt+Cyrillic_zhe Tab Tab space
+dialog settings alt+Cyrillic_yu
