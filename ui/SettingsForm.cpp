@@ -413,23 +413,26 @@ void TSettingsForm::RenameFavorite(QTreeWidget& list) {
     list.editItem(selected.front(), 0);
 }
 
-void TSettingsForm::DeleteFavorite(QTreeWidget& list, QStringList& lines) {
+// The row of the selected favorite, or -1 when none is selected.
+int TSettingsForm::SelectedFavoriteRow(const QTreeWidget& list, const QStringList& lines) {
     const QList<QTreeWidgetItem*> selected = list.selectedItems();
     if (selected.isEmpty())
-        return;
+        return -1;
     const int row = list.indexOfTopLevelItem(selected.front());
-    if (row < 0 || row >= lines.size())
+    return row >= 0 && row < lines.size() ? row : -1;
+}
+
+void TSettingsForm::DeleteFavorite(QTreeWidget& list, QStringList& lines) {
+    const int row = SelectedFavoriteRow(list, lines);
+    if (row < 0)
         return;
     delete list.takeTopLevelItem(row);
     lines.removeAt(row);
 }
 
 void TSettingsForm::CheckFavoritePath(QTreeWidget& list, QStringList& lines) {
-    const QList<QTreeWidgetItem*> selected = list.selectedItems();
-    if (selected.isEmpty())
-        return;
-    const int row = list.indexOfTopLevelItem(selected.front());
-    if (row < 0 || row >= lines.size())
+    const int row = SelectedFavoriteRow(list, lines);
+    if (row < 0)
         return;
     if (FolderExists(SplitFavoriteLine(lines[row]).path.toStdString()))
         ShowMessage(this, QMessageBox::Information, Texts::CaptionInformation,

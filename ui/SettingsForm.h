@@ -83,6 +83,7 @@ private:
     void RenameFavorite(QTreeWidget& list);
     void DeleteFavorite(QTreeWidget& list, QStringList& lines);
     void CheckFavoritePath(QTreeWidget& list, QStringList& lines);
+    static int SelectedFavoriteRow(const QTreeWidget& list, const QStringList& lines);
     void SizeBoxLeft(QComboBox& box);
     void btnRestoreAssociationsClick();
     void btnHelpClick();
