@@ -14,7 +14,7 @@ inline constexpr const char* HelpIndexFind = "&Введіть ключове с�
 inline constexpr const char* HelpShow = "Пока&зати";
 inline constexpr const char* HelpBack = "&Назад";
 inline constexpr const char* HelpForward = "&Вперед";
-inline constexpr const char* HelpHome = "З&міст";
+inline constexpr const char* HelpHome = "На по&чаток";
 // The topic id a help request named and the help does not hold.
 inline constexpr const char* HelpTopicMissing = "<p>Розділу довідки «%s» немає.</p>";
 // A popup for a context number no topic answers.

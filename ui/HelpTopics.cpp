@@ -35,6 +35,7 @@ THelpTopic THelpTopics::Parse(const QString& fileName, const QString& html) {
     THelpTopic topic;
     topic.fileName = fileName;
     topic.id = MetaContent(html, QStringLiteral("topic-id"));
+    topic.group = MetaContent(html, QStringLiteral("group"));
     topic.title = Between(html, QStringLiteral("<title>"), QStringLiteral("</title>"));
     for (const QString& number :
          MetaContent(html, QStringLiteral("context")).split(u' ', Qt::SkipEmptyParts)) {

@@ -10,6 +10,7 @@
 struct THelpTopic {
     QString id;
     QString title;
+    QString group; // the contents heading it stands under; empty at the top
     QString fileName;
     std::vector<int> contexts;
     QStringList keywords;

@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -46,7 +47,7 @@ THelpWindow::THelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     setObjectName("THelpWindow");
     setWindowTitle(Texts::HelpWindowTitle);
     setWindowIcon(VarnIcons::Icon("MAINICON"));
-    resize(760, 520);
+    resize(800, 540);
 
     auto* layout = new QVBoxLayout(this);
     auto* toolbar = new QHBoxLayout;
@@ -70,7 +71,6 @@ THelpWindow::THelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     tvContents = new QTreeWidget(tabs);
     tvContents->setObjectName("tvContents");
     tvContents->setHeaderHidden(true);
-    tvContents->setRootIsDecorated(false);
     tabs->addTab(tvContents, Texts::HelpContents);
 
     auto* index = new QWidget(tabs);
@@ -94,7 +94,7 @@ THelpWindow::THelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     splitter->addWidget(tabs);
     splitter->addWidget(tbTopic);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({230, 530});
+    splitter->setSizes({280, 480});
     layout->addWidget(splitter, 1);
 
     FillContents();
@@ -106,13 +106,16 @@ THelpWindow::THelpWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     connect(tbTopic, &QTextBrowser::forwardAvailable, btnForward, &QWidget::setEnabled);
     connect(tbTopic, &QTextBrowser::sourceChanged, this, &THelpWindow::SourceChanged);
     connect(tvContents, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (item != nullptr)
+        if (item != nullptr && item->data(0, TopicIndexRole).isValid())
             ShowPage(THelpTopics::Instance().Topics()[item->data(0, TopicIndexRole).toUInt()]);
     });
     connect(edKeyword, &QLineEdit::textChanged, this, &THelpWindow::FilterIndex);
     connect(edKeyword, &QLineEdit::returnPressed, this, &THelpWindow::ShowIndexEntry);
     connect(lbKeywords, &QListWidget::itemActivated, this, &THelpWindow::ShowIndexEntry);
     connect(show, &QPushButton::clicked, this, &THelpWindow::ShowIndexEntry);
+    // Esc closes the help as it closes the program's dialogs.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+            &QWidget::close);
     btnBack->setEnabled(false);
     btnForward->setEnabled(false);
     ShowContents();
@@ -137,10 +140,23 @@ THelpWindow* THelpWindow::Open(QWidget* requester) {
 }
 
 void THelpWindow::FillContents() {
+    QTreeWidgetItem* heading = nullptr;
     for (const THelpTopic& topic : THelpTopics::Instance().Topics()) {
-        auto* item = new QTreeWidgetItem(tvContents, {topic.title});
+        if (topic.group.isEmpty()) {
+            heading = nullptr;
+        } else if (heading == nullptr || heading->text(0) != topic.group) {
+            heading = new QTreeWidgetItem(tvContents, {topic.group});
+            heading->setFlags(Qt::ItemIsEnabled);
+            QFont bold = heading->font(0);
+            bold.setBold(true);
+            heading->setFont(0, bold);
+        }
+        auto* item = heading != nullptr ? new QTreeWidgetItem(heading, {topic.title})
+                                        : new QTreeWidgetItem(tvContents, {topic.title});
         item->setData(0, TopicIndexRole, TopicIndex(&topic));
+        m_contentsItems.push_back(item);
     }
+    tvContents->expandAll();
 }
 
 void THelpWindow::FillIndex() {
@@ -157,8 +173,18 @@ void THelpWindow::FillIndex() {
     std::stable_sort(entries.begin(), entries.end(), [&](const TEntry& a, const TEntry& b) {
         return collator.compare(a.keyword, b.keyword) < 0;
     });
-    for (const TEntry& entry : entries) {
-        auto* item = new QListWidgetItem(entry.keyword, lbKeywords);
+    const auto& topics = THelpTopics::Instance().Topics();
+    for (std::size_t at = 0; at < entries.size(); ++at) {
+        const TEntry& entry = entries[at];
+        // A keyword of several topics names each entry's topic.
+        const bool shared =
+            (at > 0 && collator.compare(entries[at - 1].keyword, entry.keyword) == 0) ||
+            (at + 1 < entries.size() &&
+             collator.compare(entries[at + 1].keyword, entry.keyword) == 0);
+        const QString text = shared ? entry.keyword + QStringLiteral(" — ") +
+                                          topics[static_cast<std::size_t>(entry.topic)].title
+                                    : entry.keyword;
+        auto* item = new QListWidgetItem(text, lbKeywords);
         item->setData(TopicIndexRole, entry.topic);
     }
 }
@@ -192,7 +218,7 @@ void THelpWindow::SourceChanged() {
     const THelpTopic* topic = THelpTopics::Instance().ByUrl(tbTopic->source());
     if (topic == nullptr)
         return;
-    QTreeWidgetItem* item = tvContents->topLevelItem(TopicIndex(topic));
+    QTreeWidgetItem* item = m_contentsItems[static_cast<std::size_t>(TopicIndex(topic))];
     if (item != nullptr && tvContents->currentItem() != item) {
         const QSignalBlocker blocker(tvContents);
         tvContents->setCurrentItem(item);

@@ -3,12 +3,15 @@
 #include <QString>
 #include <QWidget>
 
+#include <vector>
+
 class QLineEdit;
 class QListWidget;
 class QTabWidget;
 class QTextBrowser;
 class QToolButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 struct THelpTopic;
 
 // The help window: the contents and the keyword index of the compiled-in
@@ -48,7 +51,8 @@ private:
     QToolButton* btnBack = nullptr;
     QToolButton* btnForward = nullptr;
     QToolButton* btnHome = nullptr;
-    bool m_missing = false; // a missing topic's line is shown
+    std::vector<QTreeWidgetItem*> m_contentsItems; // by topic index
+    bool m_missing = false;                        // a missing topic's line is shown
 };
 
 // Runs a help macro of the form JumpId("file>window", "topic"): the topic

@@ -132,6 +132,8 @@ bool TWhatsThis::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick: {
         auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton)
+            m_swallowRelease = false;
         if (!m_mode || mouse->button() != Qt::LeftButton || !Owns(receiver))
             return false;
         const QPoint at = mouse->globalPosition().toPoint();
@@ -188,6 +190,20 @@ bool TWhatsThis::eventFilter(QObject* watched, QEvent* event) {
             help->ShowContents();
         else
             help->ShowContext(context < 0 ? -context : context);
+        return true;
+    }
+    case QEvent::WhatsThisClicked: {
+        // A link in a popup opens its topic in the help window.
+        if (receiver != m_window)
+            return false;
+        const QString href = static_cast<QWhatsThisClickedEvent*>(event)->href();
+        const THelpTopics& topics = THelpTopics::Instance();
+        const THelpTopic* topic = topics.ByUrl(topics.Contents().Url().resolved(QUrl(href)));
+        THelpWindow* help = THelpWindow::Open(m_window);
+        if (topic != nullptr)
+            help->ShowTopic(topic->id);
+        else
+            help->ShowTopic(href);
         return true;
     }
     default:

@@ -30,6 +30,7 @@
 #include <QRegularExpression>
 #include <QStackedWidget>
 #include <QToolButton>
+#include <QWhatsThis>
 
 #include <gtest/gtest.h>
 
@@ -193,6 +194,12 @@ TEST_F(HelpTest, RightClickOnAPanelLabelOffersWhatsThis) {
     m_whatsThis->PopupItem()->trigger();
     ASSERT_EQ(m_popups.size(), 1u);
     EXPECT_EQ(m_popups[0], Body(1004));
+    // A link in the popup opens its topic in the help window.
+    ASSERT_TRUE(m_popups[0].contains("href=\"05-block-size.html\""));
+    QWhatsThisClickedEvent link("05-block-size.html");
+    QApplication::sendEvent(m_window.get(), &link);
+    ASSERT_NE(HelpWindow(), nullptr);
+    EXPECT_EQ(HelpWindow()->CurrentTopic(), "BLOCK_SIZE");
 
     // The comment memo keeps its own menu.
     Find<QStackedWidget>("nbSplitParams")->setCurrentIndex(1);
