@@ -164,7 +164,6 @@ bool TWhatsThis::eventFilter(QObject* watched, QEvent* event) {
         if (HasOwnMenu(control))
             return false;
         m_menuContext = ContextAt(control);
-        m_menuControl = control;
         m_menuPoint = request->globalPos();
         WhatsThisPopupMenu->popup(m_menuPoint);
         return true;

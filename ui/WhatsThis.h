@@ -65,7 +65,6 @@ private:
     QMenu* WhatsThisPopupMenu;
     QAction* WhatsThis1;
     int m_menuContext = 0; // the menu's tag
-    QWidget* m_menuControl = nullptr;
     QPoint m_menuPoint;
     bool m_mode = false;
     bool m_swallowRelease = false;

@@ -168,9 +168,20 @@ TEST_F(HelpTest, WhatsThisClickFindsTopicsThroughLabelsAndParents) {
         EXPECT_FALSE(m_whatsThis->Mode());
     }
     EXPECT_FALSE(Find<QToolButton>("btnHelpWhatsThis")->isChecked());
+    // A negative context opens the full topic and leaves the mode on.
+    Find("ProgressBar1")->setProperty(HelpContextProperty, -1002);
+    m_popups.clear();
+    m_whatsThis->SetMode(true);
+    Click(Find("ProgressBar1"));
+    EXPECT_TRUE(m_popups.empty());
+    ASSERT_NE(HelpWindow(), nullptr);
+    EXPECT_EQ(HelpWindow()->CurrentTopic(), "FILE_FILTER");
+    EXPECT_TRUE(m_whatsThis->Mode());
+    m_whatsThis->SetMode(false);
     // Outside the mode a click is the control's own.
+    m_popups.clear();
     Click(Find("laFilter"));
-    EXPECT_EQ(m_popups.size(), 1u);
+    EXPECT_TRUE(m_popups.empty());
 }
 
 TEST_F(HelpTest, WhatsThisButtonSwitchesTheModeAndReachesItself) {
