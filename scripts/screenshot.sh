@@ -5,8 +5,9 @@
 #     bash scripts/screenshot.sh [OUTPUT_FOLDER]     (default: screenshots/)
 #
 # main-window.png shows the window after a file was selected by its argument;
-# size-calculator.png and settings.png show the dialogs opened from it with
-# the keyboard.
+# size-calculator.png, settings.png, help.png and about.png show the dialogs,
+# the help window and the about box opened from it with the keyboard, and
+# whats-this.png a what's-this popup over the window.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 output=$(realpath -m "${1:-screenshots}")
@@ -60,3 +61,18 @@ dialog() {
 title="^Varn split$"
 dialog size-calculator alt+Cyrillic_zhe Tab Tab space
 dialog settings alt+Cyrillic_yu
+dialog about alt+Cyrillic_pe
+title="^Довідка — Varn split$"
+dialog help alt+Cyrillic_de
+
+# What's-this help: "Що це таке?" from the information panel's right-click
+# menu, its topic shown as a popup at the point (the whole screen is taken,
+# since the popup is a window of its own).
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool mousemove --window "$window" 500 330 click 3
+sleep 0.5
+xdotool key --delay 80 Down Return
+sleep 0.7
+import -window root "$output/whats-this.png"
+echo "$output/whats-this.png"
+xdotool key Escape

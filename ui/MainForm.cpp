@@ -107,6 +107,7 @@ TMainFormVarnSplit::TMainFormVarnSplit(const TMainFormContext& context, QWidget*
     connect(m_run, &TEngineRun::Finished, this, &TMainFormVarnSplit::OperationFinished);
 
     CreateControls();
+    CreateHelp();
     RestoreSettings();
     CreateFavorites();
     // A file type registration that cannot be written leaves the program

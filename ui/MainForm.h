@@ -33,6 +33,7 @@ class TFlickerFreePaintBox;
 class TRegistrySettings;
 class TShellTreeView;
 class TVarnTabSet;
+class TWhatsThis;
 
 // What the window needs to know about how the program was started.
 struct TMainFormContext {
@@ -182,11 +183,17 @@ private:
     void SetPiecePicture(int64_t diskID);
     void ResetProgressDisplay();
 
+    // Help (MainFormHelp.cpp).
+    void CreateHelp();
+    void btnHelpClick();
+    void btnAboutClick();
+
     TMainFormContext m_context;
     TMainFormDialogs m_dialogs;
     std::unique_ptr<TRegistrySettings> m_settings;
     TVarnSplit m_engine;
     TEngineRun* m_run = nullptr;
+    TWhatsThis* m_whatsThis = nullptr;
     std::vector<TFilterEntry> m_filters;
     QStringList m_sourceFavorites;
     QStringList m_targetFavorites;

@@ -1,0 +1,270 @@
+// Help on the real forms, offscreen: every context number the controls carry
+// has a topic, what's-this finds topics through labels and parents, the
+// settings dialog's help and F1 open the right topics, and the about box
+// shows the build's version and copies its contact lines.
+
+#include "settings/RegistrySettings.h"
+#include "settings/SettingNames.h"
+#include "support/TempFolder.h"
+#include "texts/HelpTexts.h"
+#include "texts/SettingsTexts.h"
+#include "ui/AboutForm.h"
+#include "ui/HelpTopics.h"
+#include "ui/HelpWindow.h"
+#include "ui/MainForm.h"
+#include "ui/SettingsForm.h"
+#include "ui/WhatsThis.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStackedWidget>
+#include <QToolButton>
+#include <QWhatsThis>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+namespace SN = SettingNames;
+
+namespace {
+
+class HelpTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TRegistrySettings settings;
+        settings.WriteBool(SN::SectionSettings, SN::RestoreAssociations, false);
+        m_realPopup = TWhatsThis::ShowPopup;
+        TWhatsThis::ShowPopup = [this](const QPoint&, const QString& html, QWidget*) {
+            m_popups.push_back(html);
+        };
+        m_window = std::make_unique<TMainFormVarnSplit>(TMainFormContext{});
+        m_window->show();
+        m_whatsThis = m_window->findChild<TWhatsThis*>();
+        ASSERT_NE(m_whatsThis, nullptr);
+    }
+    void TearDown() override {
+        m_window.reset();
+        TWhatsThis::ShowPopup = m_realPopup;
+        TAboutForm::OpenUrl = m_realOpenUrl;
+    }
+
+    template <typename T = QWidget> T* Find(const char* name) const {
+        T* found = m_window->findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    static QString Body(int context) {
+        const THelpTopic* topic = THelpTopics::Instance().ByContext(context);
+        return topic != nullptr ? topic->body : QString();
+    }
+    THelpWindow* HelpWindow() const { return m_window->findChild<THelpWindow*>(); }
+
+    static void Click(QWidget* control) {
+        const QPoint at = control->rect().center();
+        QMouseEvent press(QEvent::MouseButtonPress, at, control->mapToGlobal(at), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(control, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, control->mapToGlobal(at),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(control, &release);
+    }
+    static void RightClick(QWidget* control) {
+        const QPoint at = control->rect().center();
+        QContextMenuEvent request(QContextMenuEvent::Mouse, at, control->mapToGlobal(at));
+        QApplication::sendEvent(control, &request);
+    }
+
+    TScopedXdgHome m_home;
+    std::unique_ptr<TMainFormVarnSplit> m_window;
+    TWhatsThis* m_whatsThis = nullptr;
+    std::vector<QString> m_popups;
+    decltype(TWhatsThis::ShowPopup) m_realPopup;
+    decltype(TAboutForm::OpenUrl) m_realOpenUrl = TAboutForm::OpenUrl;
+};
+
+std::set<int> ContextsOf(const QWidget& form) {
+    std::set<int> found;
+    QList<const QWidget*> widgets{&form};
+    for (const QWidget* child : form.findChildren<QWidget*>())
+        widgets << child;
+    for (const QWidget* widget : widgets)
+        if (const int context = widget->property(HelpContextProperty).toInt(); context != 0)
+            found.insert(context < 0 ? -context : context);
+    return found;
+}
+
+} // namespace
+
+TEST_F(HelpTest, EveryContextOfTheFormsHasATopic) {
+    TSettingsForm settings(m_window.get(), {}, {});
+    std::set<int> contexts = ContextsOf(*m_window);
+    contexts.merge(ContextsOf(settings));
+    // The numbers the layouts are known to set, so an empty walk cannot pass.
+    for (int expected : {999, 1000, 1001, 1002, 1003, 1004, 1007})
+        EXPECT_TRUE(contexts.count(expected)) << expected;
+    for (int context : contexts)
+        EXPECT_NE(THelpTopics::Instance().ByContext(context), nullptr) << context;
+    for (const char* topic : Texts::SettingsHelpTopics) {
+        if (*topic != '\0') {
+            EXPECT_NE(THelpTopics::Instance().ById(topic), nullptr) << topic;
+        }
+    }
+}
+
+TEST_F(HelpTest, PagesAreWholeAndTheirLinksLeadToPages) {
+    const auto& topics = THelpTopics::Instance().Topics();
+    EXPECT_EQ(topics.front().id, "CONTENTS");
+    std::set<QString> ids;
+    std::set<int> contexts;
+    const QRegularExpression link("href=\"([^\"]*)\"");
+    for (const THelpTopic& topic : topics) {
+        EXPECT_TRUE(ids.insert(topic.id).second) << topic.id.toStdString();
+        for (int context : topic.contexts)
+            EXPECT_TRUE(contexts.insert(context).second) << context;
+        EXPECT_FALSE(topic.title.isEmpty()) << topic.fileName.toStdString();
+        EXPECT_FALSE(topic.keywords.isEmpty()) << topic.fileName.toStdString();
+        for (const auto& match : link.globalMatch(topic.body))
+            EXPECT_NE(THelpTopics::Instance().ByUrl(topic.Url().resolved(match.captured(1))),
+                      nullptr)
+                << topic.fileName.toStdString() << " -> " << match.captured(1).toStdString();
+    }
+}
+
+// In what's-this mode a click shows the control's topic, the label's buddy's,
+// or the nearest parent's, and ends the mode.
+TEST_F(HelpTest, WhatsThisClickFindsTopicsThroughLabelsAndParents) {
+    auto* blockSize = Find<QComboBox>("cbBytes");
+    const struct {
+        QWidget* control;
+        int context;
+    } cases[] = {
+        {blockSize->lineEdit(), 1003}, // the edit part of the block size box
+        {Find("laBlockSize"), 1003},   // a label with its focus control
+        {Find("laFilter"), 1002},      //
+        {Find("laMode"), 999},         // the focus control has none: the window's
+        {Find("laNoFile"), 1004},      // no context of its own: the panel's
+        {Find("ProgressBar1"), 999},   //
+        {Find("shtTargetData"), 1001}, //
+    };
+    for (const auto& item : cases) {
+        m_popups.clear();
+        m_whatsThis->SetMode(true);
+        Click(item.control);
+        ASSERT_EQ(m_popups.size(), 1u) << item.control->objectName().toStdString();
+        EXPECT_EQ(m_popups[0], Body(item.context)) << item.control->objectName().toStdString();
+        EXPECT_FALSE(m_whatsThis->Mode());
+    }
+    EXPECT_FALSE(Find<QToolButton>("btnHelpWhatsThis")->isChecked());
+    // A negative context opens the full topic and leaves the mode on.
+    Find("ProgressBar1")->setProperty(HelpContextProperty, -1002);
+    m_popups.clear();
+    m_whatsThis->SetMode(true);
+    Click(Find("ProgressBar1"));
+    EXPECT_TRUE(m_popups.empty());
+    ASSERT_NE(HelpWindow(), nullptr);
+    EXPECT_EQ(HelpWindow()->CurrentTopic(), "FILE_FILTER");
+    EXPECT_TRUE(m_whatsThis->Mode());
+    m_whatsThis->SetMode(false);
+    // Outside the mode a click is the control's own.
+    m_popups.clear();
+    Click(Find("laFilter"));
+    EXPECT_TRUE(m_popups.empty());
+}
+
+TEST_F(HelpTest, WhatsThisButtonSwitchesTheModeAndReachesItself) {
+    auto* button = Find<QToolButton>("btnHelpWhatsThis");
+    button->click();
+    EXPECT_TRUE(m_whatsThis->Mode());
+    EXPECT_TRUE(button->isChecked());
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WhatsThisCursor);
+    Click(button);
+    EXPECT_FALSE(m_whatsThis->Mode());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(m_popups.empty());
+}
+
+TEST_F(HelpTest, RightClickOnAPanelLabelOffersWhatsThis) {
+    RightClick(Find("laNoFile"));
+    QMenu* menu = m_whatsThis->PopupMenu();
+    ASSERT_TRUE(menu->isVisible());
+    EXPECT_EQ(m_whatsThis->PopupItem()->text(), "Що це таке?");
+    menu->hide();
+    m_whatsThis->PopupItem()->trigger();
+    ASSERT_EQ(m_popups.size(), 1u);
+    EXPECT_EQ(m_popups[0], Body(1004));
+    // A link in the popup opens its topic in the help window.
+    ASSERT_TRUE(m_popups[0].contains("href=\"05-block-size.html\""));
+    QWhatsThisClickedEvent link("05-block-size.html");
+    QApplication::sendEvent(m_window.get(), &link);
+    ASSERT_NE(HelpWindow(), nullptr);
+    EXPECT_EQ(HelpWindow()->CurrentTopic(), "BLOCK_SIZE");
+
+    // The comment memo keeps its own menu.
+    Find<QStackedWidget>("nbSplitParams")->setCurrentIndex(1);
+    auto* comment = Find<QPlainTextEdit>("edComment");
+    RightClick(comment->viewport());
+    EXPECT_FALSE(menu->isVisible());
+    bool ownMenuShown = false;
+    for (QMenu* own : comment->findChildren<QMenu*>())
+        ownMenuShown = ownMenuShown || own->isVisible();
+    EXPECT_TRUE(ownMenuShown);
+}
+
+TEST_F(HelpTest, HelpButtonSettingsHelpAndF1OpenTheirTopics) {
+    Find<QPushButton>("btnHelp")->click();
+    ASSERT_NE(HelpWindow(), nullptr);
+    EXPECT_EQ(HelpWindow()->CurrentTopic(), "CONTENTS");
+
+    TSettingsForm settings(m_window.get(), {}, {});
+    const char* expected[] = {"SETTINGS_GENERAL", "CONTENTS", "SETTINGS_SOURCE_DATA_FAVORITES",
+                              "SETTINGS_TARGET_DATA_FAVORITES", "SETTINGS_FILTER_DESIGNER"};
+    for (int page = 0; page < TSettingsForm::PageCount; ++page) {
+        settings.SetPage(page);
+        ASSERT_TRUE(TSettingsForm::ShowHelp);
+        TSettingsForm::ShowHelp(&settings, settings.HelpMacro());
+        ASSERT_NE(HelpWindow(), nullptr);
+        EXPECT_EQ(HelpWindow()->CurrentTopic(), expected[page]) << page;
+    }
+    // A topic the help lacks is said to be missing, and the next one shows.
+    EXPECT_FALSE(HelpWindow()->ShowTopic("NO_SUCH_TOPIC"));
+    EXPECT_EQ(HelpWindow()->CurrentTopic(), "");
+    RunHelpMacro(&settings, settings.HelpMacro());
+    EXPECT_EQ(HelpWindow()->CurrentTopic(), expected[TSettingsForm::PageCount - 1]);
+
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(settings.findChild<QWidget*>("cbAskForEachDisk"), &f1);
+    EXPECT_EQ(HelpWindow()->CurrentTopic(), "ASK_FOR_EACH_DISK");
+    QApplication::sendEvent(Find("shtSourceData"), &f1);
+    EXPECT_EQ(HelpWindow()->CurrentTopic(), "SOURCE_DATA");
+}
+
+TEST_F(HelpTest, AboutBoxShowsTheVersionAndCopiesContacts) {
+    TAboutForm about(m_window.get());
+    EXPECT_EQ(about.findChild<QLabel*>("laVersion")->text(),
+              QString("Версія ") + VARN_EXPECTED_VERSION);
+    std::vector<QUrl> opened;
+    TAboutForm::OpenUrl = [&](const QUrl& url) { opened.push_back(url); };
+    for (int line = 0; line < about.ContactCount(); ++line) {
+        QMenu* menu = about.ContactMenu(line);
+        ASSERT_EQ(menu->actions().size(), 2);
+        menu->actions()[1]->trigger();
+        EXPECT_EQ(QApplication::clipboard()->text(), Texts::AboutContacts[line].text);
+        menu->actions()[0]->trigger();
+        ASSERT_EQ(opened.size(), static_cast<std::size_t>(line + 1));
+        EXPECT_EQ(opened.back(), QUrl(Texts::AboutContacts[line].url));
+    }
+    EXPECT_EQ(opened.back().scheme(), "mailto");
+}
