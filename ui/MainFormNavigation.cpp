@@ -249,7 +249,11 @@ bool TMainFormVarnSplit::FormKeyDown(QKeyEvent* event) {
 }
 
 bool TMainFormVarnSplit::shtSourceDataKeyUp(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Delete || event->isAutoRepeat())
+    // A Delete in the label editor reaches the tree too, when the editor lets
+    // it pass; it edits the name and must never delete the item.
+    const QWidget* focus = QApplication::focusWidget();
+    if (event->key() != Qt::Key_Delete || event->isAutoRepeat() ||
+        (focus != nullptr && focus != shtSourceData && shtSourceData->isAncestorOf(focus)))
         return false;
     TShellNode* node = shtSourceData->Selected();
     if (Busy() || node == nullptr || node->GetPath().isEmpty() || !node->ParentFolder())
