@@ -110,6 +110,7 @@ TMainFormVarnSplit::TMainFormVarnSplit(const TMainFormContext& context, QWidget*
     CreateHelp();
     RestoreSettings();
     CreateFavorites();
+    CreateNavigation();
     // A file type registration that cannot be written leaves the program
     // usable, so it is not reported.
     if (m_settings->ReadBool(SN::SectionSettings, SN::RestoreAssociations,
@@ -175,8 +176,6 @@ QWidget* TMainFormVarnSplit::CreateSourceColumn() {
     shtSourceData->SetOptions(TF_FOLDERS | TF_NONFOLDERS | TF_HIDDEN);
     laSourceData->setBuddy(shtSourceData);
     shtSourceData->OnChange = [this](TShellTreeView*, TShellNode*) { shtSourceDataChange(); };
-    connect(btnSourceDesktop, &QToolButton::clicked, this,
-            [this] { shtSourceData->SetRootPIDL(PIDL_DESKTOP); });
     layout->addWidget(shtSourceData, 1);
     layout->addWidget(CreateParameterPages());
     return column;
@@ -300,8 +299,6 @@ QWidget* TMainFormVarnSplit::CreateTargetColumn() {
     shtTargetData->SetOptions(TF_FOLDERS | TF_HIDDEN);
     laTargetData->setBuddy(shtTargetData);
     shtTargetData->OnChange = [this](TShellTreeView*, TShellNode*) { shtTargetDataChange(); };
-    connect(btnTargetDesktop, &QToolButton::clicked, this,
-            [this] { shtTargetData->SetRootPIDL(PIDL_DESKTOP); });
     layout->addWidget(shtTargetData, 1);
     layout->addWidget(CreateInfoPanel());
     ProgressBar1 = new QProgressBar(column);

@@ -16,9 +16,11 @@
 #include <string>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QFrame;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
@@ -59,6 +61,12 @@ struct TMainFormDialogs {
         message;
     // Free bytes on the volume of a path (-1 when unknown).
     std::function<int64_t(const std::string& path)> freeSpaceOf;
+    // An input box: true with the text typed when the user pressed OK.
+    std::function<bool(QWidget* parent, const QString& caption, const QString& prompt,
+                       QString& text)>
+        inputBox;
+    // Asks before an item is deleted for good (not to the trash); true goes ahead.
+    std::function<bool(QWidget* parent, const QString& path)> confirmDelete;
 };
 
 // The program's main window: the source and target trees, the split
@@ -173,6 +181,20 @@ private:
     void AddToFavorites(bool source);
     void ChooseFavorite(bool source, const QString& path);
 
+    // Navigation: sorting, desktop, new folder, keys (MainFormNavigation.cpp).
+    void CreateNavigation();
+    void ApplyToolbarGlyphs();
+    void SetSortGlyph();
+    void btnSortOrderClick();
+    void item_SortByDateClick(QAction* item);
+    void btnSourceDesktopClick();
+    void btnTargetDesktopClick();
+    void GoToDesktop(TShellTreeView* tree);
+    void btnTargetNewFolderClick();
+    // Keys the window sees before its controls; true when handled.
+    bool FormKeyDown(QKeyEvent* event);
+    bool shtSourceDataKeyUp(QKeyEvent* event);
+
     // Split and unite (MainFormCommands.cpp).
     void ConfigureSplit(const TPlanResult& plan);
     void StartOperation(int busyState);
@@ -221,6 +243,11 @@ private:
     QLabel* laTargetData = nullptr;
     QToolButton* btnSourceDesktop = nullptr;
     QToolButton* btnSortOrder = nullptr;
+    QMenu* SortPopupMenu = nullptr;
+    QAction* item_SortByName = nullptr;
+    QAction* item_SortByType = nullptr;
+    QAction* item_SortBySize = nullptr;
+    QAction* item_SortByDate = nullptr;
     QToolButton* btnSourceFavorites = nullptr;
     QToolButton* btnSourceAddToFavorites = nullptr;
     QToolButton* btnTargetDesktop = nullptr;
