@@ -879,8 +879,8 @@ void TShellTreeView::StartWatches(const std::vector<TShellNode*>& nodes) {
             StartMonitor(node);
         return;
     }
-    for (TShellNode* node : nodes)
-        m_lateWatches.emplace_back(indexFromItem(node));
+    // Kept by pointer: a node's index costs a search of its whole level.
+    m_lateWatches.insert(nodes.begin(), nodes.end());
     if (!m_lateWatchesQueued) {
         m_lateWatchesQueued = true;
         QTimer::singleShot(0, this, &TShellTreeView::StartLateWatches);
@@ -889,13 +889,12 @@ void TShellTreeView::StartWatches(const std::vector<TShellNode*>& nodes) {
 
 void TShellTreeView::StartLateWatches() {
     m_lateWatchesQueued = false;
-    const std::vector<QPersistentModelIndex> pending = std::exchange(m_lateWatches, {});
+    const std::unordered_set<TShellNode*> pending = std::exchange(m_lateWatches, {});
     if (m_destroying)
         return;
-    for (const QPersistentModelIndex& place : pending) {
-        auto* node = static_cast<TShellNode*>(itemFromIndex(place));
+    for (TShellNode* node : pending) {
         // A level collapsed meanwhile stopped its watches below and keeps them stopped.
-        if (node == nullptr || (node->ParentNode() != nullptr && !node->ParentNode()->isExpanded()))
+        if (node->ParentNode() != nullptr && !node->ParentNode()->isExpanded())
             continue;
         StartMonitor(node);
     }
@@ -1190,7 +1189,11 @@ void TShellTreeView::EditorOpened(QWidget* editor, const QModelIndex& index) {
 }
 
 void TShellTreeView::NodeGoing(TShellNode* node) {
-    if (m_destroying || m_editor.isNull() || !m_editIndex.isValid())
+    if (m_destroying)
+        return;
+    if (!m_lateWatches.empty())
+        m_lateWatches.erase(node);
+    if (m_editor.isNull() || !m_editIndex.isValid())
         return;
     const QModelIndex going = indexFromItem(node);
     QModelIndex edited = m_editIndex;

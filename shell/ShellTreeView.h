@@ -22,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class TMountWatcher;
@@ -218,7 +219,7 @@ private:
     void SetExpandedQuietly(TShellNode* node, bool expanded);
     void ShowRenameError(TShellNode* node, const QString& reason);
     // A node about to be deleted: an open editor on it or below it closes
-    // without renaming.
+    // without renaming, and its watch no longer waits to start.
     void NodeGoing(TShellNode* node);
     void BeginUpdate();
     void EndUpdate();
@@ -280,7 +281,7 @@ private:
     // ... and those of them that need a watch of their own.
     std::vector<TShellNode*>* m_joiningWatches = nullptr;
     // Watches of a large level, started from the event loop once it shows.
-    std::vector<QPersistentModelIndex> m_lateWatches;
+    std::unordered_set<TShellNode*> m_lateWatches;
     bool m_lateWatchesQueued = false;
     int m_populateDepth = 0;
 };
