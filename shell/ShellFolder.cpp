@@ -599,6 +599,11 @@ const TNamespaceFolder* TNamespaceFolder::HolderOf(const TItemIdList& relative, 
     if (relative.IsNull() || relative.ItemCount() == 0)
         return nullptr;
     const TNamespaceFolder* holder = this;
+    // Items of one level, the common case, need no walk and no second copy.
+    if (relative.ItemCount() == 1) {
+        lastId = relative;
+        return holder;
+    }
     TItemIdList rest = relative;
     while (rest.ItemCount() > 1) {
         keep = holder->BindChild(rest.FirstId(), false);
@@ -607,7 +612,7 @@ const TNamespaceFolder* TNamespaceFolder::HolderOf(const TItemIdList& relative, 
         holder = keep.get();
         rest = rest.WithoutFirstId();
     }
-    lastId = rest;
+    lastId = std::move(rest);
     return holder;
 }
 
