@@ -334,6 +334,7 @@ public:
     std::optional<std::uint32_t> GetAttributesOf(const TItemIdList& relative,
                                                  std::uint32_t request) const override;
     int CompareIDs(int column, const TItemIdList& a, const TItemIdList& b) const override;
+    std::optional<TSortKey> SortKeyOf(int column, const TItemIdList& id) const override;
     std::optional<QString> GetDisplayNameOf(const TItemIdList& relative,
                                             unsigned flags) const override;
     std::optional<TItemIdList> SetNameOf(const TItemIdList& relative, const QString& newName,
@@ -598,6 +599,11 @@ const TNamespaceFolder* TNamespaceFolder::HolderOf(const TItemIdList& relative, 
     if (relative.IsNull() || relative.ItemCount() == 0)
         return nullptr;
     const TNamespaceFolder* holder = this;
+    // Items of one level, the common case, need no walk and no second copy.
+    if (relative.ItemCount() == 1) {
+        lastId = relative;
+        return holder;
+    }
     TItemIdList rest = relative;
     while (rest.ItemCount() > 1) {
         keep = holder->BindChild(rest.FirstId(), false);
@@ -606,7 +612,7 @@ const TNamespaceFolder* TNamespaceFolder::HolderOf(const TItemIdList& relative, 
         holder = keep.get();
         rest = rest.WithoutFirstId();
     }
-    lastId = rest;
+    lastId = std::move(rest);
     return holder;
 }
 
@@ -812,6 +818,46 @@ int TNamespaceFolder::CompareIDs(int column, const TItemIdList& a, const TItemId
     return result != 0 ? result : Sign(idA.Bytes().compare(idB.Bytes()));
 }
 
+// Keeps CompareIDs' order for single ids: CompareChildren's rules field by
+// field, the id bytes last.
+std::optional<TSortKey> TNamespaceFolder::SortKeyOf(int column, const TItemIdList& id) const {
+    if (id.IsNull() || id.ItemCount() != 1)
+        return std::nullopt;
+    TSortKey key;
+    key.idBytes = id.Bytes();
+    const std::optional<TChild> child = Resolve(id);
+    if (!child) {
+        key.group = 1;
+        return key;
+    }
+    key.rank = KindRank(child->kind);
+    if (child->kind == ikVolume) {
+        key.name = child->name;
+        return key;
+    }
+    if (child->kind != ikEntry)
+        return key;
+    const TEntryFacts facts = FactsOf(*child, column == SHCOL_TYPE);
+    key.file = !facts.folder;
+    switch (column) {
+    case SHCOL_SIZE:
+        key.first = facts.folder ? 0 : facts.size;
+        break;
+    case SHCOL_TYPE:
+        key.typeName = facts.typeName;
+        break;
+    case SHCOL_DATE:
+        key.first = facts.modifiedSeconds;
+        key.second = facts.modifiedNanoseconds;
+        break;
+    default:
+        break;
+    }
+    key.foldedName = facts.foldedName;
+    key.name = child->name;
+    return key;
+}
+
 std::optional<QString> TNamespaceFolder::GetDisplayNameOf(const TItemIdList& relative,
                                                           unsigned flags) const {
     if (relative.IsNull())
@@ -939,6 +985,26 @@ std::optional<TItemIdList> TNamespaceFolder::ParseDisplayName(const QString&,
 }
 
 } // namespace
+
+int CompareSortKeys(const TSortKey& a, const TSortKey& b) {
+    if (a.group != b.group)
+        return a.group < b.group ? -1 : 1;
+    if (a.rank != b.rank)
+        return a.rank < b.rank ? -1 : 1;
+    if (a.file != b.file)
+        return a.file ? 1 : -1;
+    if (a.first != b.first)
+        return a.first < b.first ? -1 : 1;
+    if (a.second != b.second)
+        return a.second < b.second ? -1 : 1;
+    if (const int result = Sign(a.typeName.compare(b.typeName)))
+        return result;
+    if (const int result = Sign(a.foldedName.compare(b.foldedName)))
+        return result;
+    if (const int result = Sign(a.name.compare(b.name)))
+        return result;
+    return Sign(a.idBytes.compare(b.idBytes));
+}
 
 TShellFolderPtr ShellDesktopFolder() {
     static const TShellFolderPtr desktop = std::make_shared<TDesktopFolder>();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 // Attribute bits of an item, as asked for with a request mask.
 inline constexpr std::uint32_t SFGAO_CANRENAME = 0x00000010;
@@ -36,6 +37,25 @@ inline constexpr int SHCOL_NAME = 0;
 inline constexpr int SHCOL_SIZE = 1;
 inline constexpr int SHCOL_TYPE = 2;
 inline constexpr int SHCOL_DATE = 3;
+
+// What orders one item of a folder by one comparison column, read once: two
+// keys of one folder and column compare (CompareSortKeys) as CompareIDs
+// compares their items. Sorting a level compares each item many times, and
+// reading an item's facts for every comparison made large levels slow.
+struct TSortKey {
+    int group = 0;        // the folder's own ids before foreign ones
+    int rank = 0;         // the kind of item
+    bool file = false;    // folders before files
+    long long first = 0;  // size (files) or modification seconds
+    long long second = 0; // modification nanoseconds
+    QString typeName;     // case-folded type name (the type column)
+    QString foldedName;   // case-folded name
+    std::string name;     // name bytes: names differing only in case
+    std::string idBytes;  // the id itself: different items never tie
+};
+
+// Negative, 0 or positive, as CompareIDs answers for the two items.
+int CompareSortKeys(const TSortKey& a, const TSortKey& b);
 
 // One pass over a folder's items, handing out one relative list per call.
 class TEnumIdList {
@@ -75,6 +95,11 @@ public:
     // different items never compare equal (column 0 ignores case only while
     // the names differ in more than case).
     virtual int CompareIDs(int column, const TItemIdList& a, const TItemIdList& b) const = 0;
+    // The key of one item of this folder (a single id) for column 0..3;
+    // nullopt where the folder orders its items through CompareIDs alone.
+    virtual std::optional<TSortKey> SortKeyOf(int /*column*/, const TItemIdList& /*id*/) const {
+        return std::nullopt;
+    }
 
     // The item's name in SHGDN_NORMAL form (its caption) or SHGDN_FORPARSING
     // form (its full path, or a "::" name for virtual items); nullopt when

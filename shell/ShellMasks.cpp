@@ -177,3 +177,16 @@ int CompareLevelItems(const TShellFolder& parentFolder, const TLevelItem& a, con
         result = -result;
     return result;
 }
+
+int CompareLevelKeys(const TLevelKeys& a, const TLevelKeys& b, TFileSortOrder sortOrder,
+                     TFileSortType sortType) {
+    const bool files = IsFile(a.attributes) && IsFile(b.attributes);
+    const bool byColumn = files && sortType != so_Name;
+    const int answer = byColumn ? CompareSortKeys(a.columnKey, b.columnKey)
+                                : CompareSortKeys(a.nameKey, b.nameKey);
+    int result = answer == 0 ? 0 : (answer > 0 ? 1 : -1);
+    // The same reversal as CompareLevelItems: so_Ascending turns the files round.
+    if (files && sortOrder == so_Ascending)
+        result = -result;
+    return result;
+}

@@ -48,3 +48,17 @@ struct TLevelItem {
 // pair compares by name with folders first, whatever the settings.
 int CompareLevelItems(const TShellFolder& parentFolder, const TLevelItem& a, const TLevelItem& b,
                       TFileSortOrder sortOrder, TFileSortType sortType);
+
+// One item of a level with its keys read once (ShellFolder's SortKeyOf):
+// `columnKey` is needed for files only, and only when files sort by another
+// column than the name.
+struct TLevelKeys {
+    std::uint32_t attributes = 0;
+    TSortKey nameKey;
+    TSortKey columnKey;
+};
+
+// CompareLevelItems' answer for two items whose keys were read with the same
+// sort type.
+int CompareLevelKeys(const TLevelKeys& a, const TLevelKeys& b, TFileSortOrder sortOrder,
+                     TFileSortType sortType);

@@ -42,7 +42,9 @@ std::string PathBytes(const QString& path) {
 }
 
 QString PathText(const std::string& bytes) {
-    return QFile::decodeName(QByteArray::fromStdString(bytes));
+    // QFile::decodeName's conversion, without first copying the bytes.
+    return QString::fromLocal8Bit(
+        QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
 QString PathFromIdList(const TItemIdList& absolute) {

@@ -10,6 +10,10 @@
 TShellNode::TShellNode() : QTreeWidgetItem(QTreeWidgetItem::UserType) {}
 
 TShellNode::~TShellNode() {
+    // While the tree is whole (it sets its destroying mark before deleting
+    // its nodes), an editor open on this node closes first.
+    if (TShellTreeView* tree = Tree())
+        tree->NodeGoing(this);
     // The tree may already be half destroyed here, so only the node's own
     // state is touched: the monitor goes before the children and the lists.
     m_monitorStarted = false;
@@ -20,9 +24,16 @@ TShellTreeView* TShellNode::Tree() const {
     return static_cast<TShellTreeView*>(treeWidget());
 }
 
-void TShellNode::InitItem(const TShellFolderPtr& folder, TItemIdList relative, bool recursive) {
+const TShellNode* TShellNode::Above() const {
+    return parent() != nullptr ? ParentNode() : m_joiningParent;
+}
+
+void TShellNode::InitItem(const TShellFolderPtr& folder, TItemIdList relative, bool recursive,
+                          const std::uint32_t* attributes) {
     const TItemIdList& attributeList = relative.IsNull() ? m_relativeIdList : relative;
-    if (folder && !attributeList.IsNull()) {
+    if (attributes != nullptr) {
+        m_shellAttributes = *attributes;
+    } else if (folder && !attributeList.IsNull()) {
         if (auto attributes = folder->GetAttributesOf(attributeList, SFGAO_TREEREQUEST))
             m_shellAttributes = *attributes;
     }
@@ -33,10 +44,10 @@ void TShellNode::InitItem(const TShellFolderPtr& folder, TItemIdList relative, b
         if (!(relative == m_relativeIdList))
             m_relativeIdList = std::move(relative);
     }
-    if (ParentNode() == nullptr)
+    if (const TShellNode* above = Above(); above == nullptr)
         m_absoluteIdList = m_relativeIdList.Copy();
     else
-        m_absoluteIdList = TItemIdList::Append(ParentNode()->m_absoluteIdList, m_relativeIdList);
+        m_absoluteIdList = TItemIdList::Append(above->m_absoluteIdList, m_relativeIdList);
     if (recursive) {
         TShellFolderPtr own = GetOwnFolder();
         for (int i = 0; i < childCount(); ++i) {
@@ -73,7 +84,7 @@ QString TShellNode::DisplayNameOf(const TItemIdList& list) const {
 }
 
 QString TShellNode::GetDisplayName() const {
-    if (ParentNode() == nullptr && m_relativeIdList.ItemCount() > 0) {
+    if (Above() == nullptr && m_relativeIdList.ItemCount() > 0) {
         QString name = DisplayNameOf(m_relativeIdList.LastId());
         if (name.isEmpty())
             name = DisplayNameOf(m_relativeIdList);
@@ -89,6 +100,17 @@ void TShellNode::RefreshCaption() {
 }
 
 void TShellNode::UpdateIcons() {
+    const bool looked = !m_iconsStale;
+    m_iconsStale = true;
+    // A view asks again only for what it is told has changed.
+    if (looked && Tree() != nullptr)
+        emitDataChanged();
+}
+
+void TShellNode::ResolveIcons() const {
+    if (!m_iconsStale)
+        return;
+    m_iconsStale = false;
     TSystemImageList& images = TSystemImageList::Instance();
     m_imageIndex = images.IconIndexOf(m_absoluteIdList, false);
     m_selectedIndex = (m_shellAttributes & SFGAO_FOLDER)
@@ -101,17 +123,38 @@ void TShellNode::UpdateIcons() {
         m_overlayIndex = OVERLAY_SHARE;
     else if (tree != nullptr && tree->ShowLinkOverlay() && (m_shellAttributes & SFGAO_LINK))
         m_overlayIndex = OVERLAY_LINK;
-    ApplyIcon();
+}
+
+int TShellNode::ImageIndex() const {
+    ResolveIcons();
+    return m_imageIndex;
+}
+
+int TShellNode::SelectedIndex() const {
+    ResolveIcons();
+    return m_selectedIndex;
+}
+
+int TShellNode::OverlayIndex() const {
+    ResolveIcons();
+    return m_overlayIndex;
 }
 
 void TShellNode::ApplyIcon() {
+    if (Tree() != nullptr)
+        emitDataChanged();
+}
+
+QVariant TShellNode::data(int column, int role) const {
+    if (column != 0 || role != Qt::DecorationRole)
+        return QTreeWidgetItem::data(column, role);
     TShellTreeView* tree = Tree();
-    if (tree == nullptr || !tree->ShowIcons() || m_imageIndex < 0) {
-        if (!icon(0).isNull())
-            setIcon(0, QIcon());
-        return;
-    }
-    setIcon(0, tree->NodeIcon(m_imageIndex, m_selectedIndex, m_overlayIndex));
+    if (tree == nullptr || !tree->ShowIcons())
+        return QVariant();
+    ResolveIcons();
+    if (m_imageIndex < 0)
+        return QVariant();
+    return tree->NodeIcon(m_imageIndex, m_selectedIndex, m_overlayIndex);
 }
 
 bool TShellNode::Rename(const QString& newName) {
@@ -157,6 +200,9 @@ bool TShellNode::operator<(const QTreeWidgetItem& other) const {
     TShellTreeView* tree = Tree();
     if (!m_parentFolder || tree == nullptr)
         return text(0) < other.text(0);
+    if (m_sortKeys != nullptr && node.m_sortKeys != nullptr)
+        return CompareLevelKeys(*m_sortKeys, *node.m_sortKeys, tree->FileSortOrder(),
+                                tree->FileSortType()) < 0;
     TLevelItem a{&m_relativeIdList, m_shellAttributes};
     TLevelItem b{&node.m_relativeIdList, node.m_shellAttributes};
     return CompareLevelItems(*m_parentFolder, a, b, tree->FileSortOrder(), tree->FileSortType()) <

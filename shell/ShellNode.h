@@ -3,6 +3,7 @@
 #include "shell/DiscMonitorThread.h"
 #include "shell/ItemIdList.h"
 #include "shell/ShellFolder.h"
+#include "shell/ShellMasks.h"
 
 #include <QString>
 #include <QTreeWidgetItem>
@@ -31,7 +32,13 @@ public:
     // Re-reads the item: attributes (kept when the query fails), parent folder,
     // lists (a null `relative` keeps the present ones); with `recursive` the
     // whole subtree gets new absolute lists (after a folder was renamed).
-    void InitItem(const TShellFolderPtr& folder, TItemIdList relative, bool recursive);
+    // `attributes`, when given, were just read by the caller and are not asked again.
+    void InitItem(const TShellFolderPtr& folder, TItemIdList relative, bool recursive,
+                  const std::uint32_t* attributes = nullptr);
+    // The node this new node is about to join: the tree adds a level's new
+    // nodes in one batch, and until then their lists are built as if they
+    // were below it already.
+    void SetJoiningParent(TShellNode* parent) { m_joiningParent = parent; }
     // The item as a folder, bound on first use; nullptr for non-folders.
     TShellFolderPtr GetOwnFolder();
     // The item's file-system path; "" for items without one.
@@ -40,7 +47,9 @@ public:
     virtual QString GetDisplayName() const;
     // Sets the caption to GetDisplayName().
     void RefreshCaption();
-    // Image, selected image and overlay from the item and the tree's settings.
+    // Image, selected image and overlay from the item and the tree's settings,
+    // looked up when first asked for (a row that is shown asks): a folder of
+    // thousands of files would wait for every file's type otherwise.
     virtual void UpdateIcons();
     // Renames the item; false (and nothing changed) when the name equals the
     // caption or the namespace refuses.
@@ -75,18 +84,25 @@ public:
     // Deletes every child node (their monitors stop first).
     void DeleteChildren();
 
-    int ImageIndex() const { return m_imageIndex; }
-    int SelectedIndex() const { return m_selectedIndex; }
-    int OverlayIndex() const { return m_overlayIndex; }
-    // Puts the node's images on it (the selected image shows while the node is
-    // selected); no icon while the tree hides icons.
+    int ImageIndex() const;
+    int SelectedIndex() const;
+    int OverlayIndex() const;
+    // Shows the node's images again (the selected image shows while the node
+    // is selected); no icon while the tree hides icons.
     void ApplyIcon();
+    // The icon comes from the node's images, looked up on first use.
+    QVariant data(int column, int role) const override;
 
     // Orders siblings by the tree's level comparison and sort settings.
     bool operator<(const QTreeWidgetItem& other) const override;
+    // Keys read for one sort of the level (nullptr outside it): the
+    // comparison then needs no facts of its own.
+    void SetSortKeys(const TLevelKeys* keys) { m_sortKeys = keys; }
 
 private:
     QString DisplayNameOf(const TItemIdList& list) const;
+    const TShellNode* Above() const;
+    void ResolveIcons() const;
 
     bool m_ownFolderBound = false;
     bool m_monitorStarted = false;
@@ -99,9 +115,12 @@ private:
     bool m_seen = false;
     bool m_checkState = false;
     bool m_hasChildren = false;
-    int m_imageIndex = -1;
-    int m_selectedIndex = -1;
-    int m_overlayIndex = -1;
+    TShellNode* m_joiningParent = nullptr;
+    const TLevelKeys* m_sortKeys = nullptr;
+    mutable bool m_iconsStale = true;
+    mutable int m_imageIndex = -1;
+    mutable int m_selectedIndex = -1;
+    mutable int m_overlayIndex = -1;
     std::unique_ptr<TDiscMonitorThread> m_monitor;
     QString m_renameError;
 };

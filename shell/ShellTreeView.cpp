@@ -4,7 +4,9 @@
 
 #include "shell/MountWatcher.h"
 #include "shell/SystemImageList.h"
+#include "texts/QtTextFormat.h"
 #include "texts/Texts.h"
+#include "texts/TreeTexts.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -14,6 +16,7 @@
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QTreeWidgetItemIterator>
 #include <QWheelEvent>
 
@@ -34,6 +37,28 @@ public:
         auto* node = static_cast<TShellNode*>(m_tree->itemFromIndex(index));
         if (line != nullptr && node != nullptr)
             m_tree->ApplyLabelEdit(node, line->text());
+    }
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        m_tree->EditorOpened(editor, index);
+        return editor;
+    }
+
+protected:
+    // Hot tracking in any style: not every style marks the row under the mouse.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!(option->state & QStyle::State_MouseOver))
+            return;
+        if (!m_tree->HotTrack()) {
+            option->state &= ~QStyle::State_MouseOver;
+            return;
+        }
+        option->font.setUnderline(true);
+        if (!(option->state & QStyle::State_Selected))
+            option->palette.setColor(QPalette::Text, option->palette.color(QPalette::Link));
     }
 
 private:
@@ -244,6 +269,16 @@ void TShellTreeView::SetCheckBoxes(bool value) {
         PrepareNode(static_cast<TShellNode*>(*it));
 }
 
+void TShellTreeView::SetHotTrack(bool value) {
+    if (value == m_hotTrack)
+        return;
+    m_hotTrack = value;
+    // Item views learn the row under the mouse from moves without a button.
+    viewport()->setMouseTracking(value);
+    viewport()->setAttribute(Qt::WA_Hover, value);
+    viewport()->update();
+}
+
 void TShellTreeView::SetReadOnly(bool value) {
     if (value == m_readOnly)
         return;
@@ -384,7 +419,13 @@ void TShellTreeView::BuildRoot() {
 TShellNode* TShellTreeView::NewChild(TShellNode* parent) {
     auto* node = new TShellNode();
     PrepareNode(node); // before it joins the model, which then has nothing to announce
-    parent->addChild(node);
+    if (m_joiningChildren != nullptr && m_unseenOwner == parent) {
+        // Adding thousands of nodes one by one costs the model a notice each.
+        node->SetJoiningParent(parent);
+        m_joiningChildren->push_back(node);
+    } else {
+        parent->addChild(node);
+    }
     return node;
 }
 
@@ -442,7 +483,12 @@ void TShellTreeView::PopulateNode(TShellNode* node, bool probe) {
         return;
     ++m_populateCount;
     TUpdateBracket bracket(this);
-    TBusyCursor cursor;
+    // Once for the outermost level: every folder probed on the way would set
+    // and restore the cursor of every window again.
+    std::optional<TBusyCursor> cursor;
+    if (m_populateDepth == 0)
+        cursor.emplace();
+    ++m_populateDepth;
 
     std::unordered_multimap<std::string, TShellNode*> unseen;
     for (int i = 0; i < node->childCount(); ++i) {
@@ -450,20 +496,56 @@ void TShellTreeView::PopulateNode(TShellNode* node, bool probe) {
         child->SetSeen(false);
         unseen.emplace(IdKey(child->RelativeIdList()), child);
     }
-    auto* outerUnseen = std::exchange(m_unseenChildren, &unseen);
-    TShellNode* outerOwner = std::exchange(m_unseenOwner, node);
-    if (auto enumeration = folder->EnumObjects(EnumFlags())) {
-        enumeration->Reset();
-        TItemIdList item;
-        while (enumeration->Next(item)) {
-            const bool accepted = AddItem(node, std::move(item));
-            item = TItemIdList();
-            if (probe && accepted)
-                break;
+    std::vector<TShellNode*> joining;
+    std::vector<TShellNode*> watches;
+    {
+        // The outer level's state comes back and the new nodes join the level
+        // however the enumeration ends.
+        struct TLevelScope {
+            TShellTreeView* tree;
+            TShellNode* node;
+            std::vector<TShellNode*>& joining;
+            std::unordered_multimap<std::string, TShellNode*>* outerUnseen;
+            TShellNode* outerOwner;
+            std::vector<TShellNode*>* outerJoining;
+            std::vector<TShellNode*>& watches;
+            std::vector<TShellNode*>* outerWatches;
+            ~TLevelScope() {
+                tree->m_unseenChildren = outerUnseen;
+                tree->m_unseenOwner = outerOwner;
+                tree->m_joiningChildren = outerJoining;
+                tree->m_joiningWatches = outerWatches;
+                --tree->m_populateDepth;
+                if (!joining.empty()) {
+                    QList<QTreeWidgetItem*> items;
+                    items.reserve(static_cast<qsizetype>(joining.size()));
+                    for (TShellNode* child : joining) {
+                        child->SetJoiningParent(nullptr);
+                        items.append(child);
+                    }
+                    node->addChildren(items);
+                }
+                tree->StartWatches(watches);
+            }
+        } scope{this,
+                node,
+                joining,
+                std::exchange(m_unseenChildren, &unseen),
+                std::exchange(m_unseenOwner, node),
+                std::exchange(m_joiningChildren, &joining),
+                watches,
+                std::exchange(m_joiningWatches, &watches)};
+        if (auto enumeration = folder->EnumObjects(EnumFlags())) {
+            enumeration->Reset();
+            TItemIdList item;
+            while (enumeration->Next(item)) {
+                const bool accepted = AddItem(node, std::move(item));
+                item = TItemIdList();
+                if (probe && accepted)
+                    break;
+            }
         }
     }
-    m_unseenChildren = outerUnseen;
-    m_unseenOwner = outerOwner;
 
     std::vector<QTreeWidgetItem*> gone;
     for (int i = 0; i < node->childCount(); ++i) {
@@ -540,10 +622,10 @@ bool TShellTreeView::AddItem(TShellNode* parent, TItemIdList relative) {
     TShellNode* node = existing;
     if (node == nullptr) {
         node = NewChild(parent);
-        node->InitItem(folder, std::move(relative), false);
+        node->InitItem(folder, std::move(relative), false, &attributes);
         node->SetPopulated(false);
     } else {
-        node->InitItem(folder, std::move(relative), false);
+        node->InitItem(folder, std::move(relative), false, &attributes);
     }
     node->RefreshCaption();
     StartMonitor(parent);
@@ -565,7 +647,12 @@ bool TShellTreeView::AddItem(TShellNode* parent, TItemIdList relative) {
     if (!hasSubfolders) {
         node->SetPopulated(false);
         node->DeleteChildren();
-        StartMonitor(node); // so that something created in it later is noticed
+        // So that something created in it later is noticed; a new node of a
+        // level being read gets its watch once the level is complete.
+        if (existing == nullptr && m_joiningWatches != nullptr && m_unseenOwner == parent)
+            m_joiningWatches->push_back(node);
+        else
+            StartMonitor(node);
     }
     node->SetHasChildren(hasSubfolders);
     // A monitor's refresh meets every listed item again; only a new one needs
@@ -707,8 +794,39 @@ bool TShellTreeView::SelectByIdList(bool fromRoot, const TItemIdList& list) {
 // Sorting
 
 void TShellTreeView::SortLevel(TShellNode* node) {
-    if (node != nullptr && node->childCount() > 1)
-        node->sortChildren(0, Qt::AscendingOrder);
+    if (node == nullptr || node->childCount() < 2)
+        return;
+    // Each item's keys are read once; comparing through the folder would
+    // resolve both items' facts on every one of the n log n comparisons.
+    const int count = node->childCount();
+    std::vector<TLevelKeys> keys(static_cast<std::size_t>(count));
+    bool keyed = true;
+    for (int i = 0; i < count && keyed; ++i) {
+        TShellNode* child = node->Child(i);
+        TLevelKeys& level = keys[static_cast<std::size_t>(i)];
+        const TShellFolderPtr& folder = child->ParentFolder();
+        std::optional<TSortKey> nameKey =
+            folder ? folder->SortKeyOf(SHCOL_NAME, child->RelativeIdList()) : std::nullopt;
+        keyed = nameKey.has_value();
+        if (!keyed)
+            break;
+        level.attributes = child->ShellAttributes();
+        level.nameKey = std::move(*nameKey);
+        if (m_fileSortType != so_Name && child->IsFile()) {
+            std::optional<TSortKey> columnKey =
+                folder->SortKeyOf(static_cast<int>(m_fileSortType), child->RelativeIdList());
+            keyed = columnKey.has_value();
+            if (keyed)
+                level.columnKey = std::move(*columnKey);
+        }
+    }
+    if (keyed) {
+        for (int i = 0; i < count; ++i)
+            node->Child(i)->SetSortKeys(&keys[static_cast<std::size_t>(i)]);
+    }
+    node->sortChildren(0, Qt::AscendingOrder);
+    for (int i = 0; i < count; ++i)
+        node->Child(i)->SetSortKeys(nullptr);
 }
 
 void TShellTreeView::SortAll() {
@@ -750,6 +868,36 @@ void TShellTreeView::StartMonitor(TShellNode* node) {
     monitor->OnChange = [this, node] { MonitorChanged(node); };
     monitor->Resume();
     node->SetMonitor(std::move(monitor));
+}
+
+void TShellTreeView::StartWatches(const std::vector<TShellNode*>& nodes) {
+    // Each watch is a thread of its own: a level of a thousand empty folders
+    // would keep the level from showing for as long as they take to start.
+    constexpr std::size_t kWatchesAtOnce = 64;
+    if (nodes.size() <= kWatchesAtOnce || m_destroying) {
+        for (TShellNode* node : nodes)
+            StartMonitor(node);
+        return;
+    }
+    // Kept by pointer: a node's index costs a search of its whole level.
+    m_lateWatches.insert(nodes.begin(), nodes.end());
+    if (!m_lateWatchesQueued) {
+        m_lateWatchesQueued = true;
+        QTimer::singleShot(0, this, &TShellTreeView::StartLateWatches);
+    }
+}
+
+void TShellTreeView::StartLateWatches() {
+    m_lateWatchesQueued = false;
+    const std::unordered_set<TShellNode*> pending = std::exchange(m_lateWatches, {});
+    if (m_destroying)
+        return;
+    for (TShellNode* node : pending) {
+        // A level collapsed meanwhile stopped its watches below and keeps them stopped.
+        if (node->ParentNode() != nullptr && !node->ParentNode()->isExpanded())
+            continue;
+        StartMonitor(node);
+    }
 }
 
 void TShellTreeView::StopMonitor(TShellNode* node) {
@@ -884,9 +1032,8 @@ void TShellTreeView::EndUpdate() {
 }
 
 void TShellTreeView::ApplyIconsAll() {
-    TUpdateBracket bracket(this);
-    for (QTreeWidgetItemIterator it(this); *it != nullptr; ++it)
-        static_cast<TShellNode*>(*it)->ApplyIcon();
+    // Nodes give their icons when a row is painted: painting them again is enough.
+    viewport()->update();
 }
 
 QIcon TShellTreeView::NodeIcon(int imageIndex, int selectedIndex, int overlayIndex) {
@@ -981,10 +1128,21 @@ void TShellTreeView::contextMenuEvent(QContextMenuEvent* event) {
     }
     // Copies: a monitor's refresh may delete the node while the menu is open.
     const TShellFolderPtr folder = node->ParentFolder();
-    if (folder) {
-        // Both results are ignored: a rename chosen there starts no edit.
-        ShowItemMenu(folder, {node->RelativeIdList()}, screenPoint, MessageOwner(), ima_Menu, 0);
+    if (!folder)
+        return;
+    const QPersistentModelIndex place(indexFromItem(node));
+    const TItemIdList relative = node->RelativeIdList();
+    TItemMenuResult result;
+    try {
+        result = ShowItemMenu(folder, {relative}, screenPoint, MessageOwner(), ima_Menu, 0);
+    } catch (const std::exception& error) {
+        // A handler of the window's event loop must not let an exception out.
+        QMessageBox::critical(window(), QString::fromUtf8(Texts::CaptionError),
+                              QString::fromLocal8Bit(error.what()));
+        return;
     }
+    if (result.renameRequested && place.isValid())
+        BeginRename(static_cast<TShellNode*>(itemFromIndex(place)));
 }
 
 bool TShellTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
@@ -1003,16 +1161,97 @@ bool TShellTreeView::edit(const QModelIndex& index, EditTrigger trigger, QEvent*
     return QTreeWidget::edit(index, trigger, event);
 }
 
+bool TShellTreeView::BeginRename(TShellNode* node) {
+    if (node == nullptr || node->treeWidget() != this || !node->HasAttributes(SFGAO_CANRENAME))
+        return false;
+    bool allow = true;
+    if (OnEditing)
+        OnEditing(this, node, allow);
+    if (!allow)
+        return false;
+    setCurrentItem(node);
+    scrollToItem(node);
+    // Read-only labels lack the editable flag; it is there for this edit only.
+    if (!(node->flags() & Qt::ItemIsEditable))
+        node->setFlags(node->flags() | Qt::ItemIsEditable);
+    const QModelIndex index = indexFromItem(node);
+    m_menuRename = index;
+    if (QTreeWidget::edit(index, QAbstractItemView::AllEditTriggers, nullptr))
+        return true;
+    m_menuRename = QPersistentModelIndex();
+    PrepareNode(node);
+    return false;
+}
+
+void TShellTreeView::EditorOpened(QWidget* editor, const QModelIndex& index) {
+    m_editor = editor;
+    m_editIndex = index;
+}
+
+void TShellTreeView::NodeGoing(TShellNode* node) {
+    if (m_destroying)
+        return;
+    if (!m_lateWatches.empty())
+        m_lateWatches.erase(node);
+    if (m_editor.isNull() || !m_editIndex.isValid())
+        return;
+    const QModelIndex going = indexFromItem(node);
+    QModelIndex edited = m_editIndex;
+    while (edited.isValid() && edited != going)
+        edited = edited.parent();
+    if (!edited.isValid())
+        return;
+    // Closed unread: the view would otherwise hand the text to a rename of
+    // the item while its node is half destroyed.
+    QWidget* editor = m_editor;
+    m_editor = nullptr;
+    m_editIndex = QPersistentModelIndex();
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void TShellTreeView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    if (editor == m_editor) {
+        m_editor = nullptr;
+        m_editIndex = QPersistentModelIndex();
+    }
+    QTreeWidget::closeEditor(editor, hint);
+    if (!m_menuRename.isValid())
+        return;
+    auto* node = static_cast<TShellNode*>(itemFromIndex(m_menuRename));
+    m_menuRename = QPersistentModelIndex();
+    if (node != nullptr)
+        PrepareNode(node);
+}
+
+void TShellTreeView::ShowRenameError(TShellNode* node, const QString& reason) {
+    const bool fromMenu = m_menuRename.isValid() && itemFromIndex(m_menuRename) == node;
+    QWidget* owner = fromMenu ? window() : MessageOwner();
+    if (owner == nullptr || reason.isEmpty())
+        return;
+    QString path = node->GetPath();
+    if (path.isEmpty())
+        path = node->text(0);
+    // Shown once the edit has ended: a modal box inside the editor's commit
+    // would run while the view is still closing that editor.
+    const QString message = FormatQText(Texts::TreeRenameFailed, {path, reason});
+    QTimer::singleShot(0, owner, [owner, message] {
+        QMessageBox::critical(owner, QString::fromUtf8(Texts::CaptionError), message);
+    });
+}
+
 bool TShellTreeView::ApplyLabelEdit(TShellNode* node, QString text) {
     if (node == nullptr || text.isEmpty())
         return false;
-    if (OnEdited)
-        OnEdited(this, node, text);
-    if (node->Rename(text))
-        return true;
-    if (!node->RenameError().isEmpty() && MessageOwner() != nullptr)
-        QMessageBox::critical(MessageOwner(), QString::fromUtf8(Texts::CaptionError),
-                              node->RenameError());
+    try {
+        if (OnEdited)
+            OnEdited(this, node, text);
+        if (node->Rename(text))
+            return true;
+        ShowRenameError(node, node->RenameError());
+    } catch (const std::exception& error) {
+        // Reached from the editor's commit inside Qt's event handling.
+        ShowRenameError(node, QString::fromLocal8Bit(error.what()));
+    }
     return false;
 }
 

@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QIcon>
 #include <QMenu>
+#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QString>
 #include <QTreeWidget>
@@ -21,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 class TMountWatcher;
@@ -40,6 +42,8 @@ enum TRebuildMode { rbPlain, rbRootList, rbRootFolder };
 // by directory monitors and mount events.
 class TShellTreeView : public QTreeWidget {
     Q_OBJECT
+    // The window sets it by name from its settings.
+    Q_PROPERTY(bool HotTrack READ HotTrack WRITE SetHotTrack)
 public:
     explicit TShellTreeView(QWidget* parent = nullptr);
     ~TShellTreeView() override;
@@ -101,6 +105,9 @@ public:
     // Labels cannot be edited while true.
     bool ReadOnly() const { return m_readOnly; }
     void SetReadOnly(bool value);
+    // The node under the mouse is highlighted (underlined, in the link colour).
+    bool HotTrack() const { return m_hotTrack; }
+    void SetHotTrack(bool value);
     // The change filter every monitor gets, from Options.
     std::uint32_t NotifyFilter() const { return m_notifyFilter; }
     TShellNode* RootNode() const { return m_rootNode; }
@@ -161,6 +168,13 @@ public:
     // Ends a label edit with `text`: OnEdited, then Rename; the caption
     // changes only when the rename succeeds. False when nothing was renamed.
     bool ApplyLabelEdit(TShellNode* node, QString text);
+    // Starts editing a node's label as the item menu's rename command asks:
+    // also with read-only labels (which only keep clicks and keys from
+    // starting edits), and a refused rename then always shows its error.
+    // False when the item cannot be renamed or OnEditing refuses.
+    bool BeginRename(TShellNode* node);
+    // The label delegate tells which editor it opened on which index.
+    void EditorOpened(QWidget* editor, const QModelIndex& index);
 
     // Number of levels enumerated so far (each PopulateNode that read a folder).
     int PopulateCount() const { return m_populateCount; }
@@ -174,6 +188,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
     friend class TShellNode;
@@ -193,6 +208,8 @@ private:
     unsigned EnumFlags() const;
     std::uint32_t ComputeNotifyFilter() const;
     void MonitorChanged(TShellNode* node);
+    void StartWatches(const std::vector<TShellNode*>& nodes);
+    void StartLateWatches();
     void UpdateDrives(bool arrival, const std::vector<std::string>& mountPoints,
                       TShellNode* drivesNode);
     void ApplyIconsAll();
@@ -200,6 +217,10 @@ private:
     // the icon's selected mode, made once and shared by every node.
     QIcon NodeIcon(int imageIndex, int selectedIndex, int overlayIndex);
     void SetExpandedQuietly(TShellNode* node, bool expanded);
+    void ShowRenameError(TShellNode* node, const QString& reason);
+    // A node about to be deleted: an open editor on it or below it closes
+    // without renaming, and its watch no longer waits to start.
+    void NodeGoing(TShellNode* node);
     void BeginUpdate();
     void EndUpdate();
 
@@ -236,6 +257,11 @@ private:
     bool m_showMessages = true;
     bool m_checkBoxes = false;
     bool m_readOnly = false;
+    bool m_hotTrack = false;
+    // The node whose label the item menu's rename is editing.
+    QPersistentModelIndex m_menuRename;
+    QPointer<QWidget> m_editor;
+    QPersistentModelIndex m_editIndex;
     std::uint32_t m_notifyFilter = NOTIFY_DIR_NAME | NOTIFY_ATTRIBUTES;
     TShellNode* m_rootNode = nullptr;
 
@@ -250,4 +276,12 @@ private:
     // AddItem finds the node of an item again without walking the whole level.
     std::unordered_multimap<std::string, TShellNode*>* m_unseenChildren = nullptr;
     TShellNode* m_unseenOwner = nullptr;
+    // While PopulateNode runs: the level's new nodes, added to it in one go.
+    std::vector<TShellNode*>* m_joiningChildren = nullptr;
+    // ... and those of them that need a watch of their own.
+    std::vector<TShellNode*>* m_joiningWatches = nullptr;
+    // Watches of a large level, started from the event loop once it shows.
+    std::unordered_set<TShellNode*> m_lateWatches;
+    bool m_lateWatchesQueued = false;
+    int m_populateDepth = 0;
 };

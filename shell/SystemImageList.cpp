@@ -107,6 +107,7 @@ int TSystemImageList::IconIndexOfPath(const QString& path, bool open) {
 }
 
 int TSystemImageList::IconIndexOf(const TItemIdList& absolute, bool open) {
+    ++m_lookupCount;
     if (absolute.IsNull() || absolute.ItemCount() == 0)
         return IndexOfKey(QStringLiteral("desktop"), QStringLiteral("user-desktop"), QString(),
                           QStyle::SP_DesktopIcon);

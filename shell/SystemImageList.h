@@ -29,6 +29,8 @@ public:
     int IconIndexOfPath(const QString& path, bool open = false);
 
     int Count() const { return m_icons.size(); }
+    // How many items' icons were looked up so far (IconIndexOf calls).
+    int LookupCount() const { return m_lookupCount; }
     // The icon at an index; a null icon for an index out of range.
     QIcon Icon(int index) const;
     // The icon at an index with an overlay (OVERLAY_SHARE, OVERLAY_LINK) drawn
@@ -43,4 +45,5 @@ private:
     QVector<QIcon> m_icons;
     QHash<QString, int> m_indexByKey;
     QHash<qint64, QIcon> m_overlaid;
+    int m_lookupCount = 0;
 };
