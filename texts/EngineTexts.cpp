@@ -1,5 +1,6 @@
 #include "texts/EngineTexts.h"
 
+#include "texts/ChecksumTexts.h"
 #include "texts/Texts.h"
 
 #include <system_error>
@@ -65,6 +66,12 @@ const char* FaultPattern(TEngineFault fault) {
         return Texts::FaultPieceWrongSize;
     case TEngineFault::efUnsafeBatchName:
         return Texts::FaultUnsafeBatchName;
+    case TEngineFault::efChecksumFileDamaged:
+        return Texts::FaultChecksumFileDamaged;
+    case TEngineFault::efChecksumMismatch:
+        return Texts::FaultChecksumMismatch;
+    case TEngineFault::efWholeChecksumMismatch:
+        return Texts::FaultWholeChecksumMismatch;
     }
     return Texts::FaultUnknown;
 }
