@@ -200,25 +200,6 @@ int TCommandLineRun::Unite(const TCommandLineRequest& request) {
     });
 }
 
-std::string PieceCheckText(const TPieceCheck& piece) {
-    switch (piece.state) {
-    case TPieceState::psGood:
-        return FormatText(Texts::VerifyPieceGood, {piece.path});
-    case TPieceState::psPresent:
-        return FormatText(Texts::VerifyPiecePresent, {piece.path});
-    case TPieceState::psDamaged:
-        return FormatText(Texts::VerifyPieceDamaged, {piece.path});
-    case TPieceState::psWrongSize:
-        return FormatText(Texts::VerifyPieceWrongSize, {piece.path, std::to_string(piece.size),
-                                                        std::to_string(piece.expectedSize)});
-    case TPieceState::psMissing:
-        return FormatText(Texts::VerifyPieceMissing, {piece.path});
-    case TPieceState::psNotListed:
-        return FormatText(Texts::VerifyPieceNotListed, {piece.path});
-    }
-    return piece.path;
-}
-
 int TCommandLineRun::Verify(const TCommandLineRequest& request) {
     TVarnSplit engine(this);
     engine.OnProgress = [this](TVarnSplit& sender, uint16_t percentDone) {
@@ -238,21 +219,7 @@ int TCommandLineRun::Verify(const TCommandLineRequest& request) {
     const TSetCheck& check = engine.SetCheck();
     for (const TPieceCheck& piece : check.pieces)
         m_context.Out << PieceCheckText(piece) << '\n';
-    const int64_t damaged = check.Count(TPieceState::psDamaged) +
-                            check.Count(TPieceState::psWrongSize) +
-                            check.Count(TPieceState::psNotListed);
-    m_context.Out << FormatText(Texts::VerifySummary,
-                                {std::to_string(check.pieces.size()),
-                                 std::to_string(check.Count(TPieceState::psGood)),
-                                 std::to_string(damaged),
-                                 std::to_string(check.Count(TPieceState::psMissing))})
-                  << '\n';
-    if (!check.checksumsAvailable)
-        m_context.Out << FormatText(Texts::VerifyNoChecksums, {check.checksumFile}) << '\n';
-    m_context.Out << (check.Intact() ? (check.checksumsAvailable ? Texts::VerifyIntact
-                                                                 : Texts::VerifySizesRight)
-                                     : Texts::VerifyNotIntact)
-                  << '\n';
+    m_context.Out << SetCheckSummaryText(check);
     m_context.Out.flush();
     return check.Intact() ? ExitSuccess : ExitFailed;
 }

@@ -94,3 +94,40 @@ std::string EngineFaultText(const EEngineError& error) {
         text.pop_back();
     return text + ": " + SystemErrorText(error.SystemError()) + ".";
 }
+
+std::string PieceCheckText(const TPieceCheck& piece) {
+    switch (piece.state) {
+    case TPieceState::psGood:
+        return FormatText(Texts::VerifyPieceGood, {piece.path});
+    case TPieceState::psPresent:
+        return FormatText(Texts::VerifyPiecePresent, {piece.path});
+    case TPieceState::psDamaged:
+        return FormatText(Texts::VerifyPieceDamaged, {piece.path});
+    case TPieceState::psWrongSize:
+        return FormatText(Texts::VerifyPieceWrongSize, {piece.path, std::to_string(piece.size),
+                                                        std::to_string(piece.expectedSize)});
+    case TPieceState::psMissing:
+        return FormatText(Texts::VerifyPieceMissing, {piece.path});
+    case TPieceState::psNotListed:
+        return FormatText(Texts::VerifyPieceNotListed, {piece.path});
+    }
+    return piece.path;
+}
+
+std::string SetCheckSummaryText(const TSetCheck& check) {
+    const int64_t damaged = check.Count(TPieceState::psDamaged) +
+                            check.Count(TPieceState::psWrongSize) +
+                            check.Count(TPieceState::psNotListed);
+    std::string text =
+        FormatText(Texts::VerifySummary,
+                   {std::to_string(check.pieces.size()),
+                    std::to_string(check.Count(TPieceState::psGood)), std::to_string(damaged),
+                    std::to_string(check.Count(TPieceState::psMissing))}) +
+        "\n";
+    if (!check.checksumsAvailable)
+        text += FormatText(Texts::VerifyNoChecksums, {check.checksumFile}) + "\n";
+    text += check.Intact()
+                ? (check.checksumsAvailable ? Texts::VerifyIntact : Texts::VerifySizesRight)
+                : Texts::VerifyNotIntact;
+    return text + "\n";
+}

@@ -53,6 +53,9 @@ struct TMainFormDialogs {
     // Information file (infoFile true) or batch file: true with the new folder.
     std::function<bool(QWidget* parent, bool infoFile, const QString& folder, QString& newFolder)>
         askForFileDisk;
+    // The checksum file: true with the new folder.
+    std::function<bool(QWidget* parent, const QString& folder, QString& newFolder)>
+        askForChecksumFileDisk;
     // Every message box: icon, caption, text.
     std::function<void(QWidget* parent, int icon, const QString& caption, const QString& text)>
         message;
@@ -165,6 +168,11 @@ private:
     };
     std::optional<TPlanResult> CurrentPlan();
 
+    // Checksums and the verify command (MainFormVerify.cpp).
+    void btnVerifyClick();
+    // The verify command is offered for a set, the checksum option for a split.
+    void ShowVerifyFor(bool pieceSet);
+
     // Favorites (MainFormFavorites.cpp).
     void CreateFavorites();
     void btnSourceAddToFavoritesClick();
@@ -238,6 +246,7 @@ private:
     QMenu* pmComment = nullptr;
     QCheckBox* cbDel = nullptr;
     QCheckBox* cbBAT = nullptr;
+    QCheckBox* cbSum = nullptr;
     QFrame* pnl_Info = nullptr;
     QLabel* laNoFile = nullptr;
     std::vector<std::pair<QLabel*, QLabel*>> m_infoRows; // title, value
@@ -248,6 +257,7 @@ private:
     QLabel* laExt = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     QPushButton* btnGo = nullptr;
+    QPushButton* btnVerify = nullptr;
     QPushButton* btnSettings = nullptr;
     QPushButton* btnHelp = nullptr;
     QPushButton* btnAbout = nullptr;
