@@ -9,9 +9,9 @@
 
 namespace {
 
-constexpr int64_t MaxChunk = 1 << 20;
+constexpr int64_t MaxChunk = 512 << 10;
 // Enough chunks in flight that neither hashing thread waits on the copy, and
-// few enough that the ring stays at 8 MiB at most.
+// few enough that the ring stays at 4 MiB at most.
 constexpr std::size_t SlotCount = 8;
 
 } // namespace

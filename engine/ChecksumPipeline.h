@@ -19,7 +19,7 @@ class TFileCopier;
 // a few MiB whatever the file size.
 class TChecksumPipeline {
 public:
-    // Reads are at most min(bufferSize, 1 MiB) bytes. Without `wholeDigest`
+    // Reads are at most min(bufferSize, 512 KiB) bytes. Without `wholeDigest`
     // only the pieces are hashed (a verify reads no whole file).
     TChecksumPipeline(int64_t bufferSize, bool wholeDigest);
     ~TChecksumPipeline();
