@@ -154,107 +154,119 @@ void TVarnSplit::Unite() {
             if (hashing->PieceDigest(checkedPieces) != expected[checkedPieces])
                 throw EEngineError(TEngineFault::efChecksumMismatch, joinedPieces[checkedPieces]);
     };
-    while (true) {
-        // Once the last piece is joined the set is whole; a stray later piece
-        // from another split is not appended.
-        if (state.ended ||
-            (state.layout && state.layout->SizeKnown() && k >= state.layout->blockCount) ||
-            (checksums && k >= checksums->PieceCount()))
-            break;
-        const int32_t numOfDisks =
-            winSplit ? static_cast<int32_t>(std::clamp<int64_t>(m_blockCount, 0, INT32_MAX))
-                     : storedBlocks;
-        if (OnNeedDisk)
-            OnNeedDisk(*this, static_cast<int32_t>(std::min<int64_t>(k + 1, INT32_MAX)), numOfDisks,
-                       path, proceed);
-        if (!proceed || m_stop)
-            return; // the unfinished output goes; nothing was joined
+    // A later piece's fault (a wrong size, a missing piece) must not hide an
+    // earlier piece whose checksum was still being computed: the first damaged
+    // piece is the one named.
+    try {
+        while (true) {
+            // Once the last piece is joined the set is whole; a stray later piece
+            // from another split is not appended.
+            if (state.ended ||
+                (state.layout && state.layout->SizeKnown() && k >= state.layout->blockCount) ||
+                (checksums && k >= checksums->PieceCount()))
+                break;
+            const int32_t numOfDisks =
+                winSplit ? static_cast<int32_t>(std::clamp<int64_t>(m_blockCount, 0, INT32_MAX))
+                         : storedBlocks;
+            if (OnNeedDisk)
+                OnNeedDisk(*this, static_cast<int32_t>(std::min<int64_t>(k + 1, INT32_MAX)),
+                           numOfDisks, path, proceed);
+            if (!proceed || m_stop)
+                return; // the unfinished output goes; nothing was joined
 
-        TFileDescriptor piece(OpenRegularFile(path));
-        if (!piece.IsOpen()) {
-            if (MeansMissing(errno))
-                break; // the end of a set of unknown size, or a missing piece
-            throw EEngineError(TEngineFault::efOpenFailed, path, errno);
-        }
-        refuseIfOutput(piece.Get(), path);
-        struct stat pieceInfo {};
-        if (fstat(piece.Get(), &pieceInfo) != 0)
-            throw EEngineError(TEngineFault::efReadFailed, path, errno);
-        const int64_t pieceSize = static_cast<int64_t>(pieceInfo.st_size);
-        int64_t offset = 0;
-        if (k == 0 && !winSplit) {
-            const int64_t stubSize = std::max<int64_t>(m_stubSize, 0);
-            const std::optional<TSignature> signature =
-                ReadSignatureAt(piece.Get(), stubSize, path);
-            if (!signature) {
-                Report(TEngineMessage::emUnknownSignature, m_splitFileName);
-                return;
+            TFileDescriptor piece(OpenRegularFile(path));
+            if (!piece.IsOpen()) {
+                if (MeansMissing(errno))
+                    break; // the end of a set of unknown size, or a missing piece
+                throw EEngineError(TEngineFault::efOpenFailed, path, errno);
             }
-            TakeSignature(*signature);
-            read110 = signature->version == TSignatureVersion::sv110;
-            storedBlocks = signature->blockCount;
-            offset = stubSize + static_cast<int64_t>(EncodedSignatureLength(*signature));
-            state.layout = KnownSizeLayout(pieceSize, offset, signature->wholeFileSize);
-            if (!state.layout || !StoredBlockCountFits(*state.layout, storedBlocks))
-                throw EEngineError(TEngineFault::efDamagedSignature, path);
-        } else if (k == 0 && sizeFromInfoFile) {
-            state.layout = KnownSizeLayout(pieceSize, 0, infoSize);
-            if (!state.layout) // an empty first piece cannot begin a set of that size
-                throw EEngineError::WrongSize(path, pieceSize, infoSize);
-        } else if (k == 0) {
-            state.layout = UnknownSizeLayout(pieceSize);
-        } else if (!state.layout->SizeKnown()) {
-            const TPieceFit fit = FitOfUnknownSizePiece(*state.layout, pieceSize);
-            // A short piece must be the last: one more piece after it means a
-            // piece of this set was cut short.
-            if (fit == TPieceFit::pfWrong ||
-                (fit == TPieceFit::pfLast && IsRegularFile(NextPiecePath(path, k + 1, winSplit))))
-                throw EEngineError::WrongSize(path, pieceSize, state.layout->blockSize);
-            state.ended = fit == TPieceFit::pfLast;
-        }
-        if (checksums && k == 0 && state.layout->SizeKnown() &&
-            state.layout->blockCount != checksums->PieceCount())
-            throw EEngineError(TEngineFault::efChecksumFileDamaged, m_checksumFileName);
-        const int64_t wanted = CheckedDataLength(state, k + 1, path, pieceSize, offset);
-        if (hashing) {
-            const TChecksumEntry* entry = checksums->PieceEntry(k + 1, FileNamePart(path));
-            if (entry == nullptr)
+            refuseIfOutput(piece.Get(), path);
+            struct stat pieceInfo {};
+            if (fstat(piece.Get(), &pieceInfo) != 0)
+                throw EEngineError(TEngineFault::efReadFailed, path, errno);
+            const int64_t pieceSize = static_cast<int64_t>(pieceInfo.st_size);
+            int64_t offset = 0;
+            if (k == 0 && !winSplit) {
+                const int64_t stubSize = std::max<int64_t>(m_stubSize, 0);
+                const std::optional<TSignature> signature =
+                    ReadSignatureAt(piece.Get(), stubSize, path);
+                if (!signature) {
+                    Report(TEngineMessage::emUnknownSignature, m_splitFileName);
+                    return;
+                }
+                TakeSignature(*signature);
+                read110 = signature->version == TSignatureVersion::sv110;
+                storedBlocks = signature->blockCount;
+                offset = stubSize + static_cast<int64_t>(EncodedSignatureLength(*signature));
+                state.layout = KnownSizeLayout(pieceSize, offset, signature->wholeFileSize);
+                if (!state.layout || !StoredBlockCountFits(*state.layout, storedBlocks))
+                    throw EEngineError(TEngineFault::efDamagedSignature, path);
+            } else if (k == 0 && sizeFromInfoFile) {
+                state.layout = KnownSizeLayout(pieceSize, 0, infoSize);
+                if (!state.layout) // an empty first piece cannot begin a set of that size
+                    throw EEngineError::WrongSize(path, pieceSize, infoSize);
+            } else if (k == 0) {
+                state.layout = UnknownSizeLayout(pieceSize);
+            } else if (!state.layout->SizeKnown()) {
+                const TPieceFit fit = FitOfUnknownSizePiece(*state.layout, pieceSize);
+                // A short piece must be the last: one more piece after it means a
+                // piece of this set was cut short.
+                if (fit == TPieceFit::pfWrong ||
+                    (fit == TPieceFit::pfLast &&
+                     IsRegularFile(NextPiecePath(path, k + 1, winSplit))))
+                    throw EEngineError::WrongSize(path, pieceSize, state.layout->blockSize);
+                state.ended = fit == TPieceFit::pfLast;
+            }
+            if (checksums && k == 0 && state.layout->SizeKnown() &&
+                state.layout->blockCount != checksums->PieceCount())
                 throw EEngineError(TEngineFault::efChecksumFileDamaged, m_checksumFileName);
-            expected.push_back(entry->digest);
-            // The stub and signature belong to the piece's checksum, not the whole file's.
-            int64_t headerOffset = 0;
-            if (hashing->Copy(piece.Get(), headerOffset, path, -1, path, offset, false, copier) <
-                offset)
-                throw EEngineError(TEngineFault::efReadFailed, path, ENODATA);
+            const int64_t wanted = CheckedDataLength(state, k + 1, path, pieceSize, offset);
+            if (hashing) {
+                const TChecksumEntry* entry = checksums->PieceEntry(k + 1, FileNamePart(path));
+                if (entry == nullptr)
+                    throw EEngineError(TEngineFault::efChecksumFileDamaged, m_checksumFileName);
+                expected.push_back(entry->digest);
+                // The stub and signature belong to the piece's checksum, not the whole file's.
+                int64_t headerOffset = 0;
+                if (hashing->Copy(piece.Get(), headerOffset, path, -1, path, offset, false,
+                                  copier) < offset)
+                    throw EEngineError(TEngineFault::efReadFailed, path, ENODATA);
+            }
+            int64_t copied = 0;
+            while (copied < wanted) {
+                if (m_stop)
+                    return;
+                const int64_t chunk = std::min(m_bufferSize, wanted - copied);
+                const int64_t got = hashing ? hashing->Copy(piece.Get(), offset, path, output.Fd(),
+                                                            m_fileName, chunk, true, copier)
+                                            : copier.Copy(piece.Get(), offset, path, output.Fd(),
+                                                          m_fileName, chunk);
+                if (got < chunk) // the piece shrank while it was being joined
+                    throw EEngineError(TEngineFault::efReadFailed, path, ENODATA);
+                copied += got;
+                RaiseProgress(copied, pieceSize);
+                checkFinishedPieces();
+            }
+            if (wanted == 0)
+                RaiseProgress(pieceSize, pieceSize);
+            joinedPieces.push_back(path);
+            if (hashing)
+                hashing->EndPiece();
+            ++k;
+            path = NextPiecePath(path, k, winSplit);
         }
-        int64_t copied = 0;
-        while (copied < wanted) {
-            if (m_stop)
-                return;
-            const int64_t chunk = std::min(m_bufferSize, wanted - copied);
-            const int64_t got =
-                hashing ? hashing->Copy(piece.Get(), offset, path, output.Fd(), m_fileName, chunk,
-                                        true, copier)
-                        : copier.Copy(piece.Get(), offset, path, output.Fd(), m_fileName, chunk);
-            if (got < chunk) // the piece shrank while it was being joined
-                throw EEngineError(TEngineFault::efReadFailed, path, ENODATA);
-            copied += got;
-            RaiseProgress(copied, pieceSize);
+        // Short of the stored count, or not a single piece found: the join failed,
+        // naming the piece that was looked for last.
+        if (k == 0 || (state.layout->SizeKnown() && k < state.layout->blockCount) ||
+            (checksums && k < checksums->PieceCount()))
+            throw EEngineError(TEngineFault::efIncompleteSet, path);
+    } catch (const EEngineError& error) {
+        if (hashing && error.Fault() != TEngineFault::efChecksumMismatch) {
+            hashing->Finish();
             checkFinishedPieces();
         }
-        if (wanted == 0)
-            RaiseProgress(pieceSize, pieceSize);
-        joinedPieces.push_back(path);
-        if (hashing)
-            hashing->EndPiece();
-        ++k;
-        path = NextPiecePath(path, k, winSplit);
+        throw;
     }
-    // Short of the stored count, or not a single piece found: the join failed,
-    // naming the piece that was looked for last.
-    if (k == 0 || (state.layout->SizeKnown() && k < state.layout->blockCount) ||
-        (checksums && k < checksums->PieceCount()))
-        throw EEngineError(TEngineFault::efIncompleteSet, path);
     if (hashing) {
         const TSha256Digest whole = hashing->Finish();
         checkFinishedPieces();

@@ -146,6 +146,23 @@ TEST_F(ChecksumTest, UniteStopsAtTheFirstDamagedPieceAndKeepsEveryPiece) {
     }
 }
 
+TEST_F(ChecksumTest, AFlippedByteIsNamedBeforeALaterPieceCutShort) {
+    const std::vector<std::string> pieces = SetOfFive();
+    FlipByte(folder / pieces[1], 3);
+    std::filesystem::resize_file(folder / pieces[3], 10);
+    TVarnSplit joiner(&reporter);
+    joiner.SetSplitFileName(folder / pieces.front());
+    joiner.SetFileName(folder / "united.bin");
+    try {
+        joiner.Unite();
+        ADD_FAILURE() << "the damaged set was united";
+    } catch (const EEngineError& error) {
+        EXPECT_EQ(error.Fault(), TEngineFault::efChecksumMismatch);
+        EXPECT_EQ(error.Path(), folder / pieces[1]);
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder / "united.bin"));
+}
+
 TEST_F(ChecksumTest, UniteChecksTheWholeFileAndTheChecksumFileItself) {
     const std::vector<std::string> pieces = SetOfFive();
     const std::string original = ReadFileBytes(folder / "whole.bin");
