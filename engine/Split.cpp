@@ -142,8 +142,8 @@ int32_t ClampToInt32(int64_t value) {
     return static_cast<int32_t>(std::min<int64_t>(value, std::numeric_limits<int32_t>::max()));
 }
 
-// The information and batch files are written only where the handler says so:
-// without a handler, or with Continue false, nothing is written.
+// The information, batch and checksum files are written only where the handler
+// says so: without a handler, or with Continue false, nothing is written.
 void WriteExtraFile(TVarnSplit& engine, int32_t diskID, std::string& path, const std::string& text,
                     const TReadFiles& readFiles, TFileCopier& copier, int32_t bytesNeeded = 4) {
     bool proceed = false;
