@@ -40,7 +40,8 @@ measure() {
         /usr/bin/time -f "%e %M" -o "$out" "$@"
         return
     fi
-    # Without GNU time: the child's peak from getrusage, where Python is there.
+    # Without GNU time: the child's peak from getrusage, where Python is there
+    # (an upper bound: the child counts Python's own pages until it runs the program).
     if command -v python3 >/dev/null; then
         python3 -c 'import resource, subprocess, sys, time
 start = time.monotonic()
