@@ -1,5 +1,6 @@
 #include "app/CommandLine.h"
 
+#include "texts/ChecksumTexts.h"
 #include "texts/EngineTexts.h"
 #include "texts/Texts.h"
 
@@ -31,7 +32,26 @@ constexpr TSwitch Switches[] = {
     {"self", true, false, &TCommandLineRequest::MakeSUB},
     {"keepext", true, true, &TCommandLineRequest::KeepOriginalExt},
     {"del", false, true, &TCommandLineRequest::DelAfterUnite},
+    {"nosum", true, false, &TCommandLineRequest::NoChecksums},
 };
+
+// "-n" takes the argument after it as its value.
+bool IsCountSwitch(const std::string& argument) {
+    return argument.size() == 2 && (argument[0] == '-' || argument[0] == '/') &&
+           (argument[1] == 'n' || argument[1] == 'N');
+}
+
+struct TUnit {
+    const char* Suffix; // lower case
+    int64_t Bytes;
+};
+
+constexpr TUnit Units[] = {
+    {"k", 1024LL},  {"m", 1024LL * 1024},  {"g", 1024LL * 1024 * 1024},
+    {"kb", 1000LL}, {"mb", 1000LL * 1000}, {"gb", 1000LL * 1000 * 1000},
+};
+
+constexpr int64_t FloppyBytes = 1457664;
 
 const TSwitch* FindSwitch(const std::string& argument) {
     if (argument.size() < 2 || (argument[0] != '-' && argument[0] != '/'))
@@ -81,6 +101,48 @@ bool SizeFromText(const std::string& text, int64_t& size) {
     return true;
 }
 
+bool BlockSizeFromText(const std::string& text, int64_t& size) {
+    if (SizeFromText(text, size))
+        return true;
+    const std::string lower = LowerCase(text);
+    if (lower == "floppy") {
+        size = FloppyBytes;
+        return true;
+    }
+    std::size_t digitsEnd = 0;
+    while (digitsEnd < lower.size() && lower[digitsEnd] >= '0' && lower[digitsEnd] <= '9')
+        ++digitsEnd;
+    std::size_t numberEnd = digitsEnd;
+    std::string fraction;
+    if (numberEnd < lower.size() && lower[numberEnd] == '.') {
+        ++numberEnd;
+        while (numberEnd < lower.size() && lower[numberEnd] >= '0' && lower[numberEnd] <= '9')
+            fraction += lower[numberEnd++];
+        if (fraction.empty())
+            return false;
+    }
+    int64_t whole = 0;
+    if (digitsEnd == 0 || !SizeFromText(lower.substr(0, digitsEnd), whole))
+        return false;
+    const std::string suffix = lower.substr(numberEnd);
+    const TUnit* unit = nullptr;
+    for (const TUnit& candidate : Units)
+        if (suffix == candidate.Suffix)
+            unit = &candidate;
+    if (unit == nullptr)
+        return false;
+    // floor(0.d1d2...dn * unit), digit by digit from the last: with integer a
+    // and real x, floor((a + x) / 10) = floor((a + floor(x)) / 10), and every
+    // step stays below 10 * unit, so no digit count can overflow.
+    int64_t fractionBytes = 0;
+    for (auto digit = fraction.rbegin(); digit != fraction.rend(); ++digit)
+        fractionBytes = ((*digit - '0') * unit->Bytes + fractionBytes) / 10;
+    if (whole > (std::numeric_limits<int64_t>::max() - fractionBytes) / unit->Bytes)
+        return false;
+    size = whole * unit->Bytes + fractionBytes;
+    return true;
+}
+
 TCommandLineParse ParseCommandLine(const std::vector<std::string>& arguments) {
     TCommandLineParse parse;
     TCommandLineRequest& request = parse.Request;
@@ -101,9 +163,19 @@ TCommandLineParse ParseCommandLine(const std::vector<std::string>& arguments) {
     std::vector<std::string> positional;
     std::vector<TSwitchUse> switches;
     bool switchesEnded = false;
-    for (const std::string& argument : arguments) {
+    const std::string* countSwitch = nullptr;
+    const std::string* countText = nullptr;
+    for (std::size_t index = 0; index < arguments.size(); ++index) {
+        const std::string& argument = arguments[index];
         if (!switchesEnded && argument == "--") {
             switchesEnded = true;
+            continue;
+        }
+        if (!switchesEnded && IsCountSwitch(argument)) {
+            if (index + 1 == arguments.size())
+                return Failure(FormatText(Texts::CliCountMissing, {argument}));
+            countSwitch = &argument;
+            countText = &arguments[++index];
             continue;
         }
         if (!switchesEnded) {
@@ -129,13 +201,28 @@ TCommandLineParse ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (form == "/unite") {
         request.Form = TCommandForm::cfUnite;
         wanted = 3;
+    } else if (form == "/verify") {
+        request.Form = TCommandForm::cfVerify;
+        wanted = 2;
     } else {
         return Failure(FormatText(Texts::CliUnknownForm, {formWord}));
     }
 
+    if (countSwitch != nullptr) {
+        if (request.Form != TCommandForm::cfSplit)
+            return Failure(FormatText(Texts::CliSwitchNotForForm, {*countSwitch, formWord}));
+        if (!SizeFromText(*countText, request.PieceCount) || request.PieceCount < 2 ||
+            request.PieceCount > MaxPieceCount)
+            return Failure(FormatText(Texts::CliBadCount, {*countText}));
+        // The count stands in for the size.
+        if (positional.size() == wanted)
+            return Failure(Texts::CliSizeAndCount);
+        --wanted;
+    }
     for (const TSwitchUse& use : switches) {
-        const bool fits =
-            request.Form == TCommandForm::cfSplit ? use.Switch->ForSplit : use.Switch->ForUnite;
+        const bool fits = request.Form == TCommandForm::cfSplit   ? use.Switch->ForSplit
+                          : request.Form == TCommandForm::cfUnite ? use.Switch->ForUnite
+                                                                  : false;
         if (!fits)
             return Failure(FormatText(Texts::CliSwitchNotForForm, {use.Spelling, formWord}));
         request.*(use.Switch->Flag) = true;
@@ -161,12 +248,15 @@ TCommandLineParse ParseCommandLine(const std::vector<std::string>& arguments) {
         return Failure(FormatText(Texts::CliExtraArgument, {positional[wanted]}));
 
     request.FileName = positional[1];
+    if (request.Form == TCommandForm::cfVerify)
+        return parse;
     request.Folder = positional[2];
     // An empty folder would have meant the root of the current drive; writing
     // into "/" is never what was meant here.
     if (request.Folder.empty())
         return Failure(Texts::CliEmptyFolder);
-    if (request.Form == TCommandForm::cfSplit && !SizeFromText(positional[3], request.Size))
+    if (request.Form == TCommandForm::cfSplit && request.PieceCount == 0 &&
+        !BlockSizeFromText(positional[3], request.Size))
         return Failure(FormatText(Texts::CliBadSize, {positional[3]}));
     return parse;
 }

@@ -5,7 +5,9 @@
 #include "engine/FileUtils.h"
 #include "engine/SelfJoin.h"
 #include "engine/SetNames.h"
+#include "engine/SplitPlan.h"
 #include "engine/VarnSplit.h"
+#include "texts/ChecksumTexts.h"
 #include "texts/EngineTexts.h"
 #include "texts/Texts.h"
 
@@ -48,6 +50,7 @@ public:
 
     int Split(const TCommandLineRequest& request);
     int Unite(const TCommandLineRequest& request);
+    int Verify(const TCommandLineRequest& request);
 
 private:
     // Runs an engine operation and turns whatever escapes it into a message.
@@ -93,7 +96,7 @@ void TCommandLineRun::Attach(TVarnSplit& engine) {
             proceed = false;
             return;
         }
-        if (diskId == InfoFileDiskID || diskId == BatchFileDiskID) {
+        if (diskId == InfoFileDiskID || diskId == BatchFileDiskID || diskId == ChecksumFileDiskID) {
             proceed = true;
             return;
         }
@@ -121,9 +124,28 @@ int TCommandLineRun::Split(const TCommandLineRequest& request) {
         }
     }
 
+    int64_t size = request.Size;
+    if (request.PieceCount > 0) {
+        TSplitPlanInput input;
+        input.wholeSize = FileSizeOf(request.FileName);
+        input.signedSet = !request.DOSCompatible && !request.WinSplitCompatible;
+        input.version100 = request.Version100;
+        input.extension = ExtensionOf(request.FileName);
+        input.stubLength = request.MakeSUB ? StubLengthOf(stub.path) : 0;
+        const std::optional<int64_t> sized =
+            BlockSizeForPieceCount(input, static_cast<uint16_t>(request.PieceCount));
+        if (!sized) {
+            Fail(FormatText(Texts::CliCountNotPossible,
+                            {request.FileName, std::to_string(request.PieceCount)}));
+            return ExitFailed;
+        }
+        size = *sized;
+    }
+
     return Guarded([&] {
         engine.SetFileName(request.FileName);
-        engine.SetSize(request.Size);
+        engine.SetSize(size);
+        engine.SetMakeChecksums(!request.NoChecksums);
         // The buffer stays at the engine's default: large reads are what make the
         // copy fast, and the designed 2048 bytes are not observable.
         engine.SetVersion100(request.Version100);
@@ -169,11 +191,37 @@ int TCommandLineRun::Unite(const TCommandLineRequest& request) {
         engine.SetDelAfterUnite(request.DelAfterUnite);
         engine.Unite();
         RequireCompleted(engine);
+        if (engine.ChecksumCheck() == TChecksumCheck::ccNoChecksumFile)
+            Say(FormatText(Texts::UniteNotVerified, {engine.ChecksumFileName()}));
         // The whole file is good, but a piece left behind is not what "-del"
         // promised, so the run does not count as a success.
         for (const std::string& file : engine.UndeletedFiles())
             Fail(FormatText(Texts::CliNotDeleted, {file}));
     });
+}
+
+int TCommandLineRun::Verify(const TCommandLineRequest& request) {
+    TVarnSplit engine(this);
+    engine.OnProgress = [this](TVarnSplit& sender, uint16_t percentDone) {
+        if (StopRequested())
+            sender.SetStop(true);
+        m_progress.SetPercent(percentDone);
+    };
+    const int status = Guarded([&] {
+        if (LowerCase(ExtensionOf(FileNamePart(request.FileName))) == ".exe")
+            engine.SetStubSize(StubLengthOf(request.FileName));
+        engine.SetSplitFileName(request.FileName);
+        engine.Verify();
+        RequireCompleted(engine);
+    });
+    if (status != ExitSuccess)
+        return status;
+    const TSetCheck& check = engine.SetCheck();
+    for (const TPieceCheck& piece : check.pieces)
+        m_context.Out << PieceCheckText(piece) << '\n';
+    m_context.Out << SetCheckSummaryText(check);
+    m_context.Out.flush();
+    return check.Intact() ? ExitSuccess : ExitFailed;
 }
 
 } // namespace
@@ -211,6 +259,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, const TCommandLine
         return ExitUsage;
     case TCommandForm::cfSplit:
     case TCommandForm::cfUnite:
+    case TCommandForm::cfVerify:
         break;
     }
 
@@ -224,5 +273,12 @@ int RunCommandLine(const std::vector<std::string>& arguments, const TCommandLine
         run.Say(FormatText(Texts::CliNotAFile, {request.FileName}));
         return ExitUsage;
     }
-    return request.Form == TCommandForm::cfSplit ? run.Split(request) : run.Unite(request);
+    switch (request.Form) {
+    case TCommandForm::cfSplit:
+        return run.Split(request);
+    case TCommandForm::cfVerify:
+        return run.Verify(request);
+    default:
+        return run.Unite(request);
+    }
 }

@@ -46,6 +46,12 @@ const char* FaultText(TEngineFault fault) {
         return "a piece has the wrong size";
     case TEngineFault::efUnsafeBatchName:
         return "a name cannot be written into the batch file safely";
+    case TEngineFault::efChecksumFileDamaged:
+        return "the checksum file is damaged or belongs to another set";
+    case TEngineFault::efChecksumMismatch:
+        return "a piece does not match its checksum";
+    case TEngineFault::efWholeChecksumMismatch:
+        return "the rebuilt file does not match its checksum";
     }
     return "engine error";
 }

@@ -36,14 +36,17 @@ enum class TEngineFault {
     efWriteFailed,              // a write stored fewer bytes than asked (full disk, I/O error)
     efDeleteFailed,             // an existing file could not be replaced
     efRenameFailed,             // the finished file could not be moved into place
-    efIncompleteSet,    // the join ended before the stored size; Path() is the missing piece
-    efStubUnreadable,   // the stub file could not be read
-    efUnsafeExtension,  // the stored extension holds "/" or NUL and cannot end a file name
-    efSameAsStub,       // a file to be written is the stub the split copies from
-    efStubDamaged,      // the stub file does not start with a program image
-    efDamagedSignature, // the signature's size or block count cannot describe the set
-    efPieceWrongSize,   // a piece is not as long as its place in the set demands
-    efUnsafeBatchName,  // a name cannot be written into the batch file safely
+    efIncompleteSet,         // the join ended before the stored size; Path() is the missing piece
+    efStubUnreadable,        // the stub file could not be read
+    efUnsafeExtension,       // the stored extension holds "/" or NUL and cannot end a file name
+    efSameAsStub,            // a file to be written is the stub the split copies from
+    efStubDamaged,           // the stub file does not start with a program image
+    efDamagedSignature,      // the signature's size or block count cannot describe the set
+    efPieceWrongSize,        // a piece is not as long as its place in the set demands
+    efUnsafeBatchName,       // a name cannot be written into the batch file safely
+    efChecksumFileDamaged,   // the checksum file cannot be read or does not describe the set
+    efChecksumMismatch,      // a piece's SHA-256 differs from the checksum file's
+    efWholeChecksumMismatch, // the rebuilt whole file's SHA-256 differs from the checksum file's
 };
 
 // A failure of split or unite: a fault code, the file it is about and, where

@@ -22,11 +22,11 @@ public:
 
     // Writes all of `data` at the current position of `fd`.
     void WriteAll(int fd, const std::string& data, const std::string& path);
+    void WriteAll(int fd, const char* data, std::size_t size, const std::string& path);
 
 private:
     int64_t CopyThroughBuffer(int sourceFd, int64_t& sourceOffset, const std::string& sourcePath,
                               int targetFd, const std::string& targetPath, int64_t length);
-    void WriteAll(int fd, const char* data, std::size_t size, const std::string& path);
 
     std::size_t m_capacity;
     std::vector<char> m_buffer;

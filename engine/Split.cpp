@@ -3,6 +3,8 @@
 #include "engine/AtomicFile.h"
 #include "engine/BatchFile.h"
 #include "engine/BlockArithmetic.h"
+#include "engine/ChecksumFile.h"
+#include "engine/ChecksumPipeline.h"
 #include "engine/FileCopier.h"
 #include "engine/FileDescriptor.h"
 #include "engine/FileUtils.h"
@@ -19,6 +21,7 @@
 #include <fcntl.h>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <vector>
 
@@ -139,13 +142,13 @@ int32_t ClampToInt32(int64_t value) {
     return static_cast<int32_t>(std::min<int64_t>(value, std::numeric_limits<int32_t>::max()));
 }
 
-// The information and batch files are written only where the handler says so:
-// without a handler, or with Continue false, nothing is written.
+// The information, batch and checksum files are written only where the handler
+// says so: without a handler, or with Continue false, nothing is written.
 void WriteExtraFile(TVarnSplit& engine, int32_t diskID, std::string& path, const std::string& text,
-                    const TReadFiles& readFiles, TFileCopier& copier) {
+                    const TReadFiles& readFiles, TFileCopier& copier, int32_t bytesNeeded = 4) {
     bool proceed = false;
     if (engine.OnNeedDisk)
-        engine.OnNeedDisk(engine, diskID, 4, path, proceed);
+        engine.OnNeedDisk(engine, diskID, bytesNeeded, path, proceed);
     if (!proceed)
         return;
     TOutputFile file(path, readFiles);
@@ -166,6 +169,29 @@ int64_t OpenStub(const std::string& stubPath, TFileDescriptor& stub, TReadFiles&
     if (length <= 0)
         throw EEngineError(TEngineFault::efStubDamaged, stubPath);
     return length;
+}
+
+// The whole file's name as a unite of this set names it, so that the checksum
+// file also checks the rebuilt file: from the first piece's name and the
+// extension as the signature or information file gives it back.
+std::string UnitedName(const std::string& firstPiecePath, const std::string& wholeFilePath,
+                       const std::optional<TSignature>& signature, bool winSplit,
+                       const std::string& originalExt, bool keepOriginalExt) {
+    std::optional<std::string> name;
+    if (signature) {
+        const std::string encoded = EncodeSignature(*signature);
+        const std::optional<TSignature> stored =
+            ParseSignature(reinterpret_cast<const unsigned char*>(encoded.data()), encoded.size());
+        if (stored)
+            name = WholeFilePathFor(FileNamePart(firstPiecePath),
+                                    TextFromStoredBytes(stored->extension), keepOriginalExt);
+    } else if (winSplit) {
+        // The information file stores the extension without its dot, and a
+        // unite reads it back with one, even when it is empty.
+        name = WholeFilePathFor(FileNamePart(ReplaceExtension(firstPiecePath, ".wsp")),
+                                originalExt.empty() ? "." : originalExt, keepOriginalExt);
+    }
+    return name ? *name : FileNamePart(wholeFilePath);
 }
 
 } // namespace
@@ -246,8 +272,16 @@ void TVarnSplit::Split() {
     RefuseDefaultNamesOverReadFiles(m_splitFileName, blocks, m_winSplitCompatible,
                                     m_winSplitCompatible && OnNeedDisk, m_makeBAT && OnNeedDisk,
                                     readFiles);
+    const bool checksums = m_makeChecksums && OnNeedDisk;
+    if (checksums)
+        readFiles.RefuseAsTarget(ChecksumFilePathFor(m_splitFileName));
 
     TFileCopier copier(m_bufferSize);
+    std::optional<TChecksumPipeline> hashing;
+    if (checksums)
+        hashing.emplace(m_bufferSize, true);
+    std::vector<std::string> pieceNames;
+    std::string firstPiecePath = m_splitFileName;
     int64_t wholeOffset = 0;
     std::string path = m_splitFileName;
     bool proceed = true;
@@ -258,15 +292,24 @@ void TVarnSplit::Split() {
         if (m_stop || !proceed)
             return;
         TOutputFile piece(path, readFiles);
+        if (k == 1)
+            firstPiecePath = path;
         int64_t written = 0;
         if (k == 1 && signedSet) {
             if (selfJoining) {
                 int64_t stubOffset = 0;
-                if (copier.Copy(stub.Get(), stubOffset, m_stubFileName, piece.Fd(), path,
-                                stubLength) != stubLength)
+                const int64_t stubCopied =
+                    hashing ? hashing->Copy(stub.Get(), stubOffset, m_stubFileName, piece.Fd(),
+                                            path, stubLength, false, copier)
+                            : copier.Copy(stub.Get(), stubOffset, m_stubFileName, piece.Fd(), path,
+                                          stubLength);
+                if (stubCopied != stubLength)
                     throw EEngineError(TEngineFault::efStubUnreadable, m_stubFileName);
             }
-            copier.WriteAll(piece.Fd(), EncodeSignature(signature), path);
+            const std::string encoded = EncodeSignature(signature);
+            if (hashing)
+                hashing->AddPieceBytes(encoded);
+            copier.WriteAll(piece.Fd(), encoded, path);
             written = header;
         }
         const int64_t pieceSize = k == blocks ? lastBlock : m_size;
@@ -277,14 +320,20 @@ void TVarnSplit::Split() {
             if (m_stop)
                 return;
             const int64_t chunk = std::min(m_bufferSize, pieceSize - written);
-            const int64_t copied =
-                copier.Copy(whole.Get(), wholeOffset, m_fileName, piece.Fd(), path, chunk);
+            const int64_t copied = hashing ? hashing->Copy(whole.Get(), wholeOffset, m_fileName,
+                                                           piece.Fd(), path, chunk, true, copier)
+                                           : copier.Copy(whole.Get(), wholeOffset, m_fileName,
+                                                         piece.Fd(), path, chunk);
             if (copied < chunk) // the whole file shrank while it was being split
                 throw EEngineError(TEngineFault::efReadFailed, m_fileName, ENODATA);
             written += copied;
             RaiseProgress(written, pieceSize);
         }
         piece.Finish();
+        if (hashing) {
+            hashing->EndPiece();
+            pieceNames.push_back(FileNamePart(path));
+        }
         // Execute permission only helps the user start the set; a refusal
         // leaves a correct piece, so it is not an error.
         if (k == 1 && selfJoining)
@@ -313,6 +362,21 @@ void TVarnSplit::Split() {
         if (!text)
             throw EEngineError(TEngineFault::efUnsafeBatchName, path);
         WriteExtraFile(*this, BatchFileDiskID, path, *text, readFiles, copier);
+    }
+    if (hashing) {
+        TChecksumEntry wholeEntry;
+        wholeEntry.digest = hashing->Finish();
+        wholeEntry.name =
+            UnitedName(firstPiecePath, m_fileName,
+                       signedSet ? std::optional<TSignature>(signature) : std::nullopt,
+                       m_winSplitCompatible, m_originalExt, m_keepOriginalExt);
+        std::string text;
+        for (std::size_t i = 0; i < pieceNames.size(); ++i)
+            text += ChecksumLine({pieceNames[i], hashing->PieceDigest(i)});
+        text += ChecksumLine(wholeEntry);
+        std::string checksumPath = ChecksumFilePathFor(firstPiecePath);
+        WriteExtraFile(*this, ChecksumFileDiskID, checksumPath, text, readFiles, copier,
+                       ClampToInt32(static_cast<int64_t>(text.size())));
     }
     m_completed = true;
 }

@@ -34,3 +34,20 @@ TSplitPlan PlanSplit(const TSplitPlanInput& input) {
         input.wholeSize + plan.headerSize - (plan.blockCount - 1) * input.blockSize;
     return plan;
 }
+
+std::optional<int64_t> BlockSizeForPieceCount(const TSplitPlanInput& input, uint16_t count) {
+    std::optional<TBlockSizing> sizing;
+    if (!input.signedSet) {
+        sizing = BlockSizeForCount(input.wholeSize, count);
+    } else if (input.version100) {
+        sizing = BlockSizeForCount10(input.wholeSize, count);
+    } else {
+        // The header as the signature stores it (long texts are cut); a
+        // self-joining set counts its stub as part of the whole.
+        const auto n =
+            static_cast<int64_t>(CutUtf8(input.extension, Signature110MaxExtension).size());
+        const auto m = static_cast<int64_t>(CutUtf8(input.comment, Signature110MaxComment).size());
+        sizing = BlockSizeForCount(input.wholeSize + input.stubLength, count, n, m);
+    }
+    return sizing ? std::optional<int64_t>(sizing->blockSize) : std::nullopt;
+}

@@ -27,3 +27,9 @@ struct TSplitPlan {
 };
 
 TSplitPlan PlanSplit(const TSplitPlanInput& input);
+
+// The block size that cuts the split `input` describes (its blockSize aside)
+// into `count` pieces by the block arithmetic's rule (fewer may result when
+// the size does not divide evenly). Nothing when the file is empty or `count`
+// is below 2.
+std::optional<int64_t> BlockSizeForPieceCount(const TSplitPlanInput& input, uint16_t count);

@@ -1,6 +1,8 @@
 #include "engine/VarnSplit.h"
 
 #include "engine/AtomicFile.h"
+#include "engine/ChecksumFile.h"
+#include "engine/ChecksumPipeline.h"
 #include "engine/FileCopier.h"
 #include "engine/FileDescriptor.h"
 #include "engine/FileUtils.h"
@@ -76,6 +78,7 @@ void TVarnSplit::Unite() {
     m_stop = false;
     m_completed = false;
     m_undeletedFiles.clear();
+    m_checksumCheck = TChecksumCheck::ccNone;
 
     if (!IsRegularFile(m_splitFileName)) {
         Report(TEngineMessage::emPieceFileMissing, m_splitFileName);
@@ -115,6 +118,12 @@ void TVarnSplit::Unite() {
             refuseIfOutput(first.Get(), m_splitFileName);
     }
 
+    // The checksum file beside the first piece, when there is one, decides
+    // whether the rebuilt file is the original; a damaged one stops the join
+    // rather than letting it pass unverified.
+    m_checksumFileName = ChecksumFilePathFor(m_splitFileName);
+    const std::optional<TSetChecksums> checksums = ReadSetChecksums(m_checksumFileName);
+
     TAtomicFile output;
     if (const int error = output.Create(m_fileName))
         throw EEngineError(TEngineFault::efCreateFailed, m_fileName, error);
@@ -130,86 +139,140 @@ void TVarnSplit::Unite() {
     bool proceed = true;
     std::string path = winSplit ? ReplaceExtension(m_splitFileName, ".001") : m_splitFileName;
     std::vector<std::string> joinedPieces;
-    while (true) {
-        // Once the last piece is joined the set is whole; a stray later piece
-        // from another split is not appended.
-        if (state.ended ||
-            (state.layout && state.layout->SizeKnown() && k >= state.layout->blockCount))
-            break;
-        const int32_t numOfDisks =
-            winSplit ? static_cast<int32_t>(std::clamp<int64_t>(m_blockCount, 0, INT32_MAX))
-                     : storedBlocks;
-        if (OnNeedDisk)
-            OnNeedDisk(*this, static_cast<int32_t>(std::min<int64_t>(k + 1, INT32_MAX)), numOfDisks,
-                       path, proceed);
-        if (!proceed || m_stop)
-            return; // the unfinished output goes; nothing was joined
+    std::optional<TChecksumPipeline> hashing;
+    if (checksums)
+        hashing.emplace(m_bufferSize, true);
+    std::vector<TSha256Digest> expected;
+    std::size_t checkedPieces = 0;
+    // Pieces are checked as soon as their digest is ready, while the next
+    // ones are joined; nothing is in place until the whole file is checked too.
+    const auto checkFinishedPieces = [&] {
+        if (!hashing)
+            return;
+        for (const std::size_t finished = hashing->FinishedPieces(); checkedPieces < finished;
+             ++checkedPieces)
+            if (hashing->PieceDigest(checkedPieces) != expected[checkedPieces])
+                throw EEngineError(TEngineFault::efChecksumMismatch, joinedPieces[checkedPieces]);
+    };
+    // A later piece's fault (a wrong size, a missing piece) must not hide an
+    // earlier piece whose checksum was still being computed: the first damaged
+    // piece is the one named.
+    try {
+        while (true) {
+            // Once the last piece is joined the set is whole; a stray later piece
+            // from another split is not appended.
+            if (state.ended ||
+                (state.layout && state.layout->SizeKnown() && k >= state.layout->blockCount) ||
+                (checksums && k >= checksums->PieceCount()))
+                break;
+            const int32_t numOfDisks =
+                winSplit ? static_cast<int32_t>(std::clamp<int64_t>(m_blockCount, 0, INT32_MAX))
+                         : storedBlocks;
+            if (OnNeedDisk)
+                OnNeedDisk(*this, static_cast<int32_t>(std::min<int64_t>(k + 1, INT32_MAX)),
+                           numOfDisks, path, proceed);
+            if (!proceed || m_stop)
+                return; // the unfinished output goes; nothing was joined
 
-        TFileDescriptor piece(OpenRegularFile(path));
-        if (!piece.IsOpen()) {
-            if (MeansMissing(errno))
-                break; // the end of a set of unknown size, or a missing piece
-            throw EEngineError(TEngineFault::efOpenFailed, path, errno);
-        }
-        refuseIfOutput(piece.Get(), path);
-        struct stat pieceInfo {};
-        if (fstat(piece.Get(), &pieceInfo) != 0)
-            throw EEngineError(TEngineFault::efReadFailed, path, errno);
-        const int64_t pieceSize = static_cast<int64_t>(pieceInfo.st_size);
-        int64_t offset = 0;
-        if (k == 0 && !winSplit) {
-            const int64_t stubSize = std::max<int64_t>(m_stubSize, 0);
-            const std::optional<TSignature> signature =
-                ReadSignatureAt(piece.Get(), stubSize, path);
-            if (!signature) {
-                Report(TEngineMessage::emUnknownSignature, m_splitFileName);
-                return;
+            TFileDescriptor piece(OpenRegularFile(path));
+            if (!piece.IsOpen()) {
+                if (MeansMissing(errno))
+                    break; // the end of a set of unknown size, or a missing piece
+                throw EEngineError(TEngineFault::efOpenFailed, path, errno);
             }
-            TakeSignature(*signature);
-            read110 = signature->version == TSignatureVersion::sv110;
-            storedBlocks = signature->blockCount;
-            offset = stubSize + static_cast<int64_t>(EncodedSignatureLength(*signature));
-            state.layout = KnownSizeLayout(pieceSize, offset, signature->wholeFileSize);
-            if (!state.layout || !StoredBlockCountFits(*state.layout, storedBlocks))
-                throw EEngineError(TEngineFault::efDamagedSignature, path);
-        } else if (k == 0 && sizeFromInfoFile) {
-            state.layout = KnownSizeLayout(pieceSize, 0, infoSize);
-            if (!state.layout) // an empty first piece cannot begin a set of that size
-                throw EEngineError::WrongSize(path, pieceSize, infoSize);
-        } else if (k == 0) {
-            state.layout = UnknownSizeLayout(pieceSize);
-        } else if (!state.layout->SizeKnown()) {
-            const TPieceFit fit = FitOfUnknownSizePiece(*state.layout, pieceSize);
-            // A short piece must be the last: one more piece after it means a
-            // piece of this set was cut short.
-            if (fit == TPieceFit::pfWrong ||
-                (fit == TPieceFit::pfLast && IsRegularFile(NextPiecePath(path, k + 1, winSplit))))
-                throw EEngineError::WrongSize(path, pieceSize, state.layout->blockSize);
-            state.ended = fit == TPieceFit::pfLast;
+            refuseIfOutput(piece.Get(), path);
+            struct stat pieceInfo {};
+            if (fstat(piece.Get(), &pieceInfo) != 0)
+                throw EEngineError(TEngineFault::efReadFailed, path, errno);
+            const int64_t pieceSize = static_cast<int64_t>(pieceInfo.st_size);
+            int64_t offset = 0;
+            if (k == 0 && !winSplit) {
+                const int64_t stubSize = std::max<int64_t>(m_stubSize, 0);
+                const std::optional<TSignature> signature =
+                    ReadSignatureAt(piece.Get(), stubSize, path);
+                if (!signature) {
+                    Report(TEngineMessage::emUnknownSignature, m_splitFileName);
+                    return;
+                }
+                TakeSignature(*signature);
+                read110 = signature->version == TSignatureVersion::sv110;
+                storedBlocks = signature->blockCount;
+                offset = stubSize + static_cast<int64_t>(EncodedSignatureLength(*signature));
+                state.layout = KnownSizeLayout(pieceSize, offset, signature->wholeFileSize);
+                if (!state.layout || !StoredBlockCountFits(*state.layout, storedBlocks))
+                    throw EEngineError(TEngineFault::efDamagedSignature, path);
+            } else if (k == 0 && sizeFromInfoFile) {
+                state.layout = KnownSizeLayout(pieceSize, 0, infoSize);
+                if (!state.layout) // an empty first piece cannot begin a set of that size
+                    throw EEngineError::WrongSize(path, pieceSize, infoSize);
+            } else if (k == 0) {
+                state.layout = UnknownSizeLayout(pieceSize);
+            } else if (!state.layout->SizeKnown()) {
+                const TPieceFit fit = FitOfUnknownSizePiece(*state.layout, pieceSize);
+                // A short piece must be the last: one more piece after it means a
+                // piece of this set was cut short.
+                if (fit == TPieceFit::pfWrong ||
+                    (fit == TPieceFit::pfLast &&
+                     IsRegularFile(NextPiecePath(path, k + 1, winSplit))))
+                    throw EEngineError::WrongSize(path, pieceSize, state.layout->blockSize);
+                state.ended = fit == TPieceFit::pfLast;
+            }
+            if (checksums && k == 0 && state.layout->SizeKnown() &&
+                state.layout->blockCount != checksums->PieceCount())
+                throw EEngineError(TEngineFault::efChecksumFileDamaged, m_checksumFileName);
+            const int64_t wanted = CheckedDataLength(state, k + 1, path, pieceSize, offset);
+            if (hashing) {
+                const TChecksumEntry* entry = checksums->PieceEntry(k + 1, FileNamePart(path));
+                if (entry == nullptr)
+                    throw EEngineError(TEngineFault::efChecksumFileDamaged, m_checksumFileName);
+                expected.push_back(entry->digest);
+                // The stub and signature belong to the piece's checksum, not the whole file's.
+                int64_t headerOffset = 0;
+                if (hashing->Copy(piece.Get(), headerOffset, path, -1, path, offset, false,
+                                  copier) < offset)
+                    throw EEngineError(TEngineFault::efReadFailed, path, ENODATA);
+            }
+            int64_t copied = 0;
+            while (copied < wanted) {
+                if (m_stop)
+                    return;
+                const int64_t chunk = std::min(m_bufferSize, wanted - copied);
+                const int64_t got = hashing ? hashing->Copy(piece.Get(), offset, path, output.Fd(),
+                                                            m_fileName, chunk, true, copier)
+                                            : copier.Copy(piece.Get(), offset, path, output.Fd(),
+                                                          m_fileName, chunk);
+                if (got < chunk) // the piece shrank while it was being joined
+                    throw EEngineError(TEngineFault::efReadFailed, path, ENODATA);
+                copied += got;
+                RaiseProgress(copied, pieceSize);
+                checkFinishedPieces();
+            }
+            if (wanted == 0)
+                RaiseProgress(pieceSize, pieceSize);
+            joinedPieces.push_back(path);
+            if (hashing)
+                hashing->EndPiece();
+            ++k;
+            path = NextPiecePath(path, k, winSplit);
         }
-        const int64_t wanted = CheckedDataLength(state, k + 1, path, pieceSize, offset);
-        int64_t copied = 0;
-        while (copied < wanted) {
-            if (m_stop)
-                return;
-            const int64_t chunk = std::min(m_bufferSize, wanted - copied);
-            const int64_t got =
-                copier.Copy(piece.Get(), offset, path, output.Fd(), m_fileName, chunk);
-            if (got < chunk) // the piece shrank while it was being joined
-                throw EEngineError(TEngineFault::efReadFailed, path, ENODATA);
-            copied += got;
-            RaiseProgress(copied, pieceSize);
+        // Short of the stored count, or not a single piece found: the join failed,
+        // naming the piece that was looked for last.
+        if (k == 0 || (state.layout->SizeKnown() && k < state.layout->blockCount) ||
+            (checksums && k < checksums->PieceCount()))
+            throw EEngineError(TEngineFault::efIncompleteSet, path);
+    } catch (const EEngineError& error) {
+        if (hashing && error.Fault() != TEngineFault::efChecksumMismatch) {
+            hashing->Finish();
+            checkFinishedPieces();
         }
-        if (wanted == 0)
-            RaiseProgress(pieceSize, pieceSize);
-        joinedPieces.push_back(path);
-        ++k;
-        path = NextPiecePath(path, k, winSplit);
+        throw;
     }
-    // Short of the stored count, or not a single piece found: the join failed,
-    // naming the piece that was looked for last.
-    if (k == 0 || (state.layout->SizeKnown() && k < state.layout->blockCount))
-        throw EEngineError(TEngineFault::efIncompleteSet, path);
+    if (hashing) {
+        const TSha256Digest whole = hashing->Finish();
+        checkFinishedPieces();
+        if (whole != checksums->Whole().digest)
+            throw EEngineError(TEngineFault::efWholeChecksumMismatch, m_fileName);
+    }
 
     // Times and attributes are restored as far as the system allows; a refusal
     // leaves a complete file, so it is not treated as a failed join.
@@ -221,6 +284,7 @@ void TVarnSplit::Unite() {
         ApplyFileAttributes(m_fileName, m_attributes);
     if (m_delAfterUnite)
         DeleteUnitedSet(joinedPieces, fromInfoFile);
+    m_checksumCheck = checksums ? TChecksumCheck::ccVerified : TChecksumCheck::ccNoChecksumFile;
     m_completed = true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EngineErrors.h"
+#include "engine/SetCheck.h"
 
 #include <cstdint>
 #include <functional>
@@ -21,6 +22,8 @@ using TProgressEvent = std::function<void(TVarnSplit& Sender, uint16_t PercentDo
 
 inline constexpr int32_t BatchFileDiskID = 2147483647;
 inline constexpr int32_t InfoFileDiskID = 0;
+// The checksum file: a number no piece can have.
+inline constexpr int32_t ChecksumFileDiskID = -1;
 
 struct TSignature;
 
@@ -46,6 +49,15 @@ public:
     void Split();
     void Unite();
     void ReadSignature(const std::string& fileName);
+    // Checks every piece of the set that starts at SplitFileName (present,
+    // size, and SHA-256 when its checksum file is there) without writing
+    // anything; the result is in SetCheck(). Throws EEngineError like Unite.
+    void Verify();
+    const TSetCheck& SetCheck() const { return m_setCheck; }
+    // What the last completed Unite could tell about the rebuilt file, and
+    // the checksum file it looked for.
+    TChecksumCheck ChecksumCheck() const { return m_checksumCheck; }
+    const std::string& ChecksumFileName() const { return m_checksumFileName; }
 
     // True when the last Split or Unite ran to its end: every piece written (and
     // the extra files offered), or the whole file rebuilt and in place. False
@@ -116,6 +128,9 @@ public:
     void SetDelAfterUnite(bool value);
     bool KeepOriginalExt() const { return m_keepOriginalExt; }
     void SetKeepOriginalExt(bool value) { m_keepOriginalExt = value; }
+    // Split writes the SHA-256 checksum file beside the first piece.
+    bool MakeChecksums() const { return m_makeChecksums; }
+    void SetMakeChecksums(bool value) { m_makeChecksums = value; }
 
     TNeedDiskEvent OnNeedDisk;
     TProgressEvent OnProgress;
@@ -155,5 +170,9 @@ private:
     uint32_t m_lastAccessTime = 0;
     bool m_delAfterUnite = false;
     bool m_keepOriginalExt = false;
+    bool m_makeChecksums = true;
     std::vector<std::string> m_undeletedFiles;
+    TSetCheck m_setCheck;
+    TChecksumCheck m_checksumCheck = TChecksumCheck::ccNone;
+    std::string m_checksumFileName;
 };

@@ -1,5 +1,6 @@
 // Writes the seed corpora the fuzz targets start from: MakeSeeds FOLDER makes
-// FOLDER/signature, FOLDER/info_file and FOLDER/stub_header, then FOLDER/stamp.
+// FOLDER/signature, FOLDER/info_file, FOLDER/stub_header and FOLDER/checksum_file,
+// then FOLDER/stamp.
 // The seeds are small, well-formed examples of what each parser meets in real
 // sets, so the fuzzer begins inside the interesting code instead of at the magic.
 
@@ -147,7 +148,8 @@ int main(int argc, char** argv) {
     const fs::path signatures = root / "signature";
     const fs::path infoFiles = root / "info_file";
     const fs::path stubs = root / "stub_header";
-    for (const fs::path& folder : {signatures, infoFiles, stubs})
+    const fs::path checksumFiles = root / "checksum_file";
+    for (const fs::path& folder : {signatures, infoFiles, stubs, checksumFiles})
         fs::create_directories(folder);
 
     const TSignature v100 = Signature100();
@@ -172,6 +174,10 @@ int main(int argc, char** argv) {
     Write(signatures / "v100_with_data", EncodeSignature(v100) + Data(200));
 
     Write(infoFiles / "crlf", "dat\r\n3\r\n2500\r\n");
+    const std::string digest = "8d570aba0b41481cf66d7856c1d9ed5d79f1f5b256d2b6621d0d0b29e7a99064";
+    Write(checksumFiles / "set",
+          digest + "  a.vrn\n" + digest + "  a.001\n" + digest + "  a.dat\n");
+    Write(checksumFiles / "escaped", "\\" + digest + "  a\\\\b\\n.vrn\n" + digest + " *a.dat\r\n");
     Write(infoFiles / "lf", "dat\n3\n2500\n");
     Write(infoFiles / "blanks", " tar.gz\r\n +12 \r\n\t4096\t\r\n");
     Write(infoFiles / "cp1251_overflow", "\xE4\xEE\xEA\r\n2\r\n99999999999999999999\r\n");

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
           qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6
-          libc6-dev libstdc++-12-dev shared-mime-info desktop-file-utils
+          libc6-dev libstdc++-12-dev libssl-dev shared-mime-info desktop-file-utils
           qt6-qpa-plugins clang libclang-rt-14-dev wine wine64
           xvfb xdotool x11-apps imagemagick fonts-dejavu-core)
 

@@ -13,7 +13,7 @@ if ! [[ $seconds =~ ^[0-9]+$ ]] || ((seconds < 1)); then
     echo "usage: $0 [SECONDS]" >&2
     exit 2
 fi
-targets=(signature info_file stub_header)
+targets=(signature info_file stub_header checksum_file)
 
 bash scripts/deps.sh
 cmake -S . -B build-fuzz -G Ninja -DVARN_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ \

@@ -54,6 +54,9 @@ inline constexpr const char* AskForEachDisk = "AskForEachDisk";
 inline constexpr bool DefaultAskForEachDisk = false;
 inline constexpr const char* KeepOriginalExt = "KeepOriginalExt";
 inline constexpr bool DefaultKeepOriginalExt = false;
+// A split also writes the SHA-256 checksum file of its set.
+inline constexpr const char* MakeChecksums = "MakeChecksums";
+inline constexpr bool DefaultMakeChecksums = true;
 // Absent: the built-in filter list is used.
 inline constexpr const char* FilterCount = "FilterCount";
 // "Filter" + k (k = 1, 2, ...) holds "description|mask".

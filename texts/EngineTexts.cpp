@@ -1,5 +1,6 @@
 #include "texts/EngineTexts.h"
 
+#include "texts/ChecksumTexts.h"
 #include "texts/Texts.h"
 
 #include <system_error>
@@ -65,6 +66,12 @@ const char* FaultPattern(TEngineFault fault) {
         return Texts::FaultPieceWrongSize;
     case TEngineFault::efUnsafeBatchName:
         return Texts::FaultUnsafeBatchName;
+    case TEngineFault::efChecksumFileDamaged:
+        return Texts::FaultChecksumFileDamaged;
+    case TEngineFault::efChecksumMismatch:
+        return Texts::FaultChecksumMismatch;
+    case TEngineFault::efWholeChecksumMismatch:
+        return Texts::FaultWholeChecksumMismatch;
     }
     return Texts::FaultUnknown;
 }
@@ -86,4 +93,41 @@ std::string EngineFaultText(const EEngineError& error) {
     if (!text.empty() && text.back() == '.')
         text.pop_back();
     return text + ": " + SystemErrorText(error.SystemError()) + ".";
+}
+
+std::string PieceCheckText(const TPieceCheck& piece) {
+    switch (piece.state) {
+    case TPieceState::psGood:
+        return FormatText(Texts::VerifyPieceGood, {piece.path});
+    case TPieceState::psPresent:
+        return FormatText(Texts::VerifyPiecePresent, {piece.path});
+    case TPieceState::psDamaged:
+        return FormatText(Texts::VerifyPieceDamaged, {piece.path});
+    case TPieceState::psWrongSize:
+        return FormatText(Texts::VerifyPieceWrongSize, {piece.path, std::to_string(piece.size),
+                                                        std::to_string(piece.expectedSize)});
+    case TPieceState::psMissing:
+        return FormatText(Texts::VerifyPieceMissing, {piece.path});
+    case TPieceState::psNotListed:
+        return FormatText(Texts::VerifyPieceNotListed, {piece.path});
+    }
+    return piece.path;
+}
+
+std::string SetCheckSummaryText(const TSetCheck& check) {
+    const int64_t damaged = check.Count(TPieceState::psDamaged) +
+                            check.Count(TPieceState::psWrongSize) +
+                            check.Count(TPieceState::psNotListed);
+    std::string text =
+        FormatText(Texts::VerifySummary,
+                   {std::to_string(check.pieces.size()),
+                    std::to_string(check.Count(TPieceState::psGood)), std::to_string(damaged),
+                    std::to_string(check.Count(TPieceState::psMissing))}) +
+        "\n";
+    if (!check.checksumsAvailable)
+        text += FormatText(Texts::VerifyNoChecksums, {check.checksumFile}) + "\n";
+    text += check.Intact()
+                ? (check.checksumsAvailable ? Texts::VerifyIntact : Texts::VerifySizesRight)
+                : Texts::VerifyNotIntact;
+    return text + "\n";
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/EngineErrors.h"
+#include "engine/SetCheck.h"
 #include "texts/TextFormat.h"
 
 #include <string>
@@ -18,3 +19,10 @@ std::string EngineFaultText(const EEngineError& error);
 
 // The system's reason for an errno value, as one short phrase.
 std::string SystemErrorText(int systemError);
+
+// A verify's line for one piece: its path and what was found.
+std::string PieceCheckText(const TPieceCheck& piece);
+
+// A verify's closing lines: the counts, whether checksums were available and
+// the verdict, each line ended by LF.
+std::string SetCheckSummaryText(const TSetCheck& check);

@@ -62,11 +62,20 @@ inline constexpr const char* CliProgramName = "varnsplit";
 inline constexpr const char* CliUsage =
     "Використання:\n"
     "  varnsplit /split ФАЙЛ ТЕКА РОЗМІР [-ver100] [-dos] [-wsp] [-bat] [-self] [-keepext]\n"
-    "      розбити ФАЙЛ на частини по РОЗМІР байтів (ціле десяткове число) у ТЕКУ\n"
+    "            [-nosum]\n"
+    "      розбити ФАЙЛ на частини по РОЗМІР байтів у ТЕКУ\n"
+    "  varnsplit /split ФАЙЛ ТЕКА -n КІЛЬКІСТЬ [перемикачі]\n"
+    "      розбити ФАЙЛ на КІЛЬКІСТЬ (від 2 до 65535) однакових частин\n"
     "  varnsplit /unite ПЕРША_ЧАСТИНА ТЕКА [-del] [-keepext]\n"
     "      зібрати набір, що починається з ПЕРША_ЧАСТИНА (.vrn, .exe або .wsp), у ТЕКУ\n"
+    "  varnsplit /verify ПЕРША_ЧАСТИНА\n"
+    "      перевірити частини набору (наявність, розмір, контрольні суми), нічого не записуючи\n"
     "  varnsplit --help\n"
     "      показати цю довідку\n"
+    "\n"
+    "РОЗМІР: ціле число байтів, або число (можна з десятковою крапкою) з одиницею\n"
+    "K, M, G (1024, 1024², 1024³ байтів) чи KB, MB, GB (1000, 1000², 1000³ байтів)\n"
+    "у будь-якому регістрі (дробові байти відкидаються), або слово floppy (1457664 байти).\n"
     "\n"
     "Перемикачі пишуться з \"-\" або \"/\" у будь-якому місці, без огляду на регістр:\n"
     "  -ver100   підпис версії 1.0\n"
@@ -75,9 +84,14 @@ inline constexpr const char* CliUsage =
     "  -bat      разом з -dos або -wsp: командний файл для збирання\n"
     "  -self     самозбірний набір (перша частина .exe з програмою varnstub.exe)\n"
     "  -keepext  назви частин зберігають повну назву файлу з розширенням\n"
+    "  -nosum    не записувати файл контрольних сум SHA-256 (назва.sha256)\n"
     "  -del      після успішного збирання видалити частини\n"
     "\n"
-    "Код завершення: 0 - успіх, 1 - операція не вдалася, 2 - помилка у команді.\n";
+    "Збирання перевіряє частини і зібраний файл за файлом .sha256, якщо він лежить\n"
+    "поруч з першою частиною; пошкоджена частина зупиняє збирання.\n"
+    "\n"
+    "Код завершення: 0 - успіх, 1 - операція не вдалася (або набір пошкоджений),\n"
+    "2 - помилка у команді.\n";
 inline constexpr const char* CliSeeHelp = "Довідка: varnsplit --help";
 // The windowed start without a screen to show the window on.
 inline constexpr const char* CliNoDisplay =
@@ -87,7 +101,7 @@ inline constexpr const char* CliDisplayUnavailable =
     "Не вдалося відкрити графічний дисплей. Для роботи без вікна: varnsplit --help";
 inline constexpr const char* CliNoCommand = "Не вказано команду.";
 inline constexpr const char* CliUnknownForm =
-    "Невідома команда '%s': очікується /split або /unite.";
+    "Невідома команда '%s': очікується /split, /unite або /verify.";
 inline constexpr const char* CliTooFewArguments = "Замало аргументів для %s.";
 inline constexpr const char* CliExtraArgument = "Зайвий аргумент '%s'.";
 inline constexpr const char* CliUnknownSwitch = "Невідомий перемикач '%s'.";
@@ -96,7 +110,8 @@ inline constexpr const char* CliConflictingSwitches = "Перемикачі '%s'
 inline constexpr const char* CliBatchNeedsMode = "Перемикач '-bat' потребує '-dos' або '-wsp'.";
 inline constexpr const char* CliEmptyFolder = "Не вказано теку призначення.";
 inline constexpr const char* CliBadSize =
-    "Розмір блоку '%s' не є цілим десятковим числом байтів (без знаків, пробілів і розділювачів).";
+    "Розмір блоку '%s' не є ні цілим десятковим числом байтів (без знаків, пробілів і "
+    "розділювачів), ні числом з одиницею K, M, G, KB, MB, GB, ні словом floppy.";
 inline constexpr const char* CliFileMissing = "Файл '%s' не існує.";
 inline constexpr const char* CliNotAFile = "'%s' - це не файл.";
 inline constexpr const char* CliStubMissing = "Файл заглушки '%s' не знайдений.";

@@ -8,6 +8,7 @@
 #include "settings/RegistrySettings.h"
 #include "settings/SettingNames.h"
 #include "shell/ShellTreeView.h"
+#include "texts/ChecksumTexts.h"
 #include "texts/EngineTexts.h"
 #include "texts/WindowTexts.h"
 #include "ui/EngineRun.h"
@@ -93,6 +94,7 @@ TMainFormVarnSplit::TMainFormVarnSplit(const TMainFormContext& context, QWidget*
         return infoFile ? AskForInfoFileDisk(owner, folder, newFolder)
                         : AskForBatchFileDisk(owner, folder, newFolder);
     };
+    m_dialogs.askForChecksumFileDisk = AskForChecksumFileDisk;
     m_dialogs.message = DefaultMessage;
     m_dialogs.freeSpaceOf = FreeSpaceOf;
 
@@ -244,8 +246,11 @@ QWidget* TMainFormVarnSplit::CreateParameterPages() {
     cbDel->setObjectName("cbDel");
     cbBAT = new QCheckBox(Texts::MakeBatchFile, more);
     cbBAT->setObjectName("cbBAT");
+    cbSum = new QCheckBox(Texts::MakeChecksums, more);
+    cbSum->setObjectName("cbSum");
     moreLayout->addWidget(cbDel);
     moreLayout->addWidget(cbBAT);
+    moreLayout->addWidget(cbSum);
     moreLayout->addStretch(1);
     nbSplitParams->addWidget(more);
 
@@ -359,6 +364,8 @@ QWidget* TMainFormVarnSplit::CreateButtonColumn() {
         return made;
     };
     btnGo = button("btnGo", Texts::ButtonSplit);
+    btnVerify = button("btnVerify", Texts::ButtonVerify);
+    btnVerify->setVisible(false);
     layout->addSpacing(8);
     btnSettings = button("btnSettings", Texts::ButtonSettings);
     btnHelp = button("btnHelp", Texts::ButtonHelp);
@@ -377,6 +384,7 @@ QWidget* TMainFormVarnSplit::CreateButtonColumn() {
     laCurrentBlock->setAlignment(Qt::AlignCenter);
     layout->addWidget(laCurrentBlock);
     connect(btnGo, &QPushButton::clicked, this, &TMainFormVarnSplit::btnGoClick);
+    connect(btnVerify, &QPushButton::clicked, this, &TMainFormVarnSplit::btnVerifyClick);
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
     connect(btnSettings, &QPushButton::clicked, this, &TMainFormVarnSplit::btnSettingsClick);
     return column;
@@ -421,6 +429,8 @@ void TMainFormVarnSplit::RestoreSettings() {
             : so_Ascending);
     m_askForEachDisk =
         settings.ReadBool(SN::SectionSettings, SN::AskForEachDisk, SN::DefaultAskForEachDisk);
+    cbSum->setChecked(
+        settings.ReadBool(SN::SectionSettings, SN::MakeChecksums, SN::DefaultMakeChecksums));
 
     const QString blockSize = GroupedNumber(settings.ReadInteger(
         SN::SectionSettings, SN::DefaultBlockSize, SN::DefaultDefaultBlockSize));
@@ -491,6 +501,7 @@ void TMainFormVarnSplit::SaveSettings() {
         settings.WriteInteger(SN::SectionMainWindow, SN::Height, height());
         settings.WriteInteger(SN::SectionMainWindow, SN::Width, width());
     }
+    settings.WriteBool(SN::SectionSettings, SN::MakeChecksums, cbSum->isChecked());
     settings.WriteString(SN::SectionSourceData, SN::Favorites, FavoritesText(m_sourceFavorites));
     settings.WriteString(SN::SectionTargetData, SN::Favorites, FavoritesText(m_targetFavorites));
     const int sortModes[] = {1, 3, 2, 4}; // so_Name, so_Size, so_Type, so_Date

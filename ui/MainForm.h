@@ -56,6 +56,9 @@ struct TMainFormDialogs {
     // Information file (infoFile true) or batch file: true with the new folder.
     std::function<bool(QWidget* parent, bool infoFile, const QString& folder, QString& newFolder)>
         askForFileDisk;
+    // The checksum file: true with the new folder.
+    std::function<bool(QWidget* parent, const QString& folder, QString& newFolder)>
+        askForChecksumFileDisk;
     // Every message box: icon, caption, text.
     std::function<void(QWidget* parent, int icon, const QString& caption, const QString& text)>
         message;
@@ -174,6 +177,11 @@ private:
     };
     std::optional<TPlanResult> CurrentPlan();
 
+    // Checksums and the verify command (MainFormVerify.cpp).
+    void btnVerifyClick();
+    // The verify command is offered for a set, the checksum option for a split.
+    void ShowVerifyFor(bool pieceSet);
+
     // Favorites (MainFormFavorites.cpp).
     void CreateFavorites();
     void btnSourceAddToFavoritesClick();
@@ -272,6 +280,7 @@ private:
     QMenu* pmComment = nullptr;
     QCheckBox* cbDel = nullptr;
     QCheckBox* cbBAT = nullptr;
+    QCheckBox* cbSum = nullptr;
     QFrame* pnl_Info = nullptr;
     QLabel* laNoFile = nullptr;
     std::vector<std::pair<QLabel*, QLabel*>> m_infoRows; // title, value
@@ -282,6 +291,7 @@ private:
     QLabel* laExt = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     QPushButton* btnGo = nullptr;
+    QPushButton* btnVerify = nullptr;
     QPushButton* btnSettings = nullptr;
     QPushButton* btnHelp = nullptr;
     QPushButton* btnAbout = nullptr;

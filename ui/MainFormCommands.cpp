@@ -6,6 +6,7 @@
 #include "settings/RegistrySettings.h"
 #include "settings/SettingNames.h"
 #include "shell/ShellTreeView.h"
+#include "texts/ChecksumTexts.h"
 #include "texts/EngineTexts.h"
 #include "texts/TextFormat.h"
 #include "texts/WindowTexts.h"
@@ -83,6 +84,7 @@ void TMainFormVarnSplit::ConfigureSplit(const TPlanResult& result) {
     m_engine.SetVersion100(mode == smVersion10);
     m_engine.SetMakeBAT((mode == smDOS || mode == smWinSplit) && cbBAT->isChecked());
     m_engine.SetKeepOriginalExt(keepExtension);
+    m_engine.SetMakeChecksums(cbSum->isChecked());
     m_engine.SetComment(mode == smNormal || mode == smSelfJoining ? CommentText() : std::string());
     m_engine.SetMakeSUB(mode == smSelfJoining);
     // A stub measured for an earlier self-joining split must not shift this one.
@@ -157,6 +159,8 @@ void TMainFormVarnSplit::LockWhileBusy(bool busy) {
                                                             edComment,
                                                             cbDel,
                                                             cbBAT,
+                                                            cbSum,
+                                                            btnVerify,
                                                             btnSettings,
                                                             btnHelp,
                                                             btnAbout,
@@ -193,9 +197,12 @@ void TMainFormVarnSplit::OperationFinished(bool completed, const QString& errorT
                     splitting ? Texts::SplitCancelledCaption : Texts::UniteCancelledCaption,
                     Text(splitting ? Texts::SplitCancelled : Texts::UniteCancelled, subject));
     } else {
+        QString finished = Text(splitting ? Texts::SplitFinished : Texts::UniteFinished, subject);
+        if (!splitting && m_engine.ChecksumCheck() == TChecksumCheck::ccNoChecksumFile)
+            finished += "\n" + Text(Texts::UniteNotVerified, m_engine.ChecksumFileName());
         ShowMessage(QMessageBox::Information,
                     splitting ? Texts::SplitFinishedCaption : Texts::UniteFinishedCaption,
-                    Text(splitting ? Texts::SplitFinished : Texts::UniteFinished, subject));
+                    finished);
         if (splitting && cbDel->isChecked()) {
             QFile source(m_splitSource);
             if (!source.remove())
@@ -272,8 +279,11 @@ void TMainFormVarnSplit::EngineNeedDisk(int32_t diskID, int32_t numOfDisks, std:
                 proceed = true;
             } else {
                 QString newFolder;
-                proceed = m_dialogs.askForFileDisk(this, diskID == InfoFileDiskID,
-                                                   QString::fromStdString(folder), newFolder);
+                proceed = diskID == ChecksumFileDiskID
+                              ? m_dialogs.askForChecksumFileDisk(
+                                    this, QString::fromStdString(folder), newFolder)
+                              : m_dialogs.askForFileDisk(this, diskID == InfoFileDiskID,
+                                                         QString::fromStdString(folder), newFolder);
                 if (proceed)
                     path = AddTrailingSeparator(newFolder.toStdString()) + FileNamePart(path);
             }

@@ -129,6 +129,7 @@ void TMainFormVarnSplit::ShowPanelRows(const std::vector<std::pair<QString, QStr
 void TMainFormVarnSplit::ShowNoFile() {
     m_pieceSelected = false;
     m_totalBlocks = 0;
+    ShowVerifyFor(false);
     SetParameterControlsEnabled(false);
     ftsSplitParams->SetTabIndex(0);
     nbSplitParams->setCurrentIndex(0);
@@ -143,6 +144,7 @@ void TMainFormVarnSplit::ShowNoFile() {
 
 void TMainFormVarnSplit::ShowSourceFile(const QString& path) {
     m_pieceSelected = false;
+    ShowVerifyFor(false);
     SetParameterControlsEnabled(true);
     ApplyModeTabs();
     ftsSplitParams->SetTabIndex(0);
@@ -180,6 +182,7 @@ void TMainFormVarnSplit::ShowPieceSet(const QString& path) {
         return;
     }
     m_pieceSelected = true;
+    ShowVerifyFor(true);
     SetParameterControlsEnabled(false);
     ftsSplitParams->SetDisabledTabs({});
     const QString comment = QString::fromStdString(m_engine.Comment());

@@ -1,5 +1,6 @@
 #include "ui/NeedDiskForm.h"
 
+#include "texts/ChecksumTexts.h"
 #include "texts/DialogTexts.h"
 #include "texts/TextFormat.h"
 #include "texts/WindowTexts.h"
@@ -200,4 +201,9 @@ bool AskForInfoFileDisk(QWidget* parent, const QString& folder, QString& newFold
 bool AskForBatchFileDisk(QWidget* parent, const QString& folder, QString& newFolder) {
     return AskForFolder(parent, TNeedDiskForm::TPrompt::pBatchFile, Texts::DiskForBatchFile, folder,
                         newFolder);
+}
+
+bool AskForChecksumFileDisk(QWidget* parent, const QString& folder, QString& newFolder) {
+    return AskForFolder(parent, TNeedDiskForm::TPrompt::pChecksumFile, Texts::DiskForChecksumFile,
+                        folder, newFolder);
 }

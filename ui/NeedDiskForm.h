@@ -20,7 +20,7 @@ enum class TDiskOperation { doSplit, doUnite };
 class TNeedDiskForm : public TModalFrame {
     Q_OBJECT
 public:
-    enum class TPrompt { pNextPiece, pInfoFile, pBatchFile };
+    enum class TPrompt { pNextPiece, pInfoFile, pBatchFile, pChecksumFile };
 
     TNeedDiskForm(QWidget* parent, TDiskOperation operation, TPrompt prompt, const QString& message,
                   const QString& path);
@@ -60,3 +60,4 @@ bool AskForNextDisk(QWidget* parent, TDiskOperation operation, int64_t diskID, i
 // The folder for the information file or the batch file: true with the folder.
 bool AskForInfoFileDisk(QWidget* parent, const QString& folder, QString& newFolder);
 bool AskForBatchFileDisk(QWidget* parent, const QString& folder, QString& newFolder);
+bool AskForChecksumFileDisk(QWidget* parent, const QString& folder, QString& newFolder);

@@ -224,7 +224,7 @@ TEST_F(CommandLineRun, UsageErrorsExitTwoSayWhyAndWriteNothing) {
 
 TEST_F(CommandLineRun, NormalSetRoundTrip) {
     RunOk({"/split", In("a.dat"), Out(), BlockSize});
-    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.vrn"}));
+    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.sha256", "a.vrn"}));
     EXPECT_EQ(fs::file_size(Out("a.vrn")), 1457664u);
     EXPECT_EQ(fs::file_size(Out("a.001")), 1457664u);
     EXPECT_EQ(fs::file_size(Out("a.002")), 84710u); // 38 header bytes in piece 1
@@ -235,12 +235,13 @@ TEST_F(CommandLineRun, NormalSetRoundTrip) {
     RunOk({"/unite", Out("a.vrn"), Back() + "/"});
     EXPECT_EQ(Names(Back()), TNames{"a.dat"});
     EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
-    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.vrn"})) << "pieces stay without -del";
+    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.sha256", "a.vrn"}))
+        << "pieces stay without -del";
 }
 
 TEST_F(CommandLineRun, Version100RoundTripWithFormAndSwitchInAnyCase) {
     RunOk({"/SPLIT", "/VER100", In("a.dat"), Out(), BlockSize});
-    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.vrn"}));
+    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.sha256", "a.vrn"}));
     EXPECT_EQ(Head(Out("a.vrn"), 8), std::string("VRNv100\x1A"));
     EXPECT_EQ(fs::file_size(Out("a.002")), 84706u); // 34 header bytes in piece 1
     RunOk({"/Unite", Out("a.vrn"), Back()});
@@ -249,7 +250,8 @@ TEST_F(CommandLineRun, Version100RoundTripWithFormAndSwitchInAnyCase) {
 
 TEST_F(CommandLineRun, DosSetHasNoSignatureAndWinsOverVersion100) {
     RunOk({"/split", In("a.dat"), Out(), BlockSize, "-dos", "-ver100"});
-    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.dos"})) << "no batch file without -bat";
+    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.dos", "a.sha256"}))
+        << "no batch file without -bat";
     EXPECT_TRUE(ReadFileBytes(Out("a.dos")) == m_whole.substr(0, 1457664));
     EXPECT_TRUE(ReadFileBytes(Out("a.001")) == m_whole.substr(1457664, 1457664));
     EXPECT_TRUE(ReadFileBytes(Out("a.002")) == m_whole.substr(2 * 1457664));
@@ -257,14 +259,14 @@ TEST_F(CommandLineRun, DosSetHasNoSignatureAndWinsOverVersion100) {
 
 TEST_F(CommandLineRun, DosBatchFileJoinsThePieces) {
     RunOk({"/split", In("a.dat"), Out(), BlockSize, "/dos", "/bat"});
-    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.bat", "a.dos"}));
+    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.bat", "a.dos", "a.sha256"}));
     const std::string batch = ReadFileBytes(Out("a.bat"));
     EXPECT_TRUE(Contains(batch, "@copy /b a.dos+a.001+a.002 a.dat\r\n")) << batch;
 }
 
 TEST_F(CommandLineRun, WinSplitSetUnitesFromItsInformationFile) {
     RunOk({"/split", In("a.dat"), Out(), BlockSize, "-wsp", "-bat"});
-    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.003", "a.bat", "a.wsp"}));
+    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.003", "a.bat", "a.sha256", "a.wsp"}));
     EXPECT_EQ(ReadFileBytes(Out("a.wsp")), "dat\r\n3\r\n3000000\r\n");
     EXPECT_TRUE(Contains(ReadFileBytes(Out("a.bat")), "@copy /b a.001+a.002+a.003 a.dat\r\n"));
     EXPECT_TRUE(ReadFileBytes(Out("a.001")) == m_whole.substr(0, 1457664));
@@ -276,7 +278,7 @@ TEST_F(CommandLineRun, WinSplitSetUnitesFromItsInformationFile) {
 
 TEST_F(CommandLineRun, KeepExtKeepsTheWholeNameInEveryPiece) {
     RunOk({"/split", In("a.dat"), Out(), BlockSize, "-keepext"});
-    EXPECT_EQ(Names(Out()), (TNames{"a.dat.001", "a.dat.002", "a.dat.vrn"}));
+    EXPECT_EQ(Names(Out()), (TNames{"a.dat.001", "a.dat.002", "a.dat.sha256", "a.dat.vrn"}));
     RunOk({"/unite", Out("a.dat.vrn"), Back(), "-keepext"});
     EXPECT_EQ(Names(Back()), TNames{"a.dat"});
     EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
@@ -290,7 +292,7 @@ TEST_F(CommandLineRun, DelRemovesThePiecesAfterASuccessfulJoin) {
     RunOk({"/split", In("a.dat"), Out(), BlockSize});
     RunOk({"/unite", Out("a.vrn"), Back(), "-del"});
     EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
-    EXPECT_EQ(Names(Out()), TNames{});
+    EXPECT_EQ(Names(Out()), TNames{"a.sha256"});
 
     // The information and batch files go with a WinSplit set's pieces, but a
     // batch file of the user's own with that name stays.
@@ -301,7 +303,8 @@ TEST_F(CommandLineRun, DelRemovesThePiecesAfterASuccessfulJoin) {
             WriteFileBytes(Out("a.bat"), "@echo mine\r\n");
         RunOk({"/unite", Out("a.wsp"), Back(), "-del"});
         EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
-        EXPECT_EQ(Names(Out()), ownBatchFile ? TNames{"a.bat"} : TNames{});
+        EXPECT_EQ(Names(Out()),
+                  ownBatchFile ? (TNames{"a.bat", "a.sha256"}) : (TNames{"a.sha256"}));
         fs::remove(Out("a.bat"));
     }
 }
@@ -317,7 +320,8 @@ TEST_F(CommandLineRun, DelKeepsEveryPieceWhenTheJoinFails) {
         const TRunResult result = Run({"/unite", Out("a.vrn"), Back(), "-del"});
         EXPECT_EQ(result.Status, 1);
         EXPECT_TRUE(Contains(result.Err, Out(missing ? "a.002" : "a.001"))) << result.Err;
-        const TNames left = missing ? TNames{"a.001", "a.vrn"} : TNames{"a.001", "a.002", "a.vrn"};
+        const TNames left = missing ? TNames{"a.001", "a.sha256", "a.vrn"}
+                                    : TNames{"a.001", "a.002", "a.sha256", "a.vrn"};
         EXPECT_EQ(Names(Out()), left);
         EXPECT_EQ(Names(Back()), TNames{}) << "nothing half-written is left";
         fs::remove_all(Out());
@@ -439,7 +443,7 @@ TEST_F(CommandLineRun, SelfJoiningRoundTrip) {
     // set has two pieces whatever the stub's size.
     const std::string size = std::to_string(fs::file_size(stub) + 2 * WholeSize / 3);
     RunOk({"/split", In("a.dat"), Out(), size, "-self"});
-    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.exe"}));
+    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.exe", "a.sha256"}));
     EXPECT_EQ(std::to_string(fs::file_size(Out("a.exe"))), size);
     EXPECT_EQ(Head(Out("a.exe"), static_cast<std::size_t>(fs::file_size(stub))),
               ReadFileBytes(stub.string()));
@@ -484,7 +488,7 @@ TEST_F(CommandLineRun, NoProgressWhenStandardErrorIsNoTerminal) {
     // Small blocks give many pieces and many progress reports, none of which may
     // reach a redirected standard error.
     RunOk({"/split", In("a.dat"), Out(), "100000", "-wsp"});
-    EXPECT_EQ(Names(Out()).size(), 31u);
+    EXPECT_EQ(Names(Out()).size(), 32u);
     RunOk({"/unite", Out("a.wsp"), Back()});
 }
 
@@ -501,7 +505,7 @@ TEST_F(CommandLineRun, ProgressOnATerminalEndsWithANewline) {
     EXPECT_TRUE(Contains(result.Err, "\rЧастина 3 з 3: 100%")) << result.Err;
     ASSERT_FALSE(result.Err.empty());
     EXPECT_EQ(result.Err.back(), '\n');
-    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.vrn"}));
+    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.sha256", "a.vrn"}));
 }
 
 } // namespace

@@ -43,13 +43,13 @@ protected:
 
 TEST_F(CommandStop, StoppedUniteFailsAndLeavesNothing) {
     ASSERT_EQ(Run({"/split", m_work / "a.dat", m_work / "out", "10000"}), 0) << m_err.str();
-    ASSERT_EQ(CountIn("out"), 6u);
+    ASSERT_EQ(CountIn("out"), 7u); // six pieces and the checksum file
 
     RequestStop();
     EXPECT_EQ(Run({"/unite", m_work / "out/a.vrn", m_work / "back"}), 1);
     EXPECT_NE(m_err.str().find(Texts::CliInterrupted), std::string::npos) << m_err.str();
     EXPECT_EQ(CountIn("back"), 0u) << "no temporary or partial file stays";
-    EXPECT_EQ(CountIn("out"), 6u);
+    EXPECT_EQ(CountIn("out"), 7u);
 
     ClearStopRequest();
     EXPECT_EQ(Run({"/unite", m_work / "out/a.vrn", m_work / "back"}), 0) << m_err.str();

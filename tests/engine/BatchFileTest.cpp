@@ -256,6 +256,7 @@ protected:
 };
 
 TEST_F(BatchFileSplit, DosSplitWritesItBesideTheLastPieceWhenAllowed) {
+    m_engine.SetMakeChecksums(false); // the batch file is then the last question
     m_engine.SetDOSCompatible(true);
     m_engine.SetSplitFileName(Out("report.dos"));
     AnswerBatchFile(true);
@@ -291,6 +292,7 @@ TEST_F(BatchFileSplit, WinSplitBatchFileFollowsTheInformationFile) {
 }
 
 TEST_F(BatchFileSplit, NotWrittenWhenTheHandlerDeclines) {
+    m_engine.SetMakeChecksums(false);
     m_engine.SetDOSCompatible(true);
     m_engine.SetSplitFileName(Out("report.dos"));
     AnswerBatchFile(false);

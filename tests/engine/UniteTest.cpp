@@ -139,8 +139,9 @@ TEST_F(UniteTest, DelAfterUniteDeletesThePiecesAfterSuccess) {
     engine.SetDelAfterUnite(true);
     engine.Unite();
     EXPECT_TRUE(engine.Completed());
-    // The information file describes nothing any more and goes with the pieces.
-    EXPECT_EQ(FolderNames(folder.Path()), Names({"name.dat", "out.dat"}));
+    // The information file describes nothing any more and goes with the
+    // pieces; the checksum file stays, since it still checks the whole file.
+    EXPECT_EQ(FolderNames(folder.Path()), Names({"name.dat", "name.sha256", "out.dat"}));
     EXPECT_EQ(Read("out.dat"), PatternBytes(250));
 }
 

@@ -10,6 +10,7 @@
 #include "support/TempFolder.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QLabel>
@@ -75,6 +76,10 @@ protected:
             return true;
         };
         dialogs.askForFileDisk = [](QWidget*, bool, const QString& folder, QString& newFolder) {
+            newFolder = folder;
+            return true;
+        };
+        dialogs.askForChecksumFileDisk = [](QWidget*, const QString& folder, QString& newFolder) {
             newFolder = folder;
             return true;
         };
@@ -469,4 +474,54 @@ TEST_F(MainFormTest, CloseDuringASplitStopsItFirst) {
     EXPECT_TRUE(fs::exists(Out("a.vrn").toStdString()));
     EXPECT_FALSE(fs::exists(Out("a.001").toStdString()));
     EXPECT_EQ(LastMessageCaption(), "Розбивка скасована");
+}
+
+TEST_F(MainFormTest, ChecksumOptionAndVerifyOfTheSelectedSet) {
+    WriteFileBytes(In("a.dat").toStdString(), PatternBytes(300000, 4));
+    Open();
+    Select(In("a.dat"), Out());
+    SetBlockSize("100,000");
+    auto* option = Find<QCheckBox>("cbSum");
+    EXPECT_TRUE(option->isChecked()); // on by default
+    EXPECT_FALSE(Shown("btnVerify"));
+    for (bool on : {false, true}) {
+        option->setChecked(on);
+        Go();
+        EXPECT_EQ(fs::exists(Out("a.sha256").toStdString()), on);
+    }
+
+    Select(Out("a.vrn"), QString::fromStdString(m_folder / "back"));
+    EXPECT_TRUE(Shown("btnVerify"));
+    EXPECT_FALSE(Shown("cbSum"));
+    struct TCase {
+        const char* label;
+        int icon;
+        const char* part;
+    };
+    for (const TCase& test : {TCase{"intact", QMessageBox::Information, "неушкоджений"},
+                              TCase{"flipped", QMessageBox::Warning, "a.001: пошкоджена"}}) {
+        SCOPED_TRACE(test.label);
+        if (std::string(test.label) == "flipped") {
+            std::string bytes = ReadFileBytes(Out("a.001").toStdString());
+            bytes[5] ^= 1;
+            WriteFileBytes(Out("a.001").toStdString(), bytes);
+        }
+        m_messages.clear();
+        Find<QPushButton>("btnVerify")->click();
+        ASSERT_EQ(m_messages.size(), 1u);
+        EXPECT_EQ(m_messages[0].caption, "Перевірка набору");
+        EXPECT_EQ(m_messages[0].icon, test.icon);
+        EXPECT_TRUE(m_messages[0].text.contains(test.part)) << m_messages[0].text.toStdString();
+    }
+    // The damaged set is not united, and deleting its pieces was not honoured.
+    Find<QCheckBox>("cbDel")->setChecked(true);
+    Go();
+    EXPECT_EQ(LastMessageCaption(), "Помилка");
+    EXPECT_TRUE(fs::is_empty(m_folder / "back"));
+    EXPECT_TRUE(fs::exists(Out("a.001").toStdString()));
+
+    m_window->close();
+    m_window.reset();
+    TRegistrySettings settings;
+    EXPECT_TRUE(settings.ReadBool(SN::SectionSettings, SN::MakeChecksums, false));
 }

@@ -142,7 +142,7 @@ done_box=$(wait_window "Розбивка завершена") || fail "the split
 key Return
 focus_main
 pieces=$(cd "$work/calc" && for piece in *; do echo "$piece $(stat -c %s "$piece")"; done)
-expected=$'report.001 750011\nreport.002 750011\nreport.003 750005\nreport.vrn 750011'
+expected=$'report.001 750011\nreport.002 750011\nreport.003 750005\nreport.sha256 385\nreport.vrn 750011'
 [[ $pieces == "$expected" ]] || fail "the calculated size gave other pieces: $pieces"
 cat "$work/calc/report.vrn" "$work/calc/report.001" "$work/calc/report.002" \
     "$work/calc/report.003" | tail -c 3000000 | cmp - "$work/files/report.dat" ||
