@@ -30,6 +30,7 @@ struct TCommandLineRequest {
     bool MakeSUB = false;            // "self"
     bool KeepOriginalExt = false;    // "keepext"
     bool DelAfterUnite = false;      // "del"
+    bool WindowsStub = false;        // "stub=windows" (with "self"); "stub=linux" is the default
 };
 
 // A parsed command line: the request, or the usage error that stops it.
