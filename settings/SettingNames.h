@@ -54,6 +54,9 @@ inline constexpr const char* AskForEachDisk = "AskForEachDisk";
 inline constexpr bool DefaultAskForEachDisk = false;
 inline constexpr const char* KeepOriginalExt = "KeepOriginalExt";
 inline constexpr bool DefaultKeepOriginalExt = false;
+// Self-joining sets start on Windows (the Windows stub) instead of Linux.
+inline constexpr const char* WindowsStub = "WindowsStub";
+inline constexpr bool DefaultWindowsStub = false;
 // Absent: the built-in filter list is used.
 inline constexpr const char* FilterCount = "FilterCount";
 // "Filter" + k (k = 1, 2, ...) holds "description|mask".

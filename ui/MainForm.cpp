@@ -9,6 +9,7 @@
 #include "settings/SettingNames.h"
 #include "shell/ShellTreeView.h"
 #include "texts/EngineTexts.h"
+#include "texts/StubChoiceTexts.h"
 #include "texts/WindowTexts.h"
 #include "ui/EngineRun.h"
 #include "ui/InfoForm.h"
@@ -246,6 +247,15 @@ QWidget* TMainFormVarnSplit::CreateParameterPages() {
     cbBAT->setObjectName("cbBAT");
     moreLayout->addWidget(cbDel);
     moreLayout->addWidget(cbBAT);
+    cbWindowsStub = new QCheckBox(Texts::WindowsStubChoice, more);
+    cbWindowsStub->setObjectName("cbWindowsStub");
+    cbWindowsStub->setChecked(
+        m_settings->ReadBool(SN::SectionSettings, SN::WindowsStub, SN::DefaultWindowsStub));
+    connect(cbWindowsStub, &QCheckBox::toggled, this, [this](bool checked) {
+        m_settings->WriteBool(SN::SectionSettings, SN::WindowsStub, checked);
+        RecomputeBlocks();
+    });
+    moreLayout->addWidget(cbWindowsStub);
     moreLayout->addStretch(1);
     nbSplitParams->addWidget(more);
 
