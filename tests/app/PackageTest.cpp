@@ -45,7 +45,8 @@ protected:
         const TShellRun install = RunShell("cmake --install " + std::string(VARN_BUILD_DIR) +
                                            " --prefix " + Quoted(Prefix()));
         ASSERT_EQ(install.status, 0) << install.output;
-        fs::create_directories(m_folder.Path() / "in");
+        for (const char* folder : {"in", "out", "back"})
+            fs::create_directories(m_folder.Path() / folder);
         WriteFileBytes(m_folder.Path() / "in" / "a.dat", m_whole);
     }
 
@@ -84,6 +85,7 @@ TEST_F(Installed, FindsEachStubInItsLibraryFolder) {
         cases.push_back({"-self -stub=windows", "varnstub-win32.exe"});
     for (const TCase& test : cases) {
         const fs::path out = m_folder.Path() / ("out-" + std::to_string(&test - cases.data()));
+        fs::create_directories(out / "back");
         const std::string stub = ReadFileBytes(Prefix() / "lib" / "varnsplit" / test.stub);
         ASSERT_GT(stub.size(), 88000u) << test.stub;
         const TShellRun split =
