@@ -10,12 +10,12 @@
 // shared by the command line, the window and the stub.
 
 // The stubs lie under these names beside the program (in the build tree) or
-// in the installed program's private library folder, InstalledStubFolder
-// from the program's folder. A file shorter than MinimumStubSize, or one that
-// holds no program image of its kind, is taken as damaged.
+// in the installed program's private library folder, InstalledStubFolder in
+// the folder above the program's (/usr/bin/varnsplit, /usr/lib/varnsplit/). A file shorter than
+// MinimumStubSize, or one that holds no program image of its kind, is taken as damaged.
 inline constexpr const char* StubName = "varnstub.exe";
 inline constexpr const char* WindowsStubName = "varnstub-win32.exe";
-inline constexpr const char* InstalledStubFolder = "../lib/varnsplit";
+inline constexpr const char* InstalledStubFolder = "lib/varnsplit";
 inline constexpr int64_t MinimumStubSize = 88000;
 
 // Which system the first piece of a self-joining set runs on.

@@ -37,7 +37,12 @@ bool IsOfKind(const std::string& path, TStubKind kind) {
 TStubLookup FindStub(const std::string& programFolder, TStubKind kind) {
     const std::string name = kind == TStubKind::skWindows ? WindowsStubName : StubName;
     const std::string beside = AddTrailingSeparator(programFolder) + name;
-    const std::string installedFolder = AddTrailingSeparator(programFolder) + InstalledStubFolder;
+    // The folder above the program's, named without "..", so that messages
+    // show the path a user would type.
+    std::string folder = programFolder;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    const std::string installedFolder = FolderPart(folder) + InstalledStubFolder;
     const std::string installed = AddTrailingSeparator(installedFolder) + name;
 
     TStubLookup stub;

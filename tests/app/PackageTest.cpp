@@ -106,6 +106,19 @@ TEST_F(Installed, FindsEachStubInItsLibraryFolder) {
     EXPECT_TRUE(ReadFileBytes(m_folder.Path() / "out-0" / "a.dat") == m_whole);
 }
 
+TEST_F(Installed, SaysWhenTheWindowsStubIsNotInstalled) {
+    const fs::path stub = Prefix() / "lib" / "varnsplit" / "varnstub-win32.exe";
+    fs::remove(stub);
+    const TShellRun split =
+        Varnsplit("/split " + Quoted(m_folder.Path() / "in" / "a.dat") + " " +
+                  Quoted(m_folder.Path() / "out") + " 1000000 -self -stub=windows");
+    EXPECT_EQ(split.status, 1);
+    EXPECT_NE(split.output.find("Заглушку для Windows не встановлено"), std::string::npos)
+        << split.output;
+    EXPECT_NE(split.output.find(stub.string()), std::string::npos) << split.output;
+    EXPECT_TRUE(fs::is_empty(m_folder.Path() / "out"));
+}
+
 TEST_F(Installed, BringsItsManualPagesDesktopEntryAndMetainfo) {
     const fs::path share = Prefix() / "share";
     for (const fs::path& page : {share / "man" / "man1" / "varnsplit.1.gz",

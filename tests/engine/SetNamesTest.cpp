@@ -61,7 +61,9 @@ TEST(SetNames, InstalledStubsLieInTheLibraryFolderAndMustBeOfTheirKind) {
     EXPECT_EQ(FindStub(bin.string()).path, (bin / StubName).string());
     std::filesystem::create_directories(library);
     EXPECT_EQ(FindStub(bin.string(), TStubKind::skWindows).path,
-              bin.string() + "/" + InstalledStubFolder + "/" + WindowsStubName);
+              (library / WindowsStubName).string());
+    EXPECT_EQ(FindStub(bin.string() + "/", TStubKind::skWindows).path,
+              (library / WindowsStubName).string());
 
     WriteFileBytes(library / StubName, Elf32Image(MinimumStubSize));
     EXPECT_EQ(FindStub(bin.string()).state, TStubState::ssFound);
