@@ -115,6 +115,7 @@ void TMainFormVarnSplit::btnSizeCalcClick() {
     source.setMode = [this](TSplitMode mode) { cbMode->setCurrentIndex(mode); };
     source.comment = [this] { return CommentText(); };
     source.programFolder = m_context.programFolder;
+    source.stubKind = StubKind();
     QString blockSizeText;
     if (ExecuteSizeCalc(source, blockSizeText) && !blockSizeText.isEmpty()) {
         cbBytes->setEditText(blockSizeText);
