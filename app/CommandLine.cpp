@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cctype>
 #include <limits>
+#include <optional>
+#include <string_view>
 
 namespace {
 
@@ -76,6 +78,19 @@ constexpr const char* Conflicts[][2] = {
     {"wsp", "self"},
     {"ver100", "self"},
 };
+
+// "-stub=linux" or "-stub=windows": which system a self-joining set starts on.
+// Nothing when `argument` is no such switch; the spelling of the value is
+// checked by the caller.
+std::optional<std::string> StubChoice(const std::string& argument) {
+    constexpr std::string_view Word = "stub=";
+    if (argument.size() < 2 || (argument[0] != '-' && argument[0] != '/'))
+        return std::nullopt;
+    const std::string lower = LowerCase(argument.substr(1));
+    if (lower.compare(0, Word.size(), Word) != 0)
+        return std::nullopt;
+    return lower.substr(Word.size());
+}
 
 TCommandLineParse Failure(std::string error) {
     TCommandLineParse parse;
@@ -162,6 +177,7 @@ TCommandLineParse ParseCommandLine(const std::vector<std::string>& arguments) {
 
     std::vector<std::string> positional;
     std::vector<TSwitchUse> switches;
+    std::string stubSwitch; // as typed
     bool switchesEnded = false;
     const std::string* countSwitch = nullptr;
     const std::string* countText = nullptr;
@@ -181,6 +197,13 @@ TCommandLineParse ParseCommandLine(const std::vector<std::string>& arguments) {
         if (!switchesEnded) {
             if (const TSwitch* found = FindSwitch(argument)) {
                 switches.push_back({found, argument});
+                continue;
+            }
+            if (const std::optional<std::string> choice = StubChoice(argument)) {
+                if (*choice != "linux" && *choice != "windows")
+                    return Failure(FormatText(Texts::CliBadStubChoice, {argument}));
+                request.WindowsStub = *choice == "windows";
+                stubSwitch = argument;
                 continue;
             }
             // "/" followed by anything but a switch word is an absolute path.
@@ -241,6 +264,10 @@ TCommandLineParse ParseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (request.MakeBAT && !request.DOSCompatible && !request.WinSplitCompatible)
         return Failure(Texts::CliBatchNeedsMode);
+    if (!stubSwitch.empty() && request.Form != TCommandForm::cfSplit)
+        return Failure(FormatText(Texts::CliSwitchNotForForm, {stubSwitch, formWord}));
+    if (!stubSwitch.empty() && !request.MakeSUB)
+        return Failure(FormatText(Texts::CliStubNeedsSelf, {stubSwitch}));
 
     if (positional.size() < wanted)
         return Failure(FormatText(Texts::CliTooFewArguments, {formWord}));

@@ -33,6 +33,7 @@ struct TCommandLineRequest {
     bool KeepOriginalExt = false;    // "keepext"
     bool DelAfterUnite = false;      // "del"
     bool NoChecksums = false;        // "nosum"
+    bool WindowsStub = false;        // "stub=windows" (with "self"); "stub=linux" is the default
 };
 
 // A parsed command line: the request, or the usage error that stops it.

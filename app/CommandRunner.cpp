@@ -115,11 +115,13 @@ int TCommandLineRun::Split(const TCommandLineRequest& request) {
 
     TStubLookup stub;
     if (request.MakeSUB) {
-        stub = FindStub(m_context.ProgramFolder);
+        stub = FindStub(m_context.ProgramFolder,
+                        request.WindowsStub ? TStubKind::skWindows : TStubKind::skLinux);
         if (stub.state != TStubState::ssFound) {
-            Fail(FormatText(stub.state == TStubState::ssMissing ? Texts::CliStubMissing
-                                                                : Texts::CliStubDamaged,
-                            {stub.path}));
+            const char* text = stub.state == TStubState::ssDamaged ? Texts::CliStubDamaged
+                               : request.WindowsStub               ? Texts::CliWindowsStubMissing
+                                                                   : Texts::CliStubMissing;
+            Fail(FormatText(text, {stub.path}));
             return ExitFailed;
         }
     }

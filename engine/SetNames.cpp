@@ -1,21 +1,6 @@
 #include "engine/SetNames.h"
 
 #include "engine/FileUtils.h"
-#include "engine/SelfJoin.h"
-
-#include <sys/stat.h>
-
-TStubLookup FindStub(const std::string& programFolder) {
-    TStubLookup stub;
-    stub.path = AddTrailingSeparator(programFolder) + StubName;
-    struct stat info {};
-    if (stat(stub.path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
-        return stub;
-    stub.size = static_cast<int64_t>(info.st_size);
-    stub.state = stub.size < MinimumStubSize || StubLengthOf(stub.path) <= 0 ? TStubState::ssDamaged
-                                                                             : TStubState::ssFound;
-    return stub;
-}
 
 std::string FirstPiecePath(const std::string& folder, const std::string& wholeFilePath,
                            const std::string& firstPieceExtension, bool keepOriginalExt) {

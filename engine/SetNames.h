@@ -1,6 +1,6 @@
 #pragma once
 
-// Plain standard C++ and POSIX only: the self-joining stub compiles this file.
+// Plain standard C++ only: both self-joining stubs compile SetNames.cpp.
 
 #include <cstdint>
 #include <optional>
@@ -9,10 +9,17 @@
 // How the files of a set are named and where the stub is found: one rule each,
 // shared by the command line, the window and the stub.
 
-// The stub lies beside the program under this name. A file shorter than
-// MinimumStubSize, or one that holds no program image, is taken as damaged.
+// The stubs lie under these names beside the program (in the build tree) or
+// in the installed program's private library folder, InstalledStubFolder in
+// the folder above the program's (/usr/bin/varnsplit, /usr/lib/varnsplit/). A file shorter than
+// MinimumStubSize, or one that holds no program image of its kind, is taken as damaged.
 inline constexpr const char* StubName = "varnstub.exe";
+inline constexpr const char* WindowsStubName = "varnstub-win32.exe";
+inline constexpr const char* InstalledStubFolder = "lib/varnsplit";
 inline constexpr int64_t MinimumStubSize = 88000;
+
+// Which system the first piece of a self-joining set runs on.
+enum class TStubKind { skLinux, skWindows };
 
 enum class TStubState { ssFound, ssMissing, ssDamaged };
 
@@ -22,8 +29,10 @@ struct TStubLookup {
     int64_t size = 0; // the file's size when it is found
 };
 
-// Looks for the stub in `programFolder`.
-TStubLookup FindStub(const std::string& programFolder);
+// Looks for the stub of `kind` beside the program in `programFolder`, then in
+// its private library folder. When neither holds one, `path` names the place
+// it belongs: the library folder when that exists, else beside the program.
+TStubLookup FindStub(const std::string& programFolder, TStubKind kind = TStubKind::skLinux);
 
 // The first piece's path for the whole file `wholeFilePath` in `folder` ("" for
 // the current folder): the

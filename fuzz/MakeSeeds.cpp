@@ -60,6 +60,29 @@ TSignature Signature110() {
 // table, so the image ends with a section no segment holds. With
 // `extendedCount` the section count sits in the first section header, as
 // linkers write it for very many sections.
+// A small Windows image: DOS header, "PE" header, a PE32 optional header with
+// 16 data directories, and two sections after 0x200 bytes of headers.
+std::string Pe32() {
+    std::string pe(0x400, '\0');
+    pe[0] = 'M';
+    pe[1] = 'Z';
+    PutLe(pe, 0x3c, 0x40, 4);
+    pe.replace(0x40, 4, std::string("PE\0\0", 4));
+    PutLe(pe, 0x44, 0x14c, 2); // i386
+    PutLe(pe, 0x46, 2, 2);     // sections
+    PutLe(pe, 0x54, 224, 2);   // optional header size
+    const std::size_t optional = 0x58;
+    PutLe(pe, optional, 0x10b, 2);
+    PutLe(pe, optional + 60, 0x200, 4);
+    PutLe(pe, optional + 92, 16, 4);
+    const std::size_t sections = optional + 224;
+    for (std::size_t i = 0; i < 2; ++i) {
+        PutLe(pe, sections + i * 40 + 16, 0x100, 4);
+        PutLe(pe, sections + i * 40 + 20, 0x200 + i * 0x100, 4);
+    }
+    return pe;
+}
+
 std::string Elf(bool is64, bool extendedCount) {
     const std::size_t word = is64 ? 8 : 4;
     const std::size_t headerSize = is64 ? 64 : 52;
@@ -192,6 +215,7 @@ int main(int argc, char** argv) {
     Write(stubs / "elf64_extended_v100", Elf(true, true) + EncodeSignature(v100) + Data(64));
     Write(stubs / "elf32_v110_cp1251", elf32 + EncodeSignature(v110Cp1251) + Data(64));
     Write(stubs / "plain_v110", EncodeSignature(v110) + Data(64));
+    Write(stubs / "pe32_v110", Pe32() + EncodeSignature(v110) + Data(64));
 
     // Written last, so the build sees the corpora as done only when all are there.
     Write(root / "stamp", "");

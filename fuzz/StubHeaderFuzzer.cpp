@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes as a self-joining first piece: the program image is
-// measured from its ELF headers, then the signature is looked for where the
+// measured from its ELF or PE headers, then the signature is looked for where the
 // image ends and, as for a plain piece, at the start.
 
 #include "FuzzCheck.h"
@@ -71,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const int64_t stubLength = StubLengthOf(path);
     // The image is a part of the file, at least its own ELF header (52 bytes
-    // for the 32-bit class).
+    // for the 32-bit class) or its Windows DOS, PE and optional headers.
     FUZZ_REQUIRE(stubLength >= 0 && static_cast<uint64_t>(stubLength) <= size);
     FUZZ_REQUIRE(stubLength == 0 || stubLength >= 52);
 

@@ -57,6 +57,9 @@ inline constexpr bool DefaultKeepOriginalExt = false;
 // A split also writes the SHA-256 checksum file of its set.
 inline constexpr const char* MakeChecksums = "MakeChecksums";
 inline constexpr bool DefaultMakeChecksums = true;
+// Self-joining sets start on Windows (the Windows stub) instead of Linux.
+inline constexpr const char* WindowsStub = "WindowsStub";
+inline constexpr bool DefaultWindowsStub = false;
 // Absent: the built-in filter list is used.
 inline constexpr const char* FilterCount = "FilterCount";
 // "Filter" + k (k = 1, 2, ...) holds "description|mask".

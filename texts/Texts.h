@@ -61,8 +61,8 @@ inline constexpr const char* FaultUnknown = "Операція не вдалас�
 inline constexpr const char* CliProgramName = "varnsplit";
 inline constexpr const char* CliUsage =
     "Використання:\n"
-    "  varnsplit /split ФАЙЛ ТЕКА РОЗМІР [-ver100] [-dos] [-wsp] [-bat] [-self] [-keepext]\n"
-    "            [-nosum]\n"
+    "  varnsplit /split ФАЙЛ ТЕКА РОЗМІР [-ver100] [-dos] [-wsp] [-bat] [-self]\n"
+    "                   [-stub=linux|windows] [-keepext] [-nosum]\n"
     "      розбити ФАЙЛ на частини по РОЗМІР байтів у ТЕКУ\n"
     "  varnsplit /split ФАЙЛ ТЕКА -n КІЛЬКІСТЬ [перемикачі]\n"
     "      розбити ФАЙЛ на КІЛЬКІСТЬ (від 2 до 65535) однакових частин\n"
@@ -83,6 +83,8 @@ inline constexpr const char* CliUsage =
     "  -wsp      WinSplit-сумісні частини з інформаційним файлом .wsp\n"
     "  -bat      разом з -dos або -wsp: командний файл для збирання\n"
     "  -self     самозбірний набір (перша частина .exe з програмою varnstub.exe)\n"
+    "  -stub=linux, -stub=windows\n"
+    "            разом з -self: перша частина запускається в Linux (типово) або в Windows\n"
     "  -keepext  назви частин зберігають повну назву файлу з розширенням\n"
     "  -nosum    не записувати файл контрольних сум SHA-256 (назва.sha256)\n"
     "  -del      після успішного збирання видалити частини\n"
@@ -116,6 +118,11 @@ inline constexpr const char* CliFileMissing = "Файл '%s' не існує.";
 inline constexpr const char* CliNotAFile = "'%s' - це не файл.";
 inline constexpr const char* CliStubMissing = "Файл заглушки '%s' не знайдений.";
 inline constexpr const char* CliStubDamaged = "Файл заглушки '%s' пошкоджений.";
+inline constexpr const char* CliWindowsStubMissing =
+    "Заглушку для Windows не встановлено: файл '%s' не знайдений.";
+inline constexpr const char* CliBadStubChoice =
+    "Перемикач '%s': очікується -stub=linux або -stub=windows.";
+inline constexpr const char* CliStubNeedsSelf = "Перемикач '%s' потребує '-self'.";
 inline constexpr const char* CliBadStoredExtension =
     "Розширення, записане в '%s', не може бути частиною назви файлу; файл не відновлено.";
 inline constexpr const char* CliNotDeleted = "Файл відновлено, але '%s' не вдалося видалити.";
@@ -160,6 +167,9 @@ inline constexpr const char* StubRenameFailed = "Не вдається збер�
 inline constexpr const char* StubTimesNotRestored = "Увага: не вдалося відновити час файлу %s: %s";
 inline constexpr const char* StubAttributesNotRestored =
     "Увага: не вдалося відновити атрибути файлу %s: %s";
+// Fills the place of a path when the stub cannot even tell its own.
+inline constexpr const char* StubOwnProgram = "перша частина набору";
+inline constexpr const char* StubPressEnter = "Натисніть Enter, щоб закрити вікно.";
 
 // --- settings, file types and filters ---
 // The marks in order: the store file, the reason.

@@ -10,6 +10,7 @@
 #include "shell/ShellTreeView.h"
 #include "texts/ChecksumTexts.h"
 #include "texts/EngineTexts.h"
+#include "texts/StubChoiceTexts.h"
 #include "texts/WindowTexts.h"
 #include "ui/EngineRun.h"
 #include "ui/InfoForm.h"
@@ -251,6 +252,15 @@ QWidget* TMainFormVarnSplit::CreateParameterPages() {
     moreLayout->addWidget(cbDel);
     moreLayout->addWidget(cbBAT);
     moreLayout->addWidget(cbSum);
+    cbWindowsStub = new QCheckBox(Texts::WindowsStubChoice, more);
+    cbWindowsStub->setObjectName("cbWindowsStub");
+    cbWindowsStub->setChecked(
+        m_settings->ReadBool(SN::SectionSettings, SN::WindowsStub, SN::DefaultWindowsStub));
+    connect(cbWindowsStub, &QCheckBox::toggled, this, [this](bool checked) {
+        m_settings->WriteBool(SN::SectionSettings, SN::WindowsStub, checked);
+        RecomputeBlocks();
+    });
+    moreLayout->addWidget(cbWindowsStub);
     moreLayout->addStretch(1);
     nbSplitParams->addWidget(more);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/SetNames.h"
 #include "engine/SplitPlan.h"
 #include "engine/VarnSplit.h"
 #include "settings/FilterList.h"
@@ -168,6 +169,7 @@ private:
     std::optional<int64_t> BlockSize() const;
     std::string CommentText() const;
     int64_t StubLength() const;
+    TStubKind StubKind() const;
     // The split the parameters describe now; nothing when the block size box
     // holds no number or the self-joining stub is unusable (both reported).
     struct TPlanResult {
@@ -281,6 +283,7 @@ private:
     QCheckBox* cbDel = nullptr;
     QCheckBox* cbBAT = nullptr;
     QCheckBox* cbSum = nullptr;
+    QCheckBox* cbWindowsStub = nullptr; // self-joining sets for Windows, stored at once
     QFrame* pnl_Info = nullptr;
     QLabel* laNoFile = nullptr;
     std::vector<std::pair<QLabel*, QLabel*>> m_infoRows; // title, value

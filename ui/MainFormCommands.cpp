@@ -89,8 +89,9 @@ void TMainFormVarnSplit::ConfigureSplit(const TPlanResult& result) {
     m_engine.SetMakeSUB(mode == smSelfJoining);
     // A stub measured for an earlier self-joining split must not shift this one.
     m_engine.SetStubSize(mode == smSelfJoining ? result.stubLength : 0);
-    m_engine.SetStubFileName(
-        mode == smSelfJoining ? FindStub(m_context.programFolder.toStdString()).path : "");
+    m_engine.SetStubFileName(mode == smSelfJoining
+                                 ? FindStub(m_context.programFolder.toStdString(), StubKind()).path
+                                 : "");
     m_engine.SetSplitFileName(FirstPiecePath(TargetPath().toStdString(), m_engine.FileName(),
                                              m_engine.FirstPieceExtension(), keepExtension));
 }

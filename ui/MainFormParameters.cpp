@@ -5,6 +5,7 @@
 #include "engine/SelfJoin.h"
 #include "engine/SetNames.h"
 #include "shell/ShellTreeView.h"
+#include "texts/StubChoiceTexts.h"
 #include "texts/TextFormat.h"
 #include "texts/WindowTexts.h"
 #include "ui/MainForm.h"
@@ -78,6 +79,7 @@ void TMainFormVarnSplit::ApplyModeTabs() {
         ftsSplitParams->SetDisabledTabs({});
     }
     cbBAT->setVisible(mode == smDOS || mode == smWinSplit);
+    cbWindowsStub->setVisible(mode == smSelfJoining);
 }
 
 void TMainFormVarnSplit::cbModeChange() {
@@ -113,6 +115,7 @@ void TMainFormVarnSplit::btnSizeCalcClick() {
     source.setMode = [this](TSplitMode mode) { cbMode->setCurrentIndex(mode); };
     source.comment = [this] { return CommentText(); };
     source.programFolder = m_context.programFolder;
+    source.stubKind = StubKind();
     QString blockSizeText;
     if (ExecuteSizeCalc(source, blockSizeText) && !blockSizeText.isEmpty()) {
         cbBytes->setEditText(blockSizeText);
@@ -121,7 +124,11 @@ void TMainFormVarnSplit::btnSizeCalcClick() {
 }
 
 int64_t TMainFormVarnSplit::StubLength() const {
-    return FindStub(m_context.programFolder.toStdString()).size;
+    return FindStub(m_context.programFolder.toStdString(), StubKind()).size;
+}
+
+TStubKind TMainFormVarnSplit::StubKind() const {
+    return cbWindowsStub->isChecked() ? TStubKind::skWindows : TStubKind::skLinux;
 }
 
 std::optional<TMainFormVarnSplit::TPlanResult> TMainFormVarnSplit::CurrentPlan() {
@@ -136,11 +143,12 @@ std::optional<TMainFormVarnSplit::TPlanResult> TMainFormVarnSplit::CurrentPlan()
     result.blockSize = *blockSize;
     const TSplitMode mode = Mode();
     if (mode == smSelfJoining) {
-        const TStubLookup stub = FindStub(m_context.programFolder.toStdString());
+        const TStubLookup stub = FindStub(m_context.programFolder.toStdString(), StubKind());
         if (stub.state != TStubState::ssFound) {
             ShowMessage(QMessageBox::Critical, Texts::CaptionError,
-                        stub.state == TStubState::ssMissing ? Texts::StubMissing
-                                                            : Texts::StubDamaged);
+                        stub.state == TStubState::ssDamaged  ? Texts::StubDamaged
+                        : StubKind() == TStubKind::skWindows ? Texts::WindowsStubMissing
+                                                             : Texts::StubMissing);
             cbMode->setCurrentIndex(smNormal);
             return CurrentPlan();
         }

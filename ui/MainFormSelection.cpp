@@ -198,6 +198,7 @@ void TMainFormVarnSplit::ShowPieceSet(const QString& path) {
     }
     cbDel->setText(Texts::DeleteBlocksAfterUnite);
     cbBAT->setVisible(false);
+    cbWindowsStub->setVisible(false);
 
     const bool winSplit = m_engine.WinSplitCompatible();
     const bool withRecord = !m_engine.Version100() && !winSplit;

@@ -294,7 +294,7 @@ bool TSizeCalcForm::eventFilter(QObject* watched, QEvent* event) {
 // The stub check of the self-joining mode: a stub that cannot be copied sends
 // the window back to the normal mode, whose figures then follow.
 int64_t TSizeCalcForm::CheckStub() {
-    const TStubLookup stub = FindStub(m_source.programFolder.toStdString());
+    const TStubLookup stub = FindStub(m_source.programFolder.toStdString(), m_source.stubKind);
     if (stub.state == TStubState::ssFound)
         return StubLengthOf(stub.path);
     ShowError(this, stub.state == TStubState::ssMissing ? Texts::StubMissing : Texts::StubDamaged);

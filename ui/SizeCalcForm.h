@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/SetNames.h"
 #include "engine/SplitPlan.h"
 #include "engine/VarnSplit.h"
 #include "ui/ModalFrame.h"
@@ -26,8 +27,9 @@ struct TSizeCalcSource {
     std::function<TSplitMode()> mode;
     // The stub check falls back to the normal mode in the window itself.
     std::function<void(TSplitMode)> setMode;
-    std::function<std::string()> comment; // as the pieces store it
-    QString programFolder;                // where the stub lies
+    std::function<std::string()> comment;    // as the pieces store it
+    QString programFolder;                   // where the stub lies
+    TStubKind stubKind = TStubKind::skLinux; // the stub self-joining sets start with
 };
 
 // The size calculator: a block size for the selected file from a wanted

@@ -89,6 +89,14 @@ TEST(CommandLineParse, SwitchesTakeEitherPrefixAnyCaseAnywhere) {
     EXPECT_TRUE(wsp.Request.MakeBAT);
 }
 
+TEST(CommandLineParse, StubChoiceDefaultsToLinux) {
+    EXPECT_FALSE(Parse({"/split", "a", "b", "1", "-self"}).Request.WindowsStub);
+    EXPECT_FALSE(Parse({"/split", "a", "b", "1", "-self", "-stub=linux"}).Request.WindowsStub);
+    const TCommandLineParse windows = Parse({"/STUB=Windows", "/split", "a", "b", "1", "/self"});
+    ASSERT_TRUE(windows.Ok()) << windows.Error;
+    EXPECT_TRUE(windows.Request.WindowsStub);
+}
+
 TEST(CommandLineParse, SlashWordsThatAreNoSwitchAreAbsolutePaths) {
     const TCommandLineParse parse = Parse({"/split", "/data/a.dat", "/dosfolder", "100"});
     ASSERT_TRUE(parse.Ok()) << parse.Error;
@@ -132,6 +140,10 @@ TEST(CommandLineParse, UsageErrorsSayWhy) {
         {{"/split", "a", "", "1"}, "теку"},
         {{"/unite", "a", ""}, "теку"},
         {{"/split", "a", "b", "1,457,664"}, "'1,457,664'"},
+        {{"/split", "a", "b", "1", "-self", "-stub=dos"}, "'-stub=dos'"},
+        {{"/split", "a", "b", "1", "-self", "-stub="}, "'-stub='"},
+        {{"/split", "a", "b", "1", "-stub=windows"}, "-self"},
+        {{"/unite", "a", "b", "-stub=linux"}, "'-stub=linux'"},
     };
     for (const TUsageCase& usage : cases) {
         const TCommandLineParse parse = Parse(usage.Arguments);

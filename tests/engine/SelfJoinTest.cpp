@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -111,4 +112,83 @@ TEST_F(StubLength, SelfJoiningSetUnitesThroughTheEngine) {
     uniter.Unite();
     EXPECT_TRUE(ReadFileBytes(united) == content) << "the united file differs";
     EXPECT_EQ(uniter.OriginalExt(), ".bin");
+}
+
+namespace {
+
+// The least Windows image: DOS header, "PE" header, a PE32 optional header with
+// 16 data directories, and one section of 0x100 bytes at 0x200, so the image
+// is 0x300 bytes long.
+constexpr std::size_t PeOptional = 64 + 24;
+constexpr std::size_t PeSectionTable = PeOptional + 224;
+
+std::string PeImage() {
+    std::string image(0x300, '\0');
+    image[0] = 'M';
+    image[1] = 'Z';
+    PutLe(image, 0x3c, 64, 4);
+    std::memcpy(image.data() + 64, "PE\0\0", 4);
+    PutLe(image, 68, 0x14c, 2);              // i386
+    PutLe(image, 70, 1, 2);                  // one section
+    PutLe(image, 84, 224, 2);                // optional header size
+    PutLe(image, PeOptional, 0x10b, 2);      // PE32
+    PutLe(image, PeOptional + 60, 0x200, 4); // SizeOfHeaders
+    PutLe(image, PeOptional + 92, 16, 4);    // data directories
+    PutLe(image, PeSectionTable + 16, 0x100, 4);
+    PutLe(image, PeSectionTable + 20, 0x200, 4);
+    return image;
+}
+
+std::string BuiltWindowsStub() {
+    return (std::filesystem::path(BuiltStub()).parent_path() / "varnstub-win32.exe").string();
+}
+
+} // namespace
+
+TEST_F(StubLength, ReadsWindowsImagesFromTheirHeadersOnly) {
+    const std::string path = m_folder / "pe";
+    struct TCase {
+        const char* what;
+        std::string bytes;
+        int64_t length;
+    };
+    std::string certified = PeImage() + std::string(100, 'c');
+    PutLe(certified, PeOptional + 96 + 4 * 8, 0x300, 4);
+    PutLe(certified, PeOptional + 96 + 4 * 8 + 4, 100, 4);
+    std::string certificateBeyond = certified.substr(0, 0x330);
+    std::string sectionBeyond = PeImage();
+    PutLe(sectionBeyond, PeSectionTable + 20, 0xFFFFFF00u, 4);
+    std::string headerBeyond = PeImage();
+    PutLe(headerBeyond, 0x3c, 0x7FFFFFF0u, 4);
+    std::string tooManySections = PeImage();
+    PutLe(tooManySections, 70, 97, 2);
+    std::string notPe = PeImage();
+    notPe[65] = 'X';
+    const std::vector<TCase> cases = {
+        {"whole", PeImage(), 0x300},
+        {"signature after it", PeImage() + "VRNv110\x1a" + PatternBytes(3000), 0x300},
+        {"certificate table", certified, 0x300 + 100},
+        {"certificate beyond the end", certificateBeyond, 0},
+        {"cut short", PeImage().substr(0, 0x2ff), 0},
+        {"section beyond the end", sectionBeyond, 0},
+        {"PE header beyond the end", headerBeyond, 0},
+        {"more sections than Windows loads", tooManySections, 0},
+        {"no PE signature", notPe, 0},
+        {"DOS header only", PeImage().substr(0, 40), 0},
+    };
+    for (const TCase& test : cases) {
+        WriteFileBytes(path, test.bytes);
+        EXPECT_EQ(StubLengthOf(path), test.length) << test.what;
+    }
+}
+
+TEST_F(StubLength, OfTheBuiltWindowsStubIsItsFileSize) {
+    const std::string stub = BuiltWindowsStub();
+    if (!std::filesystem::exists(stub))
+        GTEST_SKIP() << "the Windows stub was not built (no mingw-w64 cross compiler)";
+    const std::string image = ReadFileBytes(stub);
+    EXPECT_EQ(StubLengthOf(stub), static_cast<int64_t>(image.size()));
+    const std::string piece = m_folder / "name.exe";
+    WriteFileBytes(piece, image + "VRNv110\x1a" + PatternBytes(5000));
+    EXPECT_EQ(StubLengthOf(piece), static_cast<int64_t>(image.size()));
 }

@@ -50,3 +50,28 @@ TEST(SetNames, StubIsFoundMissingOrDamaged) {
     EXPECT_EQ(found.path, stub);
     EXPECT_EQ(found.size, MinimumStubSize);
 }
+
+TEST(SetNames, InstalledStubsLieInTheLibraryFolderAndMustBeOfTheirKind) {
+    TScopedXdgHome home;
+    TTempFolder folder;
+    const std::filesystem::path bin = folder.Path() / "bin";
+    const std::filesystem::path library = folder.Path() / "lib" / "varnsplit";
+    std::filesystem::create_directories(bin);
+    // Without the library folder a missing stub belongs beside the program.
+    EXPECT_EQ(FindStub(bin.string()).path, (bin / StubName).string());
+    std::filesystem::create_directories(library);
+    EXPECT_EQ(FindStub(bin.string(), TStubKind::skWindows).path,
+              (library / WindowsStubName).string());
+    EXPECT_EQ(FindStub(bin.string() + "/", TStubKind::skWindows).path,
+              (library / WindowsStubName).string());
+
+    WriteFileBytes(library / StubName, Elf32Image(MinimumStubSize));
+    EXPECT_EQ(FindStub(bin.string()).state, TStubState::ssFound);
+    EXPECT_EQ(FindStub(bin.string(), TStubKind::skWindows).state, TStubState::ssMissing);
+    // A Linux image under the Windows stub's name starts no Windows set.
+    WriteFileBytes(library / WindowsStubName, Elf32Image(MinimumStubSize));
+    EXPECT_EQ(FindStub(bin.string(), TStubKind::skWindows).state, TStubState::ssDamaged);
+    // One beside the program (a build tree) comes first.
+    WriteFileBytes(bin / StubName, Elf32Image(MinimumStubSize + 1));
+    EXPECT_EQ(FindStub(bin.string()).size, MinimumStubSize + 1);
+}

@@ -266,6 +266,36 @@ TEST_F(MainFormTest, SplitsInEveryModeAndUnitesTheSet) {
     EXPECT_EQ(m_confirmed.front().mode, "Звичайна розбивка");
 }
 
+TEST_F(MainFormTest, SelfJoiningSetsForWindowsAreChosenOnTheMorePageAndKept) {
+    const std::string whole = PatternBytes(250000, 9);
+    WriteFileBytes(In("movie.dat").toStdString(), whole);
+    Open();
+    Select(In("movie.dat"), Out());
+    SetMode(smNormal);
+    EXPECT_FALSE(Shown("cbWindowsStub"));
+    SetMode(smSelfJoining);
+    ASSERT_TRUE(Shown("cbWindowsStub"));
+    Find<QCheckBox>("cbWindowsStub")->setChecked(true);
+    EXPECT_TRUE(TRegistrySettings().ReadBool(SN::SectionSettings, SN::WindowsStub, false));
+
+    const std::string stub = BinFolder().toStdString() + "/varnstub-win32.exe";
+    SetBlockSize("1,000,000");
+    Go();
+    if (fs::exists(stub)) {
+        EXPECT_EQ(LastMessageCaption(), "Розбивка завершена");
+        const std::string image = ReadFileBytes(stub);
+        EXPECT_EQ(ReadFileBytes(Out("movie.exe").toStdString()).substr(0, image.size()), image);
+    } else {
+        EXPECT_TRUE(m_messages.empty() ? false
+                                       : m_messages.back().text == "Заглушку для Windows не "
+                                                                   "встановлено.");
+    }
+    Select(In("movie.dat"), Out());
+    m_window.reset();
+    Open();
+    EXPECT_TRUE(Find<QCheckBox>("cbWindowsStub")->isChecked());
+}
+
 TEST_F(MainFormTest, AnsweringNoWritesNothing) {
     WriteFileBytes(In("a.dat").toStdString(), PatternBytes(300000, 2));
     Open();

@@ -1,0 +1,118 @@
+// Runs the Windows stub under wine as the first piece of real self-joining
+// sets made by the command line with -stub=windows.
+#include "engine/SelfJoin.h"
+#include "support/TempFolder.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string BinFolder() {
+    const char* binDir = std::getenv("VARN_BIN_DIR");
+    if (binDir != nullptr && *binDir != '\0')
+        return binDir;
+    return fs::read_symlink("/proc/self/exe").parent_path().string();
+}
+
+std::set<std::string> NamesIn(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+struct TRun {
+    int status = -1;
+    std::string output;
+};
+
+TRun RunShell(const std::string& command) {
+    TRun run;
+    if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
+        char buffer[4096];
+        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+            run.output.append(buffer, n);
+        const int status = pclose(pipe);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    return run;
+}
+
+// One wine prefix per test, inside the test's own folder, with no display so
+// that wine never opens a window.
+class WindowsStub : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (std::system("command -v wine >/dev/null 2>&1") != 0)
+            GTEST_SKIP() << "wine is not installed";
+        if (!fs::exists(BinFolder() + "/varnstub-win32.exe"))
+            GTEST_SKIP() << "the Windows stub was not built (no mingw-w64 cross compiler)";
+        fs::create_directories(m_folder.Path() / "home");
+        fs::create_directories(SetFolder());
+        m_environment =
+            "env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + (m_folder.Path() / "home").string() +
+            " WINEPREFIX=" + (m_folder.Path() / "prefix").string() +
+            " WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= ";
+    }
+    void TearDown() override {
+        if (!m_environment.empty())
+            std::system((m_environment + "wineserver -k >/dev/null 2>&1").c_str());
+    }
+
+    fs::path SetFolder() const { return m_folder.Path() / "set"; }
+
+    // Splits `content` as report.dat into a self-joining set for Windows.
+    void SplitForWindows(const std::string& content, const std::string& blockSize) {
+        WriteFileBytes(m_folder / "report.dat", content);
+        const TRun split =
+            RunShell(BinFolder() + "/varnsplit /split '" + (m_folder / "report.dat") + "' '" +
+                     SetFolder().string() + "' " + blockSize + " -self -stub=windows");
+        ASSERT_EQ(split.status, 0) << split.output;
+    }
+
+    TRun RunFirstPiece() const {
+        return RunShell("cd '" + SetFolder().string() + "' && " + m_environment +
+                        "wine ./report.exe </dev/null");
+    }
+
+    TScopedXdgHome m_home;
+    TTempFolder m_folder;
+    std::string m_environment;
+};
+
+} // namespace
+
+TEST_F(WindowsStub, RebuildsTheFileByteForByte) {
+    const std::string content = PatternBytes(900000, 7);
+    SplitForWindows(content, "400000");
+    const std::string stub = ReadFileBytes(BinFolder() + "/varnstub-win32.exe");
+    ASSERT_EQ(ReadFileBytes((SetFolder() / "report.exe").string()).substr(0, stub.size()), stub);
+    // The set's own image length is read from its PE headers.
+    EXPECT_EQ(StubLengthOf((SetFolder() / "report.exe").string()),
+              static_cast<int64_t>(stub.size()));
+
+    const TRun run = RunFirstPiece();
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("відновлено"), std::string::npos) << run.output;
+    EXPECT_TRUE(ReadFileBytes((SetFolder() / "report.dat").string()) == content);
+    EXPECT_EQ(NamesIn(SetFolder()),
+              (std::set<std::string>{"report.001", "report.002", "report.dat", "report.exe"}));
+}
+
+TEST_F(WindowsStub, NamesAMissingPieceAndLeavesNothingBehind) {
+    SplitForWindows(PatternBytes(900000, 8), "400000");
+    fs::remove(SetFolder() / "report.002");
+
+    const TRun run = RunFirstPiece();
+    EXPECT_NE(run.status, 0);
+    EXPECT_NE(run.output.find("Не знайдено частину"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("report.002"), std::string::npos) << run.output;
+    EXPECT_EQ(NamesIn(SetFolder()), (std::set<std::string>{"report.001", "report.exe"}));
+}
