@@ -102,8 +102,11 @@ TEST_F(WindowsStub, RebuildsTheFileByteForByte) {
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("відновлено"), std::string::npos) << run.output;
     EXPECT_TRUE(ReadFileBytes((SetFolder() / "report.dat").string()) == content);
-    EXPECT_EQ(NamesIn(SetFolder()),
-              (std::set<std::string>{"report.001", "report.002", "report.dat", "report.exe"}));
+    EXPECT_EQ(NamesIn(SetFolder()), (std::set<std::string>{"report.001", "report.002", "report.dat",
+                                                           "report.exe", "report.sha256"}));
+    // The set's checksum file vouches for the file the stub rebuilt.
+    const TRun check = RunShell("cd '" + SetFolder().string() + "' && sha256sum -c report.sha256");
+    EXPECT_EQ(check.status, 0) << check.output;
 }
 
 TEST_F(WindowsStub, NamesAMissingPieceAndLeavesNothingBehind) {
@@ -114,5 +117,6 @@ TEST_F(WindowsStub, NamesAMissingPieceAndLeavesNothingBehind) {
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.output.find("Не знайдено частину"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("report.002"), std::string::npos) << run.output;
-    EXPECT_EQ(NamesIn(SetFolder()), (std::set<std::string>{"report.001", "report.exe"}));
+    EXPECT_EQ(NamesIn(SetFolder()),
+              (std::set<std::string>{"report.001", "report.exe", "report.sha256"}));
 }
