@@ -329,20 +329,7 @@ std::optional<TSizeCalcForm::TTransfer> TSizeCalcForm::Transfer(QString& refusal
 
 std::optional<int64_t> TSizeCalcForm::SizeByNumber(const TSplitPlanInput& input,
                                                    uint16_t count) const {
-    std::optional<TBlockSizing> sizing;
-    if (!input.signedSet) {
-        sizing = BlockSizeForCount(input.wholeSize, count);
-    } else if (input.version100) {
-        sizing = BlockSizeForCount10(input.wholeSize, count);
-    } else {
-        // The header lengths as the signature stores them (long texts are cut);
-        // a self-joining set counts its stub as part of the whole.
-        const auto n =
-            static_cast<int64_t>(CutUtf8(input.extension, Signature110MaxExtension).size());
-        const auto m = static_cast<int64_t>(CutUtf8(input.comment, Signature110MaxComment).size());
-        sizing = BlockSizeForCount(input.wholeSize + input.stubLength, count, n, m);
-    }
-    return sizing ? std::optional<int64_t>(sizing->blockSize) : std::nullopt;
+    return BlockSizeForPieceCount(input, count);
 }
 
 std::optional<int64_t> TSizeCalcForm::SizeByTime(const TSplitPlanInput& input,

@@ -3,6 +3,7 @@
 // times and their ratio, and the time until the folders' watches all run.
 
 #include "shell/ShellTreeView.h"
+#include "support/BenchSupport.h"
 
 #include <QApplication>
 
@@ -27,55 +28,19 @@ double Seconds(std::chrono::steady_clock::duration elapsed) {
     return std::chrono::duration<double>(elapsed).count();
 }
 
-// Runs `ls -f folder` with its output thrown away; its wall time in seconds,
-// or a negative value when it could not run.
-double TimeLs(const fs::path& folder) {
-    const auto start = std::chrono::steady_clock::now();
-    pid_t child = fork();
-    if (child < 0)
-        return -1;
-    if (child == 0) {
-        if (!std::freopen("/dev/null", "w", stdout))
-            _exit(127);
-        execlp("ls", "ls", "-f", folder.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    if (waitpid(child, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return -1;
-    return Seconds(std::chrono::steady_clock::now() - start);
-}
-
-// Removes the work folder however the run ends.
-struct TWorkFolder {
-    fs::path path;
-    ~TWorkFolder() {
-        std::error_code ignored;
-        if (!path.empty())
-            fs::remove_all(path, ignored);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
-    TWorkFolder work;
-    std::string pattern = (fs::temp_directory_path() / "varnbench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        std::perror("mkdtemp");
+    const std::optional<TBenchFolder> work = TBenchFolder::Make();
+    if (!work)
         return 1;
-    }
-    work.path = pattern;
-    // Settings and data of this run stay inside the work folder.
-    setenv("XDG_CONFIG_HOME", (work.path / "config").c_str(), 1);
-    setenv("XDG_DATA_HOME", (work.path / "data").c_str(), 1);
 
     QApplication application(argc, argv);
 
-    const fs::path big = work.path / "big";
+    const fs::path big = work->Path() / "big";
     fs::create_directory(big);
     static const char* extensions[] = {".txt", ".vrn", ".001", ".png", ".pdf", ".cpp", ""};
     for (int i = 0; i < kFiles; ++i) {
@@ -91,8 +56,9 @@ int main(int argc, char** argv) {
     for (int i = 0; i < kFolders; ++i)
         fs::create_directory(big / ("folder" + std::to_string(i)));
 
-    double lsSeconds = TimeLs(big); // warms the directory cache for both
-    lsSeconds = TimeLs(big);
+    double lsSeconds =
+        TimeProgram({"ls", "-f", big.string()}); // warms the directory cache for both
+    lsSeconds = TimeProgram({"ls", "-f", big.string()});
     if (lsSeconds < 0) {
         std::fprintf(stderr, "ls -f could not be run\n");
         return 1;
@@ -103,7 +69,7 @@ int main(int argc, char** argv) {
     tree.SetOptions(TF_FOLDERS | TF_NONFOLDERS);
     tree.SetShowIcons(true);
     tree.SetRootUsePIDL(false);
-    tree.SetRootDir(QString::fromStdString(work.path.string()));
+    tree.SetRootDir(QString::fromStdString(work->Path().string()));
     tree.show();
     TShellNode* node = nullptr;
     for (int i = 0; tree.RootNode() && i < tree.RootNode()->childCount(); ++i) {

@@ -6,6 +6,7 @@
 #include "settings/RegistrySettings.h"
 #include "settings/SettingNames.h"
 #include "shell/ShellTreeView.h"
+#include "support/BenchSupport.h"
 #include "ui/MainForm.h"
 
 #include <QApplication>
@@ -31,25 +32,10 @@ namespace {
 constexpr int64_t kFileSize = 256 << 20;
 constexpr int kBufferSize = SN::DefaultBufferSizeForCopy;
 
-// `dd` copying one buffer of `source` to /dev/null, in milliseconds; negative
-// when it could not run.
+// `dd` copying one buffer of `source` to /dev/null, in milliseconds.
 double TimeDdOneBuffer(const fs::path& source) {
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t child = fork();
-    if (child < 0)
-        return -1;
-    if (child == 0) {
-        const std::string input = "if=" + source.string();
-        const std::string block = "bs=" + std::to_string(kBufferSize);
-        execlp("dd", "dd", input.c_str(), "of=/dev/null", block.c_str(), "count=1", "status=none",
-               static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    if (waitpid(child, &status, 0) < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return -1;
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
+    return 1000 * TimeProgram({"dd", "if=" + source.string(), "of=/dev/null",
+                               "bs=" + std::to_string(kBufferSize), "count=1", "status=none"});
 }
 
 void Spin(int ms) {
@@ -58,37 +44,22 @@ void Spin(int ms) {
     loop.exec();
 }
 
-struct TWorkFolder {
-    fs::path path;
-    ~TWorkFolder() {
-        std::error_code ignored;
-        if (!path.empty())
-            fs::remove_all(path, ignored);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    TWorkFolder work;
-    std::string pattern = (fs::temp_directory_path() / "varnbench-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        std::perror("mkdtemp");
+    const std::optional<TBenchFolder> work = TBenchFolder::Make();
+    if (!work)
         return 1;
-    }
-    work.path = pattern;
-    setenv("XDG_CONFIG_HOME", (work.path / "config").c_str(), 1);
-    setenv("XDG_DATA_HOME", (work.path / "data").c_str(), 1);
     QApplication application(argc, argv);
     {
         TRegistrySettings settings;
         settings.WriteBool(SN::SectionSettings, SN::RestoreAssociations, false);
     }
 
-    const fs::path source = work.path / "big.dat";
-    fs::create_directory(work.path / "out");
+    const fs::path source = work->Path() / "big.dat";
+    fs::create_directory(work->Path() / "out");
     {
         std::ofstream out(source, std::ios::binary);
         const std::string chunk(1 << 20, 'v');
@@ -104,7 +75,7 @@ int main(int argc, char** argv) {
     window.show();
     auto* sourceTree = window.findChild<TShellTreeView*>("shtSourceData");
     window.findChild<TShellTreeView*>("shtTargetData")
-        ->SetPath(QString::fromStdString((work.path / "out").string()));
+        ->SetPath(QString::fromStdString((work->Path() / "out").string()));
     sourceTree->SetPath(QString::fromStdString(source.string()));
     for (int i = 0; i < 100 && sourceTree->Path() != QString::fromStdString(source.string()); ++i)
         Spin(50);
@@ -115,7 +86,7 @@ int main(int argc, char** argv) {
     std::printf("stop after  restored in\n");
     for (const int after : {5, 30, 80, 160}) {
         ended = false;
-        for (const auto& entry : fs::directory_iterator(work.path / "out"))
+        for (const auto& entry : fs::directory_iterator(work->Path() / "out"))
             fs::remove(entry.path());
         window.TheSplit();
         Spin(after);

@@ -1,6 +1,7 @@
 // The program as a user gets it: installed into a prefix of its own with
 // cmake --install and run from there, and packed into a Debian package that
 // lintian accepts.
+#include "support/ShellRun.h"
 #include "support/TempFolder.h"
 
 #include <cstdio>
@@ -13,27 +14,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct TShellRun {
-    int status = -1;
-    std::string output;
-};
-
-TShellRun RunShell(const std::string& command) {
-    TShellRun run;
-    if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
-        char buffer[4096];
-        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-            run.output.append(buffer, n);
-        const int status = pclose(pipe);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    return run;
-}
-
-bool Have(const std::string& tool) {
-    return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 std::string Quoted(const fs::path& path) {
     return "'" + path.string() + "'";
@@ -133,12 +113,12 @@ TEST_F(Installed, BringsItsManualPagesDesktopEntryAndMetainfo) {
     }
     EXPECT_TRUE(fs::exists(share / "mime" / "packages" / "varnsplit.xml"));
     EXPECT_TRUE(fs::exists(share / "icons" / "hicolor" / "scalable" / "apps" / "varnsplit.svg"));
-    if (Have("desktop-file-validate")) {
+    if (HaveTool("desktop-file-validate")) {
         const TShellRun desktop = RunShell("desktop-file-validate " +
                                            Quoted(share / "applications" / "varnsplit.desktop"));
         EXPECT_EQ(desktop.status, 0) << desktop.output;
     }
-    if (Have("appstreamcli")) {
+    if (HaveTool("appstreamcli")) {
         const TShellRun metainfo =
             RunShell("appstreamcli validate --no-net " +
                      Quoted(share / "metainfo" / "ua.oskel.varnsplit.metainfo.xml"));
@@ -147,7 +127,7 @@ TEST_F(Installed, BringsItsManualPagesDesktopEntryAndMetainfo) {
 }
 
 TEST(DebianPackage, LintianFindsNoError) {
-    if (!Have("lintian") || !Have("dpkg-shlibdeps"))
+    if (!HaveTool("lintian") || !HaveTool("dpkg-shlibdeps"))
         GTEST_SKIP() << "lintian or dpkg-dev is not installed (scripts/deps.sh installs both)";
     TScopedXdgHome home;
     TTempFolder folder;

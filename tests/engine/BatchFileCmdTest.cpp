@@ -4,8 +4,8 @@
 #include "EngineTestSupport.h"
 #include "engine/BatchFile.h"
 #include "engine/VarnSplit.h"
+#include "support/ShellRun.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -15,39 +15,22 @@
 
 namespace {
 
-bool HaveWine() {
-    return std::system("command -v wine >/dev/null 2>&1") == 0;
-}
-
 std::set<std::string> NameSet(const std::filesystem::path& folder) {
     const std::vector<std::string> names = FolderNames(folder);
     return {names.begin(), names.end()};
 }
 
-// One wine prefix for the whole test, inside its own temporary folder, with no
-// display so that wine never opens a window.
+// One wine prefix for the whole test, inside its own temporary folder.
 class TWineCmd {
 public:
-    explicit TWineCmd(const std::filesystem::path& root)
-        : m_environment("env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + (root / "home").string() +
-                        " WINEPREFIX=" + (root / "prefix").string() +
-                        " WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= ") {
-        std::filesystem::create_directories(root / "home");
-    }
+    explicit TWineCmd(const std::filesystem::path& root) : m_environment(WineEnvironment(root)) {}
     ~TWineCmd() { std::system((m_environment + "wineserver -k >/dev/null 2>&1").c_str()); }
 
     // Runs join.bat in `folder`, answering its pause, and returns what it printed.
     std::string RunJoin(const std::filesystem::path& folder) const {
-        const std::string command = "cd " + folder.string() + " && printf '\\r\\n' | " +
-                                    m_environment + "wine cmd /c join.bat 2>&1";
-        std::string output;
-        if (FILE* pipe = popen(command.c_str(), "r")) {
-            char buffer[4096];
-            while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-                output.append(buffer, n);
-            pclose(pipe);
-        }
-        return output;
+        return RunShell("cd " + folder.string() + " && printf '\\r\\n' | " + m_environment +
+                        "wine cmd /c join.bat")
+            .output;
     }
 
 private:
@@ -63,7 +46,7 @@ struct TAwkwardName {
 } // namespace
 
 TEST(BatchFileUnderCmd, JoinsAwkwardNamesAndRunsNothingElse) {
-    if (!HaveWine())
+    if (!HaveTool("wine"))
         GTEST_SKIP() << "wine is not installed";
     TScopedXdgHome home;
     TTempFolder folder;

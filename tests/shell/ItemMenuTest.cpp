@@ -23,30 +23,6 @@ QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-// The trash of the home folder is used only for files on the home folder's
-// volume; pointing HOME into the test's folder keeps both on one volume and
-// away from the real home.
-class TScopedHome {
-public:
-    explicit TScopedHome(const fs::path& home) {
-        if (const char* old = std::getenv("HOME"))
-            m_old = old;
-        fs::create_directories(home);
-        setenv("HOME", home.c_str(), 1);
-    }
-    ~TScopedHome() {
-        if (m_old)
-            setenv("HOME", m_old->c_str(), 1);
-        else
-            unsetenv("HOME");
-    }
-    TScopedHome(const TScopedHome&) = delete;
-    TScopedHome& operator=(const TScopedHome&) = delete;
-
-private:
-    std::optional<std::string> m_old;
-};
-
 class ItemMenu : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -1,6 +1,7 @@
 // Runs the Windows stub under wine as the first piece of real self-joining
 // sets made by the command line with -stub=windows.
 #include "engine/SelfJoin.h"
+#include "support/ShellRun.h"
 #include "support/TempFolder.h"
 
 #include <cstdio>
@@ -28,38 +29,17 @@ std::set<std::string> NamesIn(const fs::path& folder) {
     return names;
 }
 
-struct TRun {
-    int status = -1;
-    std::string output;
-};
-
-TRun RunShell(const std::string& command) {
-    TRun run;
-    if (FILE* pipe = popen((command + " 2>&1").c_str(), "r")) {
-        char buffer[4096];
-        while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
-            run.output.append(buffer, n);
-        const int status = pclose(pipe);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    return run;
-}
-
 // One wine prefix per test, inside the test's own folder, with no display so
 // that wine never opens a window.
 class WindowsStub : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (std::system("command -v wine >/dev/null 2>&1") != 0)
+        if (!HaveTool("wine"))
             GTEST_SKIP() << "wine is not installed";
         if (!fs::exists(BinFolder() + "/varnstub-win32.exe"))
             GTEST_SKIP() << "the Windows stub was not built (no mingw-w64 cross compiler)";
-        fs::create_directories(m_folder.Path() / "home");
         fs::create_directories(SetFolder());
-        m_environment =
-            "env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + (m_folder.Path() / "home").string() +
-            " WINEPREFIX=" + (m_folder.Path() / "prefix").string() +
-            " WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= ";
+        m_environment = WineEnvironment(m_folder.Path());
     }
     void TearDown() override {
         if (!m_environment.empty())
@@ -71,13 +51,13 @@ protected:
     // Splits `content` as report.dat into a self-joining set for Windows.
     void SplitForWindows(const std::string& content, const std::string& blockSize) {
         WriteFileBytes(m_folder / "report.dat", content);
-        const TRun split =
+        const TShellRun split =
             RunShell(BinFolder() + "/varnsplit /split '" + (m_folder / "report.dat") + "' '" +
                      SetFolder().string() + "' " + blockSize + " -self -stub=windows");
         ASSERT_EQ(split.status, 0) << split.output;
     }
 
-    TRun RunFirstPiece() const {
+    TShellRun RunFirstPiece() const {
         return RunShell("cd '" + SetFolder().string() + "' && " + m_environment +
                         "wine ./report.exe </dev/null");
     }
@@ -98,14 +78,15 @@ TEST_F(WindowsStub, RebuildsTheFileByteForByte) {
     EXPECT_EQ(StubLengthOf((SetFolder() / "report.exe").string()),
               static_cast<int64_t>(stub.size()));
 
-    const TRun run = RunFirstPiece();
+    const TShellRun run = RunFirstPiece();
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("відновлено"), std::string::npos) << run.output;
     EXPECT_TRUE(ReadFileBytes((SetFolder() / "report.dat").string()) == content);
     EXPECT_EQ(NamesIn(SetFolder()), (std::set<std::string>{"report.001", "report.002", "report.dat",
                                                            "report.exe", "report.sha256"}));
     // The set's checksum file vouches for the file the stub rebuilt.
-    const TRun check = RunShell("cd '" + SetFolder().string() + "' && sha256sum -c report.sha256");
+    const TShellRun check =
+        RunShell("cd '" + SetFolder().string() + "' && sha256sum -c report.sha256");
     EXPECT_EQ(check.status, 0) << check.output;
 }
 
@@ -113,7 +94,7 @@ TEST_F(WindowsStub, NamesAMissingPieceAndLeavesNothingBehind) {
     SplitForWindows(PatternBytes(900000, 8), "400000");
     fs::remove(SetFolder() / "report.002");
 
-    const TRun run = RunFirstPiece();
+    const TShellRun run = RunFirstPiece();
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.output.find("Не знайдено частину"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("report.002"), std::string::npos) << run.output;

@@ -54,6 +54,15 @@ TScopedXdgHome::~TScopedXdgHome() {
     RestoreEnv("XDG_DATA_HOME", m_oldData);
 }
 
+TScopedHome::TScopedHome(const std::filesystem::path& home) : m_old(GetEnv("HOME")) {
+    std::filesystem::create_directories(home);
+    setenv("HOME", home.c_str(), 1);
+}
+
+TScopedHome::~TScopedHome() {
+    RestoreEnv("HOME", m_old);
+}
+
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -39,6 +39,20 @@ private:
     std::optional<std::string> m_oldData;
 };
 
+// Points HOME at `home` (created) for the object's life. The trash of the home
+// folder takes files only from the home's own volume, so tests that trash
+// files keep both inside their temporary folder, away from the real home.
+class TScopedHome {
+public:
+    explicit TScopedHome(const std::filesystem::path& home);
+    ~TScopedHome();
+    TScopedHome(const TScopedHome&) = delete;
+    TScopedHome& operator=(const TScopedHome&) = delete;
+
+private:
+    std::optional<std::string> m_old;
+};
+
 // Helpers for building and reading test files.
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);

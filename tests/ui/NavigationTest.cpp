@@ -38,29 +38,6 @@ QImage Pixels(const QIcon& icon, QIcon::Mode mode = QIcon::Normal) {
     return icon.pixmap(QSize(16, 16), 1.0, mode).toImage();
 }
 
-// Files are trashed into the home's trash only from the home's volume; HOME
-// inside the test's folder keeps the trash under the test's data home.
-class TScopedHome {
-public:
-    explicit TScopedHome(const fs::path& home) {
-        if (const char* old = std::getenv("HOME"))
-            m_old = old;
-        fs::create_directories(home);
-        setenv("HOME", home.c_str(), 1);
-    }
-    ~TScopedHome() {
-        if (m_old)
-            setenv("HOME", m_old->c_str(), 1);
-        else
-            unsetenv("HOME");
-    }
-    TScopedHome(const TScopedHome&) = delete;
-    TScopedHome& operator=(const TScopedHome&) = delete;
-
-private:
-    std::optional<std::string> m_old;
-};
-
 class NavigationTest : public ::testing::Test {
 protected:
     void SetUp() override {
