@@ -177,6 +177,8 @@ QWidget* TMainFormVarnSplit::CreateSourceColumn() {
     shtSourceData = new TShellTreeView(column);
     shtSourceData->setObjectName("shtSourceData");
     shtSourceData->SetOptions(TF_FOLDERS | TF_NONFOLDERS | TF_HIDDEN);
+    // A click on a selected label must not start renaming; the item menu does.
+    shtSourceData->SetReadOnly(true);
     laSourceData->setBuddy(shtSourceData);
     shtSourceData->OnChange = [this](TShellTreeView*, TShellNode*) { shtSourceDataChange(); };
     layout->addWidget(shtSourceData, 1);
@@ -312,6 +314,7 @@ QWidget* TMainFormVarnSplit::CreateTargetColumn() {
     shtTargetData = new TShellTreeView(column);
     shtTargetData->setObjectName("shtTargetData");
     shtTargetData->SetOptions(TF_FOLDERS | TF_HIDDEN);
+    shtTargetData->SetReadOnly(true);
     laTargetData->setBuddy(shtTargetData);
     shtTargetData->OnChange = [this](TShellTreeView*, TShellNode*) { shtTargetDataChange(); };
     layout->addWidget(shtTargetData, 1);
