@@ -15,6 +15,7 @@
 #include <set>
 #include <string>
 #include <sys/ptrace.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -133,6 +134,14 @@ protected:
         WriteFileBytes(Path("in/movie.dat"), m_whole);
     }
 
+    // The first piece records the source's times, and reading the source may
+    // move its access time (relatime), so every split starts from the same
+    // times or two splits of one file could differ in the first piece.
+    void PinSourceTimes() {
+        const timespec times[2] = {{1600000000, 0}, {1600000000, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, Path("in/movie.dat").c_str(), times, 0), 0);
+    }
+
     std::string Path(const std::string& name) const { return (m_work.Path() / name).string(); }
     static std::string Program() { return BinFolder() + "/varnsplit"; }
 
@@ -140,6 +149,7 @@ protected:
     template <typename TCheck>
     void KillEverywhere(const std::vector<std::string>& command, const std::string& folder,
                         const std::string& watched, TCheck check) {
+        PinSourceTimes();
         const TTracedRun counted = RunTraced(command, folder, TKillPoint{});
         ASSERT_EQ(counted.exitCode, 0) << "the run itself fails";
         ASSERT_GT(counted.counts.count(&CommitCalls), 0u) << "the run committed nothing";
@@ -150,6 +160,7 @@ protected:
                          (point.atExit ? ", at its end" : ", at its start"));
             fs::remove_all(watched);
             fs::create_directories(watched);
+            PinSourceTimes();
             check(RunTraced(command, folder, point));
             for (const fs::directory_entry& entry : fs::directory_iterator(watched)) {
                 const std::string name = entry.path().filename().string();
@@ -181,6 +192,7 @@ TEST_F(KillTest, KilledSplitLeavesOnlyCompletePieces) {
                                             "1000000"};
     std::vector<std::string> reference = split;
     reference[3] = Path("reference");
+    PinSourceTimes();
     ASSERT_EQ(RunTraced(reference, Path("in"), TKillPoint{}).exitCode, 0);
     std::vector<std::string> command = split;
     command[3] = Path("set");
