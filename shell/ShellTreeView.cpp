@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QTimer>
@@ -535,6 +536,8 @@ void TShellTreeView::PopulateNode(TShellNode* node, bool probe) {
                 std::exchange(m_joiningChildren, &joining),
                 watches,
                 std::exchange(m_joiningWatches, &watches)};
+        m_probeDepth += probe ? 1 : 0;
+        const auto probeDone = qScopeGuard([this, probe] { m_probeDepth -= probe ? 1 : 0; });
         if (auto enumeration = folder->EnumObjects(EnumFlags())) {
             enumeration->Reset();
             TItemIdList item;
@@ -589,8 +592,12 @@ bool TShellTreeView::AddItem(TShellNode* parent, TItemIdList relative) {
     if (existing != nullptr)
         existing->SetSeen(true);
 
-    const std::uint32_t attributes =
-        folder->GetAttributesOf(relative, SFGAO_TREEREQUEST).value_or(0);
+    // With files shown, a probe decides whether a folder can be expanded, so
+    // reading it beforehand for subfolders would open every folder twice.
+    const std::uint32_t request = m_options.testFlag(TF_NONFOLDERS)
+                                      ? SFGAO_TREEREQUEST & ~SFGAO_HASSUBFOLDER
+                                      : SFGAO_TREEREQUEST;
+    const std::uint32_t attributes = folder->GetAttributesOf(relative, request).value_or(0);
     bool accepted = true;
     if (!m_showVirtualFolders && !(attributes & (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR)))
         accepted = false;
@@ -637,7 +644,9 @@ bool TShellTreeView::AddItem(TShellNode* parent, TItemIdList relative) {
         node->GetOwnFolder()) {
         // With files shown, a folder without subfolders may still hold files;
         // the probe finds out without listing them all.
-        if (!node->isExpanded()) {
+        // The child a probe finds is not shown, and its level is read afresh
+        // when its parent expands, so probing it in turn would be wasted.
+        if (!node->isExpanded() && m_probeDepth == 0) {
             PopulateNode(node, true);
             hasSubfolders = node->childCount() > 0;
         } else {

@@ -284,4 +284,5 @@ private:
     std::unordered_set<TShellNode*> m_lateWatches;
     bool m_lateWatchesQueued = false;
     int m_populateDepth = 0;
+    int m_probeDepth = 0;
 };
