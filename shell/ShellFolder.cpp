@@ -384,6 +384,18 @@ public:
         return TChild{ikEntry, parts->name, JoinPath(m_path, parts->name)};
     }
     std::string FolderPath() const override { return m_path; }
+    std::optional<QString> GetDisplayNameOf(const TItemIdList& relative,
+                                            unsigned flags) const override {
+        // A tree asks this for every row it lists; an entry's name is its id's
+        // bytes, so no path is built for it.
+        if (relative.ItemCount() == 1 && (flags & SHGDN_FORPARSING) == 0) {
+            const std::optional<TItemIdParts> parts = SplitItemId(relative);
+            if (!parts || parts->kind != ikEntry || !IsValidEntryName(parts->name))
+                return std::nullopt;
+            return PathText(parts->name);
+        }
+        return TNamespaceFolder::GetDisplayNameOf(relative, flags);
+    }
     QString OwnName(unsigned flags) const override {
         if (flags & SHGDN_FORPARSING)
             return PathText(m_path);

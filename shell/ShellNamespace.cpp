@@ -42,9 +42,9 @@ std::string PathBytes(const QString& path) {
 }
 
 QString PathText(const std::string& bytes) {
-    // QFile::decodeName's conversion, without first copying the bytes.
-    return QString::fromLocal8Bit(
-        QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    // QFile::decodeName's conversion (the local 8-bit encoding is UTF-8 for
+    // Qt on Linux), without first copying the bytes or asking for the codec.
+    return QString::fromUtf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
 QString PathFromIdList(const TItemIdList& absolute) {
