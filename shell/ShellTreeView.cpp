@@ -22,6 +22,8 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <numeric>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -499,6 +501,7 @@ void TShellTreeView::PopulateNode(TShellNode* node, bool probe) {
     }
     std::vector<TShellNode*> joining;
     std::vector<TShellNode*> watches;
+    bool sortedOnJoin = false;
     {
         // The outer level's state comes back and the new nodes join the level
         // however the enumeration ends.
@@ -511,12 +514,18 @@ void TShellTreeView::PopulateNode(TShellNode* node, bool probe) {
             std::vector<TShellNode*>* outerJoining;
             std::vector<TShellNode*>& watches;
             std::vector<TShellNode*>* outerWatches;
+            bool freshLevel;
+            bool& sortedOnJoin;
             ~TLevelScope() {
                 tree->m_unseenChildren = outerUnseen;
                 tree->m_unseenOwner = outerOwner;
                 tree->m_joiningChildren = outerJoining;
                 tree->m_joiningWatches = outerWatches;
                 --tree->m_populateDepth;
+                // A level read for the first time joins in its sorted order,
+                // so the view lays it out once.
+                if (freshLevel && node->childCount() == 0 && !joining.empty())
+                    sortedOnJoin = tree->SortNewLevel(joining);
                 if (!joining.empty()) {
                     QList<QTreeWidgetItem*> items;
                     items.reserve(static_cast<qsizetype>(joining.size()));
@@ -535,7 +544,9 @@ void TShellTreeView::PopulateNode(TShellNode* node, bool probe) {
                 std::exchange(m_unseenOwner, node),
                 std::exchange(m_joiningChildren, &joining),
                 watches,
-                std::exchange(m_joiningWatches, &watches)};
+                std::exchange(m_joiningWatches, &watches),
+                unseen.empty() && !probe,
+                sortedOnJoin};
         m_probeDepth += probe ? 1 : 0;
         const auto probeDone = qScopeGuard([this, probe] { m_probeDepth -= probe ? 1 : 0; });
         if (auto enumeration = folder->EnumObjects(EnumFlags())) {
@@ -558,7 +569,8 @@ void TShellTreeView::PopulateNode(TShellNode* node, bool probe) {
     for (QTreeWidgetItem* child : gone)
         delete child;
     node->SetHasChildren(node->childCount() > 0);
-    SortLevel(node);
+    if (!sortedOnJoin)
+        SortLevel(node);
     // A probe keeps at most one child, which is no longer the level's list.
     if (probe)
         node->SetPopulated(false);
@@ -802,40 +814,62 @@ bool TShellTreeView::SelectByIdList(bool fromRoot, const TItemIdList& list) {
 // ---------------------------------------------------------------------------
 // Sorting
 
-void TShellTreeView::SortLevel(TShellNode* node) {
-    if (node == nullptr || node->childCount() < 2)
-        return;
+std::optional<std::vector<TLevelKeys>>
+TShellTreeView::LevelKeysOf(const std::vector<TShellNode*>& children) const {
     // Each item's keys are read once; comparing through the folder would
     // resolve both items' facts on every one of the n log n comparisons.
-    const int count = node->childCount();
-    std::vector<TLevelKeys> keys(static_cast<std::size_t>(count));
-    bool keyed = true;
-    for (int i = 0; i < count && keyed; ++i) {
-        TShellNode* child = node->Child(i);
-        TLevelKeys& level = keys[static_cast<std::size_t>(i)];
+    std::vector<TLevelKeys> keys(children.size());
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        const TShellNode* child = children[i];
         const TShellFolderPtr& folder = child->ParentFolder();
         std::optional<TSortKey> nameKey =
             folder ? folder->SortKeyOf(SHCOL_NAME, child->RelativeIdList()) : std::nullopt;
-        keyed = nameKey.has_value();
-        if (!keyed)
-            break;
-        level.attributes = child->ShellAttributes();
-        level.nameKey = std::move(*nameKey);
+        if (!nameKey)
+            return std::nullopt;
+        keys[i].attributes = child->ShellAttributes();
+        keys[i].nameKey = std::move(*nameKey);
         if (m_fileSortType != so_Name && child->IsFile()) {
             std::optional<TSortKey> columnKey =
                 folder->SortKeyOf(static_cast<int>(m_fileSortType), child->RelativeIdList());
-            keyed = columnKey.has_value();
-            if (keyed)
-                level.columnKey = std::move(*columnKey);
+            if (!columnKey)
+                return std::nullopt;
+            keys[i].columnKey = std::move(*columnKey);
         }
     }
-    if (keyed) {
-        for (int i = 0; i < count; ++i)
-            node->Child(i)->SetSortKeys(&keys[static_cast<std::size_t>(i)]);
+    return keys;
+}
+
+bool TShellTreeView::SortNewLevel(std::vector<TShellNode*>& children) const {
+    const std::optional<std::vector<TLevelKeys>> keys = LevelKeysOf(children);
+    if (!keys)
+        return false;
+    std::vector<std::size_t> order(children.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return CompareLevelKeys((*keys)[a], (*keys)[b], m_fileSortOrder, m_fileSortType) < 0;
+    });
+    std::vector<TShellNode*> sorted;
+    sorted.reserve(children.size());
+    for (const std::size_t index : order)
+        sorted.push_back(children[index]);
+    children = std::move(sorted);
+    return true;
+}
+
+void TShellTreeView::SortLevel(TShellNode* node) {
+    if (node == nullptr || node->childCount() < 2)
+        return;
+    std::vector<TShellNode*> children;
+    for (int i = 0; i < node->childCount(); ++i)
+        children.push_back(node->Child(i));
+    std::optional<std::vector<TLevelKeys>> keys = LevelKeysOf(children);
+    if (keys) {
+        for (std::size_t i = 0; i < children.size(); ++i)
+            children[i]->SetSortKeys(&(*keys)[i]);
     }
     node->sortChildren(0, Qt::AscendingOrder);
-    for (int i = 0; i < count; ++i)
-        node->Child(i)->SetSortKeys(nullptr);
+    for (TShellNode* child : children)
+        child->SetSortKeys(nullptr);
 }
 
 void TShellTreeView::SortAll() {

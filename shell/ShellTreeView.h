@@ -191,6 +191,11 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 private:
+    // The sort keys of a level's items; none when an item has no key.
+    std::optional<std::vector<TLevelKeys>>
+    LevelKeysOf(const std::vector<TShellNode*>& children) const;
+    // Puts a level's new items in sorted order before they join the view.
+    bool SortNewLevel(std::vector<TShellNode*>& children) const;
     friend class TShellNode;
     class TUpdateBracket;
 
