@@ -55,6 +55,12 @@ inline void SendKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = 
     QApplication::sendEvent(widget, &event);
 }
 
+// A key pressed and let go, as typed.
+inline void TapKey(QWidget* widget, int key, const QString& text = QString()) {
+    SendKey(widget, key, Qt::NoModifier, text);
+    SendKey(widget, key, Qt::NoModifier, text, QEvent::KeyRelease);
+}
+
 struct TShownMessage {
     int icon;
     QString caption;
