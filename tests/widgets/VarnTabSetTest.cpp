@@ -141,6 +141,11 @@ QStringList Captions(const char* letters) {
 TEST_F(TabSetSelection, FirstCaptionIsSelectedWithoutEvents) {
     auto& tabSet = Make(185, 21);
     EXPECT_EQ(tabSet.TabIndex(), -1);
+    tabSet.Tabs().AddStrings(NumberedCaptions(4));
+    EXPECT_EQ(tabSet.Tabs().Count(), 4);
+    EXPECT_EQ(tabSet.TabIndex(), 0);
+    EXPECT_TRUE(tabSet.updatesEnabled());
+    tabSet.Tabs().Clear();
     tabSet.Tabs().Add(QStringLiteral("A"));
     EXPECT_EQ(tabSet.TabIndex(), 0);
     tabSet.Tabs().Add(QStringLiteral("B"));
@@ -206,6 +211,11 @@ TEST_F(TabSetSelection, OutOfBoundsIsRefusedAndLeavesTheSelection) {
 
     tabSet.SetTabIndex(-1); // no selection passes the range check
     EXPECT_EQ(tabSet.TabIndex(), -1);
+
+    tabSet.Tabs().Put(0, QStringLiteral("Renamed"));
+    EXPECT_EQ(tabSet.Tabs().Strings(0), QStringLiteral("Renamed"));
+    EXPECT_THROW(tabSet.Tabs().Put(3, QStringLiteral("x")), std::out_of_range);
+    EXPECT_THROW(tabSet.Tabs().Insert(4, QStringLiteral("x")), std::out_of_range);
 }
 
 // A refused tab passes the choice on to the next shown tab, wrapping round,
@@ -359,7 +369,7 @@ TEST_F(TabSetLayout, HiddenTabTakesNoRoom) {
               positions[0].Start + positions[0].Width + TVarnTabSet::TabSpacing);
 }
 
-TEST_F(TabSetLayout, SelectingAFarTabBringsItIntoView) {
+TEST_F(TabSetLayout, FirstIndexFollowsTheSelectionAndStaysWithinTheTabs) {
     auto& tabSet = MakeShown(220, 24, NumberedCaptions(20));
     tabSet.SetTabIndex(15);
     Paint(tabSet);
@@ -368,16 +378,15 @@ TEST_F(TabSetLayout, SelectingAFarTabBringsItIntoView) {
     EXPECT_GT(tabSet.FirstIndex(), 0);
     tabSet.SetTabIndex(0);
     EXPECT_EQ(tabSet.FirstIndex(), 0);
-}
 
-TEST_F(TabSetLayout, FirstIndexIgnoresValuesOutsideTheTabs) {
-    auto& tabSet = Make(220, 24, NumberedCaptions(5));
+    // Values outside the tabs are ignored; deleting the shown tabs brings the
+    // first shown one back into the list.
+    tabSet.SetTabs(NumberedCaptions(5));
     tabSet.SetFirstIndex(4);
     EXPECT_EQ(tabSet.FirstIndex(), 4);
     tabSet.SetFirstIndex(5);
     tabSet.SetFirstIndex(-1);
     EXPECT_EQ(tabSet.FirstIndex(), 4);
-    // Deleting the shown tabs brings the first shown one back into the list.
     tabSet.Tabs().Delete(4);
     EXPECT_EQ(tabSet.FirstIndex(), 3);
 }
@@ -413,20 +422,6 @@ TEST_F(TabSetLayout, WithoutAutoScrollTheScrollerStaysHiddenAndTheTabsKeepTheirR
         EXPECT_EQ(tabSet.Scroller().isHidden(), !autoScroll);
         EXPECT_EQ(tabSet.VisibleTabs(), autoScroll ? 3 : 4);
     }
-}
-
-TEST_F(TabSetLayout, AddingManyCaptionsKeepsTheFirstSelected) {
-    auto& tabSet = Make(220, 24);
-    m_log.Clear();
-    tabSet.Tabs().AddStrings(NumberedCaptions(4));
-    EXPECT_EQ(tabSet.Tabs().Count(), 4);
-    EXPECT_EQ(tabSet.TabIndex(), 0);
-    EXPECT_TRUE(tabSet.updatesEnabled());
-    EXPECT_TRUE(m_log.asked.empty());
-    tabSet.Tabs().Put(0, QStringLiteral("Renamed"));
-    EXPECT_EQ(tabSet.Tabs().Strings(0), QStringLiteral("Renamed"));
-    EXPECT_THROW(tabSet.Tabs().Put(4, QStringLiteral("x")), std::out_of_range);
-    EXPECT_THROW(tabSet.Tabs().Insert(6, QStringLiteral("x")), std::out_of_range);
 }
 
 // --- mouse ---
