@@ -2,66 +2,29 @@
 // buttons, Ctrl+D and the dialog accept or refuse, what lands in the settings
 // file, and where choosing an entry sends the tree.
 
-#include "settings/RegistrySettings.h"
-#include "settings/SettingNames.h"
-#include "shell/ShellTreeView.h"
-#include "support/EventLoopWait.h"
-#include "support/TempFolder.h"
+#include "WindowTestSupport.h"
 #include "ui/AddToFavoritesForm.h"
 #include "ui/FavoritesMenu.h"
-#include "ui/MainForm.h"
-
-#include <QApplication>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QToolButton>
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <memory>
-
-namespace fs = std::filesystem;
-namespace SN = SettingNames;
 
 namespace {
 
-class FavoritesTest : public ::testing::Test {
+class FavoritesTest : public WindowTest {
 protected:
-    void SetUp() override {
+    FavoritesTest() {
         for (const char* name : {"Zeta", "alpha", "Data", "in"})
             fs::create_directories(m_folder.Path() / name);
         WriteFileBytes(m_folder / "in/a.txt", "text");
-        TRegistrySettings().WriteBool(SN::SectionSettings, SN::RestoreAssociations, false);
     }
     void TearDown() override {
         TAddToFavoritesForm::OnShownForTest = nullptr;
         TAddToFavoritesForm::ShowError = [](QWidget*, const QString&) {};
     }
 
-    void Open() {
-        m_window = std::make_unique<TMainFormVarnSplit>(TMainFormContext{});
-        m_window->Dialogs().message = [this](QWidget*, int, const QString& caption,
-                                             const QString& text) {
-            m_messages.push_back(caption + ": " + text);
-        };
-        m_window->show();
-    }
-
-    QString At(const std::string& name) const { return QString::fromStdString(m_folder / name); }
-    TShellTreeView* Tree(bool source) const {
-        return m_window->findChild<TShellTreeView*>(source ? "shtSourceData" : "shtTargetData");
-    }
-    template <typename T> T* Find(const char* name) const {
-        T* found = m_window->findChild<T*>(name);
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    void Select(bool source, const QString& path) {
-        Tree(source)->SetPath(path);
-        ASSERT_TRUE(WaitUntil([&] { return Tree(source)->Path() == path; }, 5000))
-            << path.toStdString();
+    QStringList Said() const {
+        QStringList shown;
+        for (const TShownMessage& message : m_messages)
+            shown << message.caption + ": " + message.text;
+        return shown;
     }
 
     // Adds the tree's folder through its add button; the dialog gets `typed`
@@ -86,10 +49,6 @@ protected:
         return entries;
     }
 
-    TScopedXdgHome m_home;
-    TTempFolder m_folder;
-    std::unique_ptr<TMainFormVarnSplit> m_window;
-    QStringList m_messages;
     QStringList m_proposals;
 };
 
@@ -119,8 +78,8 @@ TEST_F(FavoritesTest, AddedFavoritesAreSortedStoredAndRefusedAsDuplicates) {
         m_messages.clear();
         Select(step.source, At(step.folder));
         Add(step.source, step.typed);
-        EXPECT_EQ(m_messages, step.refused ? QStringList{"Помилка: Ця папка вже існує в Вибраному."}
-                                           : QStringList{});
+        EXPECT_EQ(Said(), step.refused ? QStringList{"Помилка: Ця папка вже існує в Вибраному."}
+                                       : QStringList{});
     }
     EXPECT_EQ(m_proposals, QStringList{"Zeta"});
     EXPECT_TRUE(Find<QToolButton>("btnSourceFavorites")->isEnabled());
@@ -226,14 +185,13 @@ TEST_F(FavoritesTest, CtrlDInATreeOpensTheDialogForItsFolderOnly) {
         QString shownPath;
         TAddToFavoritesForm::OnShownForTest = [&](TAddToFavoritesForm& form) {
             shownPath = form.findChild<QLineEdit*>("edPath")->text();
-            QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
-            QApplication::sendEvent(&form, &escape);
+            SendKey(&form, Qt::Key_Escape);
         };
-        QKeyEvent key(QEvent::KeyPress, Qt::Key_D, Qt::ControlModifier);
-        QApplication::sendEvent(Tree(press.source), &key);
+        SendKey(Tree(press.source), Qt::Key_D, Qt::ControlModifier);
         EXPECT_EQ(shownPath, press.opens ? At("alpha") : QString());
     }
     EXPECT_TRUE(Entries(false).isEmpty()) << "Escape cancels";
-    ASSERT_EQ(m_messages.size(), 1);
-    EXPECT_TRUE(m_messages[0].startsWith("Помилка: Шлях папки")) << m_messages[0].toStdString();
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0].caption, "Помилка");
+    EXPECT_TRUE(m_messages[0].text.startsWith("Шлях папки")) << m_messages[0].text.toStdString();
 }

@@ -3,55 +3,36 @@
 // settings dialog's help and F1 open the right topics, and the about box
 // shows the build's version and copies its contact lines.
 
-#include "settings/RegistrySettings.h"
-#include "settings/SettingNames.h"
-#include "support/TempFolder.h"
+#include "WindowTestSupport.h"
 #include "texts/HelpTexts.h"
 #include "texts/SettingsTexts.h"
 #include "ui/AboutForm.h"
 #include "ui/HelpTopics.h"
 #include "ui/HelpWindow.h"
-#include "ui/MainForm.h"
 #include "ui/SettingsForm.h"
 #include "ui/WhatsThis.h"
 
-#include <QApplication>
 #include <QClipboard>
-#include <QComboBox>
 #include <QContextMenuEvent>
-#include <QFile>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QStackedWidget>
-#include <QToolButton>
 #include <QWhatsThis>
 
-#include <gtest/gtest.h>
-
-#include <memory>
 #include <set>
-
-namespace SN = SettingNames;
 
 namespace {
 
-class HelpTest : public ::testing::Test {
+class HelpTest : public WindowTest {
 protected:
     void SetUp() override {
-        TRegistrySettings settings;
-        settings.WriteBool(SN::SectionSettings, SN::RestoreAssociations, false);
         m_realPopup = TWhatsThis::ShowPopup;
         TWhatsThis::ShowPopup = [this](const QPoint&, const QString& html, QWidget*) {
             m_popups.push_back(html);
         };
-        m_window = std::make_unique<TMainFormVarnSplit>(TMainFormContext{});
-        m_window->show();
+        Open();
         m_whatsThis = m_window->findChild<TWhatsThis*>();
         ASSERT_NE(m_whatsThis, nullptr);
     }
@@ -61,11 +42,6 @@ protected:
         TAboutForm::OpenUrl = m_realOpenUrl;
     }
 
-    template <typename T = QWidget> T* Find(const char* name) const {
-        T* found = m_window->findChild<T*>(name);
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
     static QString Body(int context) {
         const THelpTopic* topic = THelpTopics::Instance().ByContext(context);
         return topic != nullptr ? topic->body : QString();
@@ -87,8 +63,6 @@ protected:
         QApplication::sendEvent(control, &request);
     }
 
-    TScopedXdgHome m_home;
-    std::unique_ptr<TMainFormVarnSplit> m_window;
     TWhatsThis* m_whatsThis = nullptr;
     std::vector<QString> m_popups;
     decltype(TWhatsThis::ShowPopup) m_realPopup;
@@ -244,10 +218,9 @@ TEST_F(HelpTest, HelpButtonSettingsHelpAndF1OpenTheirTopics) {
     RunHelpMacro(&settings, settings.HelpMacro());
     EXPECT_EQ(HelpWindow()->CurrentTopic(), expected[TSettingsForm::PageCount - 1]);
 
-    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
-    QApplication::sendEvent(settings.findChild<QWidget*>("cbAskForEachDisk"), &f1);
+    SendKey(settings.findChild<QWidget*>("cbAskForEachDisk"), Qt::Key_F1);
     EXPECT_EQ(HelpWindow()->CurrentTopic(), "ASK_FOR_EACH_DISK");
-    QApplication::sendEvent(Find("shtSourceData"), &f1);
+    SendKey(Find("shtSourceData"), Qt::Key_F1);
     EXPECT_EQ(HelpWindow()->CurrentTopic(), "SOURCE_DATA");
 }
 

@@ -2,69 +2,32 @@
 // the panel shows, what a split or unite from the window leaves on disk, and
 // how the window comes back after a stop or an error.
 
-#include "ui/MainForm.h"
-#include "settings/RegistrySettings.h"
-#include "settings/SettingNames.h"
-#include "shell/ShellTreeView.h"
-#include "support/EventLoopWait.h"
-#include "support/TempFolder.h"
+#include "WindowTestSupport.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDragEnterEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QLocale>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QUrl>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <memory>
-
-namespace fs = std::filesystem;
-namespace SN = SettingNames;
 
 namespace {
 
-QString BinFolder() {
-    const char* folder = std::getenv("VARN_BIN_DIR");
-    return folder != nullptr ? QString::fromUtf8(folder) : QString();
-}
-
-struct TShownMessage {
-    int icon;
-    QString caption;
-    QString text;
-};
-
-class MainFormTest : public ::testing::Test {
+class MainFormTest : public WindowTest {
 protected:
-    void SetUp() override {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        fs::create_directories(m_folder.Path() / "in");
-        fs::create_directories(m_folder.Path() / "out");
-        fs::create_directories(m_folder.Path() / "back");
-        // The 1,000 icon keys are not what these tests look at.
-        TRegistrySettings settings;
-        settings.WriteBool(SN::SectionSettings, SN::RestoreAssociations, false);
+    MainFormTest() {
+        for (const char* folder : {"in", "out", "back"})
+            fs::create_directories(m_folder.Path() / folder);
     }
-    void TearDown() override { QLocale::setDefault(QLocale::c()); }
 
     void Open() {
-        m_window = std::make_unique<TMainFormVarnSplit>(TMainFormContext{BinFolder(), ""});
+        WindowTest::Open();
         TMainFormDialogs& dialogs = m_window->Dialogs();
-        dialogs.confirmSplit = [this](QWidget*, const QString& name, int64_t blockSize,
-                                      int64_t last, int64_t count, const QString& mode) {
-            m_confirmed.push_back({name, blockSize, last, count, mode});
+        dialogs.confirmSplit = [this](QWidget*, const QString&, int64_t, int64_t, int64_t,
+                                      const QString& mode) {
+            m_confirmedModes.push_back(mode);
             return m_confirmAnswer;
         };
         dialogs.askForNextDisk = [this](QWidget*, bool splitting, int64_t diskID, int64_t,
@@ -83,78 +46,72 @@ protected:
             newFolder = folder;
             return true;
         };
-        dialogs.message = [this](QWidget*, int icon, const QString& caption, const QString& text) {
-            m_messages.push_back({icon, caption, text});
-        };
         dialogs.freeSpaceOf = [this](const std::string& path) {
+            ++m_freeSpaceCalls;
             return m_freeSpace ? m_freeSpace(path) : int64_t{1} << 40;
         };
-        m_window->show();
     }
 
-    QString In(const std::string& name) const {
-        return QString::fromStdString(m_folder / ("in/" + name));
-    }
+    QString In(const std::string& name) const { return At("in/" + name); }
     QString Out(const std::string& name = "") const {
-        return QString::fromStdString(m_folder / ("out/" + name));
+        return name.empty() ? At("out") : At("out/" + name);
     }
-
-    template <typename T> T* Find(const char* name) const {
-        T* found = m_window->findChild<T*>(name);
-        EXPECT_NE(found, nullptr) << name;
-        return found;
+    bool InOut(const std::string& name) const { return fs::exists(m_folder / ("out/" + name)); }
+    void ClearOut() {
+        for (const auto& entry : fs::directory_iterator(m_folder / "out"))
+            fs::remove(entry.path());
     }
-    QString Text(const char* label) const { return Find<QLabel>(label)->text(); }
-    bool Shown(const char* widget) const { return !Find<QWidget>(widget)->isHidden(); }
 
     // Selects a file in the source tree and a folder in the target tree.
     void Select(const QString& source, const QString& target) {
-        Find<TShellTreeView>("shtTargetData")->SetPath(target);
-        Find<TShellTreeView>("shtSourceData")->SetPath(source);
-        ASSERT_TRUE(WaitUntil(
-            [&] { return Find<TShellTreeView>("shtSourceData")->Path() == source; }, 5000))
-            << "the source tree did not select " << source.toStdString();
+        WindowTest::Select(false, target);
+        WindowTest::Select(true, source);
     }
-
     void SetMode(TSplitMode mode) { Find<QComboBox>("cbMode")->setCurrentIndex(mode); }
     void SetBlockSize(const QString& text) {
         Find<QComboBox>("cbBytes")->setEditText(text);
         emit Find<QComboBox>("cbBytes")->lineEdit()->editingFinished();
     }
+    // A window with in/a.dat of `size` bytes selected, to be cut into pieces
+    // of 100,000 bytes in out/.
+    void OpenWithSource(std::size_t size, unsigned seed) {
+        WriteFileBytes(In("a.dat").toStdString(), PatternBytes(size, seed));
+        Open();
+        Select(In("a.dat"), Out());
+        SetBlockSize("100,000");
+    }
 
-    // Presses the action button and waits for the operation to end.
+    // Presses the action button and waits for the operation to end, by its
+    // report or by the window closing.
     void Go(int limitMs = 60000) {
         bool ended = false;
         const auto connection = QObject::connect(
             m_window.get(), &TMainFormVarnSplit::OperationEnded, [&] { ended = true; });
         Find<QPushButton>("btnGo")->click();
         if (m_window->Busy()) {
-            EXPECT_TRUE(WaitUntil([&] { return ended; }, limitMs));
+            EXPECT_TRUE(WaitUntil([&] { return ended || !m_window->isVisible(); }, limitMs));
         }
         QObject::disconnect(connection);
     }
 
-    QString LastMessageCaption() const {
-        return m_messages.empty() ? QString() : m_messages.back().caption;
+    // The window is ready for the next command.
+    void ExpectRestored() {
+        EXPECT_EQ(Find<QPushButton>("btnGo")->text(), "&Розбити");
+        EXPECT_TRUE(Find("btnGo")->isEnabled());
+        EXPECT_TRUE(Find("cbBytes")->isEnabled());
+        EXPECT_TRUE(Find("shtSourceData")->isEnabled());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(Text("laCurrentBlock"), "");
     }
 
-    struct TConfirm {
-        QString name;
-        int64_t blockSize, last, count;
-        QString mode;
-    };
     struct TAsked {
         bool splitting;
         int64_t diskID;
         QString path;
     };
 
-    TScopedXdgHome m_home;
-    TTempFolder m_folder;
-    std::unique_ptr<TMainFormVarnSplit> m_window;
-    std::vector<TConfirm> m_confirmed;
+    std::vector<QString> m_confirmedModes;
     std::vector<TAsked> m_askedDisks;
-    std::vector<TShownMessage> m_messages;
     bool m_confirmAnswer = true;
     std::function<bool(int64_t, const QString&, QString&, bool&)> m_onDisk;
     std::function<int64_t(const std::string&)> m_freeSpace;
@@ -181,7 +138,7 @@ TEST_F(MainFormTest, PanelFollowsTheSelection) {
     EXPECT_EQ(Find<QPushButton>("btnGo")->text(), "&Розбити");
     EXPECT_EQ(m_window->windowTitle(), "a.zip — Varn split");
 
-    Find<TShellTreeView>("shtSourceData")->SetPath(In(""));
+    Tree(true)->SetPath(In(""));
     ASSERT_TRUE(WaitUntil([&] { return Shown("laNoFile"); }, 5000));
     EXPECT_FALSE(Shown("btnGo"));
     EXPECT_EQ(m_window->windowTitle(), "Varn split");
@@ -218,10 +175,9 @@ TEST_F(MainFormTest, BlockCountsFollowModeSizeAndComment) {
     SetMode(smNormal);
     SetBlockSize("34");
     Find<QPushButton>("btnGo")->click();
-    EXPECT_TRUE(m_confirmed.empty());
-    ASSERT_FALSE(m_messages.empty());
-    EXPECT_EQ(m_messages.back().caption, "Помилка");
-    EXPECT_TRUE(fs::is_empty(Out().toStdString()));
+    EXPECT_TRUE(m_confirmedModes.empty());
+    EXPECT_EQ(LastCaption(), "Помилка");
+    EXPECT_TRUE(fs::is_empty(m_folder / "out"));
 }
 
 // Every mode through the window, then the set back through the window.
@@ -246,29 +202,26 @@ TEST_F(MainFormTest, SplitsInEveryModeAndUnitesTheSet) {
         m_messages.clear();
         Go();
         ASSERT_FALSE(m_messages.empty());
-        EXPECT_EQ(LastMessageCaption(), "Розбивка завершена")
-            << m_messages.back().text.toStdString();
-        EXPECT_TRUE(fs::exists(Out(item.lastPiece).toStdString()));
+        EXPECT_EQ(LastCaption(), "Розбивка завершена") << m_messages.back().text.toStdString();
+        EXPECT_TRUE(InOut(item.lastPiece));
         EXPECT_EQ(Find<QPushButton>("btnGo")->text(), "&Розбити");
         if (item.first != nullptr) {
-            Select(Out(item.first), QString::fromStdString(m_folder / "back"));
+            Select(Out(item.first), At("back"));
             EXPECT_EQ(Find<QPushButton>("btnGo")->text(), "Об'&єднати");
             Go();
-            EXPECT_EQ(LastMessageCaption(), "Об'єднання завершено");
+            EXPECT_EQ(LastCaption(), "Об'єднання завершено");
             EXPECT_TRUE(ReadFileBytes(m_folder / "back/movie.dat") == whole);
             fs::remove(m_folder / "back/movie.dat");
         }
         Select(In("movie.dat"), Out()); // leave the set before it is removed
-        for (const auto& entry : fs::directory_iterator(Out().toStdString()))
-            fs::remove(entry.path());
+        ClearOut();
     }
-    EXPECT_EQ(m_confirmed.size(), 5u);
-    EXPECT_EQ(m_confirmed.front().mode, "Звичайна розбивка");
+    EXPECT_EQ(m_confirmedModes.size(), 5u);
+    EXPECT_EQ(m_confirmedModes.front(), "Звичайна розбивка");
 }
 
 TEST_F(MainFormTest, SelfJoiningSetsForWindowsAreChosenOnTheMorePageAndKept) {
-    const std::string whole = PatternBytes(250000, 9);
-    WriteFileBytes(In("movie.dat").toStdString(), whole);
+    WriteFileBytes(In("movie.dat").toStdString(), PatternBytes(250000, 9));
     Open();
     Select(In("movie.dat"), Out());
     SetMode(smNormal);
@@ -282,13 +235,14 @@ TEST_F(MainFormTest, SelfJoiningSetsForWindowsAreChosenOnTheMorePageAndKept) {
     SetBlockSize("1,000,000");
     Go();
     if (fs::exists(stub)) {
-        EXPECT_EQ(LastMessageCaption(), "Розбивка завершена");
+        EXPECT_EQ(LastCaption(), "Розбивка завершена");
         const std::string image = ReadFileBytes(stub);
         EXPECT_EQ(ReadFileBytes(Out("movie.exe").toStdString()).substr(0, image.size()), image);
     } else {
-        EXPECT_TRUE(m_messages.empty() ? false
-                                       : m_messages.back().text == "Заглушку для Windows не "
-                                                                   "встановлено.");
+        // Without the stub the split falls back to the normal mode, and says why.
+        ASSERT_FALSE(m_messages.empty());
+        EXPECT_EQ(m_messages.front().text, "Заглушку для Windows не встановлено.");
+        EXPECT_EQ(Find<QComboBox>("cbMode")->currentIndex(), smNormal);
     }
     Select(In("movie.dat"), Out());
     m_window.reset();
@@ -297,39 +251,48 @@ TEST_F(MainFormTest, SelfJoiningSetsForWindowsAreChosenOnTheMorePageAndKept) {
 }
 
 TEST_F(MainFormTest, AnsweringNoWritesNothing) {
-    WriteFileBytes(In("a.dat").toStdString(), PatternBytes(300000, 2));
-    Open();
-    Select(In("a.dat"), Out());
-    SetBlockSize("100,000");
+    OpenWithSource(300000, 2);
     m_confirmAnswer = false;
     Go();
-    EXPECT_EQ(m_confirmed.size(), 1u);
-    EXPECT_TRUE(fs::is_empty(Out().toStdString()));
+    EXPECT_EQ(m_confirmedModes.size(), 1u);
+    EXPECT_TRUE(fs::is_empty(m_folder / "out"));
     EXPECT_EQ(Find<QPushButton>("btnGo")->text(), "&Розбити");
 }
 
-// A stop asked for at the third piece ends the split there: the pieces written
-// stay, the window comes back, and the split is reported as cancelled.
-TEST_F(MainFormTest, StopMidwayRestoresTheWindow) {
-    WriteFileBytes(In("a.dat").toStdString(), PatternBytes(1000000, 3));
-    Open();
-    Select(In("a.dat"), Out());
-    SetBlockSize("100,000");
-    m_freeSpace = [this](const std::string&) {
-        if (++m_freeSpaceCalls == 3)
-            m_window->TheStop();
-        return int64_t{1} << 40;
-    };
-    Go();
-    EXPECT_EQ(LastMessageCaption(), "Розбивка скасована");
-    EXPECT_TRUE(fs::exists(Out("a.vrn").toStdString()));
-    EXPECT_TRUE(fs::exists(Out("a.001").toStdString()));
-    EXPECT_FALSE(fs::exists(Out("a.002").toStdString()));
-    EXPECT_EQ(Find<QPushButton>("btnGo")->text(), "&Розбити");
-    EXPECT_TRUE(Find<QPushButton>("btnGo")->isEnabled());
-    EXPECT_TRUE(Find<QWidget>("shtSourceData")->isEnabled());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(Text("laCurrentBlock"), "");
+// A stop asked for while a piece is being prepared ends the split there: the
+// pieces written stay, none is left cut short, and the split is reported as
+// cancelled. Closing the window stops the split the same way and then closes.
+TEST_F(MainFormTest, StopOrCloseMidwayKeepsTheWrittenPiecesOnly) {
+    const struct {
+        bool close;
+        int atCall; // the free space question that stops
+        const char* lastKept;
+        const char* firstMissing;
+    } cases[] = {{false, 3, "a.001", "a.002"}, {true, 2, "a.vrn", "a.001"}};
+    for (const auto& item : cases) {
+        SCOPED_TRACE(item.close ? "close" : "stop");
+        ClearOut();
+        OpenWithSource(1000000, 3);
+        m_freeSpaceCalls = 0;
+        m_freeSpace = [&](const std::string&) {
+            if (m_freeSpaceCalls == item.atCall) {
+                if (item.close)
+                    m_window->close();
+                else
+                    m_window->TheStop();
+            }
+            return int64_t{1} << 40;
+        };
+        Go();
+        EXPECT_EQ(LastCaption(), "Розбивка скасована");
+        EXPECT_TRUE(InOut(item.lastKept));
+        EXPECT_FALSE(InOut(item.firstMissing));
+        EXPECT_FALSE(m_window->Busy());
+        EXPECT_EQ(m_window->isVisible(), !item.close);
+        if (!item.close)
+            ExpectRestored();
+        m_freeSpace = nullptr;
+    }
 }
 
 // More pieces than 16-bit counters hold: the bar rises steadily to its end and
@@ -346,13 +309,13 @@ TEST_F(MainFormTest, SetsOfMoreThan65535PiecesShowTheirProgressAndPrompts) {
     QObject::connect(Find<QProgressBar>("ProgressBar1"), &QProgressBar::valueChanged,
                      [&](int value) { bar.push_back(value); });
     m_freeSpace = [this](const std::string&) {
-        return ++m_freeSpaceCalls == 65537 ? int64_t{0} : int64_t{1} << 40;
+        return m_freeSpaceCalls == 65537 ? int64_t{0} : int64_t{1} << 40;
     };
     Go(280000); // tens of thousands of files take their time on a loaded machine
-    EXPECT_EQ(LastMessageCaption(), "Розбивка завершена");
+    EXPECT_EQ(LastCaption(), "Розбивка завершена");
     ASSERT_EQ(m_askedDisks.size(), 1u);
     EXPECT_EQ(m_askedDisks[0].diskID, 65537);
-    EXPECT_TRUE(fs::exists(Out("a.65537").toStdString()));
+    EXPECT_TRUE(InOut("a.65537"));
     ASSERT_GE(bar.size(), 3u);
     EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end() - 1)); // the last one is the reset
     EXPECT_EQ(bar[bar.size() - 2], TMainFormVarnSplit::ProgressSteps);
@@ -361,55 +324,42 @@ TEST_F(MainFormTest, SetsOfMoreThan65535PiecesShowTheirProgressAndPrompts) {
 // An error the engine raises is shown with its text naming the file, and the
 // window is restored as after any other end.
 TEST_F(MainFormTest, EngineErrorIsShownAndTheWindowRestored) {
-    WriteFileBytes(In("a.dat").toStdString(), PatternBytes(300000, 4));
-    Open();
-    Select(In("a.dat"), Out());
-    SetBlockSize("100,000");
+    OpenWithSource(300000, 4);
     // The disk prompt hands the engine a folder that does not exist.
     m_freeSpace = [](const std::string&) { return int64_t{0}; };
     m_onDisk = [this](int64_t, const QString&, QString& newPath, bool&) {
-        newPath = QString::fromStdString(m_folder / "missing/a.vrn");
+        newPath = At("missing/a.vrn");
         return true;
     };
     Go();
-    ASSERT_FALSE(m_messages.empty());
-    EXPECT_EQ(m_messages.back().caption, "Помилка");
+    EXPECT_EQ(LastCaption(), "Помилка");
     EXPECT_TRUE(m_messages.back().text.contains("missing/a.vrn"))
         << m_messages.back().text.toStdString();
-    EXPECT_EQ(Find<QPushButton>("btnGo")->text(), "&Розбити");
-    EXPECT_TRUE(Find<QWidget>("cbBytes")->isEnabled());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    ExpectRestored();
 }
 
 // Too little room: every piece is asked for, and a piece goes where the prompt
 // says; with AskForEachDisk the first piece asks, and "don't ask again" holds
 // for the rest of the split while they fit.
 TEST_F(MainFormTest, DiskPromptsFollowFreeSpaceAndTheDontAskChoice) {
-    WriteFileBytes(In("a.dat").toStdString(), PatternBytes(300000, 5));
     fs::create_directories(m_folder.Path() / "disk2");
-    Open();
-    Select(In("a.dat"), Out());
-    SetBlockSize("100,000");
+    OpenWithSource(300000, 5);
     m_freeSpace = [](const std::string&) { return int64_t{1000}; };
     m_onDisk = [this](int64_t diskID, const QString& path, QString& newPath, bool&) {
-        newPath = diskID == 2 ? QString::fromStdString(m_folder / "disk2/a.001") : path;
+        newPath = diskID == 2 ? At("disk2/a.001") : path;
         return true;
     };
     Go();
-    EXPECT_EQ(LastMessageCaption(), "Розбивка завершена");
+    EXPECT_EQ(LastCaption(), "Розбивка завершена");
     ASSERT_EQ(m_askedDisks.size(), 4u); // three pieces and the fourth with the last bytes
     EXPECT_EQ(m_askedDisks[0].diskID, 1);
     EXPECT_TRUE(m_askedDisks[0].splitting);
     EXPECT_TRUE(fs::exists(m_folder / "disk2/a.001"));
 
-    for (const auto& entry : fs::directory_iterator(Out().toStdString()))
-        fs::remove(entry.path());
+    ClearOut();
     m_window.reset();
-    TRegistrySettings settings;
-    settings.WriteBool(SN::SectionSettings, SN::AskForEachDisk, true);
-    Open();
-    Select(In("a.dat"), Out());
-    SetBlockSize("100,000");
+    TRegistrySettings().WriteBool(SN::SectionSettings, SN::AskForEachDisk, true);
+    OpenWithSource(300000, 5);
     m_askedDisks.clear();
     m_freeSpace = nullptr;
     m_onDisk = [](int64_t, const QString& path, QString& newPath, bool& dontAsk) {
@@ -425,8 +375,7 @@ TEST_F(MainFormTest, DiskPromptsFollowFreeSpaceAndTheDontAskChoice) {
 TEST_F(MainFormTest, SettingsAreWrittenAtExitAndReadAtTheNextStart) {
     Open();
     m_window->resize(700, 500);
-    m_window->close();
-    m_window.reset();
+    Close();
     TRegistrySettings settings;
     EXPECT_EQ(settings.ReadInteger(SN::SectionMainWindow, SN::Width, 0), 700);
     EXPECT_EQ(settings.ReadInteger(SN::SectionMainWindow, SN::Height, 0), 500);
@@ -456,22 +405,18 @@ TEST_F(MainFormTest, TakesTheDropOfOneFileOnly) {
     data.setUrls({QUrl::fromLocalFile(In("a.dat"))});
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(m_window.get(), &drop);
-    EXPECT_TRUE(WaitUntil(
-        [&] { return Find<TShellTreeView>("shtSourceData")->Path() == In("a.dat"); }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return Tree(true)->Path() == In("a.dat"); }, 5000));
 }
 
 // A missing piece is asked for, and when it is still missing the unite ends
 // with the engine's fault, never as finished; an inspection starts without the
 // stub size an earlier self-joining split left in the engine.
 TEST_F(MainFormTest, IncompleteSetIsNeverReportedAsUnited) {
-    WriteFileBytes(In("a.dat").toStdString(), PatternBytes(300000, 8));
-    Open();
-    Select(In("a.dat"), Out());
-    SetBlockSize("100,000");
+    OpenWithSource(300000, 8);
     Go();
     fs::remove(Out("a.001").toStdString());
     m_window->Engine().SetStubSize(5000);
-    Select(Out("a.vrn"), QString::fromStdString(m_folder / "back"));
+    Select(Out("a.vrn"), At("back"));
     EXPECT_EQ(m_window->Engine().StubSize(), 0);
     EXPECT_EQ(Text("laTotalBlocks"), "4");
     m_messages.clear();
@@ -485,53 +430,29 @@ TEST_F(MainFormTest, IncompleteSetIsNeverReportedAsUnited) {
     EXPECT_TRUE(fs::is_empty(m_folder / "back"));
 }
 
-// Closing the window while a split runs stops the engine, waits for it, and
-// then closes: no cut piece is left and the window is gone.
-TEST_F(MainFormTest, CloseDuringASplitStopsItFirst) {
-    WriteFileBytes(In("a.dat").toStdString(), PatternBytes(1000000, 9));
-    Open();
-    Select(In("a.dat"), Out());
-    SetBlockSize("100,000");
-    m_freeSpace = [this](const std::string&) {
-        if (++m_freeSpaceCalls == 2)
-            m_window->close();
-        return int64_t{1} << 40;
-    };
-    Find<QPushButton>("btnGo")->click();
-    EXPECT_TRUE(m_window->Busy() || !m_window->isVisible());
-    EXPECT_TRUE(WaitUntil([&] { return !m_window->isVisible(); }, 30000));
-    EXPECT_FALSE(m_window->Busy());
-    EXPECT_TRUE(fs::exists(Out("a.vrn").toStdString()));
-    EXPECT_FALSE(fs::exists(Out("a.001").toStdString()));
-    EXPECT_EQ(LastMessageCaption(), "Розбивка скасована");
-}
-
 TEST_F(MainFormTest, ChecksumOptionAndVerifyOfTheSelectedSet) {
-    WriteFileBytes(In("a.dat").toStdString(), PatternBytes(300000, 4));
-    Open();
-    Select(In("a.dat"), Out());
-    SetBlockSize("100,000");
+    OpenWithSource(300000, 4);
     auto* option = Find<QCheckBox>("cbSum");
     EXPECT_TRUE(option->isChecked()); // on by default
     EXPECT_FALSE(Shown("btnVerify"));
     for (bool on : {false, true}) {
         option->setChecked(on);
         Go();
-        EXPECT_EQ(fs::exists(Out("a.sha256").toStdString()), on);
+        EXPECT_EQ(InOut("a.sha256"), on);
     }
 
-    Select(Out("a.vrn"), QString::fromStdString(m_folder / "back"));
+    Select(Out("a.vrn"), At("back"));
     EXPECT_TRUE(Shown("btnVerify"));
     EXPECT_FALSE(Shown("cbSum"));
-    struct TCase {
-        const char* label;
+    const struct {
+        bool flip;
         int icon;
         const char* part;
-    };
-    for (const TCase& test : {TCase{"intact", QMessageBox::Information, "неушкоджений"},
-                              TCase{"flipped", QMessageBox::Warning, "a.001: пошкоджена"}}) {
-        SCOPED_TRACE(test.label);
-        if (std::string(test.label) == "flipped") {
+    } cases[] = {{false, QMessageBox::Information, "неушкоджений"},
+                 {true, QMessageBox::Warning, "a.001: пошкоджена"}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.part);
+        if (test.flip) {
             std::string bytes = ReadFileBytes(Out("a.001").toStdString());
             bytes[5] ^= 1;
             WriteFileBytes(Out("a.001").toStdString(), bytes);
@@ -546,12 +467,10 @@ TEST_F(MainFormTest, ChecksumOptionAndVerifyOfTheSelectedSet) {
     // The damaged set is not united, and deleting its pieces was not honoured.
     Find<QCheckBox>("cbDel")->setChecked(true);
     Go();
-    EXPECT_EQ(LastMessageCaption(), "Помилка");
+    EXPECT_EQ(LastCaption(), "Помилка");
     EXPECT_TRUE(fs::is_empty(m_folder / "back"));
-    EXPECT_TRUE(fs::exists(Out("a.001").toStdString()));
+    EXPECT_TRUE(InOut("a.001"));
 
-    m_window->close();
-    m_window.reset();
-    TRegistrySettings settings;
-    EXPECT_TRUE(settings.ReadBool(SN::SectionSettings, SN::MakeChecksums, false));
+    Close();
+    EXPECT_TRUE(TRegistrySettings().ReadBool(SN::SectionSettings, SN::MakeChecksums, false));
 }

@@ -3,34 +3,15 @@
 // Shift+F12, Delete and Shift+Delete in the source tree, the glyphs, and where
 // a restored window lands.
 
+#include "WindowTestSupport.h"
 #include "resources/ToolbarGlyphs.h"
-#include "settings/RegistrySettings.h"
-#include "settings/SettingNames.h"
-#include "shell/ShellTreeView.h"
-#include "ui/MainForm.h"
-
-#include "support/EventLoopWait.h"
-#include "support/TempFolder.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QDir>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QMessageBox>
 #include <QScreen>
-#include <QToolButton>
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <memory>
 #include <optional>
-
-namespace fs = std::filesystem;
-namespace SN = SettingNames;
 
 namespace {
 
@@ -38,21 +19,16 @@ QImage Pixels(const QIcon& icon, QIcon::Mode mode = QIcon::Normal) {
     return icon.pixmap(QSize(16, 16), 1.0, mode).toImage();
 }
 
-class NavigationTest : public ::testing::Test {
+class NavigationTest : public WindowTest {
 protected:
-    void SetUp() override {
+    NavigationTest() {
         fs::create_directories(m_folder.Path() / "in/sub");
         fs::create_directories(m_folder.Path() / "out");
-        TRegistrySettings settings;
-        settings.WriteBool(SN::SectionSettings, SN::RestoreAssociations, false);
     }
 
     void Open(bool show = true) {
-        m_window = std::make_unique<TMainFormVarnSplit>(TMainFormContext{});
+        WindowTest::Open(show);
         TMainFormDialogs& dialogs = m_window->Dialogs();
-        dialogs.message = [this](QWidget*, int icon, const QString& caption, const QString& text) {
-            m_messages.push_back({icon, caption, text});
-        };
         dialogs.inputBox = [this](QWidget*, const QString& caption, const QString& prompt,
                                   QString& text) {
             m_asked.push_back(caption + "|" + prompt);
@@ -63,32 +39,11 @@ protected:
             m_asked.push_back(path);
             return m_confirmDelete;
         };
-        if (show)
-            m_window->show();
-    }
-
-    QString Path(const std::string& name) const { return QString::fromStdString(m_folder / name); }
-    template <typename T> T* Find(const char* name) const {
-        T* found = m_window->findChild<T*>(name);
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    TShellTreeView* Tree(const char* name) const { return Find<TShellTreeView>(name); }
-
-    void SelectIn(const char* tree, const QString& path) {
-        Tree(tree)->SetPath(path);
-        ASSERT_TRUE(WaitUntil([&] { return Tree(tree)->Path() == path; }, 5000))
-            << tree << " did not select " << path.toStdString();
-    }
-
-    void Key(QWidget* widget, QEvent::Type type, int key, Qt::KeyboardModifiers modifiers) {
-        QKeyEvent event(type, key, modifiers);
-        QApplication::sendEvent(widget, &event);
     }
 
     // The captions of the level that holds the source tree's selection, in order.
     QStringList SelectedLevel() const {
-        TShellNode* parent = Tree("shtSourceData")->Selected();
+        TShellNode* parent = Tree(true)->Selected();
         QStringList names;
         if (parent == nullptr || parent->ParentNode() == nullptr)
             return names;
@@ -98,16 +53,6 @@ protected:
         return names;
     }
 
-    struct TMessage {
-        int icon;
-        QString caption;
-        QString text;
-    };
-
-    TScopedXdgHome m_home;
-    TTempFolder m_folder;
-    std::unique_ptr<TMainFormVarnSplit> m_window;
-    std::vector<TMessage> m_messages;
     std::vector<QString> m_asked;
     std::optional<QString> m_typed;
     bool m_confirmDelete = false;
@@ -154,8 +99,7 @@ TEST_F(NavigationTest, SortGlyphFollowsTheStoredSettings) {
         EXPECT_EQ(Pixels(button->icon()), Pixels(VarnGlyphs::Glyph(item.glyph)));
         button->click();
         EXPECT_EQ(Pixels(button->icon()), Pixels(VarnGlyphs::Glyph(item.glyphAfterClick)));
-        m_window->close();
-        m_window.reset();
+        Close();
         TRegistrySettings settings;
         EXPECT_EQ(settings.ReadInteger(SN::SectionMainWindow, SN::SortType, -1), 1 - item.sortType);
     }
@@ -166,7 +110,7 @@ TEST_F(NavigationTest, SortMenuAndButtonReorderTheSourceTree) {
     WriteFileBytes(m_folder / "in/b_mid", std::string(100, 'x'));
     WriteFileBytes(m_folder / "in/c_small", "x");
     Open();
-    SelectIn("shtSourceData", Path("in/b_mid"));
+    Select(true, At("in/b_mid"));
     const QStringList byName = {"sub", "a_big", "b_mid", "c_small"};
     EXPECT_EQ(SelectedLevel(), byName);
 
@@ -185,10 +129,10 @@ TEST_F(NavigationTest, SortMenuAndButtonReorderTheSourceTree) {
 
 TEST_F(NavigationTest, DesktopButtonsShowTheDesktopOneLevelDeep) {
     Open();
-    SelectIn("shtTargetData", Path("out"));
+    Select(false, At("out"));
     for (const char* name : {"btnSourceDesktop", "btnTargetDesktop"}) {
         SCOPED_TRACE(name);
-        TShellTreeView* tree = Tree(name[3] == 'S' ? "shtSourceData" : "shtTargetData");
+        TShellTreeView* tree = Tree(name[3] == 'S');
         Find<QToolButton>(name)->click();
         EXPECT_EQ(tree->RootPIDL(), PIDL_DESKTOP);
         ASSERT_NE(tree->RootNode(), nullptr);
@@ -215,7 +159,7 @@ TEST_F(NavigationTest, NewFolderCreatesTheTypedPathOrSaysWhyNot) {
         {std::nullopt, nullptr, nullptr}, // cancelled
     };
     Open();
-    SelectIn("shtTargetData", Path("out"));
+    Select(false, At("out"));
     for (const auto& item : cases) {
         SCOPED_TRACE(item.typed.value_or("(cancel)").toStdString());
         const std::size_t entries = std::distance(
@@ -232,7 +176,7 @@ TEST_F(NavigationTest, NewFolderCreatesTheTypedPathOrSaysWhyNot) {
             ASSERT_EQ(m_messages.size(), 1u);
             EXPECT_EQ(m_messages[0].caption, "Помилка");
             EXPECT_EQ(m_messages[0].icon, QMessageBox::Critical);
-            EXPECT_TRUE(m_messages[0].text.contains(Path(item.refused)))
+            EXPECT_TRUE(m_messages[0].text.contains(At(item.refused)))
                 << m_messages[0].text.toStdString();
         } else {
             EXPECT_TRUE(m_messages.empty());
@@ -262,15 +206,15 @@ TEST_F(NavigationTest, ShiftF12SendsTheTargetToTheSourceFolder) {
     Open();
     for (const auto& item : cases) {
         SCOPED_TRACE(std::string(item.source) + " " + item.focus);
-        SelectIn("shtTargetData", Path("out"));
-        SelectIn("shtSourceData", Path(item.source));
-        Key(Find<QWidget>(item.focus), QEvent::KeyPress, Qt::Key_F12, Qt::ShiftModifier);
-        EXPECT_EQ(Tree("shtTargetData")->Path(), Path(item.expected));
+        Select(false, At("out"));
+        Select(true, At(item.source));
+        SendKey(Find(item.focus), Qt::Key_F12, Qt::ShiftModifier);
+        EXPECT_EQ(Tree(false)->Path(), At(item.expected));
     }
     // F12 alone is not the command.
-    SelectIn("shtTargetData", Path("out"));
-    Key(Tree("shtSourceData"), QEvent::KeyPress, Qt::Key_F12, Qt::NoModifier);
-    EXPECT_EQ(Tree("shtTargetData")->Path(), Path("out"));
+    Select(false, At("out"));
+    SendKey(Tree(true), Qt::Key_F12);
+    EXPECT_EQ(Tree(false)->Path(), At("out"));
 }
 
 // Delete trashes the selected item into the data home's trash; Shift+Delete
@@ -293,24 +237,23 @@ TEST_F(NavigationTest, DeleteKeysTrashOrDeleteTheSourceSelection) {
     Open();
     for (const auto& item : cases) {
         SCOPED_TRACE(item.name);
-        const QString path = Path(std::string("in/") + item.name);
-        SelectIn("shtSourceData", path);
+        const QString path = At(std::string("in/") + item.name);
+        Select(true, path);
         m_asked.clear();
         m_confirmDelete = item.answer;
-        Key(Tree("shtSourceData"), QEvent::KeyRelease, Qt::Key_Delete, item.modifiers);
+        SendKey(Tree(true), Qt::Key_Delete, item.modifiers, {}, QEvent::KeyRelease);
         EXPECT_EQ(fs::exists(path.toStdString()), !item.gone);
         EXPECT_EQ(fs::exists(trash / item.name), item.trashed);
         EXPECT_EQ(m_asked, item.asked ? std::vector<QString>{path} : std::vector<QString>{});
         EXPECT_TRUE(m_messages.empty());
     }
     // Gone behind the tree's back before its monitor has told it.
-    SelectIn("shtSourceData", Path("in/kept.txt"));
+    Select(true, At("in/kept.txt"));
     fs::remove(m_folder / "in/kept.txt");
-    Key(Tree("shtSourceData"), QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier);
+    SendKey(Tree(true), Qt::Key_Delete, Qt::NoModifier, {}, QEvent::KeyRelease);
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0].caption, "Помилка");
-    EXPECT_TRUE(m_messages[0].text.contains(Path("in/kept.txt")))
-        << m_messages[0].text.toStdString();
+    EXPECT_TRUE(m_messages[0].text.contains(At("in/kept.txt"))) << m_messages[0].text.toStdString();
 }
 
 // A position stored under another screen layout is brought back onto the

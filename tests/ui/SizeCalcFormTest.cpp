@@ -3,43 +3,21 @@
 // size it hands to the main window's block size box.
 
 #include "ui/SizeCalcForm.h"
+#include "WindowTestSupport.h"
 #include "engine/SelfJoin.h"
 #include "engine/SetNames.h"
-#include "settings/RegistrySettings.h"
-#include "settings/SettingNames.h"
-#include "shell/ShellTreeView.h"
-#include "support/EventLoopWait.h"
-#include "support/TempFolder.h"
 #include "texts/QtTextFormat.h"
 #include "texts/SizeCalcTexts.h"
 #include "texts/Texts.h"
 #include "texts/WindowTexts.h"
-#include "ui/MainForm.h"
 
 #include <QAbstractSpinBox>
-#include <QApplication>
-#include <QComboBox>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QLocale>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTimeEdit>
-#include <QToolButton>
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 
 namespace {
-
-QString BinFolder() {
-    const char* folder = std::getenv("VARN_BIN_DIR");
-    return folder != nullptr ? QString::fromUtf8(folder) : QString();
-}
 
 void SetCount(TSizeCalcForm& form, const QString& text) {
     form.findChild<QAbstractSpinBox*>("edBlockCount")->findChild<QLineEdit*>()->setText(text);
@@ -58,16 +36,14 @@ QString Seen(TSizeCalcForm& form) {
            form.findChild<QLabel*>("laSizeOfLastBlock")->text();
 }
 
-class SizeCalcFormTest : public ::testing::Test {
+class SizeCalcFormTest : public WindowTest {
 protected:
     void SetUp() override {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         TSizeCalcForm::ShowError = [this](QWidget*, const QString& text) {
             m_errors.push_back(text);
         };
     }
     void TearDown() override {
-        QLocale::setDefault(QLocale::c());
         TSizeCalcForm::OnShownForTest = nullptr;
         TSizeCalcForm::ShowError = [](QWidget*, const QString&) {};
     }
@@ -101,8 +77,6 @@ protected:
         return ExecuteSizeCalc(Source(), sizeText);
     }
 
-    TScopedXdgHome m_home;
-    TTempFolder m_folder;
     QString m_file;
     TSplitMode m_mode = smNormal;
     std::string m_comment;
@@ -204,7 +178,7 @@ TEST_F(SizeCalcFormTest, RefusalsKeepTheDialogOpen) {
     };
     for (const auto& item : cases) {
         SCOPED_TRACE(item.message.toStdString());
-        std::filesystem::resize_file(file.toStdString(), item.fileSize);
+        fs::resize_file(file.toStdString(), item.fileSize);
         m_file = item.withFile ? file : QString();
         m_mode = item.mode;
         m_errors.clear();
@@ -282,16 +256,9 @@ TEST_F(SizeCalcFormTest, OkRecomputesForTheFileAsItIsNow) {
 // The window's calculator button: OK puts the size into the block size box
 // and the panel's count follows; Cancel leaves the box alone.
 TEST_F(SizeCalcFormTest, OkHandsTheSizeToTheWindowsBlockSizeBox) {
-    TRegistrySettings().WriteBool(SettingNames::SectionSettings, SettingNames::RestoreAssociations,
-                                  false);
-    const QString file = MakeFile("report.dat", 3000000);
-    TMainFormVarnSplit window(TMainFormContext{BinFolder(), ""});
-    window.Dialogs().message = [](QWidget*, int, const QString&, const QString&) {};
-    window.show();
-    window.findChild<TShellTreeView*>("shtSourceData")->SetPath(file);
-    ASSERT_TRUE(WaitUntil(
-        [&] { return window.findChild<TShellTreeView*>("shtSourceData")->Path() == file; }, 5000));
-    auto* box = window.findChild<QComboBox*>("cbBytes");
+    Open();
+    Select(true, MakeFile("report.dat", 3000000));
+    auto* box = Find<QComboBox>("cbBytes");
     const struct {
         const char* button;
         const char* boxText;
@@ -302,9 +269,9 @@ TEST_F(SizeCalcFormTest, OkHandsTheSizeToTheWindowsBlockSizeBox) {
             SetCount(form, "4");
             form.findChild<QPushButton*>(item.button)->click();
         };
-        window.findChild<QToolButton*>("btnSizeCalc")->click();
+        Find<QToolButton>("btnSizeCalc")->click();
         EXPECT_EQ(box->currentText(), item.boxText);
-        EXPECT_EQ(window.findChild<QLabel*>("laTotalBlocks")->text(), item.total);
+        EXPECT_EQ(Text("laTotalBlocks"), item.total);
     }
     EXPECT_TRUE(m_errors.empty());
 }

@@ -37,19 +37,10 @@ for _ in $(seq 100); do [[ -s $work/display ]] && break; sleep 0.05; done
 export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb
 
 head -c 3000000 /dev/urandom >"$work/files/report.dat"
-"$program" "$work/files/report.dat" >"$work/window.log" 2>&1 &
-window_pid=$!
 
 # Waits for a window whose title matches, and prints its id.
 wait_window() {
     timeout 30 xdotool search --sync --onlyvisible --name "$1" | head -n 1
-}
-wait_gone() {
-    for _ in $(seq 100); do
-        kill -0 "$1" 2>/dev/null || return 0
-        sleep 0.1
-    done
-    return 1
 }
 focus_main() {
     xdotool windowfocus --sync "$main" 2>/dev/null || true
@@ -59,74 +50,75 @@ key() {
     xdotool key --clearmodifiers --delay 60 "$@"
     sleep 0.3
 }
-# Clicks the main window's action button, the first in the button column.
-click_action_button() {
-    eval "$(xdotool getwindowgeometry --shell "$main")"
-    xdotool mousemove --window "$main" $((WIDTH - 55)) 20 click 1
-    sleep 0.5
+# Starts the program with a file argument and waits for its window to show
+# that file selected.
+start() {
+    "$program" "$1" >>"$work/window.log" 2>&1 &
+    window_pid=$!
+    main=$(wait_window "$(basename "$1") — Varn split") || fail "the window did not select $1"
+    [[ -n $main ]] || fail "the window did not select $1"
+    focus_main
+    sleep 0.7
 }
-
-main=$(wait_window "report.dat — Varn split") || fail "the window did not select its argument"
-[[ -n $main ]] || fail "the window did not select its argument"
-focus_main
-sleep 0.7
-
+# Without a window manager nothing sends the close request, so the window's
+# own exit button is pressed by its accelerator.
+quit() {
+    key alt+Cyrillic_i
+    for _ in $(seq 100); do
+        kill -0 "$window_pid" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    fail "the exit button did not end the program"
+}
 # The target tree: its label's accelerator focuses it; from the computer into
-# the volume that holds the work folder, then by typing to the folder ("out"
-# unless named).
+# the volume that holds the work folder, then by typing to the folder.
 choose_target() {
     key alt+Cyrillic_en
     key Home Right Right
-    xdotool type --delay 80 "tmp"
-    key Right
-    xdotool type --delay 80 "$(basename "$work")"
-    key Right
-    xdotool type --delay 80 "${1:-out}"
+    for folder in tmp "$(basename "$work")"; do
+        xdotool type --delay 80 "$folder"
+        key Right
+    done
+    xdotool type --delay 80 "$1"
     sleep 0.5
 }
-choose_target
+# Clicks the main window's action button, the first in the button column, and
+# takes the message that ends the operation; a split first asks to confirm.
+go() {
+    eval "$(xdotool getwindowgeometry --shell "$main")"
+    xdotool mousemove --window "$main" $((WIDTH - 55)) 20 click 1
+    sleep 0.5
+    if [[ $1 == Розбивка* ]]; then
+        wait_window "^Varn split$" >/dev/null || fail "no confirmation"
+        key alt+Cyrillic_te
+    fi
+    wait_window "$1" >/dev/null || fail "no message \"$1\""
+    key Return
+    # Without a window manager the focus does not come back by itself.
+    focus_main
+}
 
-click_action_button
-confirm=$(wait_window "^Varn split$" | tail -n 1) || fail "no confirmation"
-key alt+Cyrillic_te
-done_box=$(wait_window "Розбивка завершена") || fail "the split did not finish"
-key Return
-# Without a window manager the focus does not come back by itself.
-focus_main
+start "$work/files/report.dat"
+choose_target out
+go "Розбивка завершена"
 for piece in report.vrn report.001 report.002; do
     [[ -f $work/out/$piece ]] || fail "missing piece $piece"
 done
+quit
 
 # The set is united by a new start of the program with its first piece as the
 # argument; the rebuilt file goes to the same folder.
-# Without a window manager nothing sends the close request, so the window's
-# own exit button is pressed by its accelerator.
-key alt+Cyrillic_i
-wait_gone "$window_pid" || fail "the exit button did not end the program"
-"$program" "$work/out/report.vrn" >>"$work/window.log" 2>&1 &
-window_pid=$!
-main=$(wait_window "report.vrn — Varn split") || fail "the window did not select the first piece"
-focus_main
-sleep 0.7
-choose_target
-click_action_button
-wait_window "Об'єднання завершено" >/dev/null || fail "the unite did not finish"
-key Return
-focus_main
+start "$work/out/report.vrn"
+choose_target out
+go "Об'єднання завершено"
 cmp "$work/files/report.dat" "$work/out/report.dat" || fail "the rebuilt file differs"
-
-key alt+Cyrillic_i
-wait_gone "$window_pid" || fail "the exit button did not end the program"
+quit
 
 # The size calculator, reached from the mode list's accelerator past the block
 # size box: four blocks wanted, taken by Enter on its default OK. The 3,000,000
 # bytes and the 38-byte header of report.dat make four blocks of 750,011 with
 # a last one of 750,005.
-"$program" "$work/files/report.dat" >>"$work/window.log" 2>&1 &
-window_pid=$!
-main=$(wait_window "report.dat — Varn split") || fail "the window did not select its argument"
-focus_main
-sleep 0.7
+start "$work/files/report.dat"
 choose_target calc
 key alt+Cyrillic_zhe
 key Tab Tab space
@@ -135,21 +127,14 @@ key ctrl+a
 xdotool type --delay 80 "4"
 key Return
 focus_main
-click_action_button
-confirm=$(wait_window "^Varn split$" | tail -n 1) || fail "no confirmation of the calculated size"
-key alt+Cyrillic_te
-done_box=$(wait_window "Розбивка завершена") || fail "the split with the calculated size did not finish"
-key Return
-focus_main
+go "Розбивка завершена"
 pieces=$(cd "$work/calc" && for piece in *; do echo "$piece $(stat -c %s "$piece")"; done)
 expected=$'report.001 750011\nreport.002 750011\nreport.003 750005\nreport.sha256 385\nreport.vrn 750011'
 [[ $pieces == "$expected" ]] || fail "the calculated size gave other pieces: $pieces"
 cat "$work/calc/report.vrn" "$work/calc/report.001" "$work/calc/report.002" \
     "$work/calc/report.003" | tail -c 3000000 | cmp - "$work/files/report.dat" ||
     fail "the pieces cut with the calculated size do not hold the file"
-
-key alt+Cyrillic_i
-wait_gone "$window_pid" || fail "the exit button did not end the program"
+quit
 window_pid=
 echo "window end to end: split and unite through the window give the same bytes;" \
     "the calculated size splits as computed"

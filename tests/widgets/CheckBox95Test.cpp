@@ -66,17 +66,6 @@ std::pair<int, int> DarkColumns(const QImage& image, int y1, int y2, int x1, int
 
 } // namespace
 
-TEST_F(CheckBox95Test, DefaultsAreTheFirstValues) {
-    TCheckBox95 box;
-    EXPECT_EQ(box.Alignment(), TAlignment::taLeftJustify);
-    EXPECT_EQ(box.AlignmentBtn(), TAlignment::taLeftJustify);
-    EXPECT_FALSE(box.LikePushButton());
-    EXPECT_EQ(box.VerticalAlignment(), TVAlignment::vaTop);
-    EXPECT_FALSE(box.WordWrap());
-    box.SetAlignmentBtn(TAlignment::taCenter);
-    EXPECT_EQ(box.AlignmentBtn(), TAlignment::taLeftJustify);
-}
-
 TEST_F(CheckBox95Test, BoxSideAndCaptionAlignment) {
     auto box = Make(QStringLiteral("Текст"), 200, 20);
     const int boxWidth = box->BoxRect().width();
@@ -98,6 +87,9 @@ TEST_F(CheckBox95Test, BoxSideAndCaptionAlignment) {
     const QRect caption = box->CaptionRect();
     const int areaCentre = (0 + box->BoxRect().left()) / 2;
     EXPECT_NEAR(caption.center().x(), areaCentre, 4);
+
+    box->SetAlignmentBtn(TAlignment::taCenter); // a box is never centred: it goes left
+    EXPECT_EQ(box->BoxRect().left(), 0);
 }
 
 TEST_F(CheckBox95Test, WordWrapPutsALongCaptionOnSeveralLines) {

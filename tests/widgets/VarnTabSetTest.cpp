@@ -84,154 +84,196 @@ struct TEventLog {
         tabSet.OnClick = [this](QObject*) { ++clicks; };
         tabSet.OnScrollClick = [this](QObject*) { ++scrollClicks; };
     }
+    void Clear() {
+        allow = [](int) { return true; };
+        asked.clear();
+        clicks = 0;
+        scrollClicks = 0;
+    }
 };
+
+// A tab set made by Make, its events recorded in m_log from the start.
+class TabSetTest : public ::testing::Test {
+protected:
+    TVarnTabSet& Make(int width, int height, const QStringList& captions = {}) {
+        m_tabSet = MakeTabSet(width, height);
+        m_log.Clear();
+        m_log.Attach(*m_tabSet);
+        if (!captions.isEmpty())
+            m_tabSet->SetTabs(captions);
+        return *m_tabSet;
+    }
+    // The same, shown and painted once, so that the layout is done.
+    TVarnTabSet& MakeShown(int width, int height, const QStringList& captions) {
+        Make(width, height, captions).show();
+        Paint(*m_tabSet);
+        return *m_tabSet;
+    }
+
+    std::unique_ptr<TVarnTabSet> m_tabSet;
+    TEventLog m_log;
+};
+
+using TabSetSelection = TabSetTest;
+using TabSetLayout = TabSetTest;
+using TabSetMouse = TabSetTest;
+using TabSetPaint = TabSetTest;
+
+// Tab numbers as the letters of the captions A, B, C, D.
+std::string Letters(const std::vector<int>& tabs) {
+    std::string letters;
+    for (int tab : tabs)
+        letters += static_cast<char>('A' + tab);
+    return letters;
+}
+
+QStringList Captions(const char* letters) {
+    QStringList captions;
+    for (const char* letter = letters; *letter != '\0'; ++letter)
+        captions << QString(QChar(*letter));
+    return captions;
+}
 
 } // namespace
 
 // --- selection rules ---
 
-TEST(TabSetSelection, FirstCaptionIsSelectedWithoutEvents) {
-    auto tabSet = MakeTabSet(185, 21);
-    TEventLog log;
-    log.Attach(*tabSet);
-    EXPECT_EQ(tabSet->TabIndex(), -1);
-    tabSet->Tabs().Add(QStringLiteral("A"));
-    EXPECT_EQ(tabSet->TabIndex(), 0);
-    tabSet->Tabs().Add(QStringLiteral("B"));
-    EXPECT_EQ(tabSet->TabIndex(), 0);
-    EXPECT_TRUE(log.asked.empty());
-    EXPECT_EQ(log.clicks, 0);
+TEST_F(TabSetSelection, FirstCaptionIsSelectedWithoutEvents) {
+    auto& tabSet = Make(185, 21);
+    EXPECT_EQ(tabSet.TabIndex(), -1);
+    tabSet.Tabs().AddStrings(NumberedCaptions(4));
+    EXPECT_EQ(tabSet.Tabs().Count(), 4);
+    EXPECT_EQ(tabSet.TabIndex(), 0);
+    EXPECT_TRUE(tabSet.updatesEnabled());
+    tabSet.Tabs().Clear();
+    tabSet.Tabs().Add(QStringLiteral("A"));
+    EXPECT_EQ(tabSet.TabIndex(), 0);
+    tabSet.Tabs().Add(QStringLiteral("B"));
+    EXPECT_EQ(tabSet.TabIndex(), 0);
+    EXPECT_TRUE(m_log.asked.empty());
+    EXPECT_EQ(m_log.clicks, 0);
+
+    tabSet.SetTabs({"A", "B"}); // a new list selects its first through the change test
+    EXPECT_EQ(tabSet.TabIndex(), 0);
+    EXPECT_EQ(m_log.asked, std::vector<int>{0});
+    EXPECT_EQ(m_log.clicks, 1);
 }
 
-TEST(TabSetSelection, SettingTabsSelectsTheFirstThroughTheChangeTest) {
-    auto tabSet = MakeTabSet(185, 21);
-    TEventLog log;
-    log.Attach(*tabSet);
-    tabSet->SetTabs({QStringLiteral("A"), QStringLiteral("B")});
-    EXPECT_EQ(tabSet->TabIndex(), 0);
-    EXPECT_EQ(log.asked, std::vector<int>{0});
-    EXPECT_EQ(log.clicks, 1);
+// Whatever is inserted or deleted, the selected caption stays selected; when
+// it is the one deleted, the selection moves down, not below 0.
+TEST_F(TabSetSelection, InsertAndDeleteKeepTheSelectedCaption) {
+    auto& tabSet = Make(300, 21, {"A", "B", "C"});
+    tabSet.SetTabIndex(1);
+    const auto selected = [&] { return tabSet.Tabs().Strings(tabSet.TabIndex()); };
+    tabSet.Tabs().Insert(0, QStringLiteral("Z"));
+    EXPECT_EQ(tabSet.TabIndex(), 2);
+    tabSet.Tabs().Insert(2, QStringLiteral("Y")); // at the selected index
+    EXPECT_EQ(selected(), QStringLiteral("B"));
+    tabSet.Tabs().Insert(tabSet.Tabs().Count(), QStringLiteral("E"));
+    EXPECT_EQ(selected(), QStringLiteral("B"));
+    tabSet.Tabs().Delete(0);
+    EXPECT_EQ(selected(), QStringLiteral("B"));
+    tabSet.Tabs().Delete(tabSet.Tabs().Count() - 1); // after the selection
+    EXPECT_EQ(selected(), QStringLiteral("B"));
+
+    tabSet.SetTabs({"A", "B", "C"});
+    tabSet.SetTabIndex(2);
+    tabSet.Tabs().Delete(2);
+    EXPECT_EQ(tabSet.TabIndex(), 1);
+    tabSet.SetTabIndex(0);
+    tabSet.Tabs().Delete(0); // not below 0
+    EXPECT_EQ(tabSet.TabIndex(), 0);
+    tabSet.Tabs().Delete(0);
+    EXPECT_EQ(tabSet.TabIndex(), -1);
+    EXPECT_EQ(tabSet.Tabs().Count(), 0);
+
+    tabSet.SetTabs({"A", "B"});
+    tabSet.Tabs().Clear();
+    EXPECT_EQ(tabSet.TabIndex(), -1);
+    EXPECT_THROW(tabSet.Tabs().Delete(0), std::out_of_range);
 }
 
-TEST(TabSetSelection, InsertAndDeleteKeepTheSelectedCaption) {
-    auto tabSet = MakeTabSet(300, 21, {"A", "B", "C"});
-    tabSet->SetTabIndex(1);
-    tabSet->Tabs().Insert(0, QStringLiteral("Z"));
-    EXPECT_EQ(tabSet->TabIndex(), 2);
-    tabSet->Tabs().Insert(2, QStringLiteral("Y")); // at the selected index
-    EXPECT_EQ(tabSet->Tabs().Strings(tabSet->TabIndex()), QStringLiteral("B"));
-    tabSet->Tabs().Insert(tabSet->Tabs().Count(), QStringLiteral("E"));
-    EXPECT_EQ(tabSet->Tabs().Strings(tabSet->TabIndex()), QStringLiteral("B"));
-    tabSet->Tabs().Delete(0);
-    EXPECT_EQ(tabSet->Tabs().Strings(tabSet->TabIndex()), QStringLiteral("B"));
-    tabSet->Tabs().Delete(tabSet->Tabs().Count() - 1); // after the selection
-    EXPECT_EQ(tabSet->Tabs().Strings(tabSet->TabIndex()), QStringLiteral("B"));
-}
-
-TEST(TabSetSelection, DeletingMovesTheSelectionDown) {
-    auto tabSet = MakeTabSet(300, 21, {"A", "B", "C"});
-    tabSet->SetTabIndex(2);
-    tabSet->Tabs().Delete(2);
-    EXPECT_EQ(tabSet->TabIndex(), 1);
-    tabSet->SetTabIndex(0);
-    tabSet->Tabs().Delete(0); // not below 0
-    EXPECT_EQ(tabSet->TabIndex(), 0);
-    tabSet->Tabs().Delete(0);
-    EXPECT_EQ(tabSet->TabIndex(), -1);
-    EXPECT_EQ(tabSet->Tabs().Count(), 0);
-
-    tabSet->SetTabs({"A", "B"});
-    tabSet->Tabs().Clear();
-    EXPECT_EQ(tabSet->TabIndex(), -1);
-    EXPECT_THROW(tabSet->Tabs().Delete(0), std::out_of_range);
-}
-
-TEST(TabSetSelection, OutOfBoundsIsRefusedAndLeavesTheSelection) {
-    auto tabSet = MakeTabSet(300, 21, {"A", "B", "C"});
-    tabSet->SetTabIndex(1);
-    TEventLog log;
-    log.Attach(*tabSet);
+TEST_F(TabSetSelection, OutOfBoundsIsRefusedAndLeavesTheSelection) {
+    auto& tabSet = Make(300, 21, {"A", "B", "C"});
+    tabSet.SetTabIndex(1);
+    m_log.Clear();
     for (int bad : {3, -2, 100}) {
         try {
-            tabSet->SetTabIndex(bad);
+            tabSet.SetTabIndex(bad);
             ADD_FAILURE() << "index " << bad << " was accepted";
         } catch (const std::out_of_range& error) {
             EXPECT_STREQ(error.what(), "Tab index out of bounds");
         }
-        EXPECT_EQ(tabSet->TabIndex(), 1);
+        EXPECT_EQ(tabSet.TabIndex(), 1);
     }
-    EXPECT_TRUE(log.asked.empty());
-    EXPECT_EQ(log.clicks, 0);
+    EXPECT_TRUE(m_log.asked.empty());
+    EXPECT_EQ(m_log.clicks, 0);
 
-    tabSet->SetTabIndex(-1); // no selection passes the range check
-    EXPECT_EQ(tabSet->TabIndex(), -1);
+    tabSet.SetTabIndex(-1); // no selection passes the range check
+    EXPECT_EQ(tabSet.TabIndex(), -1);
+
+    tabSet.Tabs().Put(0, QStringLiteral("Renamed"));
+    EXPECT_EQ(tabSet.Tabs().Strings(0), QStringLiteral("Renamed"));
+    EXPECT_THROW(tabSet.Tabs().Put(3, QStringLiteral("x")), std::out_of_range);
+    EXPECT_THROW(tabSet.Tabs().Insert(4, QStringLiteral("x")), std::out_of_range);
 }
 
-TEST(TabSetSelection, VetoTriesTheNextTabWrappingAround) {
-    auto tabSet = MakeTabSet(300, 21, {"A", "B", "C", "D"});
-    tabSet->SetTabIndex(1);
-    TEventLog log;
-    log.Attach(*tabSet);
-    log.allow = [](int tab) { return tab != 3; };
-    tabSet->SetTabIndex(3);
-    EXPECT_EQ(tabSet->TabIndex(), 0);
-    EXPECT_EQ(log.asked, (std::vector<int>{3, 0}));
-    EXPECT_EQ(log.clicks, 1);
+// A refused tab passes the choice on to the next shown tab, wrapping round,
+// once; hidden tabs are passed over without asking. Tabs are named A to D.
+TEST_F(TabSetSelection, ARefusedOrHiddenTabPassesTheChoiceOnOnce) {
+    const struct {
+        const char* name;
+        const char* hidden;
+        int from;
+        const char* refused;
+        int to;
+        int selected;
+        const char* asked;
+        int clicks;
+    } cases[] = {
+        {"a refusal wraps round to the first", "", 1, "D", 3, 0, "DA", 1},
+        {"a second refusal keeps the selection", "", 0, "ABCD", 2, 0, "CD", 0},
+        {"hidden tabs are passed over", "CD", 1, "", 2, 0, "A", 1},
+        {"with every tab hidden nobody is asked", "ABCD", 0, "", 3, 0, "", 0},
+    };
+    for (const auto& item : cases) {
+        SCOPED_TRACE(item.name);
+        auto& tabSet = Make(300, 21, {"A", "B", "C", "D"});
+        tabSet.SetTabIndex(item.from);
+        tabSet.SetDisabledTabs(Captions(item.hidden));
+        m_log.Clear();
+        const QStringList refused = Captions(item.refused);
+        m_log.allow = [&](int tab) { return !refused.contains(tabSet.Tabs().Strings(tab)); };
+        tabSet.SetTabIndex(item.to);
+        EXPECT_EQ(tabSet.TabIndex(), item.selected);
+        EXPECT_EQ(Letters(m_log.asked), item.asked);
+        EXPECT_EQ(m_log.clicks, item.clicks);
+    }
 }
 
-TEST(TabSetSelection, SecondVetoLeavesTheSelection) {
-    auto tabSet = MakeTabSet(300, 21, {"A", "B", "C", "D"});
-    TEventLog log;
-    log.Attach(*tabSet);
-    log.allow = [](int) { return false; };
-    tabSet->SetTabIndex(2);
-    EXPECT_EQ(tabSet->TabIndex(), 0);
-    // Only the refused tab and the one after it are asked.
-    EXPECT_EQ(log.asked, (std::vector<int>{2, 3}));
-    EXPECT_EQ(log.clicks, 0);
-}
-
-TEST(TabSetSelection, HiddenTabsAreSkippedWithoutAsking) {
-    auto tabSet = MakeTabSet(300, 21, {"A", "B", "C", "D"});
-    tabSet->SetDisabledTabs({QStringLiteral("C"), QStringLiteral("D")});
-    TEventLog log;
-    log.Attach(*tabSet);
-    tabSet->SetTabIndex(1);
-    tabSet->SetTabIndex(2);
-    // C and D are hidden: the search wraps to A.
-    EXPECT_EQ(tabSet->TabIndex(), 0);
-    EXPECT_EQ(log.asked, (std::vector<int>{1, 0}));
-
-    tabSet->SetDisabledTabs({"A", "B", "C", "D"});
-    log.asked.clear();
-    tabSet->SetTabIndex(3);
-    EXPECT_EQ(tabSet->TabIndex(), 0);
-    EXPECT_TRUE(log.asked.empty());
-}
-
-TEST(TabSetSelection, AcceleratorSelectsItsTab) {
-    auto tabSet = MakeTabSet(300, 21, {"&Alpha", "&Beta", "Gamma"});
-    EXPECT_TRUE(tabSet->SelectByAccelerator(QKeySequence(Qt::ALT | Qt::Key_B)));
-    EXPECT_EQ(tabSet->TabIndex(), 1);
-    EXPECT_FALSE(tabSet->SelectByAccelerator(QKeySequence(Qt::ALT | Qt::Key_G)));
+TEST_F(TabSetSelection, AcceleratorSelectsItsTab) {
+    auto& tabSet = Make(300, 21, {"&Alpha", "&Beta", "Gamma"});
+    EXPECT_TRUE(tabSet.SelectByAccelerator(QKeySequence(Qt::ALT | Qt::Key_B)));
+    EXPECT_EQ(tabSet.TabIndex(), 1);
+    EXPECT_FALSE(tabSet.SelectByAccelerator(QKeySequence(Qt::ALT | Qt::Key_G)));
     QShortcutEvent event(QKeySequence(Qt::ALT | Qt::Key_A), 0);
-    QApplication::sendEvent(tabSet.get(), &event);
-    EXPECT_EQ(tabSet->TabIndex(), 0);
+    QApplication::sendEvent(&tabSet, &event);
+    EXPECT_EQ(tabSet.TabIndex(), 0);
 }
 
 // --- layout ---
 
-TEST(TabSetLayout, ThreeTabsFitTheMainWindowStripWithoutScroller) {
+TEST_F(TabSetLayout, ThreeTabsFitTheMainWindowStripWithoutScroller) {
     const QStringList captions = {QStringLiteral("&Параметри"), QStringLiteral("&Коментар"),
                                   QStringLiteral("&Опції")};
-    auto tabSet = MakeTabSet(251, 23);
-    ConfigureLikeSplitParams(*tabSet);
-    tabSet->SetTabs(captions);
-    Paint(*tabSet);
-    ASSERT_EQ(tabSet->VisibleTabs(), 3);
-    EXPECT_TRUE(tabSet->Scroller().isHidden());
+    auto& tabSet = Make(251, 23);
+    ConfigureLikeSplitParams(tabSet);
+    tabSet.SetTabs(captions);
+    Paint(tabSet);
+    ASSERT_EQ(tabSet.VisibleTabs(), 3);
+    EXPECT_TRUE(tabSet.Scroller().isHidden());
     const QFontMetrics metrics(TestFont());
-    const auto& positions = tabSet->TabPositions();
+    const auto& positions = tabSet.TabPositions();
     int expectedStart = 0 + TVarnTabSet::TabSpacing; // StartMargin 0
     for (int i = 0; i < 3; ++i) {
         const QString shown = QString(captions[i]).remove(QLatin1Char('&'));
@@ -242,185 +284,162 @@ TEST(TabSetLayout, ThreeTabsFitTheMainWindowStripWithoutScroller) {
     EXPECT_LE(expectedStart, 251);
 }
 
-TEST(TabSetLayout, ManyTabsShowTheScrollerAndShrinkTheTabArea) {
+TEST_F(TabSetLayout, ManyTabsShowTheScrollerAndShrinkTheTabArea) {
     const int width = 220;
-    auto tabSet = MakeTabSet(width, 24, NumberedCaptions(20));
-    tabSet->show();
-    Paint(*tabSet);
-    EXPECT_FALSE(tabSet->Scroller().isHidden());
-    const auto& positions = tabSet->TabPositions();
-    ASSERT_GT(tabSet->VisibleTabs(), 1);
-    ASSERT_LT(tabSet->VisibleTabs(), 20);
+    auto& tabSet = MakeShown(width, 24, NumberedCaptions(20));
+    EXPECT_FALSE(tabSet.Scroller().isHidden());
+    const auto& positions = tabSet.TabPositions();
+    ASSERT_GT(tabSet.VisibleTabs(), 1);
+    ASSERT_LT(tabSet.VisibleTabs(), 20);
     // The tab area ends at Width - EndMargin - (scroller width - 4).
     const int stop = width - 5 - (TVarnScroller::ScrollerWidth - 4);
     const auto& last = positions.back();
     const int afterLast = last.Start + last.Width + TVarnTabSet::TabSpacing;
     EXPECT_LE(afterLast, stop);
-    const int next = tabSet->FirstIndex() + tabSet->VisibleTabs();
-    EXPECT_GT(afterLast + BoldAdvance(tabSet->Tabs().Strings(next)) + 2 + TVarnTabSet::TabSpacing,
+    const int next = tabSet.FirstIndex() + tabSet.VisibleTabs();
+    EXPECT_GT(afterLast + BoldAdvance(tabSet.Tabs().Strings(next)) + 2 + TVarnTabSet::TabSpacing,
               stop);
     // Placed at the right end (no border: 2 pixels in), centred below the edge.
-    EXPECT_EQ(tabSet->Scroller().geometry(),
+    EXPECT_EQ(tabSet.Scroller().geometry(),
               QRect(width - TVarnScroller::ScrollerWidth - 2, (24 - 2 - 12) / 2 + 2, 26, 12));
-    EXPECT_EQ(tabSet->Scroller().Max(), 20 - tabSet->VisibleTabs());
+    EXPECT_EQ(tabSet.Scroller().Max(), 20 - tabSet.VisibleTabs());
 }
 
-TEST(TabSetLayout, ArrowsScrollByOneTab) {
-    auto tabSet = MakeTabSet(220, 24, NumberedCaptions(20));
-    tabSet->show();
-    Paint(*tabSet);
-    TEventLog log;
-    log.Attach(*tabSet);
-    TVarnScroller& scroller = tabSet->Scroller();
+TEST_F(TabSetLayout, ArrowsScrollByOneTab) {
+    auto& tabSet = MakeShown(220, 24, NumberedCaptions(20));
+    m_log.Clear();
+    TVarnScroller& scroller = tabSet.Scroller();
     Click(scroller, QPoint(20, 6)); // right half
-    EXPECT_EQ(tabSet->FirstIndex(), 1);
-    EXPECT_EQ(log.scrollClicks, 1);
-    Paint(*tabSet);
-    const int firstStart = tabSet->TabPositions().front().Start;
+    EXPECT_EQ(tabSet.FirstIndex(), 1);
+    EXPECT_EQ(m_log.scrollClicks, 1);
+    Paint(tabSet);
+    const int firstStart = tabSet.TabPositions().front().Start;
     EXPECT_EQ(firstStart, 5 + TVarnTabSet::TabSpacing);
     Click(scroller, QPoint(20, 6));
-    EXPECT_EQ(tabSet->FirstIndex(), 2);
+    EXPECT_EQ(tabSet.FirstIndex(), 2);
     Click(scroller, QPoint(3, 6)); // left half
-    EXPECT_EQ(tabSet->FirstIndex(), 1);
-    EXPECT_EQ(tabSet->TabIndex(), 0); // scrolling does not select
-    EXPECT_EQ(log.scrollClicks, 3);
+    EXPECT_EQ(tabSet.FirstIndex(), 1);
+    EXPECT_EQ(tabSet.TabIndex(), 0); // scrolling does not select
+    EXPECT_EQ(m_log.scrollClicks, 3);
 
     // A press in one half released in the other does nothing.
     Mouse(scroller, QEvent::MouseButtonPress, QPoint(20, 6));
     Drag(scroller, QPoint(3, 6));
     Mouse(scroller, QEvent::MouseButtonRelease, QPoint(3, 6));
-    EXPECT_EQ(tabSet->FirstIndex(), 1);
+    EXPECT_EQ(tabSet.FirstIndex(), 1);
 }
 
-TEST(TabSetLayout, ScrollChangeTabSelectsWithTheArrowsAndAlwaysShowsThem) {
-    auto tabSet = MakeTabSet(400, 24, {"A", "B", "C"});
-    tabSet->SetScrollChangeTab(true);
-    tabSet->show();
-    Paint(*tabSet);
-    EXPECT_FALSE(tabSet->Scroller().isHidden());
-    EXPECT_EQ(tabSet->Scroller().Max(), 2);
-    Click(tabSet->Scroller(), QPoint(20, 6));
-    EXPECT_EQ(tabSet->TabIndex(), 1);
-    Click(tabSet->Scroller(), QPoint(20, 6));
-    EXPECT_EQ(tabSet->TabIndex(), 2);
+TEST_F(TabSetLayout, ScrollChangeTabSelectsWithTheArrowsAndAlwaysShowsThem) {
+    auto& tabSet = Make(400, 24, {"A", "B", "C"});
+    tabSet.SetScrollChangeTab(true);
+    tabSet.show();
+    Paint(tabSet);
+    EXPECT_FALSE(tabSet.Scroller().isHidden());
+    EXPECT_EQ(tabSet.Scroller().Max(), 2);
+    Click(tabSet.Scroller(), QPoint(20, 6));
+    EXPECT_EQ(tabSet.TabIndex(), 1);
+    Click(tabSet.Scroller(), QPoint(20, 6));
+    EXPECT_EQ(tabSet.TabIndex(), 2);
 }
 
-TEST(TabSetLayout, BoldWidthsAreReservedForEveryTab) {
-    auto tabSet = MakeTabSet(400, 24, {"Wide caption", "ii", "Mmm"});
-    Paint(*tabSet);
-    const auto before = tabSet->TabPositions();
+TEST_F(TabSetLayout, BoldWidthsAreReservedForEveryTab) {
+    auto& tabSet = Make(400, 24, {"Wide caption", "ii", "Mmm"});
+    Paint(tabSet);
+    const auto before = tabSet.TabPositions();
     ASSERT_EQ(before.size(), 3u);
     for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(before[i].Width, BoldAdvance(tabSet->Tabs().Strings(i)) + 2) << i;
-    tabSet->SetTabIndex(2);
-    Paint(*tabSet);
-    const auto& after = tabSet->TabPositions();
+        EXPECT_EQ(before[i].Width, BoldAdvance(tabSet.Tabs().Strings(i)) + 2) << i;
+    tabSet.SetTabIndex(2);
+    Paint(tabSet);
+    const auto& after = tabSet.TabPositions();
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(after[i].Start, before[i].Start) << i;
         EXPECT_EQ(after[i].Width, before[i].Width) << i;
     }
 }
 
-TEST(TabSetLayout, HiddenTabTakesNoRoom) {
-    auto tabSet = MakeTabSet(400, 24, {"A", "B", "C"});
-    tabSet->SetDisabledTabs({QStringLiteral("B")});
-    Paint(*tabSet);
-    const auto& positions = tabSet->TabPositions();
+TEST_F(TabSetLayout, HiddenTabTakesNoRoom) {
+    auto& tabSet = Make(400, 24, {"A", "B", "C"});
+    tabSet.SetDisabledTabs({QStringLiteral("B")});
+    Paint(tabSet);
+    const auto& positions = tabSet.TabPositions();
     ASSERT_EQ(positions.size(), 3u);
     EXPECT_TRUE(positions[1].Hidden);
     EXPECT_EQ(positions[2].Start,
               positions[0].Start + positions[0].Width + TVarnTabSet::TabSpacing);
 }
 
-TEST(TabSetLayout, SelectingAFarTabBringsItIntoView) {
-    auto tabSet = MakeTabSet(220, 24, NumberedCaptions(20));
-    tabSet->show();
-    Paint(*tabSet);
-    tabSet->SetTabIndex(15);
-    Paint(*tabSet);
-    EXPECT_LE(tabSet->FirstIndex(), 15);
-    EXPECT_GT(tabSet->FirstIndex() + tabSet->VisibleTabs(), 15);
-    EXPECT_GT(tabSet->FirstIndex(), 0);
-    tabSet->SetTabIndex(0);
-    EXPECT_EQ(tabSet->FirstIndex(), 0);
+TEST_F(TabSetLayout, FirstIndexFollowsTheSelectionAndStaysWithinTheTabs) {
+    auto& tabSet = MakeShown(220, 24, NumberedCaptions(20));
+    tabSet.SetTabIndex(15);
+    Paint(tabSet);
+    EXPECT_LE(tabSet.FirstIndex(), 15);
+    EXPECT_GT(tabSet.FirstIndex() + tabSet.VisibleTabs(), 15);
+    EXPECT_GT(tabSet.FirstIndex(), 0);
+    tabSet.SetTabIndex(0);
+    EXPECT_EQ(tabSet.FirstIndex(), 0);
+
+    // Values outside the tabs are ignored; deleting the shown tabs brings the
+    // first shown one back into the list.
+    tabSet.SetTabs(NumberedCaptions(5));
+    tabSet.SetFirstIndex(4);
+    EXPECT_EQ(tabSet.FirstIndex(), 4);
+    tabSet.SetFirstIndex(5);
+    tabSet.SetFirstIndex(-1);
+    EXPECT_EQ(tabSet.FirstIndex(), 4);
+    tabSet.Tabs().Delete(4);
+    EXPECT_EQ(tabSet.FirstIndex(), 3);
 }
 
-TEST(TabSetLayout, FirstIndexIgnoresValuesOutsideTheTabs) {
-    auto tabSet = MakeTabSet(220, 24, NumberedCaptions(5));
-    tabSet->SetFirstIndex(4);
-    EXPECT_EQ(tabSet->FirstIndex(), 4);
-    tabSet->SetFirstIndex(5);
-    tabSet->SetFirstIndex(-1);
-    EXPECT_EQ(tabSet->FirstIndex(), 4);
-    // Deleting the shown tabs brings the first shown one back into the list.
-    tabSet->Tabs().Delete(4);
-    EXPECT_EQ(tabSet->FirstIndex(), 3);
-}
-
-TEST(TabSetLayout, OwnerDrawTakesWidthsAndHeightFromTheOwner) {
-    auto tabSet = MakeTabSet(400, 40, {"A", "B", "C"});
-    tabSet->SetStyle(TVarnTabStyle::tsOwnerDraw);
-    tabSet->SetTabHeight(30);
-    tabSet->OnMeasureTab = [](QObject*, int index, int& tabWidth) { tabWidth = 20 + 10 * index; };
-    Paint(*tabSet);
-    EXPECT_EQ(tabSet->CurrentTabHeight(), 30);
-    const auto& positions = tabSet->TabPositions();
+TEST_F(TabSetLayout, OwnerDrawTakesWidthsAndHeightFromTheOwner) {
+    auto& tabSet = Make(400, 40, {"A", "B", "C"});
+    tabSet.SetStyle(TVarnTabStyle::tsOwnerDraw);
+    tabSet.SetTabHeight(30);
+    tabSet.OnMeasureTab = [](QObject*, int index, int& tabWidth) { tabWidth = 20 + 10 * index; };
+    Paint(tabSet);
+    EXPECT_EQ(tabSet.CurrentTabHeight(), 30);
+    const auto& positions = tabSet.TabPositions();
     ASSERT_EQ(positions.size(), 3u);
     EXPECT_EQ(positions[0].Width, 20);
     EXPECT_EQ(positions[2].Width, 40);
     EXPECT_EQ(positions[2].Start, 5 + 9 + 20 + 9 + 30 + 9);
 
-    tabSet->SetStyle(TVarnTabStyle::tsStandard);
-    Paint(*tabSet);
-    EXPECT_EQ(tabSet->CurrentTabHeight(), 3 + 3 + QFontMetrics(TestFont()).height() + 3);
+    tabSet.SetStyle(TVarnTabStyle::tsStandard);
+    Paint(tabSet);
+    EXPECT_EQ(tabSet.CurrentTabHeight(), 3 + 3 + QFontMetrics(TestFont()).height() + 3);
 }
 
-TEST(TabSetLayout, WithoutAutoScrollTheScrollerStaysHiddenAndTheTabsKeepTheirRoom) {
+TEST_F(TabSetLayout, WithoutAutoScrollTheScrollerStaysHiddenAndTheTabsKeepTheirRoom) {
     // Four tabs fit exactly into the full width, but not beside the scroller.
     const int advance = BoldAdvance(QStringLiteral("Tab 00")) + 2 + TVarnTabSet::TabSpacing;
     const int width = 5 + TVarnTabSet::TabSpacing + 4 * advance + 5;
     for (bool autoScroll : {false, true}) {
-        auto tabSet = MakeTabSet(width, 24, NumberedCaptions(20));
-        tabSet->SetAutoScroll(autoScroll);
-        tabSet->show();
-        Paint(*tabSet);
+        auto& tabSet = Make(width, 24, NumberedCaptions(20));
+        tabSet.SetAutoScroll(autoScroll);
+        tabSet.show();
+        Paint(tabSet);
         SCOPED_TRACE(autoScroll);
-        EXPECT_EQ(tabSet->Scroller().isHidden(), !autoScroll);
-        EXPECT_EQ(tabSet->VisibleTabs(), autoScroll ? 3 : 4);
+        EXPECT_EQ(tabSet.Scroller().isHidden(), !autoScroll);
+        EXPECT_EQ(tabSet.VisibleTabs(), autoScroll ? 3 : 4);
     }
-}
-
-TEST(TabSetLayout, AddingManyCaptionsKeepsTheFirstSelected) {
-    auto tabSet = MakeTabSet(220, 24);
-    TEventLog log;
-    log.Attach(*tabSet);
-    tabSet->Tabs().AddStrings(NumberedCaptions(4));
-    EXPECT_EQ(tabSet->Tabs().Count(), 4);
-    EXPECT_EQ(tabSet->TabIndex(), 0);
-    EXPECT_TRUE(tabSet->updatesEnabled());
-    EXPECT_TRUE(log.asked.empty());
-    tabSet->Tabs().Put(0, QStringLiteral("Renamed"));
-    EXPECT_EQ(tabSet->Tabs().Strings(0), QStringLiteral("Renamed"));
-    EXPECT_THROW(tabSet->Tabs().Put(4, QStringLiteral("x")), std::out_of_range);
-    EXPECT_THROW(tabSet->Tabs().Insert(6, QStringLiteral("x")), std::out_of_range);
 }
 
 // --- mouse ---
 
-TEST(TabSetMouse, ClicksHitWithinThreeOrFourPixelsOfATab) {
-    auto tabSet = MakeTabSet(400, 24, {"Alpha", "Beta", "Gamma"});
-    Paint(*tabSet);
-    const int height = tabSet->CurrentTabHeight();
-    const auto& positions = tabSet->TabPositions();
+TEST_F(TabSetMouse, ClicksHitWithinThreeOrFourPixelsOfATab) {
+    auto& tabSet = Make(400, 24, {"Alpha", "Beta", "Gamma"});
+    Paint(tabSet);
+    const int height = tabSet.CurrentTabHeight();
+    const auto& positions = tabSet.TabPositions();
     const int start = positions[1].Start;
     const int end = positions[1].Start + positions[1].Width;
     const int upper = 1;
     const int lower = height - 1;
 
     auto clickFrom2 = [&](int x, int y) {
-        tabSet->SetTabIndex(2);
-        Click(*tabSet, QPoint(x, y));
-        return tabSet->TabIndex();
+        tabSet.SetTabIndex(2);
+        Click(tabSet, QPoint(x, y));
+        return tabSet.TabIndex();
     };
     EXPECT_EQ(clickFrom2(start - 3, upper), 1);
     EXPECT_EQ(clickFrom2(start - 4, upper), 2); // in the gap
@@ -431,49 +450,48 @@ TEST(TabSetMouse, ClicksHitWithinThreeOrFourPixelsOfATab) {
     EXPECT_EQ(clickFrom2(start + 2, height + 1), 2); // below the tab band
 }
 
-TEST(TabSetMouse, TopOrientationHitsOnlyTheBottomBand) {
-    auto tabSet = MakeTabSet(400, 40, {"Alpha", "Beta"});
-    tabSet->SetOrientation(TVarnTabSetOrientation::toTop);
-    Paint(*tabSet);
-    const int x = tabSet->TabPositions()[1].Start + 2;
-    Click(*tabSet, QPoint(x, 2));
-    EXPECT_EQ(tabSet->TabIndex(), 0);
-    Click(*tabSet, QPoint(x, 38));
-    EXPECT_EQ(tabSet->TabIndex(), 1);
+TEST_F(TabSetMouse, TopOrientationHitsOnlyTheBottomBand) {
+    auto& tabSet = Make(400, 40, {"Alpha", "Beta"});
+    tabSet.SetOrientation(TVarnTabSetOrientation::toTop);
+    Paint(tabSet);
+    const int x = tabSet.TabPositions()[1].Start + 2;
+    Click(tabSet, QPoint(x, 2));
+    EXPECT_EQ(tabSet.TabIndex(), 0);
+    Click(tabSet, QPoint(x, 38));
+    EXPECT_EQ(tabSet.TabIndex(), 1);
 }
 
-TEST(TabSetMouse, ABorderShiftsTheHitAreaWithTheDrawing) {
-    auto tabSet = MakeTabSet(251, 23, {"Alpha", "Beta"});
-    ConfigureLikeSplitParams(*tabSet);
-    Paint(*tabSet);
-    const auto& beta = tabSet->TabPositions()[1];
+TEST_F(TabSetMouse, ABorderShiftsTheHitAreaWithTheDrawing) {
+    auto& tabSet = Make(251, 23, {"Alpha", "Beta"});
+    ConfigureLikeSplitParams(tabSet);
+    Paint(tabSet);
+    const auto& beta = tabSet.TabPositions()[1];
     // The strip is drawn one pixel right of where it lies without a border.
-    EXPECT_EQ(tabSet->TabAtPoint(QPoint(beta.Start, 5)), -1);
-    EXPECT_EQ(tabSet->TabAtPoint(QPoint(beta.Start + 1, 5)), 1);
-    EXPECT_EQ(tabSet->TabAtPoint(QPoint(beta.Start + beta.Width + 1, 5)), 1);
-    Click(*tabSet, QPoint(beta.Start + beta.Width + 1 + 3, 2));
-    EXPECT_EQ(tabSet->TabIndex(), 1);
+    EXPECT_EQ(tabSet.TabAtPoint(QPoint(beta.Start, 5)), -1);
+    EXPECT_EQ(tabSet.TabAtPoint(QPoint(beta.Start + 1, 5)), 1);
+    EXPECT_EQ(tabSet.TabAtPoint(QPoint(beta.Start + beta.Width + 1, 5)), 1);
+    Click(tabSet, QPoint(beta.Start + beta.Width + 1 + 3, 2));
+    EXPECT_EQ(tabSet.TabIndex(), 1);
 }
 
-TEST(TabSetMouse, HintsFollowTheTabUnderTheMouseAcrossTheWholeWidth) {
-    auto tabSet = MakeTabSet(700, 30, NumberedCaptions(12));
-    tabSet->SetHint(QStringLiteral("own hint"));
-    tabSet->SetTabHints({QStringLiteral("  first  "), QStringLiteral("second")});
-    Paint(*tabSet);
-    const auto& positions = tabSet->TabPositions();
+TEST_F(TabSetMouse, HintsFollowTheTabUnderTheMouseAcrossTheWholeWidth) {
+    auto& tabSet = Make(700, 30, NumberedCaptions(12));
+    tabSet.SetHint(QStringLiteral("own hint"));
+    tabSet.SetTabHints({QStringLiteral("  first  "), QStringLiteral("second")});
+    Paint(tabSet);
+    const auto& positions = tabSet.TabPositions();
     ASSERT_GE(positions.size(), 10u);
-    Mouse(*tabSet, QEvent::MouseMove, QPoint(positions[0].Start + 1, 5));
-    EXPECT_EQ(tabSet->toolTip(), QStringLiteral("first"));
-    Mouse(*tabSet, QEvent::MouseMove, QPoint(positions[1].Start + 1, 5));
-    EXPECT_EQ(tabSet->toolTip(), QStringLiteral("second"));
+    Mouse(tabSet, QEvent::MouseMove, QPoint(positions[0].Start + 1, 5));
+    EXPECT_EQ(tabSet.toolTip(), QStringLiteral("first"));
+    Mouse(tabSet, QEvent::MouseMove, QPoint(positions[1].Start + 1, 5));
+    EXPECT_EQ(tabSet.toolTip(), QStringLiteral("second"));
     // A tab beyond x = 255 is found as well; it has no line, so the own hint shows.
     ASSERT_GT(positions[9].Start, 255);
-    EXPECT_EQ(tabSet->TabAtPoint(QPoint(positions[9].Start + 1, 5)), 9);
-    Mouse(*tabSet, QEvent::MouseMove, QPoint(positions[9].Start + 1, 5));
-    EXPECT_EQ(tabSet->toolTip(), QStringLiteral("own hint"));
-    Mouse(*tabSet, QEvent::MouseMove,
-          QPoint(positions[0].Start + 1, tabSet->CurrentTabHeight() + 1));
-    EXPECT_EQ(tabSet->toolTip(), QString());
+    EXPECT_EQ(tabSet.TabAtPoint(QPoint(positions[9].Start + 1, 5)), 9);
+    Mouse(tabSet, QEvent::MouseMove, QPoint(positions[9].Start + 1, 5));
+    EXPECT_EQ(tabSet.toolTip(), QStringLiteral("own hint"));
+    Mouse(tabSet, QEvent::MouseMove, QPoint(positions[0].Start + 1, tabSet.CurrentTabHeight() + 1));
+    EXPECT_EQ(tabSet.toolTip(), QString());
 }
 
 // --- painting ---
@@ -496,11 +514,11 @@ TSelectedTab SelectedTabOf(const TVarnTabSet& tabSet, QPoint offset = {}) {
 
 } // namespace
 
-TEST(TabSetPaint, SelectedTabOpensIntoTheBand) {
-    auto tabSet = MakeTabSet(300, 30, {"Alpha", "Beta", "Gamma"});
-    tabSet->SetTabIndex(1);
-    const QImage image = Paint(*tabSet);
-    const auto& positions = tabSet->TabPositions();
+TEST_F(TabSetPaint, SelectedTabOpensIntoTheBand) {
+    auto& tabSet = Make(300, 30, {"Alpha", "Beta", "Gamma"});
+    tabSet.SetTabIndex(1);
+    const QImage image = Paint(tabSet);
+    const auto& positions = tabSet.TabPositions();
     const int edgeY = 1;
     EXPECT_EQ(Pixel(image, 2, 0), kFace);           // the band
     EXPECT_EQ(Pixel(image, 2, edgeY), kDarkShadow); // its edge line
@@ -510,14 +528,14 @@ TEST(TabSetPaint, SelectedTabOpensIntoTheBand) {
     EXPECT_EQ(Pixel(image, positions[1].Start + 1, edgeY + 1), kFace);
 }
 
-TEST(TabSetPaint, FullFlatDrawsOnlyTheOuterOutline) {
+TEST_F(TabSetPaint, FullFlatDrawsOnlyTheOuterOutline) {
     for (auto flat : {TVarnTabSetFlatStyle::fsFullFlat, TVarnTabSetFlatStyle::fsMiddleFlat,
                       TVarnTabSetFlatStyle::fsNoFlat}) {
-        auto tabSet = MakeTabSet(300, 30, {"Alpha", "Beta", "Gamma"});
-        tabSet->Options().SetFlatStyle(flat);
-        tabSet->SetTabIndex(1);
-        const QImage image = Paint(*tabSet);
-        const TSelectedTab tab = SelectedTabOf(*tabSet);
+        auto& tabSet = Make(300, 30, {"Alpha", "Beta", "Gamma"});
+        tabSet.Options().SetFlatStyle(flat);
+        tabSet.SetTabIndex(1);
+        const QImage image = Paint(tabSet);
+        const TSelectedTab tab = SelectedTabOf(tabSet);
         const int row = tab.top + 3;
         const int middle = (tab.left + tab.right) / 2;
         SCOPED_TRACE(static_cast<int>(flat));
@@ -534,26 +552,26 @@ TEST(TabSetPaint, FullFlatDrawsOnlyTheOuterOutline) {
     }
 }
 
-TEST(TabSetPaint, RoundedCornersLeaveTheCornerPixelOut) {
+TEST_F(TabSetPaint, RoundedCornersLeaveTheCornerPixelOut) {
     for (bool rounded : {true, false}) {
-        auto tabSet = MakeTabSet(300, 30, {"Alpha", "Beta"});
-        tabSet->Options().SetRoundedCorners(rounded);
-        tabSet->SetTabIndex(1);
-        const QImage image = Paint(*tabSet);
-        const TSelectedTab tab = SelectedTabOf(*tabSet);
+        auto& tabSet = Make(300, 30, {"Alpha", "Beta"});
+        tabSet.Options().SetRoundedCorners(rounded);
+        tabSet.SetTabIndex(1);
+        const QImage image = Paint(tabSet);
+        const TSelectedTab tab = SelectedTabOf(tabSet);
         EXPECT_EQ(Pixel(image, tab.left, tab.freeRow), rounded ? kFace : kDarkShadow);
         EXPECT_EQ(Pixel(image, tab.right, tab.freeRow), rounded ? kFace : kDarkShadow);
         EXPECT_EQ(Pixel(image, tab.left, tab.freeRow - 1), kHighlight);
     }
 }
 
-TEST(TabSetPaint, SeparatorsSitBetweenTabsAndOnTheSidesOnlyWhenAsked) {
+TEST_F(TabSetPaint, SeparatorsSitBetweenTabsAndOnTheSidesOnlyWhenAsked) {
     for (bool onSide : {true, false}) {
-        auto tabSet = MakeTabSet(300, 30, {"Alpha", "Beta", "Gamma"});
-        tabSet->Options().SetSeparatorOnSide(onSide);
-        tabSet->SetTabIndex(1);
-        const QImage image = Paint(*tabSet);
-        const auto& positions = tabSet->TabPositions();
+        auto& tabSet = Make(300, 30, {"Alpha", "Beta", "Gamma"});
+        tabSet.Options().SetSeparatorOnSide(onSide);
+        tabSet.SetTabIndex(1);
+        const QImage image = Paint(tabSet);
+        const auto& positions = tabSet.TabPositions();
         const int row = 1 + 4; // a few pixels below the edge line
         SCOPED_TRACE(onSide);
         EXPECT_EQ(Pixel(image, positions[0].Start - 5, row), onSide ? kSeparator : kBackground);
@@ -566,11 +584,11 @@ TEST(TabSetPaint, SeparatorsSitBetweenTabsAndOnTheSidesOnlyWhenAsked) {
     }
 }
 
-TEST(TabSetPaint, LoweredBorderFramesTheStripBelowTheBand) {
-    auto tabSet = MakeTabSet(251, 23, {"Alpha", "Beta"});
-    ConfigureLikeSplitParams(*tabSet);
-    tabSet->Options().SetShadowColor(kShadow);
-    const QImage image = Paint(*tabSet);
+TEST_F(TabSetPaint, LoweredBorderFramesTheStripBelowTheBand) {
+    auto& tabSet = Make(251, 23, {"Alpha", "Beta"});
+    ConfigureLikeSplitParams(tabSet);
+    tabSet.Options().SetShadowColor(kShadow);
+    const QImage image = Paint(tabSet);
     const int w = 251;
     const int h = 23;
     EXPECT_EQ(Pixel(image, 0, h / 2), kDarkShadow);
@@ -579,34 +597,34 @@ TEST(TabSetPaint, LoweredBorderFramesTheStripBelowTheBand) {
     EXPECT_EQ(Pixel(image, 0, 0), kFace); // the band runs through to the ends
     // The strip is drawn one pixel to the right: the selected tab's left edge
     // lies at its text start - 4 + 1.
-    const TSelectedTab tab = SelectedTabOf(*tabSet, tabSet->StripOffset());
-    EXPECT_EQ(tabSet->StripOffset(), QPoint(1, 0));
+    const TSelectedTab tab = SelectedTabOf(tabSet, tabSet.StripOffset());
+    EXPECT_EQ(tabSet.StripOffset(), QPoint(1, 0));
     EXPECT_EQ(Pixel(image, tab.left, tab.top + 3), kHighlight);
     EXPECT_EQ(Pixel(image, tab.left - 1, tab.top + 3), kBackground);
 
-    tabSet->Options().SetBorderStyle(TBevelCut::bvRaised);
-    const QImage raised = Paint(*tabSet);
+    tabSet.Options().SetBorderStyle(TBevelCut::bvRaised);
+    const QImage raised = Paint(tabSet);
     EXPECT_EQ(Pixel(raised, 0, h / 2), kHighlight);
     EXPECT_EQ(Pixel(raised, w - 1, h / 2), kDarkShadow);
 }
 
-TEST(TabSetPaint, TopOrientationStandsTheTabsOnABottomBand) {
-    auto tabSet = MakeTabSet(300, 30, {"Alpha", "Beta"});
-    tabSet->SetOrientation(TVarnTabSetOrientation::toTop);
-    tabSet->SetTabIndex(1);
-    const QImage image = Paint(*tabSet);
-    const auto& positions = tabSet->TabPositions();
+TEST_F(TabSetPaint, TopOrientationStandsTheTabsOnABottomBand) {
+    auto& tabSet = Make(300, 30, {"Alpha", "Beta"});
+    tabSet.SetOrientation(TVarnTabSetOrientation::toTop);
+    tabSet.SetTabIndex(1);
+    const QImage image = Paint(tabSet);
+    const auto& positions = tabSet.TabPositions();
     const int edgeY = 30 - 1;
     EXPECT_EQ(Pixel(image, 2, edgeY), kHighlight);
     EXPECT_EQ(Pixel(image, positions[0].Start + 1, edgeY), kHighlight);
     EXPECT_EQ(Pixel(image, positions[1].Start + 1, edgeY), kFace);
-    const int freeRow = edgeY + 1 - tabSet->CurrentTabHeight();
+    const int freeRow = edgeY + 1 - tabSet.CurrentTabHeight();
     EXPECT_EQ(Pixel(image, positions[1].Start + 1, freeRow), kHighlight);
     EXPECT_EQ(Pixel(image, positions[1].Start + 1, freeRow + 1), kLight); // fsMiddleFlat
     EXPECT_EQ(Pixel(image, positions[1].Start + 1, freeRow - 1), kBackground);
 }
 
-TEST(TabSetPaint, ImagesComeFromIndexesAndHotImagesForTheSelectedTab) {
+TEST_F(TabSetPaint, ImagesComeFromIndexesAndHotImagesForTheSelectedTab) {
     auto images = std::make_unique<TVarnImageList>(8, 8);
     QPixmap red(8, 8);
     red.fill(Qt::red);
