@@ -7,7 +7,12 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <gtest/gtest.h>
+#include <signal.h>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -76,4 +81,33 @@ inline std::string Elf32Image(uint32_t segmentEnd) {
     PutLe(image, 52 + 4, 0, 4);           // p_offset
     PutLe(image, 52 + 16, segmentEnd, 4); // p_filesz
     return image;
+}
+
+// Runs `action` and expects the engine's `fault`, naming `path` when one is given.
+template <typename Action>
+void ExpectFault(Action action, TEngineFault fault, const std::string& path = "") {
+    try {
+        action();
+        ADD_FAILURE() << "no fault was raised";
+    } catch (const EEngineError& error) {
+        EXPECT_EQ(error.Fault(), fault) << error.what();
+        if (!path.empty()) {
+            EXPECT_EQ(error.Path(), path);
+        }
+    }
+}
+
+// Runs `body` in a child process whose files may grow to `limit` bytes only,
+// and returns the child's exit status (the body's return value).
+template <typename Body> int InChildWithFileLimit(rlim_t limit, Body body) {
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN); // so the write fails with EFBIG instead
+        const struct rlimit rl = {limit, limit};
+        setrlimit(RLIMIT_FSIZE, &rl);
+        _exit(body());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
 }

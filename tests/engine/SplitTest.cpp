@@ -6,10 +6,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -39,89 +36,145 @@ protected:
 
 } // namespace
 
-TEST_F(SplitTest, NormalModeDesignExample) {
-    const std::string whole = MakeWhole("name.dat", 3000000);
-    engine.SetFileName(whole);
+// Every piece but the last is one block long, the data follows the header
+// of the first piece, and an old piece under a new piece's name is replaced.
+TEST_F(SplitTest, LaysOutEveryMode) {
+    const struct {
+        TSplitMode mode;
+        const char* whole;
+        int64_t wholeSize, block, buffer;
+        bool keepExt;
+        std::vector<std::string> pieces;
+        std::size_t header;
+        int64_t lastSize;
+    } cases[] = {
+        {smNormal,
+         "name.dat",
+         3000000,
+         1457664,
+         1457664,
+         false,
+         {"name.vrn", "name.001", "name.002"},
+         38,
+         84710},
+        {smDOS,
+         "name.dat",
+         3000000,
+         1457664,
+         1457664,
+         false,
+         {"name.dos", "name.001", "name.002"},
+         0,
+         84672},
+        {smVersion10, "v.bin", 250, 100, 30, false, {"v.vrn", "v.001", "v.002"}, 34, 84},
+        {smWinSplit,
+         "a.zip",
+         5000000,
+         1457664,
+         1457664,
+         false,
+         {"a.001", "a.002", "a.003", "a.004"},
+         0,
+         627008},
+        {smNormal, "b.dat", 300 - 38, 100, 30, false, {"b.vrn", "b.001", "b.002"}, 38, 100},
+        {smNormal, "d.bin", 1000, 400, 1 << 24, false, {"d.vrn", "d.001", "d.002"}, 38, 238},
+        {smDOS, "report.doc", 150, 100, 7, true, {"report.doc.dos", "report.doc.001"}, 0, 50},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pieces.front());
+        TTempFolder out;
+        WriteFileBytes(out / c.whole, PatternBytes(c.wholeSize));
+        WriteFileBytes(out / c.pieces[1], std::string(5000, 'z'));
+        TVarnSplit splitter(&reporter);
+        splitter.SetKeepOriginalExt(c.keepExt);
+        splitter.SetFileName(out / c.whole);
+        splitter.SetDOSCompatible(c.mode == smDOS);
+        splitter.SetVersion100(c.mode == smVersion10);
+        splitter.SetWinSplitCompatible(c.mode == smWinSplit);
+        splitter.SetSplitFileName("");
+        splitter.SetSize(c.block);
+        splitter.SetBufferSize(c.buffer);
+        splitter.Split();
+        EXPECT_TRUE(splitter.Completed());
+        std::vector<std::string> names = c.pieces;
+        names.push_back(c.whole);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(FolderNames(out.Path()), names);
+        std::string joined;
+        for (const std::string& piece : c.pieces) {
+            const bool last = &piece == &c.pieces.back();
+            EXPECT_EQ(FileSizeOf(out / piece), last ? c.lastSize : c.block) << piece;
+            joined += ReadFileBytes(out / piece);
+        }
+        EXPECT_EQ(joined.substr(c.header), PatternBytes(c.wholeSize));
+    }
+    EXPECT_TRUE(reporter.messages.empty());
+}
+
+TEST_F(SplitTest, FirstPieceSignatureDescribesTheSet) {
+    MakeWhole("name.dat", 3000000);
+    engine.SetFileName(folder / "name.dat");
     engine.Split();
-    EXPECT_TRUE(engine.Completed());
-    EXPECT_EQ(FolderNames(folder.Path()), Names({"name.dat", "name.vrn", "name.001", "name.002"}));
-    EXPECT_EQ(SizeOf("name.vrn"), 1457664);
-    EXPECT_EQ(SizeOf("name.001"), 1457664);
-    EXPECT_EQ(SizeOf("name.002"), 84710);
     const std::string first = Read("name.vrn");
+    EXPECT_EQ(first.substr(0, 8), "VRNv110\x1A");
     const std::optional<TSignature> signature =
         ParseSignature(reinterpret_cast<const unsigned char*>(first.data()), first.size());
     ASSERT_TRUE(signature);
-    EXPECT_EQ(signature->version, TSignatureVersion::sv110);
     EXPECT_EQ(signature->wholeFileSize, 3000000);
     EXPECT_EQ(signature->blockCount, 3);
     EXPECT_EQ(signature->extension, ".dat");
     EXPECT_EQ(signature->attributes & 32u, 32u);
     EXPECT_EQ(signature->lastWriteTime, engine.LastWriteTime());
-    // The data follows the 38-byte header and runs on into the next pieces.
-    EXPECT_EQ(first.substr(38) + Read("name.001") + Read("name.002"), Read("name.dat"));
-    EXPECT_TRUE(reporter.messages.empty());
 }
 
-TEST_F(SplitTest, DosModeHasNoSignature) {
-    MakeWhole("name.dat", 3000000);
-    engine.SetFileName(folder / "name.dat");
-    engine.SetDOSCompatible(true);
-    engine.SetSplitFileName("");
-    engine.Split();
-    EXPECT_EQ(FolderNames(folder.Path()), Names({"name.dat", "name.dos", "name.001", "name.002"}));
-    EXPECT_EQ(SizeOf("name.002"), 84672);
-    EXPECT_EQ(Read("name.dos") + Read("name.001") + Read("name.002"), Read("name.dat"));
-}
-
-TEST_F(SplitTest, Version100HeaderIs34Bytes) {
-    MakeWhole("v.bin", 250);
-    engine.SetFileName(folder / "v.bin");
-    engine.SetVersion100(true);
-    engine.SetSize(100);
-    engine.Split();
-    EXPECT_EQ(FolderNames(folder.Path()), Names({"v.bin", "v.vrn", "v.001", "v.002"}));
-    const std::string first = Read("v.vrn");
-    EXPECT_EQ(first.substr(0, 8), std::string("VRNv100\x1A", 8));
-    EXPECT_EQ(SizeOf("v.002"), 284 - 200);
-    EXPECT_EQ(first.substr(34) + Read("v.001") + Read("v.002"), Read("v.bin"));
-}
-
-TEST_F(SplitTest, WinSplitModeWritesInformationFileOnlyWhenAsked) {
-    engine.SetMakeChecksums(false); // only the information and batch files are asked for
-    MakeWhole("archive.zip", 5000000);
-    engine.SetFileName(folder / "archive.zip");
-    engine.SetSplitFileName(folder / "archive.001");
-    engine.SetWinSplitCompatible(true);
-    engine.Split(); // no handler: no information file
-    EXPECT_EQ(FolderNames(folder.Path()),
-              Names({"archive.zip", "archive.001", "archive.002", "archive.003", "archive.004"}));
-
-    std::vector<TNeedDiskCall> calls;
-    AnswerEveryQuestion(engine, calls);
-    engine.Split();
-    ASSERT_EQ(calls.size(), 5u);
-    EXPECT_EQ(calls[1].path, folder / "archive.002");
-    EXPECT_EQ(calls[1].numOfDisks, 4);
-    EXPECT_EQ(calls[4].diskID, 0);
-    EXPECT_EQ(calls[4].numOfDisks, 4);
-    EXPECT_FALSE(calls[4].continueOnEntry);
-    EXPECT_EQ(calls[4].path, folder / "archive.wsp");
-    EXPECT_EQ(Read("archive.wsp"), "zip\r\n4\r\n5000000\r\n");
-}
-
-TEST_F(SplitTest, InformationFileRefusedByHandlerIsNotWritten) {
-    engine.SetMakeChecksums(false); // only the information and batch files are asked for
-    MakeWhole("a.bin", 10);
-    engine.SetFileName(folder / "a.bin");
-    engine.SetSplitFileName(folder / "a.001");
-    engine.SetWinSplitCompatible(true);
-    engine.OnNeedDisk = [](TVarnSplit&, int32_t diskID, int32_t, std::string&, bool& proceed) {
-        proceed = diskID != 0;
-    };
-    engine.Split();
-    EXPECT_TRUE(engine.Completed());
-    EXPECT_EQ(FolderNames(folder.Path()), Names({"a.bin", "a.001"}));
+// The information, batch and checksum files are asked for after the pieces and
+// written only when a handler answers Continue = true.
+TEST_F(SplitTest, ExtraFilesOnlyWhenTheHandlerAgrees) {
+    enum TAnswer { aNoHandler, aDeclined, aAgreed };
+    const struct {
+        TSplitMode mode;
+        const char* file;
+        int32_t diskID;
+    } extras[] = {{smWinSplit, "x.wsp", InfoFileDiskID},
+                  {smDOS, "x.bat", BatchFileDiskID},
+                  {smNormal, "x.sha256", ChecksumFileDiskID}};
+    for (const auto& extra : extras) {
+        for (TAnswer answer : {aNoHandler, aDeclined, aAgreed}) {
+            SCOPED_TRACE(std::string(extra.file) + " answer " + std::to_string(answer));
+            TTempFolder out;
+            WriteFileBytes(out / "x.bin", PatternBytes(250));
+            TVarnSplit splitter;
+            splitter.SetFileName(out / "x.bin");
+            splitter.SetSize(100);
+            splitter.SetDOSCompatible(extra.mode == smDOS);
+            splitter.SetWinSplitCompatible(extra.mode == smWinSplit);
+            splitter.SetMakeBAT(extra.mode == smDOS);
+            splitter.SetMakeChecksums(extra.mode == smNormal);
+            splitter.SetSplitFileName("");
+            std::vector<TNeedDiskCall> calls;
+            if (answer != aNoHandler)
+                splitter.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t disks,
+                                          std::string& path, bool& proceed) {
+                    calls.push_back({diskID, disks, path, proceed});
+                    proceed = diskID != extra.diskID || answer == aAgreed;
+                };
+            splitter.Split();
+            EXPECT_TRUE(splitter.Completed());
+            EXPECT_EQ(PathExists(out / extra.file), answer == aAgreed);
+            if (answer == aNoHandler)
+                continue;
+            ASSERT_EQ(calls.size(), 4u);
+            EXPECT_EQ(calls[1].numOfDisks, 3);
+            EXPECT_EQ(calls.back().diskID, extra.diskID);
+            EXPECT_EQ(calls.back().path, out / extra.file);
+            EXPECT_FALSE(calls.back().continueOnEntry);
+            // The bytes the file needs: the checksum file's own length, else 4.
+            if (extra.diskID != ChecksumFileDiskID || answer == aAgreed) {
+                EXPECT_EQ(calls.back().numOfDisks,
+                          extra.diskID == ChecksumFileDiskID ? FileSizeOf(out / extra.file) : 4);
+            }
+        }
+    }
 }
 
 TEST_F(SplitTest, EmptyFiles) {
@@ -136,13 +189,9 @@ TEST_F(SplitTest, EmptyFiles) {
 
     engine.SetSplitFileName(folder / "empty.001");
     engine.SetWinSplitCompatible(true);
-    calls.clear();
     engine.SetMakeBAT(true);
     engine.Split(); // one empty piece, so that the batch and information files name a real set
     EXPECT_TRUE(engine.Completed());
-    ASSERT_EQ(calls.size(), 3u);
-    EXPECT_EQ(calls[0].diskID, 1);
-    EXPECT_EQ(calls[1].diskID, InfoFileDiskID);
     EXPECT_EQ(FolderNames(folder.Path()),
               Names({"empty.txt", "empty.001", "empty.wsp", "empty.bat"}));
     EXPECT_EQ(SizeOf("empty.001"), 0);
@@ -157,7 +206,7 @@ TEST_F(SplitTest, EmptyFiles) {
     EXPECT_NE(Read("empty.bat").find("@copy /b empty.dos empty.txt\r\n"), std::string::npos);
 }
 
-TEST_F(SplitTest, FileEndingExactlyOnABlockBoundary) {
+TEST_F(SplitTest, ProgressOfAPieceStartsAtItsHeader) {
     MakeWhole("b.dat", 300 - 38); // T = 300 with Size 100
     engine.SetFileName(folder / "b.dat");
     engine.SetSize(100);
@@ -171,8 +220,6 @@ TEST_F(SplitTest, FileEndingExactlyOnABlockBoundary) {
     };
     engine.SetBufferSize(30);
     engine.Split();
-    EXPECT_EQ(FolderNames(folder.Path()), Names({"b.dat", "b.vrn", "b.001", "b.002"}));
-    EXPECT_EQ(SizeOf("b.002"), 100);
     // Piece 1 starts at the header: 38 + 30 = 68, then 98, then 100.
     ASSERT_GE(progress.size(), 3u);
     EXPECT_EQ(progress[0], std::make_pair(1, 68));
@@ -194,17 +241,6 @@ TEST_F(SplitTest, LastPieceProgressCountsAgainstItsOwnSize) {
     engine.SetBufferSize(25);
     engine.Split();
     EXPECT_EQ(percents, (std::vector<int>{25, 50, 75, 100, 50, 100}));
-}
-
-TEST_F(SplitTest, BufferLargerThanBlockAndExistingPiecesReplaced) {
-    MakeWhole("d.bin", 1000);
-    WriteFileBytes(folder / "d.001", std::string(5000, 'z'));
-    engine.SetFileName(folder / "d.bin");
-    engine.SetSize(400);
-    engine.SetBufferSize(1 << 24);
-    engine.Split();
-    EXPECT_EQ(SizeOf("d.001"), 400);
-    EXPECT_EQ(Read("d.vrn").substr(38) + Read("d.001") + Read("d.002"), Read("d.bin"));
 }
 
 TEST_F(SplitTest, HandlerMovesLaterPieces) {
@@ -273,36 +309,32 @@ TEST_F(SplitTest, MissingInputIsReportedNotThrown) {
     EXPECT_EQ(reporter.messages.size(), 2u);
 }
 
-namespace {
-
-void ExpectRefused(TVarnSplit& engine, TEngineFault fault) {
-    try {
-        engine.Split();
-        ADD_FAILURE() << "the split was not refused";
-    } catch (const EEngineError& error) {
-        EXPECT_EQ(error.Fault(), fault) << error.what();
-    }
+static void ExpectRefused(TVarnSplit& engine, TEngineFault fault) {
+    ExpectFault([&] { engine.Split(); }, fault);
     EXPECT_FALSE(engine.Completed());
 }
-
-} // namespace
 
 TEST_F(SplitTest, BadSizesAreRefusedBeforeWriting) {
     MakeWhole("x.dat", 100);
     engine.SetFileName(folder / "x.dat");
-    engine.SetSize(0);
-    ExpectRefused(engine, TEngineFault::efBadBlockSize);
-    engine.SetSize(-5);
-    ExpectRefused(engine, TEngineFault::efBadBlockSize);
-    engine.SetSize(100);
-    engine.SetBufferSize(0);
-    ExpectRefused(engine, TEngineFault::efBadBufferSize);
-    engine.SetBufferSize(1);
-    engine.SetSize(38); // the header alone: .dat, no comment
-    ExpectRefused(engine, TEngineFault::efBlockNotLargerThanHeader);
-    engine.SetVersion100(true);
-    engine.SetSize(34);
-    ExpectRefused(engine, TEngineFault::efBlockNotLargerThanHeader);
+    const struct {
+        int64_t size, buffer;
+        bool version100;
+        TEngineFault fault;
+    } cases[] = {
+        {0, 1, false, TEngineFault::efBadBlockSize},
+        {-5, 1, false, TEngineFault::efBadBlockSize},
+        {100, 0, false, TEngineFault::efBadBufferSize},
+        {38, 1, false, TEngineFault::efBlockNotLargerThanHeader}, // .dat, no comment
+        {34, 1, true, TEngineFault::efBlockNotLargerThanHeader},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        engine.SetSize(c.size);
+        engine.SetBufferSize(c.buffer);
+        engine.SetVersion100(c.version100);
+        ExpectRefused(engine, c.fault);
+    }
     EXPECT_EQ(FolderNames(folder.Path()), Names({"x.dat"}));
     // One byte past the header is enough, and a 1-byte buffer works.
     engine.SetSize(35);
@@ -405,59 +437,6 @@ TEST_F(SplitTest, FourDigitPieceNames) {
     EXPECT_EQ(SizeOf("n.999"), 50);
     EXPECT_EQ(SizeOf("n.1000"), 50);
     EXPECT_FALSE(PathExists(folder / "n.1001"));
-
-    TTempFolder other;
-    WriteFileBytes(other / "w.dat", PatternBytes(1000 * 50));
-    TVarnSplit winSplit;
-    winSplit.SetFileName(other / "w.dat");
-    winSplit.SetWinSplitCompatible(true);
-    winSplit.SetSplitFileName("");
-    winSplit.SetSize(50);
-    winSplit.Split();
-    EXPECT_TRUE(PathExists(other / "w.001"));
-    EXPECT_TRUE(PathExists(other / "w.999"));
-    EXPECT_TRUE(PathExists(other / "w.1000"));
-    EXPECT_FALSE(PathExists(other / "w.1001"));
-}
-
-TEST_F(SplitTest, KeepOriginalExtInEveryName) {
-    MakeWhole("report.doc", 150);
-    engine.SetKeepOriginalExt(true);
-    engine.SetFileName(folder / "report.doc");
-    engine.SetSize(100);
-    engine.SetDOSCompatible(true);
-    engine.SetSplitFileName("");
-    engine.Split();
-    EXPECT_EQ(FolderNames(folder.Path()),
-              Names({"report.doc", "report.doc.dos", "report.doc.001"}));
-}
-
-TEST_F(SplitTest, BatchFileOnlyWhenTheHandlerAnswers) {
-    engine.SetMakeChecksums(false); // only the information and batch files are asked for
-    MakeWhole("report.doc", 150);
-    engine.SetFileName(folder / "report.doc");
-    engine.SetSize(100);
-    engine.SetDOSCompatible(true);
-    engine.SetSplitFileName(folder / "report.dos");
-    engine.SetMakeBAT(true);
-    engine.Split(); // no handler
-    EXPECT_FALSE(PathExists(folder / "report.bat"));
-    std::vector<TNeedDiskCall> calls;
-    AnswerEveryQuestion(engine, calls);
-    engine.Split();
-    ASSERT_EQ(calls.size(), 3u);
-    EXPECT_EQ(calls[2].diskID, BatchFileDiskID);
-    EXPECT_EQ(calls[2].numOfDisks, 4);
-    EXPECT_FALSE(calls[2].continueOnEntry);
-    EXPECT_EQ(calls[2].path, folder / "report.bat");
-    TBatchFileFacts facts;
-    facts.wholeFileName = "report.doc";
-    facts.blockCount = 2;
-    facts.wholeFileSize = 150;
-    facts.pathAfterLastPiece = folder / "report.002";
-    facts.dosCompatible = true;
-    facts.attributes = engine.Attributes();
-    EXPECT_EQ(Read("report.bat"), BatchFileText(facts).value());
 }
 
 TEST_F(SplitTest, SelfJoiningFirstPiece) {
@@ -493,25 +472,6 @@ TEST_F(SplitTest, SelfJoiningFirstPiece) {
     engine.SetStubFileName(folder / "missing.exe");
     ExpectRefused(engine, TEngineFault::efStubUnreadable);
 }
-
-namespace {
-
-// Runs `body` in a child process whose files may grow to `limit` bytes only,
-// and returns the child's exit status (the body's return value).
-template <typename Body> int InChildWithFileLimit(rlim_t limit, Body body) {
-    const pid_t child = fork();
-    if (child == 0) {
-        signal(SIGXFSZ, SIG_IGN); // so the write fails with EFBIG instead
-        const struct rlimit rl = {limit, limit};
-        setrlimit(RLIMIT_FSIZE, &rl);
-        _exit(body());
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
-}
-
-} // namespace
 
 TEST_F(SplitTest, ShortWriteIsAnErrorNamingThePiece) {
     MakeWhole("f.bin", 3000);
