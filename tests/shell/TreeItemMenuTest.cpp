@@ -1,4 +1,4 @@
-#include "shell/ShellTreeView.h"
+#include "ShellTreeTestSupport.h"
 #include "shell/SystemImageList.h"
 #include "texts/Texts.h"
 
@@ -24,25 +24,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-QString Text(const fs::path& path) {
-    return QString::fromStdString(path.string());
-}
-
-TShellNode* ChildNamed(const TShellNode* node, const QString& caption) {
-    for (int i = 0; i < node->childCount(); ++i) {
-        if (node->child(i)->text(0) == caption)
-            return node->Child(i);
-    }
-    return nullptr;
-}
-
-QStringList Captions(const TShellNode* node) {
-    QStringList captions;
-    for (int i = 0; i < node->childCount(); ++i)
-        captions << node->child(i)->text(0);
-    return captions;
-}
 
 // Closes every message box that comes up while it lives, keeping their texts.
 class TBoxCatcher {
@@ -70,14 +51,10 @@ protected:
         std::ofstream(temp.Path() / "notes.txt") << "notes";
         std::ofstream(temp.Path() / "README") << "readme";
         fs::create_directory(temp.Path() / "alpha");
-        tree = std::make_unique<TShellTreeView>();
-        tree->SetShowMessages(false);
-        tree->SetReadOnly(true);
-        tree->SetOptions(TF_FOLDERS | TF_NONFOLDERS);
-        tree->SetRootUsePIDL(false);
-        tree->SetRootDir(Text(temp.Path()));
-        tree->resize(300, 400);
-        tree->show();
+        tree = MakeShownTree(temp.Path(), TF_FOLDERS | TF_NONFOLDERS, [](TShellTreeView& t) {
+            t.SetReadOnly(true);
+            t.resize(300, 400);
+        });
         ASSERT_NE(tree->RootNode(), nullptr);
     }
 
@@ -282,6 +259,9 @@ TEST_F(TreeItemMenuTest, LargeLevelIsSortedAsTheFolderComparesAndWatchedAfterwar
             for (TShellNode* child : expected)
                 captions << child->text(0);
             EXPECT_EQ(Captions(node), captions);
+            // The sorted root level keeps the expanded folder as it was.
+            EXPECT_EQ(ChildNamed(tree->RootNode(), "big"), node);
+            EXPECT_TRUE(node->isExpanded());
         }
     }
 }

@@ -1,44 +1,20 @@
-#include "shell/ShellTreeView.h"
+#include "ShellTreeTestSupport.h"
 #include "support/EventLoopWait.h"
 #include "support/TempFolder.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QPointer>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <thread>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Waits without running the event loop, so hand-overs stay undelivered.
-bool SpinUntil(const std::function<bool()>& done, int limitMs = 20000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > limitMs)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
-TShellNode* ChildNamed(const TShellNode* node, const QString& caption) {
-    for (int i = 0; i < node->childCount(); ++i) {
-        if (node->child(i)->text(0) == caption)
-            return node->Child(i);
-    }
-    return nullptr;
-}
 
 constexpr int kFolders = 5;
 
@@ -82,13 +58,18 @@ private:
 };
 
 std::unique_ptr<TShellTreeView> MakeTree(const fs::path& root) {
-    auto tree = std::make_unique<TShellTreeView>();
-    tree->SetShowMessages(false);
-    tree->SetOptions(TF_FOLDERS | TF_NONFOLDERS);
-    tree->SetRootUsePIDL(false);
-    tree->SetRootDir(QString::fromStdString(root.string()));
-    tree->show();
-    return tree;
+    return MakeShownTree(root, TF_FOLDERS | TF_NONFOLDERS);
+}
+
+// True once every monitor of the tree has its watch or has given up (a
+// folder the churn removed); the event loop runs meanwhile, delivering
+// the changes handed over.
+bool WatchesSettled(const TShellTreeView& tree) {
+    for (TDiscMonitorThread* monitor : tree.Monitors()) {
+        if (monitor->WatchCount() == 0 && !monitor->Failed())
+            return false;
+    }
+    return true;
 }
 
 class TreeStressTest : public ::testing::Test {
@@ -125,7 +106,10 @@ TEST_F(TreeStressTest, ExpandAndCollapseWhileFilesChange) {
             if (step % 10 == 0)
                 tree->SetOptions(step % 20 == 0 ? TVisOptions(TF_FOLDERS)
                                                 : TF_FOLDERS | TF_NONFOLDERS);
-            WaitUntil([] { return false; }, 10); // let monitors hand changes over
+            // Let the monitors hand over a few changes before the next step.
+            const int changes = churn.Changes();
+            ASSERT_TRUE(WaitUntil(
+                [&] { return churn.Changes() >= changes + 20 && WatchesSettled(*tree); }));
         }
         EXPECT_GT(churn.Changes(), 0);
         // The tree still matches the disk for a folder that stopped changing.
@@ -163,13 +147,7 @@ TEST_F(TreeStressTest, TreeDeletedLaterFromItsOwnRefresh) {
     auto* tree = MakeTree(temp.Path()).release();
     QPointer<TShellTreeView> guard(tree);
     tree->ExpandNode(ChildNamed(tree->RootNode(), "d1"));
-    ASSERT_TRUE(WaitUntil([&] {
-        for (TDiscMonitorThread* monitor : tree->Monitors()) {
-            if (monitor->WatchCount() == 0 && !monitor->Failed())
-                return false;
-        }
-        return true;
-    }));
+    ASSERT_TRUE(WaitUntil([&] { return WatchesSettled(*tree); }));
     tree->OnFileAdd = [tree](const QString& name, std::uint32_t, bool&) {
         if (name.endsWith("trigger.txt"))
             tree->deleteLater();

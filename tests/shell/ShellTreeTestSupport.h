@@ -1,0 +1,71 @@
+#pragma once
+
+// Helpers shared by the tree's tests: building a tree over a temporary folder
+// and reading its levels as a user sees them.
+
+#include "shell/ShellTreeView.h"
+
+#include <QElapsedTimer>
+#include <QString>
+#include <QStringList>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+inline QString Text(const std::filesystem::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+inline void WriteText(const std::filesystem::path& path, std::size_t bytes = 1) {
+    std::ofstream(path) << std::string(bytes, 'x');
+}
+
+// The captions of a node's children, in the order shown.
+inline QStringList Captions(const TShellNode* node) {
+    QStringList captions;
+    for (int i = 0; i < node->childCount(); ++i)
+        captions << node->child(i)->text(0);
+    return captions;
+}
+
+inline TShellNode* ChildNamed(const TShellNode* node, const QString& caption) {
+    for (int i = 0; i < node->childCount(); ++i) {
+        if (node->child(i)->text(0) == caption)
+            return node->Child(i);
+    }
+    return nullptr;
+}
+
+// A shown tree rooted at `root`; `before` adjusts it before it is shown,
+// which is when the root level is read.
+inline std::unique_ptr<TShellTreeView>
+MakeShownTree(const std::filesystem::path& root, TVisOptions options,
+              const std::function<void(TShellTreeView&)>& before = {}) {
+    auto tree = std::make_unique<TShellTreeView>();
+    tree->SetShowMessages(false);
+    tree->SetOptions(options);
+    tree->SetRootUsePIDL(false);
+    tree->SetRootDir(Text(root));
+    if (before)
+        before(*tree);
+    tree->show();
+    return tree;
+}
+
+// Waits without running the event loop, so a monitor's hand-over stays
+// undelivered; the deadline only ends a hung test.
+inline bool SpinUntil(const std::function<bool()>& done, int limitMs = 20000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > limitMs)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
