@@ -205,29 +205,6 @@ TEST_F(ChecksumTest, UniteChecksTheWholeFileAndTheChecksumFileItself) {
     }
 }
 
-TEST_F(ChecksumTest, OnlyAnsweredSplitsWithChecksumsOnWriteTheFile) {
-    WriteFileBytes(folder / "whole.bin", PatternBytes(2500, 1));
-    for (bool handler : {false, true}) {
-        for (bool on : {false, true}) {
-            TVarnSplit splitter;
-            splitter.SetFileName(folder / "whole.bin");
-            splitter.SetSize(1000);
-            splitter.SetMakeChecksums(on);
-            std::vector<TNeedDiskCall> calls;
-            if (handler)
-                AnswerEveryQuestion(splitter, calls);
-            splitter.Split();
-            EXPECT_EQ(std::filesystem::exists(folder / "whole.sha256"), handler && on);
-            if (handler && on) {
-                EXPECT_EQ(calls.back().diskID, ChecksumFileDiskID);
-                EXPECT_EQ(calls.back().numOfDisks,
-                          static_cast<int32_t>(FileSizeOf(folder / "whole.sha256")));
-            }
-            std::filesystem::remove(folder / "whole.sha256");
-        }
-    }
-}
-
 TEST_F(ChecksumTest, VerifyTellsEachPieceAndTheSet) {
     struct TCase {
         const char* label;
