@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -110,4 +111,13 @@ template <typename Body> int InChildWithFileLimit(rlim_t limit, Body body) {
     int status = 0;
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
+}
+
+// The stub is built into the same folder as the test programs.
+inline std::string BuiltStub() {
+    const char* binDir = std::getenv("VARN_BIN_DIR");
+    if (binDir != nullptr && *binDir != '\0')
+        return std::string(binDir) + "/varnstub.exe";
+    return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "varnstub.exe")
+        .string();
 }

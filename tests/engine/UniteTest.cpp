@@ -5,11 +5,7 @@
 #include "platform/FileTimes.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -118,13 +114,7 @@ TEST_F(UniteTest, MissingPieceIsAnErrorAndLeavesTheOldFileAlone) {
     engine.SetSplitFileName(first);
     engine.SetFileName(folder / "out.dat");
     engine.SetDelAfterUnite(true);
-    try {
-        engine.Unite();
-        FAIL() << "an incomplete set was joined";
-    } catch (const EEngineError& error) {
-        EXPECT_EQ(error.Fault(), TEngineFault::efIncompleteSet);
-        EXPECT_EQ(error.Path(), folder / "name.001");
-    }
+    ExpectFault([&] { engine.Unite(); }, TEngineFault::efIncompleteSet, folder / "name.001");
     EXPECT_FALSE(engine.Completed());
     EXPECT_EQ(Read("out.dat"), "precious");
     EXPECT_TRUE(PathExists(first)); // DelAfterUnite deletes nothing before success
@@ -197,12 +187,7 @@ TEST_F(UniteTest, OutputThatIsAPieceIsRefused) {
     const std::string piece = Read("x.001");
     engine.SetSplitFileName(folder / "x.vrn");
     engine.SetFileName(folder / "x.001");
-    try {
-        engine.Unite();
-        FAIL() << "the output replaced a piece";
-    } catch (const EEngineError& error) {
-        EXPECT_EQ(error.Fault(), TEngineFault::efSameAsSource);
-    }
+    ExpectFault([&] { engine.Unite(); }, TEngineFault::efSameAsSource);
     EXPECT_EQ(Read("x.001"), piece);
 }
 
@@ -216,12 +201,7 @@ TEST_F(UniteTest, StoredExtensionThatLeavesTheFolderIsRefused) {
     WriteFileBytes(folder / "in/x.vrn", EncodeSignature(signature) + "abc");
     engine.ReadSignature(folder / "in/x.vrn");
     engine.SetSplitFileName(folder / "in/x.vrn");
-    try {
-        engine.Unite();
-        FAIL() << "the whole file was written outside its folder";
-    } catch (const EEngineError& error) {
-        EXPECT_EQ(error.Fault(), TEngineFault::efUnsafeExtension);
-    }
+    ExpectFault([&] { engine.Unite(); }, TEngineFault::efUnsafeExtension);
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "in/x/../escaped"));
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "escaped"));
     EXPECT_EQ(FolderNames(folder.Path() / "in"), std::vector<std::string>{"x.vrn"});
@@ -313,27 +293,21 @@ TEST_F(UniteTest, FirstPieceProgressStaysBelowHundred) {
 TEST_F(UniteTest, ShortWriteIsAnErrorAndLeavesNothing) {
     WriteFileBytes(folder / "f.dat", PatternBytes(3000));
     SplitIn(smNormal, "f.dat", 1000);
-    const pid_t child = fork();
-    if (child == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        const struct rlimit rl = {1500, 1500};
-        setrlimit(RLIMIT_FSIZE, &rl);
+    const int status = InChildWithFileLimit(1500, [&] {
         TVarnSplit joiner;
         joiner.SetSplitFileName(folder / "f.vrn");
         joiner.SetFileName(folder / "out.dat");
         try {
             joiner.Unite();
         } catch (const EEngineError& error) {
-            _exit(error.Fault() == TEngineFault::efWriteFailed && error.Path() == folder / "out.dat"
-                      ? 0
-                      : 1);
+            return error.Fault() == TEngineFault::efWriteFailed &&
+                           error.Path() == folder / "out.dat"
+                       ? 0
+                       : 1;
         }
-        _exit(2);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+        return 2;
+    });
+    EXPECT_EQ(status, 0);
     EXPECT_FALSE(PathExists(folder / "out.dat"));
     EXPECT_TRUE(Leftovers().empty());
 }
@@ -420,13 +394,7 @@ TEST_F(UniteTest, DamagedPiecesAreNamedBeforeAnythingIsJoined) {
             joiner.SetStubSize(set.mode == smSelfJoining ? 300 : 0);
             joiner.SetFileName(folder / "out.dat");
             joiner.SetDelAfterUnite(true);
-            try {
-                joiner.Unite();
-                ADD_FAILURE() << "a damaged set was joined";
-            } catch (const EEngineError& error) {
-                EXPECT_EQ(error.Fault(), TEngineFault::efPieceWrongSize) << error.what();
-                EXPECT_EQ(error.Path(), damaged);
-            }
+            ExpectFault([&] { joiner.Unite(); }, TEngineFault::efPieceWrongSize, damaged);
             EXPECT_FALSE(PathExists(folder / "out.dat"));
             EXPECT_TRUE(Leftovers().empty());
             for (const std::string& piece : pieces)
@@ -468,12 +436,7 @@ TEST_F(UniteTest, DamagedSignaturesAndOddFilesAreRefused) {
         }
         engine.SetSplitFileName(folder / "x.vrn");
         engine.SetFileName(folder / "out.dat");
-        try {
-            engine.Unite();
-            ADD_FAILURE() << "a damaged set was joined";
-        } catch (const EEngineError& error) {
-            EXPECT_EQ(error.Fault(), item.fault) << error.what();
-        }
+        ExpectFault([&] { engine.Unite(); }, item.fault);
         EXPECT_FALSE(PathExists(folder / "out.dat"));
         EXPECT_TRUE(Leftovers().empty());
         std::filesystem::remove(folder / "x.001");

@@ -1,6 +1,7 @@
 // Runs real self-joining first pieces as programs and looks at what they leave
 // on disk, what they print and how they exit.
 
+#include "engine/EngineTestSupport.h"
 #include "engine/SelfJoin.h"
 #include "engine/Signature.h"
 #include "engine/VarnSplit.h"
@@ -22,15 +23,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// The stub is built into the same folder as the test programs.
-std::string BuiltStub() {
-    const char* binDir = std::getenv("VARN_BIN_DIR");
-    if (binDir != nullptr && *binDir != '\0')
-        return std::string(binDir) + "/varnstub.exe";
-    return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "varnstub.exe")
-        .string();
-}
 
 time_t LocalMoment(int year, int month, int day, int hour, int minute, int second) {
     std::tm parts{};
