@@ -3,26 +3,16 @@
 #include "EngineTestSupport.h"
 #include "engine/ChecksumFile.h"
 #include "engine/FileUtils.h"
+#include "support/ShellRun.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <sys/wait.h>
 
 namespace {
 
 // Runs a shell command in `folder`; its standard output and exit status.
 std::pair<std::string, int> RunIn(const std::string& folder, const std::string& command) {
-    const std::string line = "cd '" + folder + "' && " + command + " 2>/dev/null";
-    FILE* pipe = popen(line.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, got);
-    const int status = pclose(pipe);
-    return {out, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+    const TShellRun run = RunShell("(cd '" + folder + "' && " + command + " 2>/dev/null)");
+    return {run.output, run.status};
 }
 
 std::string Quoted(const std::string& name) {
