@@ -38,6 +38,19 @@ protected:
                                   : splitter.SplitFileName();
     }
 
+    // Writes `length` pattern bytes as folder/whole and splits them.
+    std::string SplitPattern(TSplitMode mode, const std::string& whole, std::size_t length,
+                             int64_t size) {
+        WriteFileBytes(folder / whole, PatternBytes(length));
+        return SplitIn(mode, whole, size);
+    }
+
+    // Points the engine at a set and at folder/output.
+    void UniteInto(const std::string& first, const std::string& output) {
+        engine.SetSplitFileName(first);
+        engine.SetFileName(folder / output);
+    }
+
     std::vector<std::string> Leftovers() {
         std::vector<std::string> temporary;
         for (const std::string& name : FolderNames(folder.Path()))
@@ -88,15 +101,13 @@ TEST_F(UniteTest, RoundTripsInEveryUnitedMode) {
 }
 
 TEST_F(UniteTest, StopsAtTheStoredSizeAndIgnoresStrayPieces) {
-    WriteFileBytes(folder / "name.dat", PatternBytes(250));
-    const std::string first = SplitIn(smNormal, "name.dat", 100);
+    const std::string first = SplitPattern(smNormal, "name.dat", 250, 100);
     // name.vrn, .001, .002 plus a stray .003 and .004 from another split.
     WriteFileBytes(folder / "name.003", "stray");
     WriteFileBytes(folder / "name.004", "stray");
     std::vector<TNeedDiskCall> calls;
     AnswerEveryQuestion(engine, calls);
-    engine.SetSplitFileName(first);
-    engine.SetFileName(folder / "out.dat");
+    UniteInto(first, "out.dat");
     engine.Unite();
     EXPECT_TRUE(engine.Completed());
     EXPECT_EQ(Read("out.dat"), PatternBytes(250));
@@ -107,12 +118,10 @@ TEST_F(UniteTest, StopsAtTheStoredSizeAndIgnoresStrayPieces) {
 }
 
 TEST_F(UniteTest, MissingPieceIsAnErrorAndLeavesTheOldFileAlone) {
-    WriteFileBytes(folder / "name.dat", PatternBytes(250));
-    const std::string first = SplitIn(smNormal, "name.dat", 100);
+    const std::string first = SplitPattern(smNormal, "name.dat", 250, 100);
     std::filesystem::remove(folder / "name.001");
     WriteFileBytes(folder / "out.dat", "precious");
-    engine.SetSplitFileName(first);
-    engine.SetFileName(folder / "out.dat");
+    UniteInto(first, "out.dat");
     engine.SetDelAfterUnite(true);
     ExpectFault([&] { engine.Unite(); }, TEngineFault::efIncompleteSet, folder / "name.001");
     EXPECT_FALSE(engine.Completed());
@@ -122,10 +131,8 @@ TEST_F(UniteTest, MissingPieceIsAnErrorAndLeavesTheOldFileAlone) {
 }
 
 TEST_F(UniteTest, DelAfterUniteDeletesThePiecesAfterSuccess) {
-    WriteFileBytes(folder / "name.dat", PatternBytes(250));
-    SplitIn(smWinSplit, "name.dat", 100);
-    engine.SetSplitFileName(folder / "name.wsp");
-    engine.SetFileName(folder / "out.dat");
+    SplitPattern(smWinSplit, "name.dat", 250, 100);
+    UniteInto(folder / "name.wsp", "out.dat");
     engine.SetDelAfterUnite(true);
     engine.Unite();
     EXPECT_TRUE(engine.Completed());
@@ -136,11 +143,9 @@ TEST_F(UniteTest, DelAfterUniteDeletesThePiecesAfterSuccess) {
 }
 
 TEST_F(UniteTest, StopAndContinueFalseLeaveNoOutput) {
-    WriteFileBytes(folder / "name.dat", PatternBytes(2500));
-    SplitIn(smNormal, "name.dat", 1000);
+    SplitPattern(smNormal, "name.dat", 2500, 1000);
     WriteFileBytes(folder / "out.dat", "precious");
-    engine.SetSplitFileName(folder / "name.vrn");
-    engine.SetFileName(folder / "out.dat");
+    UniteInto(folder / "name.vrn", "out.dat");
     engine.SetBufferSize(100);
     int progress = 0;
     engine.OnProgress = [&](TVarnSplit& sender, uint16_t) {
@@ -163,8 +168,7 @@ TEST_F(UniteTest, StopAndContinueFalseLeaveNoOutput) {
 }
 
 TEST_F(UniteTest, ReportedFailures) {
-    engine.SetSplitFileName(folder / "missing.vrn");
-    engine.SetFileName(folder / "out.dat");
+    UniteInto(folder / "missing.vrn", "out.dat");
     EXPECT_NO_THROW(engine.Unite());
     ASSERT_EQ(reporter.messages.size(), 1u);
     EXPECT_EQ(reporter.messages[0].first, TEngineMessage::emPieceFileMissing);
@@ -182,8 +186,7 @@ TEST_F(UniteTest, ReportedFailures) {
 }
 
 TEST_F(UniteTest, OutputThatIsAPieceIsRefused) {
-    WriteFileBytes(folder / "x.dat", PatternBytes(250));
-    SplitIn(smNormal, "x.dat", 100);
+    SplitPattern(smNormal, "x.dat", 250, 100);
     const std::string piece = Read("x.001");
     engine.SetSplitFileName(folder / "x.vrn");
     engine.SetFileName(folder / "x.001");
@@ -223,8 +226,7 @@ TEST_F(UniteTest, RestoresTimesAndReadOnly) {
         ApplyFileDosTimesAt(folder / "t.dat", PackDosDateTime(moment), PackDosDateTime(moment)));
     chmod((folder / "t.dat").c_str(), 0444);
     SplitIn(smNormal, "t.dat", 100);
-    engine.SetSplitFileName(folder / "t.vrn");
-    engine.SetFileName(folder / "out.dat");
+    UniteInto(folder / "t.vrn", "out.dat");
     engine.Unite();
     struct stat info {};
     ASSERT_EQ(stat((folder / "out.dat").c_str(), &info), 0);
@@ -240,11 +242,9 @@ TEST_F(UniteTest, RestoresTimesAndReadOnly) {
 }
 
 TEST_F(UniteTest, Version100SetKeepsFullSignatureAndStoresNoTimes) {
-    WriteFileBytes(folder / "o.dat", PatternBytes(150));
-    SplitIn(smVersion10, "o.dat", 100);
+    SplitPattern(smVersion10, "o.dat", 150, 100);
     engine.SetFullSignature(true);
-    engine.SetSplitFileName(folder / "o.vrn");
-    engine.SetFileName(folder / "out.dat");
+    UniteInto(folder / "o.vrn", "out.dat");
     engine.Unite();
     EXPECT_TRUE(engine.Version100());
     EXPECT_TRUE(engine.FullSignature());
@@ -278,12 +278,10 @@ TEST_F(UniteTest, InformationFileWithoutSizeJoinsUntilAPieceIsMissing) {
 }
 
 TEST_F(UniteTest, FirstPieceProgressStaysBelowHundred) {
-    WriteFileBytes(folder / "p.dat", PatternBytes(250));
-    SplitIn(smNormal, "p.dat", 100);
+    SplitPattern(smNormal, "p.dat", 250, 100);
     std::vector<int> percents;
     engine.OnProgress = [&](TVarnSplit&, uint16_t percent) { percents.push_back(percent); };
-    engine.SetSplitFileName(folder / "p.vrn");
-    engine.SetFileName(folder / "out.dat");
+    UniteInto(folder / "p.vrn", "out.dat");
     engine.Unite();
     ASSERT_FALSE(percents.empty());
     EXPECT_EQ(percents.front(), 100 - 47); // 53 of 100 bytes are data
@@ -291,8 +289,7 @@ TEST_F(UniteTest, FirstPieceProgressStaysBelowHundred) {
 }
 
 TEST_F(UniteTest, ShortWriteIsAnErrorAndLeavesNothing) {
-    WriteFileBytes(folder / "f.dat", PatternBytes(3000));
-    SplitIn(smNormal, "f.dat", 1000);
+    SplitPattern(smNormal, "f.dat", 3000, 1000);
     const int status = InChildWithFileLimit(1500, [&] {
         TVarnSplit joiner;
         joiner.SetSplitFileName(folder / "f.vrn");
@@ -313,13 +310,11 @@ TEST_F(UniteTest, ShortWriteIsAnErrorAndLeavesNothing) {
 }
 
 TEST_F(UniteTest, PlainSetFromItsFirstPieceIgnoresStaleSizes) {
-    WriteFileBytes(folder / "name.dat", PatternBytes(250));
-    SplitIn(smWinSplit, "name.dat", 100);
+    SplitPattern(smWinSplit, "name.dat", 250, 100);
     WriteFileBytes(folder / "o.dat", PatternBytes(10));
     engine.ReadSignature(SplitIn(smNormal, "o.dat", 100)); // another set's size, 10
     engine.SetWinSplitCompatible(true);
-    engine.SetSplitFileName(folder / "name.001");
-    engine.SetFileName(folder / "out.dat");
+    UniteInto(folder / "name.001", "out.dat");
     engine.Unite();
     EXPECT_TRUE(engine.Completed());
     EXPECT_EQ(Read("out.dat"), PatternBytes(250));
@@ -327,8 +322,7 @@ TEST_F(UniteTest, PlainSetFromItsFirstPieceIgnoresStaleSizes) {
 
 TEST_F(UniteTest, LongOutputNameStillGetsATemporaryName) {
     const std::string longName = std::string(250, 'n') + ".dat";
-    WriteFileBytes(folder / "s.dat", PatternBytes(150));
-    SplitIn(smNormal, "s.dat", 100);
+    SplitPattern(smNormal, "s.dat", 150, 100);
     engine.SetSplitFileName(folder / "s.vrn");
     engine.SetFileName(folder / longName);
     engine.Unite();
