@@ -29,30 +29,10 @@ class ChecksumTest : public ::testing::Test {
 protected:
     // Splits folder/name into `size`-byte blocks; the pieces' names in order.
     std::vector<std::string> SplitIn(TSplitMode mode, const std::string& name, int64_t size) {
-        TVarnSplit splitter;
-        splitter.SetFileName(folder / name);
-        splitter.SetSize(size);
-        splitter.SetBufferSize(64);
-        splitter.SetDOSCompatible(mode == smDOS);
-        splitter.SetVersion100(mode == smVersion10);
-        splitter.SetWinSplitCompatible(mode == smWinSplit);
-        splitter.SetMakeSUB(mode == smSelfJoining);
-        if (mode == smSelfJoining) {
-            WriteFileBytes(folder / "stub.bin", Elf32Image(300));
-            splitter.SetStubFileName(folder / "stub.bin");
-        }
-        splitter.SetSplitFileName(ReplaceExtension(folder / name, splitter.FirstPieceExtension()));
-        std::vector<TNeedDiskCall> calls;
-        AnswerEveryQuestion(splitter, calls);
-        splitter.Split();
-        EXPECT_TRUE(splitter.Completed());
-        std::vector<std::string> pieces;
-        std::string path = splitter.SplitFileName();
-        for (int64_t k = 1; std::filesystem::exists(path); ++k) {
-            pieces.push_back(FileNamePart(path));
-            path = NextPiecePath(path, k, mode == smWinSplit);
-        }
-        return pieces;
+        std::vector<std::string> names;
+        for (const std::string& piece : PiecesFrom(mode, SplitSet(folder, mode, name, size)))
+            names.push_back(FileNamePart(piece));
+        return names;
     }
 
     std::vector<std::string> SetOfFive() {

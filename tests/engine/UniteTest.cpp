@@ -13,36 +13,11 @@ class UniteTest : public ::testing::Test {
 protected:
     std::string Read(const std::string& name) { return ReadFileBytes(folder / name); }
 
-    // Splits folder/whole in the given mode with `size`-byte blocks; returns the
-    // first piece (or the information file of a WinSplit-compatible set).
-    std::string SplitIn(TSplitMode mode, const std::string& whole, int64_t size) {
-        TVarnSplit splitter;
-        splitter.SetFileName(folder / whole);
-        splitter.SetSize(size);
-        splitter.SetBufferSize(7);
-        splitter.SetDOSCompatible(mode == smDOS);
-        splitter.SetVersion100(mode == smVersion10);
-        splitter.SetWinSplitCompatible(mode == smWinSplit);
-        splitter.SetMakeSUB(mode == smSelfJoining);
-        splitter.SetComment(mode == smNormal || mode == smSelfJoining ? "a comment" : "");
-        if (mode == smSelfJoining) {
-            WriteFileBytes(folder / "stub.bin", Elf32Image(300));
-            splitter.SetStubFileName(folder / "stub.bin");
-        }
-        splitter.SetSplitFileName(ReplaceExtension(folder / whole, splitter.FirstPieceExtension()));
-        std::vector<TNeedDiskCall> calls;
-        AnswerEveryQuestion(splitter, calls);
-        splitter.Split();
-        EXPECT_TRUE(splitter.Completed());
-        return mode == smWinSplit ? ReplaceExtension(folder / whole, ".wsp")
-                                  : splitter.SplitFileName();
-    }
-
     // Writes `length` pattern bytes as folder/whole and splits them.
     std::string SplitPattern(TSplitMode mode, const std::string& whole, std::size_t length,
                              int64_t size) {
         WriteFileBytes(folder / whole, PatternBytes(length));
-        return SplitIn(mode, whole, size);
+        return SplitSet(folder, mode, whole, size);
     }
 
     // Points the engine at a set and at folder/output.
@@ -82,7 +57,7 @@ TEST_F(UniteTest, RoundTripsInEveryUnitedMode) {
             SCOPED_TRACE("mode " + std::to_string(mode) + " length " + std::to_string(length));
             const std::string whole = "whole.bin";
             WriteFileBytes(folder / whole, PatternBytes(static_cast<std::size_t>(length), 5));
-            const std::string first = SplitIn(mode, whole, size);
+            const std::string first = SplitSet(folder, mode, whole, size);
             std::filesystem::rename(folder / whole, folder / "original.bin");
             TVarnSplit joiner(&reporter);
             joiner.SetSplitFileName(first);
@@ -225,7 +200,7 @@ TEST_F(UniteTest, RestoresTimesAndReadOnly) {
     ASSERT_TRUE(
         ApplyFileDosTimesAt(folder / "t.dat", PackDosDateTime(moment), PackDosDateTime(moment)));
     chmod((folder / "t.dat").c_str(), 0444);
-    SplitIn(smNormal, "t.dat", 100);
+    SplitSet(folder, smNormal, "t.dat", 100);
     UniteInto(folder / "t.vrn", "out.dat");
     engine.Unite();
     struct stat info {};
@@ -312,7 +287,7 @@ TEST_F(UniteTest, ShortWriteIsAnErrorAndLeavesNothing) {
 TEST_F(UniteTest, PlainSetFromItsFirstPieceIgnoresStaleSizes) {
     SplitPattern(smWinSplit, "name.dat", 250, 100);
     WriteFileBytes(folder / "o.dat", PatternBytes(10));
-    engine.ReadSignature(SplitIn(smNormal, "o.dat", 100)); // another set's size, 10
+    engine.ReadSignature(SplitSet(folder, smNormal, "o.dat", 100)); // another set's size, 10
     engine.SetWinSplitCompatible(true);
     UniteInto(folder / "name.001", "out.dat");
     engine.Unite();
@@ -330,18 +305,6 @@ TEST_F(UniteTest, LongOutputNameStillGetsATemporaryName) {
 }
 
 namespace {
-
-// The pieces of the set that starts at `first` (for a WinSplit-compatible set
-// its information file), in order.
-std::vector<std::string> PiecesFrom(TSplitMode mode, const std::string& first) {
-    std::vector<std::string> pieces;
-    std::string path = mode == smWinSplit ? ReplaceExtension(first, ".001") : first;
-    for (int64_t k = 1; std::filesystem::exists(path); ++k) {
-        pieces.push_back(path);
-        path = NextPiecePath(path, k, mode == smWinSplit);
-    }
-    return pieces;
-}
 
 void Append(const std::string& path, const std::string& bytes) {
     WriteFileBytes(path, ReadFileBytes(path) + bytes);
@@ -367,7 +330,7 @@ TEST_F(UniteTest, DamagedPiecesAreNamedBeforeAnythingIsJoined) {
             SCOPED_TRACE("mode " + std::to_string(set.mode) + " damage " + std::to_string(damage));
             WriteFileBytes(folder / "name.dat", PatternBytes(1000));
             std::string first =
-                SplitIn(set.mode, "name.dat", set.mode == smSelfJoining ? 400 : 100);
+                SplitSet(folder, set.mode, "name.dat", set.mode == smSelfJoining ? 400 : 100);
             const std::vector<std::string> pieces = PiecesFrom(set.mode, first);
             ASSERT_GE(pieces.size(), 3u);
             if (set.fromFirstPiece)
