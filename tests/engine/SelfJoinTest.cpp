@@ -20,12 +20,6 @@ protected:
 
 } // namespace
 
-TEST_F(StubLength, OfTheBuiltStubIsItsFileSize) {
-    const std::string stub = BuiltStub();
-    ASSERT_TRUE(std::filesystem::exists(stub)) << stub;
-    EXPECT_EQ(StubLengthOf(stub), static_cast<int64_t>(std::filesystem::file_size(stub)));
-}
-
 // The length of a Linux image is where its last segment ends; anything but a
 // whole little-endian ELF image has none.
 TEST_F(StubLength, ReadsLinuxImagesFromTheirHeadersOnly) {
