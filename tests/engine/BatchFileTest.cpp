@@ -46,49 +46,47 @@ TBatchFileFacts DosReport(int64_t blocks, const std::string& lastPath) {
 
 } // namespace
 
-TEST(BatchFileText, DosSetListsDosPieceThenNumberedPieces) {
-    TBatchFileFacts facts = DosReport(3, "/media/disk/report.003");
-    EXPECT_EQ(BatchFileText(facts), Preamble("report.doc", "3", "3000000") +
-                                        "@copy /b report.dos+report.001+report.002 report.doc\r\n");
-}
-
-TEST(BatchFileText, KeptExtensionStaysInEveryPieceName) {
-    TBatchFileFacts facts = DosReport(3, "/media/disk/report.doc.003");
-    EXPECT_EQ(BatchFileText(facts),
-              Preamble("report.doc", "3", "3000000") +
-                  "@copy /b report.doc.dos+report.doc.001+report.doc.002 report.doc\r\n");
-
-    facts.dosCompatible = false;
-    facts.winSplitCompatible = true;
-    facts.pathAfterLastPiece = "/media/disk/report.doc.004";
-    EXPECT_EQ(BatchFileText(facts),
-              Preamble("report.doc", "3", "3000000") +
-                  "@copy /b report.doc.001+report.doc.002+report.doc.003 report.doc\r\n");
-}
-
-TEST(BatchFileText, WinSplitSetListsNumberedPiecesFromOne) {
-    TBatchFileFacts facts;
-    facts.wholeFileName = "archive.zip";
-    facts.blockCount = 4;
-    facts.wholeFileSize = 5000000;
-    facts.pathAfterLastPiece = "/t/archive.wsp"; // the information file was written last
-    facts.winSplitCompatible = true;
-    EXPECT_EQ(BatchFileText(facts),
-              Preamble("archive.zip", "4", "5000000") +
-                  "@copy /b archive.001+archive.002+archive.003+archive.004 archive.zip\r\n");
-}
-
-TEST(BatchFileText, OnePieceSets) {
-    TBatchFileFacts facts = DosReport(1, "/t/report.001");
-    facts.wholeFileSize = 10;
-    EXPECT_EQ(BatchFileText(facts),
-              Preamble("report.doc", "1", "10") + "@copy /b report.dos report.doc\r\n");
-
-    facts.dosCompatible = false;
-    facts.winSplitCompatible = true;
-    facts.pathAfterLastPiece = "/t/report.002";
-    EXPECT_EQ(BatchFileText(facts),
-              Preamble("report.doc", "1", "10") + "@copy /b report.001 report.doc\r\n");
+// The copy line lists the pieces in order under the names the split gave them,
+// and the attrib line follows the attribute bits.
+TEST(BatchFileText, ListsThePiecesAndRestoresTheAttributes) {
+    const struct {
+        bool winSplit;
+        int64_t blocks;
+        const char* lastPath;
+        uint32_t attributes;
+        const char* tail; // after the preamble
+    } cases[] = {
+        {false, 3, "/d/report.003", 0, "@copy /b report.dos+report.001+report.002 report.doc\r\n"},
+        {false, 3, "/d/report.doc.003", 0,
+         "@copy /b report.doc.dos+report.doc.001+report.doc.002 report.doc\r\n"},
+        {true, 3, "/d/report.doc.004", 0,
+         "@copy /b report.doc.001+report.doc.002+report.doc.003 report.doc\r\n"},
+        // The information file was written last.
+        {true, 4, "/t/report.wsp", 0,
+         "@copy /b report.001+report.002+report.003+report.004 report.doc\r\n"},
+        {false, 1, "/t/report.001", 0, "@copy /b report.dos report.doc\r\n"},
+        {true, 1, "/t/report.002", 0, "@copy /b report.001 report.doc\r\n"},
+        {false, 2, "/t/report.002", 32,
+         "@copy /b report.dos+report.001 report.doc\r\n@attrib -R -H -S +A report.doc\r\n"},
+        {false, 2, "/t/report.002", 1 | 32,
+         "@copy /b report.dos+report.001 report.doc\r\n@attrib +R -H -S +A report.doc\r\n"},
+        {false, 2, "/t/report.002", 1 | 2 | 4 | 32,
+         "@copy /b report.dos+report.001 report.doc\r\n@attrib +R +H +S +A report.doc\r\n"},
+        {false, 2, "/t/report.002", 2,
+         "@copy /b report.dos+report.001 report.doc\r\n@attrib -R +H -S -A report.doc\r\n"},
+        // Normal: every switch off, but the line is there.
+        {false, 2, "/t/report.002", 128,
+         "@copy /b report.dos+report.001 report.doc\r\n@attrib -R -H -S -A report.doc\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tail);
+        TBatchFileFacts facts = DosReport(c.blocks, c.lastPath);
+        facts.dosCompatible = !c.winSplit;
+        facts.winSplitCompatible = c.winSplit;
+        facts.attributes = c.attributes;
+        EXPECT_EQ(BatchFileText(facts),
+                  Preamble("report.doc", std::to_string(c.blocks), "3000000") + c.tail);
+    }
 }
 
 TEST(BatchFileText, FourDigitPieceNumbersFromOneThousand) {
@@ -97,25 +95,6 @@ TEST(BatchFileText, FourDigitPieceNumbersFromOneThousand) {
     const std::string text = BatchFileText(facts).value();
     EXPECT_NE(text.find("+big.999+big.1000 big\r\n"), std::string::npos);
     EXPECT_EQ(text.find("big.1001"), std::string::npos);
-}
-
-TEST(BatchFileText, AttribLineFollowsTheAttributeBits) {
-    TBatchFileFacts facts = DosReport(3, "/t/report.003");
-    const std::string copyLine = "@copy /b report.dos+report.001+report.002 report.doc\r\n";
-    const std::string base = Preamble("report.doc", "3", "3000000") + copyLine;
-
-    facts.attributes = 32; // archive only
-    EXPECT_EQ(BatchFileText(facts), base + "@attrib -R -H -S +A report.doc\r\n");
-    facts.attributes = 1 | 32;
-    EXPECT_EQ(BatchFileText(facts), base + "@attrib +R -H -S +A report.doc\r\n");
-    facts.attributes = 1 | 2 | 4 | 32;
-    EXPECT_EQ(BatchFileText(facts), base + "@attrib +R +H +S +A report.doc\r\n");
-    facts.attributes = 2;
-    EXPECT_EQ(BatchFileText(facts), base + "@attrib -R +H -S -A report.doc\r\n");
-    facts.attributes = 128; // normal: every switch off, but the line is there
-    EXPECT_EQ(BatchFileText(facts), base + "@attrib -R -H -S -A report.doc\r\n");
-    facts.attributes = 0;
-    EXPECT_EQ(BatchFileText(facts), base);
 }
 
 TEST(BatchFileText, NeitherCompatibleModeGivesAnEmptyList) {
@@ -219,12 +198,6 @@ TEST(BatchFileText, RefusesNamesItCannotWriteSafely) {
 // The batch file step of a real split.
 class BatchFileSplit : public ::testing::Test {
 protected:
-    struct TAsked {
-        int32_t diskID;
-        int32_t numOfDisks;
-        std::string path;
-    };
-
     void SetUp() override {
         m_source = m_folder / "report.doc";
         WriteFileBytes(m_source, PatternBytes(2500));
@@ -235,12 +208,9 @@ protected:
         m_engine.SetMakeBAT(true);
     }
 
-    void AnswerBatchFile(bool answer) {
-        m_engine.OnNeedDisk = [this, answer](TVarnSplit&, int32_t diskID, int32_t numOfDisks,
-                                             std::string& path, bool& carryOn) {
-            m_asked.push_back({diskID, numOfDisks, path});
-            if (diskID == BatchFileDiskID)
-                carryOn = answer;
+    void AnswerEveryQuestion() {
+        m_engine.OnNeedDisk = [](TVarnSplit&, int32_t, int32_t, std::string&, bool& carryOn) {
+            carryOn = true;
         };
     }
 
@@ -252,36 +222,13 @@ protected:
     TTempFolder m_folder;
     std::string m_source;
     TVarnSplit m_engine;
-    std::vector<TAsked> m_asked;
 };
-
-TEST_F(BatchFileSplit, DosSplitWritesItBesideTheLastPieceWhenAllowed) {
-    m_engine.SetMakeChecksums(false); // the batch file is then the last question
-    m_engine.SetDOSCompatible(true);
-    m_engine.SetSplitFileName(Out("report.dos"));
-    AnswerBatchFile(true);
-    m_engine.Split();
-
-    ASSERT_FALSE(m_asked.empty());
-    const TAsked& last = m_asked.back();
-    EXPECT_EQ(last.diskID, 2147483647);
-    EXPECT_EQ(last.numOfDisks, 4);
-    EXPECT_EQ(last.path, Out("report.bat"));
-    EXPECT_EQ(ReadFileBytes(Out("report.bat")),
-              Preamble("report.doc", "3", "2500") +
-                  "@copy /b report.dos+report.001+report.002 report.doc\r\n"
-                  "@attrib -R -H -S +A report.doc\r\n");
-}
 
 TEST_F(BatchFileSplit, WinSplitBatchFileFollowsTheInformationFile) {
     m_engine.SetWinSplitCompatible(true);
     m_engine.SetKeepOriginalExt(true);
     m_engine.SetSplitFileName(Out("report.doc.001"));
-    m_engine.OnNeedDisk = [this](TVarnSplit&, int32_t diskID, int32_t numOfDisks, std::string& path,
-                                 bool& carryOn) {
-        m_asked.push_back({diskID, numOfDisks, path});
-        carryOn = true;
-    };
+    AnswerEveryQuestion();
     m_engine.Split();
 
     EXPECT_TRUE(std::filesystem::exists(Out("report.doc.wsp")));
@@ -289,28 +236,6 @@ TEST_F(BatchFileSplit, WinSplitBatchFileFollowsTheInformationFile) {
               Preamble("report.doc", "3", "2500") +
                   "@copy /b report.doc.001+report.doc.002+report.doc.003 report.doc\r\n"
                   "@attrib -R -H -S +A report.doc\r\n");
-}
-
-TEST_F(BatchFileSplit, NotWrittenWhenTheHandlerDeclines) {
-    m_engine.SetMakeChecksums(false);
-    m_engine.SetDOSCompatible(true);
-    m_engine.SetSplitFileName(Out("report.dos"));
-    AnswerBatchFile(false);
-    m_engine.Split();
-
-    EXPECT_TRUE(std::filesystem::exists(Out("report.002")));
-    EXPECT_FALSE(std::filesystem::exists(Out("report.bat")));
-    ASSERT_FALSE(m_asked.empty());
-    EXPECT_EQ(m_asked.back().diskID, BatchFileDiskID);
-}
-
-TEST_F(BatchFileSplit, NotWrittenWithoutAHandler) {
-    m_engine.SetDOSCompatible(true);
-    m_engine.SetSplitFileName(Out("report.dos"));
-    m_engine.Split();
-
-    EXPECT_TRUE(std::filesystem::exists(Out("report.002")));
-    EXPECT_FALSE(std::filesystem::exists(Out("report.bat")));
 }
 
 TEST_F(BatchFileSplit, GoesWhereTheHandlerPointsAndReplacesAnOldFile) {
@@ -340,14 +265,8 @@ TEST_F(BatchFileSplit, AnUnsafeNameRefusesOnlyTheBatchFile) {
     m_engine.SetFileName(source);
     m_engine.SetDOSCompatible(true);
     m_engine.SetSplitFileName(Out("say \"hi\".dos"));
-    AnswerBatchFile(true);
-    try {
-        m_engine.Split();
-        ADD_FAILURE() << "the split reported success";
-    } catch (const EEngineError& error) {
-        EXPECT_EQ(error.Fault(), TEngineFault::efUnsafeBatchName);
-        EXPECT_EQ(error.Path(), Out("say \"hi\".bat"));
-    }
+    AnswerEveryQuestion();
+    ExpectFault([&] { m_engine.Split(); }, TEngineFault::efUnsafeBatchName, Out("say \"hi\".bat"));
     EXPECT_EQ(FolderNames(m_folder.Path() / "out"),
               Names({"say \"hi\".dos", "say \"hi\".001", "say \"hi\".002"}));
     EXPECT_EQ(ReadFileBytes(source), PatternBytes(2500));

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "engine/FileUtils.h"
 #include "engine/VarnSplit.h"
 #include "support/TempFolder.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -110,4 +112,51 @@ template <typename Body> int InChildWithFileLimit(rlim_t limit, Body body) {
     int status = 0;
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
+}
+
+// The stub is built into the same folder as the test programs.
+inline std::string BuiltStub() {
+    const char* binDir = std::getenv("VARN_BIN_DIR");
+    if (binDir != nullptr && *binDir != '\0')
+        return std::string(binDir) + "/varnstub.exe";
+    return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "varnstub.exe")
+        .string();
+}
+
+// Splits folder/whole in the given mode with `size`-byte blocks, answering every
+// question; returns the first piece (or the information file of a WinSplit set).
+// Normal and self-joining sets carry a comment; the stub is a 300-byte stand-in.
+inline std::string SplitSet(const TTempFolder& folder, TSplitMode mode, const std::string& whole,
+                            int64_t size) {
+    TVarnSplit splitter;
+    splitter.SetFileName(folder / whole);
+    splitter.SetSize(size);
+    splitter.SetBufferSize(7);
+    splitter.SetDOSCompatible(mode == smDOS);
+    splitter.SetVersion100(mode == smVersion10);
+    splitter.SetWinSplitCompatible(mode == smWinSplit);
+    splitter.SetMakeSUB(mode == smSelfJoining);
+    splitter.SetComment(mode == smNormal || mode == smSelfJoining ? "a comment" : "");
+    if (mode == smSelfJoining) {
+        WriteFileBytes(folder / "stub.bin", Elf32Image(300));
+        splitter.SetStubFileName(folder / "stub.bin");
+    }
+    splitter.SetSplitFileName(ReplaceExtension(folder / whole, splitter.FirstPieceExtension()));
+    std::vector<TNeedDiskCall> calls;
+    AnswerEveryQuestion(splitter, calls);
+    splitter.Split();
+    EXPECT_TRUE(splitter.Completed());
+    return mode == smWinSplit ? ReplaceExtension(folder / whole, ".wsp") : splitter.SplitFileName();
+}
+
+// The pieces of the set that starts at `first` (for a WinSplit-compatible set
+// its information file), in order.
+inline std::vector<std::string> PiecesFrom(TSplitMode mode, const std::string& first) {
+    std::vector<std::string> pieces;
+    std::string path = mode == smWinSplit ? ReplaceExtension(first, ".001") : first;
+    for (int64_t k = 1; std::filesystem::exists(path); ++k) {
+        pieces.push_back(path);
+        path = NextPiecePath(path, k, mode == smWinSplit);
+    }
+    return pieces;
 }

@@ -9,33 +9,30 @@ TEST(InfoFileTest, WritesThreeCrLfLines) {
     EXPECT_EQ(InfoFileText("iso", 3685, 5368709120), "iso\r\n3685\r\n5368709120\r\n");
 }
 
-TEST(InfoFileTest, ReadsBackWhatItWrites) {
-    const std::optional<TInfoFile> info = ParseInfoFileText(InfoFileText("dat", 3, 3000000));
-    ASSERT_TRUE(info);
-    EXPECT_EQ(info->extension, "dat");
-    EXPECT_EQ(info->blockCount, 3);
-    EXPECT_EQ(info->wholeFileSize, 3000000);
-    const std::optional<TInfoFile> big = ParseInfoFileText("iso\n3685\n5368709120\n");
-    ASSERT_TRUE(big);
-    EXPECT_EQ(big->wholeFileSize, int64_t{5368709120});
-}
-
-TEST(InfoFileTest, DefaultsForMissingOrBadLines) {
-    std::optional<TInfoFile> info = ParseInfoFileText("txt\r\nthree\r\n12x\r\n");
-    ASSERT_TRUE(info);
-    EXPECT_EQ(info->blockCount, 1);
-    EXPECT_FALSE(info->wholeFileSize);
-    info = ParseInfoFileText("txt");
-    ASSERT_TRUE(info);
-    EXPECT_EQ(info->extension, "txt");
-    EXPECT_EQ(info->blockCount, 1);
-    EXPECT_FALSE(info->wholeFileSize);
-    info = ParseInfoFileText("\r\n2\r\n10\r\n");
-    ASSERT_TRUE(info);
-    EXPECT_EQ(info->extension, "");
+// A missing or bad count reads as one piece, a missing or bad size as unknown.
+TEST(InfoFileTest, ReadsEveryLineOrItsDefault) {
+    const struct {
+        std::string text;
+        const char* extension;
+        int64_t blocks;
+        std::optional<int64_t> size;
+    } cases[] = {
+        {InfoFileText("dat", 3, 3000000), "dat", 3, 3000000},
+        {"iso\n3685\n5368709120\n", "iso", 3685, int64_t{5368709120}},
+        {"txt\r\nthree\r\n12x\r\n", "txt", 1, std::nullopt},
+        {"txt", "txt", 1, std::nullopt},
+        {"\r\n2\r\n10\r\n", "", 2, 10},
+        {"\xF2\xE5\xEA\r\n1\r\n1\r\n", "тек", 1, 1}, // Windows-1251 becomes UTF-8
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const std::optional<TInfoFile> info = ParseInfoFileText(c.text);
+        ASSERT_TRUE(info);
+        EXPECT_EQ(info->extension, c.extension);
+        EXPECT_EQ(info->blockCount, c.blocks);
+        EXPECT_EQ(info->wholeFileSize, c.size);
+    }
     EXPECT_FALSE(ParseInfoFileText(""));
-    // Windows-1251 extension bytes become UTF-8.
-    EXPECT_EQ(ParseInfoFileText("\xF2\xE5\xEA\r\n1\r\n1\r\n")->extension, "тек");
 }
 
 TEST(InfoFileTest, DecimalParsing) {

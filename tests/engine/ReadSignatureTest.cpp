@@ -98,13 +98,8 @@ TEST_F(ReadSignatureTest, NoSignatureResetsEverything) {
     EXPECT_EQ(engine.BlockCount(), 0);
     EXPECT_EQ(engine.OriginalExt(), "");
 
-    try {
-        engine.ReadSignature(folder / "missing.vrn");
-        FAIL();
-    } catch (const EEngineError& error) {
-        EXPECT_EQ(error.Fault(), TEngineFault::efOpenFailed);
-        EXPECT_EQ(error.Path(), folder / "missing.vrn");
-    }
+    ExpectFault([&] { engine.ReadSignature(folder / "missing.vrn"); }, TEngineFault::efOpenFailed,
+                folder / "missing.vrn");
 }
 
 TEST_F(ReadSignatureTest, SelfJoiningPieceNeedsTheStubSize) {

@@ -5,11 +5,7 @@
 #include "platform/FileTimes.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -17,29 +13,17 @@ class UniteTest : public ::testing::Test {
 protected:
     std::string Read(const std::string& name) { return ReadFileBytes(folder / name); }
 
-    // Splits folder/whole in the given mode with `size`-byte blocks; returns the
-    // first piece (or the information file of a WinSplit-compatible set).
-    std::string SplitIn(TSplitMode mode, const std::string& whole, int64_t size) {
-        TVarnSplit splitter;
-        splitter.SetFileName(folder / whole);
-        splitter.SetSize(size);
-        splitter.SetBufferSize(7);
-        splitter.SetDOSCompatible(mode == smDOS);
-        splitter.SetVersion100(mode == smVersion10);
-        splitter.SetWinSplitCompatible(mode == smWinSplit);
-        splitter.SetMakeSUB(mode == smSelfJoining);
-        splitter.SetComment(mode == smNormal || mode == smSelfJoining ? "a comment" : "");
-        if (mode == smSelfJoining) {
-            WriteFileBytes(folder / "stub.bin", Elf32Image(300));
-            splitter.SetStubFileName(folder / "stub.bin");
-        }
-        splitter.SetSplitFileName(ReplaceExtension(folder / whole, splitter.FirstPieceExtension()));
-        std::vector<TNeedDiskCall> calls;
-        AnswerEveryQuestion(splitter, calls);
-        splitter.Split();
-        EXPECT_TRUE(splitter.Completed());
-        return mode == smWinSplit ? ReplaceExtension(folder / whole, ".wsp")
-                                  : splitter.SplitFileName();
+    // Writes `length` pattern bytes as folder/whole and splits them.
+    std::string SplitPattern(TSplitMode mode, const std::string& whole, std::size_t length,
+                             int64_t size) {
+        WriteFileBytes(folder / whole, PatternBytes(length));
+        return SplitSet(folder, mode, whole, size);
+    }
+
+    // Points the engine at a set and at folder/output.
+    void UniteInto(const std::string& first, const std::string& output) {
+        engine.SetSplitFileName(first);
+        engine.SetFileName(folder / output);
     }
 
     std::vector<std::string> Leftovers() {
@@ -73,7 +57,7 @@ TEST_F(UniteTest, RoundTripsInEveryUnitedMode) {
             SCOPED_TRACE("mode " + std::to_string(mode) + " length " + std::to_string(length));
             const std::string whole = "whole.bin";
             WriteFileBytes(folder / whole, PatternBytes(static_cast<std::size_t>(length), 5));
-            const std::string first = SplitIn(mode, whole, size);
+            const std::string first = SplitSet(folder, mode, whole, size);
             std::filesystem::rename(folder / whole, folder / "original.bin");
             TVarnSplit joiner(&reporter);
             joiner.SetSplitFileName(first);
@@ -92,15 +76,13 @@ TEST_F(UniteTest, RoundTripsInEveryUnitedMode) {
 }
 
 TEST_F(UniteTest, StopsAtTheStoredSizeAndIgnoresStrayPieces) {
-    WriteFileBytes(folder / "name.dat", PatternBytes(250));
-    const std::string first = SplitIn(smNormal, "name.dat", 100);
+    const std::string first = SplitPattern(smNormal, "name.dat", 250, 100);
     // name.vrn, .001, .002 plus a stray .003 and .004 from another split.
     WriteFileBytes(folder / "name.003", "stray");
     WriteFileBytes(folder / "name.004", "stray");
     std::vector<TNeedDiskCall> calls;
     AnswerEveryQuestion(engine, calls);
-    engine.SetSplitFileName(first);
-    engine.SetFileName(folder / "out.dat");
+    UniteInto(first, "out.dat");
     engine.Unite();
     EXPECT_TRUE(engine.Completed());
     EXPECT_EQ(Read("out.dat"), PatternBytes(250));
@@ -111,20 +93,12 @@ TEST_F(UniteTest, StopsAtTheStoredSizeAndIgnoresStrayPieces) {
 }
 
 TEST_F(UniteTest, MissingPieceIsAnErrorAndLeavesTheOldFileAlone) {
-    WriteFileBytes(folder / "name.dat", PatternBytes(250));
-    const std::string first = SplitIn(smNormal, "name.dat", 100);
+    const std::string first = SplitPattern(smNormal, "name.dat", 250, 100);
     std::filesystem::remove(folder / "name.001");
     WriteFileBytes(folder / "out.dat", "precious");
-    engine.SetSplitFileName(first);
-    engine.SetFileName(folder / "out.dat");
+    UniteInto(first, "out.dat");
     engine.SetDelAfterUnite(true);
-    try {
-        engine.Unite();
-        FAIL() << "an incomplete set was joined";
-    } catch (const EEngineError& error) {
-        EXPECT_EQ(error.Fault(), TEngineFault::efIncompleteSet);
-        EXPECT_EQ(error.Path(), folder / "name.001");
-    }
+    ExpectFault([&] { engine.Unite(); }, TEngineFault::efIncompleteSet, folder / "name.001");
     EXPECT_FALSE(engine.Completed());
     EXPECT_EQ(Read("out.dat"), "precious");
     EXPECT_TRUE(PathExists(first)); // DelAfterUnite deletes nothing before success
@@ -132,10 +106,8 @@ TEST_F(UniteTest, MissingPieceIsAnErrorAndLeavesTheOldFileAlone) {
 }
 
 TEST_F(UniteTest, DelAfterUniteDeletesThePiecesAfterSuccess) {
-    WriteFileBytes(folder / "name.dat", PatternBytes(250));
-    SplitIn(smWinSplit, "name.dat", 100);
-    engine.SetSplitFileName(folder / "name.wsp");
-    engine.SetFileName(folder / "out.dat");
+    SplitPattern(smWinSplit, "name.dat", 250, 100);
+    UniteInto(folder / "name.wsp", "out.dat");
     engine.SetDelAfterUnite(true);
     engine.Unite();
     EXPECT_TRUE(engine.Completed());
@@ -146,11 +118,9 @@ TEST_F(UniteTest, DelAfterUniteDeletesThePiecesAfterSuccess) {
 }
 
 TEST_F(UniteTest, StopAndContinueFalseLeaveNoOutput) {
-    WriteFileBytes(folder / "name.dat", PatternBytes(2500));
-    SplitIn(smNormal, "name.dat", 1000);
+    SplitPattern(smNormal, "name.dat", 2500, 1000);
     WriteFileBytes(folder / "out.dat", "precious");
-    engine.SetSplitFileName(folder / "name.vrn");
-    engine.SetFileName(folder / "out.dat");
+    UniteInto(folder / "name.vrn", "out.dat");
     engine.SetBufferSize(100);
     int progress = 0;
     engine.OnProgress = [&](TVarnSplit& sender, uint16_t) {
@@ -173,8 +143,7 @@ TEST_F(UniteTest, StopAndContinueFalseLeaveNoOutput) {
 }
 
 TEST_F(UniteTest, ReportedFailures) {
-    engine.SetSplitFileName(folder / "missing.vrn");
-    engine.SetFileName(folder / "out.dat");
+    UniteInto(folder / "missing.vrn", "out.dat");
     EXPECT_NO_THROW(engine.Unite());
     ASSERT_EQ(reporter.messages.size(), 1u);
     EXPECT_EQ(reporter.messages[0].first, TEngineMessage::emPieceFileMissing);
@@ -192,17 +161,11 @@ TEST_F(UniteTest, ReportedFailures) {
 }
 
 TEST_F(UniteTest, OutputThatIsAPieceIsRefused) {
-    WriteFileBytes(folder / "x.dat", PatternBytes(250));
-    SplitIn(smNormal, "x.dat", 100);
+    SplitPattern(smNormal, "x.dat", 250, 100);
     const std::string piece = Read("x.001");
     engine.SetSplitFileName(folder / "x.vrn");
     engine.SetFileName(folder / "x.001");
-    try {
-        engine.Unite();
-        FAIL() << "the output replaced a piece";
-    } catch (const EEngineError& error) {
-        EXPECT_EQ(error.Fault(), TEngineFault::efSameAsSource);
-    }
+    ExpectFault([&] { engine.Unite(); }, TEngineFault::efSameAsSource);
     EXPECT_EQ(Read("x.001"), piece);
 }
 
@@ -216,12 +179,7 @@ TEST_F(UniteTest, StoredExtensionThatLeavesTheFolderIsRefused) {
     WriteFileBytes(folder / "in/x.vrn", EncodeSignature(signature) + "abc");
     engine.ReadSignature(folder / "in/x.vrn");
     engine.SetSplitFileName(folder / "in/x.vrn");
-    try {
-        engine.Unite();
-        FAIL() << "the whole file was written outside its folder";
-    } catch (const EEngineError& error) {
-        EXPECT_EQ(error.Fault(), TEngineFault::efUnsafeExtension);
-    }
+    ExpectFault([&] { engine.Unite(); }, TEngineFault::efUnsafeExtension);
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "in/x/../escaped"));
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "escaped"));
     EXPECT_EQ(FolderNames(folder.Path() / "in"), std::vector<std::string>{"x.vrn"});
@@ -242,9 +200,8 @@ TEST_F(UniteTest, RestoresTimesAndReadOnly) {
     ASSERT_TRUE(
         ApplyFileDosTimesAt(folder / "t.dat", PackDosDateTime(moment), PackDosDateTime(moment)));
     chmod((folder / "t.dat").c_str(), 0444);
-    SplitIn(smNormal, "t.dat", 100);
-    engine.SetSplitFileName(folder / "t.vrn");
-    engine.SetFileName(folder / "out.dat");
+    SplitSet(folder, smNormal, "t.dat", 100);
+    UniteInto(folder / "t.vrn", "out.dat");
     engine.Unite();
     struct stat info {};
     ASSERT_EQ(stat((folder / "out.dat").c_str(), &info), 0);
@@ -260,11 +217,9 @@ TEST_F(UniteTest, RestoresTimesAndReadOnly) {
 }
 
 TEST_F(UniteTest, Version100SetKeepsFullSignatureAndStoresNoTimes) {
-    WriteFileBytes(folder / "o.dat", PatternBytes(150));
-    SplitIn(smVersion10, "o.dat", 100);
+    SplitPattern(smVersion10, "o.dat", 150, 100);
     engine.SetFullSignature(true);
-    engine.SetSplitFileName(folder / "o.vrn");
-    engine.SetFileName(folder / "out.dat");
+    UniteInto(folder / "o.vrn", "out.dat");
     engine.Unite();
     EXPECT_TRUE(engine.Version100());
     EXPECT_TRUE(engine.FullSignature());
@@ -298,12 +253,10 @@ TEST_F(UniteTest, InformationFileWithoutSizeJoinsUntilAPieceIsMissing) {
 }
 
 TEST_F(UniteTest, FirstPieceProgressStaysBelowHundred) {
-    WriteFileBytes(folder / "p.dat", PatternBytes(250));
-    SplitIn(smNormal, "p.dat", 100);
+    SplitPattern(smNormal, "p.dat", 250, 100);
     std::vector<int> percents;
     engine.OnProgress = [&](TVarnSplit&, uint16_t percent) { percents.push_back(percent); };
-    engine.SetSplitFileName(folder / "p.vrn");
-    engine.SetFileName(folder / "out.dat");
+    UniteInto(folder / "p.vrn", "out.dat");
     engine.Unite();
     ASSERT_FALSE(percents.empty());
     EXPECT_EQ(percents.front(), 100 - 47); // 53 of 100 bytes are data
@@ -311,41 +264,32 @@ TEST_F(UniteTest, FirstPieceProgressStaysBelowHundred) {
 }
 
 TEST_F(UniteTest, ShortWriteIsAnErrorAndLeavesNothing) {
-    WriteFileBytes(folder / "f.dat", PatternBytes(3000));
-    SplitIn(smNormal, "f.dat", 1000);
-    const pid_t child = fork();
-    if (child == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        const struct rlimit rl = {1500, 1500};
-        setrlimit(RLIMIT_FSIZE, &rl);
+    SplitPattern(smNormal, "f.dat", 3000, 1000);
+    const int status = InChildWithFileLimit(1500, [&] {
         TVarnSplit joiner;
         joiner.SetSplitFileName(folder / "f.vrn");
         joiner.SetFileName(folder / "out.dat");
         try {
             joiner.Unite();
         } catch (const EEngineError& error) {
-            _exit(error.Fault() == TEngineFault::efWriteFailed && error.Path() == folder / "out.dat"
-                      ? 0
-                      : 1);
+            return error.Fault() == TEngineFault::efWriteFailed &&
+                           error.Path() == folder / "out.dat"
+                       ? 0
+                       : 1;
         }
-        _exit(2);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+        return 2;
+    });
+    EXPECT_EQ(status, 0);
     EXPECT_FALSE(PathExists(folder / "out.dat"));
     EXPECT_TRUE(Leftovers().empty());
 }
 
 TEST_F(UniteTest, PlainSetFromItsFirstPieceIgnoresStaleSizes) {
-    WriteFileBytes(folder / "name.dat", PatternBytes(250));
-    SplitIn(smWinSplit, "name.dat", 100);
+    SplitPattern(smWinSplit, "name.dat", 250, 100);
     WriteFileBytes(folder / "o.dat", PatternBytes(10));
-    engine.ReadSignature(SplitIn(smNormal, "o.dat", 100)); // another set's size, 10
+    engine.ReadSignature(SplitSet(folder, smNormal, "o.dat", 100)); // another set's size, 10
     engine.SetWinSplitCompatible(true);
-    engine.SetSplitFileName(folder / "name.001");
-    engine.SetFileName(folder / "out.dat");
+    UniteInto(folder / "name.001", "out.dat");
     engine.Unite();
     EXPECT_TRUE(engine.Completed());
     EXPECT_EQ(Read("out.dat"), PatternBytes(250));
@@ -353,8 +297,7 @@ TEST_F(UniteTest, PlainSetFromItsFirstPieceIgnoresStaleSizes) {
 
 TEST_F(UniteTest, LongOutputNameStillGetsATemporaryName) {
     const std::string longName = std::string(250, 'n') + ".dat";
-    WriteFileBytes(folder / "s.dat", PatternBytes(150));
-    SplitIn(smNormal, "s.dat", 100);
+    SplitPattern(smNormal, "s.dat", 150, 100);
     engine.SetSplitFileName(folder / "s.vrn");
     engine.SetFileName(folder / longName);
     engine.Unite();
@@ -362,18 +305,6 @@ TEST_F(UniteTest, LongOutputNameStillGetsATemporaryName) {
 }
 
 namespace {
-
-// The pieces of the set that starts at `first` (for a WinSplit-compatible set
-// its information file), in order.
-std::vector<std::string> PiecesFrom(TSplitMode mode, const std::string& first) {
-    std::vector<std::string> pieces;
-    std::string path = mode == smWinSplit ? ReplaceExtension(first, ".001") : first;
-    for (int64_t k = 1; std::filesystem::exists(path); ++k) {
-        pieces.push_back(path);
-        path = NextPiecePath(path, k, mode == smWinSplit);
-    }
-    return pieces;
-}
 
 void Append(const std::string& path, const std::string& bytes) {
     WriteFileBytes(path, ReadFileBytes(path) + bytes);
@@ -399,7 +330,7 @@ TEST_F(UniteTest, DamagedPiecesAreNamedBeforeAnythingIsJoined) {
             SCOPED_TRACE("mode " + std::to_string(set.mode) + " damage " + std::to_string(damage));
             WriteFileBytes(folder / "name.dat", PatternBytes(1000));
             std::string first =
-                SplitIn(set.mode, "name.dat", set.mode == smSelfJoining ? 400 : 100);
+                SplitSet(folder, set.mode, "name.dat", set.mode == smSelfJoining ? 400 : 100);
             const std::vector<std::string> pieces = PiecesFrom(set.mode, first);
             ASSERT_GE(pieces.size(), 3u);
             if (set.fromFirstPiece)
@@ -420,13 +351,7 @@ TEST_F(UniteTest, DamagedPiecesAreNamedBeforeAnythingIsJoined) {
             joiner.SetStubSize(set.mode == smSelfJoining ? 300 : 0);
             joiner.SetFileName(folder / "out.dat");
             joiner.SetDelAfterUnite(true);
-            try {
-                joiner.Unite();
-                ADD_FAILURE() << "a damaged set was joined";
-            } catch (const EEngineError& error) {
-                EXPECT_EQ(error.Fault(), TEngineFault::efPieceWrongSize) << error.what();
-                EXPECT_EQ(error.Path(), damaged);
-            }
+            ExpectFault([&] { joiner.Unite(); }, TEngineFault::efPieceWrongSize, damaged);
             EXPECT_FALSE(PathExists(folder / "out.dat"));
             EXPECT_TRUE(Leftovers().empty());
             for (const std::string& piece : pieces)
@@ -468,12 +393,7 @@ TEST_F(UniteTest, DamagedSignaturesAndOddFilesAreRefused) {
         }
         engine.SetSplitFileName(folder / "x.vrn");
         engine.SetFileName(folder / "out.dat");
-        try {
-            engine.Unite();
-            ADD_FAILURE() << "a damaged set was joined";
-        } catch (const EEngineError& error) {
-            EXPECT_EQ(error.Fault(), item.fault) << error.what();
-        }
+        ExpectFault([&] { engine.Unite(); }, item.fault);
         EXPECT_FALSE(PathExists(folder / "out.dat"));
         EXPECT_TRUE(Leftovers().empty());
         std::filesystem::remove(folder / "x.001");

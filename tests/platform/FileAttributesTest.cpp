@@ -2,6 +2,7 @@
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 
 TEST(FileAttributesTest, MapsPermissionsAndNames) {
@@ -23,35 +24,31 @@ TEST(FileAttributesTest, MapsPermissionsAndNames) {
     EXPECT_EQ(FileAttributesOf(folder.Path().string() + "/."), faDirectory);
 }
 
-TEST(FileAttributesTest, RestoresReadOnlyOnly) {
+// Of the attributes only read-only changes the mode; execute permission goes
+// only to those who may read.
+TEST(FileAttributesTest, ChangesOnlyTheModeBitsTheyStandFor) {
     TScopedXdgHome home;
     TTempFolder folder;
     const std::string file = folder / "f.bin";
     WriteFileBytes(file, "x");
-    chmod(file.c_str(), 0664);
-    ASSERT_TRUE(ApplyFileAttributes(file, faArchive | faHidden | faSystem));
-    struct stat info {};
-    stat(file.c_str(), &info);
-    EXPECT_EQ(info.st_mode & 07777, 0664u);
-    ASSERT_TRUE(ApplyFileAttributes(file, faReadOnly | faArchive));
-    stat(file.c_str(), &info);
-    EXPECT_EQ(info.st_mode & 07777, 0444u);
+    const struct {
+        mode_t before;
+        std::optional<uint32_t> attributes; // nothing: MakeExecutable
+        mode_t after;
+    } cases[] = {
+        {0664, faArchive | faHidden | faSystem, 0664},
+        {0664, faReadOnly | faArchive, 0444},
+        {0640, std::nullopt, 0750},
+        {0604, std::nullopt, 0705},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.after);
+        chmod(file.c_str(), c.before);
+        ASSERT_TRUE(c.attributes ? ApplyFileAttributes(file, *c.attributes) : MakeExecutable(file));
+        struct stat info {};
+        ASSERT_EQ(stat(file.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, c.after);
+    }
     EXPECT_FALSE(ApplyFileAttributes(folder / "missing", faReadOnly));
-}
-
-TEST(FileAttributesTest, ExecutableWhereReadable) {
-    TScopedXdgHome home;
-    TTempFolder folder;
-    const std::string file = folder / "p.exe";
-    WriteFileBytes(file, "x");
-    chmod(file.c_str(), 0640);
-    ASSERT_TRUE(MakeExecutable(file));
-    struct stat info {};
-    stat(file.c_str(), &info);
-    EXPECT_EQ(info.st_mode & 07777, 0750u);
-    chmod(file.c_str(), 0604);
-    ASSERT_TRUE(MakeExecutable(file));
-    stat(file.c_str(), &info);
-    EXPECT_EQ(info.st_mode & 07777, 0705u);
     EXPECT_FALSE(MakeExecutable(folder / "missing"));
 }

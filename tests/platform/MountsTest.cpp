@@ -14,7 +14,7 @@ const char* const kSampleTable =
 
 } // namespace
 
-TEST(MountsTest, ParsesFieldsAroundOptionalTags) {
+TEST(MountsTest, ParsesFieldsAroundOptionalTagsAndEscapes) {
     const auto mounts = ParseMountInfo(kSampleTable);
     ASSERT_EQ(mounts.size(), 6u);
     EXPECT_EQ(mounts[0].mountPoint, "/");
@@ -30,11 +30,7 @@ TEST(MountsTest, ParsesFieldsAroundOptionalTags) {
     // No optional tag at all.
     EXPECT_EQ(mounts[4].fsType, "iso9660");
     EXPECT_EQ(mounts[5].root, "/sub");
-}
-
-TEST(MountsTest, UnescapesOctalSequencesInPaths) {
-    const auto mounts = ParseMountInfo(kSampleTable);
-    ASSERT_EQ(mounts.size(), 6u);
+    // Octal escapes in paths.
     EXPECT_EQ(mounts[3].mountPoint, "/media/user/My Disk");
     EXPECT_EQ(mounts[5].mountPoint, "/mnt/bind\\dir");
     // A backslash not followed by an octal triple stays as it is.

@@ -1,6 +1,7 @@
 // Runs real self-joining first pieces as programs and looks at what they leave
 // on disk, what they print and how they exit.
 
+#include "engine/EngineTestSupport.h"
 #include "engine/SelfJoin.h"
 #include "engine/Signature.h"
 #include "engine/VarnSplit.h"
@@ -22,15 +23,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// The stub is built into the same folder as the test programs.
-std::string BuiltStub() {
-    const char* binDir = std::getenv("VARN_BIN_DIR");
-    if (binDir != nullptr && *binDir != '\0')
-        return std::string(binDir) + "/varnstub.exe";
-    return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "varnstub.exe")
-        .string();
-}
 
 time_t LocalMoment(int year, int month, int day, int hour, int minute, int second) {
     std::tm parts{};
@@ -231,22 +223,28 @@ TEST_F(SelfJoiningSet, RebuildsTheWholeFileWithItsTimes) {
                                                            "movie.003", "movie.dat"}));
 }
 
-TEST_F(SelfJoiningSet, OnePieceSet) {
-    const std::string content = PatternBytes(5000, 4);
-    SplitWithEngine("small.txt", content);
-    ASSERT_FALSE(fs::exists(InSet("small.001")));
-
-    TRun run = Run(InSet("small.exe"));
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_TRUE(SameBytes(ReadFileBytes(InSet("small.txt")), content));
-}
-
-TEST_F(SelfJoiningSet, EmptyWholeFile) {
-    SplitWithEngine("empty.log", "");
-    TRun run = Run(InSet("empty.exe"));
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    ASSERT_TRUE(fs::exists(InSet("empty.log")));
-    EXPECT_EQ(fs::file_size(InSet("empty.log")), 0u);
+// One piece, an empty file, and a stray piece of another set after the last.
+TEST_F(SelfJoiningSet, RebuildsSmallSetsAndIgnoresStrayPieces) {
+    const struct {
+        const char* whole;
+        std::size_t size;
+        const char* stray;
+    } cases[] = {
+        {"small.txt", 5000, nullptr},
+        {"empty.log", 0, nullptr},
+        {"movie.dat", WholeSizeFor(3, 38), "movie.003"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.whole);
+        const std::string content = PatternBytes(c.size, 4);
+        SplitWithEngine(c.whole, content);
+        if (c.stray)
+            WriteFileBytes(InSet(c.stray), "a stray piece of another set");
+        TRun run = Run(InSet(fs::path(c.whole).replace_extension(".exe").string()));
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        ASSERT_TRUE(fs::exists(InSet(c.whole)));
+        EXPECT_TRUE(SameBytes(ReadFileBytes(InSet(c.whole)), content));
+    }
 }
 
 // The whole file is named as "/unite" names it: the first piece's extension
@@ -323,15 +321,6 @@ TEST_F(SelfJoiningSet, DamagedSetsNameThePieceAndLeaveNothing) {
         fs::remove_all(SetFolder());
         fs::create_directory(SetFolder());
     }
-}
-
-TEST_F(SelfJoiningSet, StrayLaterPieceIsNotJoined) {
-    const std::string content = PatternBytes(WholeSizeFor(3, 38), 6);
-    SplitWithEngine("movie.dat", content);
-    WriteFileBytes(InSet("movie.003"), "a stray piece of another set");
-    TRun run = Run(InSet("movie.exe"));
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_TRUE(SameBytes(ReadFileBytes(InSet("movie.dat")), content));
 }
 
 TEST_F(SelfJoiningSet, TruncatedFirstPieceIsRefused) {

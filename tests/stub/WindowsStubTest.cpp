@@ -1,5 +1,6 @@
 // Runs the Windows stub under wine as the first piece of real self-joining
 // sets made by the command line with -stub=windows.
+#include "engine/EngineTestSupport.h"
 #include "engine/SelfJoin.h"
 #include "support/ShellRun.h"
 #include "support/TempFolder.h"
@@ -8,7 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <set>
 #include <string>
 
 namespace {
@@ -16,17 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string BinFolder() {
-    const char* binDir = std::getenv("VARN_BIN_DIR");
-    if (binDir != nullptr && *binDir != '\0')
-        return binDir;
-    return fs::read_symlink("/proc/self/exe").parent_path().string();
-}
-
-std::set<std::string> NamesIn(const fs::path& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
+    return fs::path(BuiltStub()).parent_path().string();
 }
 
 // One wine prefix per test, inside the test's own folder, with no display so
@@ -82,8 +72,8 @@ TEST_F(WindowsStub, RebuildsTheFileByteForByte) {
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find("відновлено"), std::string::npos) << run.output;
     EXPECT_TRUE(ReadFileBytes((SetFolder() / "report.dat").string()) == content);
-    EXPECT_EQ(NamesIn(SetFolder()), (std::set<std::string>{"report.001", "report.002", "report.dat",
-                                                           "report.exe", "report.sha256"}));
+    EXPECT_EQ(FolderNames(SetFolder()),
+              Names({"report.001", "report.002", "report.dat", "report.exe", "report.sha256"}));
     // The set's checksum file vouches for the file the stub rebuilt.
     const TShellRun check =
         RunShell("cd '" + SetFolder().string() + "' && sha256sum -c report.sha256");
@@ -98,6 +88,5 @@ TEST_F(WindowsStub, NamesAMissingPieceAndLeavesNothingBehind) {
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.output.find("Не знайдено частину"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("report.002"), std::string::npos) << run.output;
-    EXPECT_EQ(NamesIn(SetFolder()),
-              (std::set<std::string>{"report.001", "report.exe", "report.sha256"}));
+    EXPECT_EQ(FolderNames(SetFolder()), Names({"report.001", "report.exe", "report.sha256"}));
 }
