@@ -11,9 +11,7 @@
 #include <QClipboard>
 #include <QMenu>
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 
 namespace fs = std::filesystem;
 

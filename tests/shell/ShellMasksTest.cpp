@@ -5,10 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-
-#include <sys/stat.h>
 #include <sys/time.h>
 
 #include <algorithm>
@@ -226,24 +222,18 @@ protected:
     }
 
     std::vector<QString> Sorted(TFileSortOrder order, TFileSortType type) {
-        std::vector<TItemIdList> lists;
-        std::vector<std::uint32_t> attributes;
-        auto items = m_folder->EnumObjects(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS);
+        std::vector<std::pair<TItemIdList, std::uint32_t>> items;
+        auto listing = m_folder->EnumObjects(SHCONTF_FOLDERS | SHCONTF_NONFOLDERS);
         TItemIdList item;
-        while (items->Next(item)) {
-            lists.push_back(item);
-            attributes.push_back(*m_folder->GetAttributesOf(item, SFGAO_TREEREQUEST));
-        }
-        std::vector<std::size_t> order_(lists.size());
-        for (std::size_t i = 0; i < order_.size(); ++i)
-            order_[i] = i;
-        std::sort(order_.begin(), order_.end(), [&](std::size_t x, std::size_t y) {
-            return CompareLevelItems(*m_folder, {&lists[x], attributes[x]},
-                                     {&lists[y], attributes[y]}, order, type) < 0;
+        while (listing->Next(item))
+            items.emplace_back(item, *m_folder->GetAttributesOf(item, SFGAO_TREEREQUEST));
+        std::sort(items.begin(), items.end(), [&](const auto& x, const auto& y) {
+            return CompareLevelItems(*m_folder, {&x.first, x.second}, {&y.first, y.second}, order,
+                                     type) < 0;
         });
         std::vector<QString> names;
-        for (std::size_t i : order_)
-            names.push_back(*m_folder->GetDisplayNameOf(lists[i], SHGDN_NORMAL));
+        for (const auto& [list, attributes] : items)
+            names.push_back(*m_folder->GetDisplayNameOf(list, SHGDN_NORMAL));
         return names;
     }
 

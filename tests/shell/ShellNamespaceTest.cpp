@@ -7,9 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QSet>
 
-#include <sys/stat.h>
 #include <sys/time.h>
 
 #include <filesystem>
