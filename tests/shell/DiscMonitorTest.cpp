@@ -1,13 +1,11 @@
+#include "ShellTreeTestSupport.h"
 #include "shell/DiscMonitorThread.h"
 #include "shell/MountWatcher.h"
 #include "support/EventLoopWait.h"
 #include "support/TempFolder.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QThread>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -40,23 +38,29 @@ protected:
     TTempFolder temp;
 };
 
-TEST_F(DiscMonitorTest, ChangesRunOnTheUserInterfaceThread) {
+TEST_F(DiscMonitorTest, HandlerRunsOnTheInterfaceThreadAndMayDestroyItsMonitor) {
+    const int running = TDiscMonitorThread::RunningCount();
     int calls = 0;
     Qt::HANDLE handlerThread = nullptr;
     auto monitor = std::make_unique<TDiscMonitorThread>(nullptr, temp.Path().string(), 7);
     monitor->OnChange = [&] {
-        ++calls;
         handlerThread = QThread::currentThreadId();
+        // The handler changes the folder, as a user could while the tree
+        // re-reads it: that change causes one more call, which ends the monitor.
+        if (++calls == 1)
+            Touch(temp.Path() / "during.txt");
+        else
+            monitor.reset();
     };
     EXPECT_FALSE(monitor->isRunning()); // created suspended
     monitor->Resume();
     ASSERT_TRUE(WaitUntil([&] { return monitor->WatchCount() == 1; }));
     EXPECT_EQ(monitor->AppliedFilter(), 7u);
-
-    Touch(temp.Path() / "new.txt");
-    ASSERT_TRUE(WaitUntil([&] { return calls >= 1; }));
+    Touch(temp.Path() / "first.txt");
+    ASSERT_TRUE(WaitUntil([&] { return monitor == nullptr; }));
+    EXPECT_EQ(calls, 2);
     EXPECT_EQ(handlerThread, QCoreApplication::instance()->thread()->currentThreadId());
-    EXPECT_EQ(monitor->Directory(), temp.Path().string());
+    EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
 }
 
 TEST_F(DiscMonitorTest, FilterBitsSelectWhichChangesCount) {
@@ -92,53 +96,48 @@ TEST_F(DiscMonitorTest, FilterBitsSelectWhichChangesCount) {
 
 TEST_F(DiscMonitorTest, FilterChangeRecreatesTheWatchOnTheSameThread) {
     int calls = 0;
-    auto monitor = StartedMonitor(temp.Path(), 6, &calls);
-    const int running = TDiscMonitorThread::RunningCount();
-    monitor->SetFilter(6); // unchanged: no new watch
-    monitor->SetFilter(7);
-    EXPECT_EQ(monitor->NotifyFilter(), 7u);
-    ASSERT_TRUE(WaitUntil([&] { return monitor->AppliedFilter() == 7; }));
-    EXPECT_EQ(monitor->WatchCount(), 2);
-    EXPECT_TRUE(monitor->isRunning());
-    EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
-
-    Touch(temp.Path() / "now-seen.txt");
-    ASSERT_TRUE(WaitUntil([&] { return calls >= 1; }));
-}
-
-TEST_F(DiscMonitorTest, FilterSetWhileSuspendedIsUsedOnResume) {
     TDiscMonitorThread monitor(nullptr, temp.Path().string(), 6);
-    monitor.SetFilter(7);
+    monitor.OnChange = [&] { ++calls; };
+    monitor.SetFilter(7); // while suspended: used on resume
     monitor.Resume();
     ASSERT_TRUE(WaitUntil([&] { return monitor.WatchCount() == 1; }));
     EXPECT_EQ(monitor.AppliedFilter(), 7u);
+
+    const int running = TDiscMonitorThread::RunningCount();
+    monitor.SetFilter(6);
+    EXPECT_EQ(monitor.NotifyFilter(), 6u);
+    ASSERT_TRUE(WaitUntil([&] { return monitor.AppliedFilter() == 6; }));
+    EXPECT_EQ(monitor.WatchCount(), 2);
+    EXPECT_TRUE(monitor.isRunning());
+    EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
+    fs::create_directory(temp.Path() / "now-seen");
+    ASSERT_TRUE(WaitUntil([&] { return calls >= 1; }));
 }
 
-TEST_F(DiscMonitorTest, WatchThatCannotBeCreatedFailsQuietly) {
+TEST_F(DiscMonitorTest, WatchThatCannotBeCreatedOrIsRemovedEndsQuietly) {
     const int running = TDiscMonitorThread::RunningCount();
     Touch(temp.Path() / "plain-file");
-    for (const fs::path& target : {temp.Path() / "missing", temp.Path() / "plain-file"}) {
-        TDiscMonitorThread monitor(nullptr, target.string(), 7);
+    fs::create_directory(temp.Path() / "gone");
+    for (const char* name : {"missing", "plain-file", "gone"}) {
+        SCOPED_TRACE(name);
+        TDiscMonitorThread monitor(nullptr, (temp.Path() / name).string(), 7);
         int calls = 0;
         monitor.OnChange = [&] { ++calls; };
         EXPECT_FALSE(monitor.Failed());
         monitor.Resume();
-        ASSERT_TRUE(WaitUntil([&] { return monitor.isFinished(); })) << target;
-        EXPECT_TRUE(monitor.Failed()) << target;
-        EXPECT_EQ(monitor.WatchCount(), 0);
+        if (fs::is_directory(temp.Path() / name)) {
+            ASSERT_TRUE(WaitUntil([&] { return monitor.WatchCount() == 1; }));
+            fs::remove(temp.Path() / name); // the folder goes while watched
+        } else {
+            EXPECT_TRUE(WaitUntil([&] { return monitor.isFinished(); }));
+            EXPECT_EQ(monitor.WatchCount(), 0);
+        }
+        ASSERT_TRUE(WaitUntil([&] { return monitor.isFinished(); }));
+        EXPECT_TRUE(monitor.Failed());
         monitor.SetFilter(3); // a failed monitor ignores filter changes
         EXPECT_EQ(calls, 0);
     }
     EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
-}
-
-TEST_F(DiscMonitorTest, RemovedDirectoryEndsTheThread) {
-    fs::create_directory(temp.Path() / "gone");
-    int calls = 0;
-    auto monitor = StartedMonitor(temp.Path() / "gone", 7, &calls);
-    fs::remove(temp.Path() / "gone");
-    ASSERT_TRUE(WaitUntil([&] { return monitor->isFinished(); }));
-    EXPECT_TRUE(monitor->Failed());
 }
 
 TEST_F(DiscMonitorTest, StopWhileAHandOverWaitsDropsItWithoutDeadlock) {
@@ -146,49 +145,14 @@ TEST_F(DiscMonitorTest, StopWhileAHandOverWaitsDropsItWithoutDeadlock) {
     int calls = 0;
     auto monitor = StartedMonitor(temp.Path(), 7, &calls);
     Touch(temp.Path() / "pending.txt");
-    // Wait without running the event loop, so the change stays undelivered
-    // and the thread sits in the hand-over.
-    QElapsedTimer clock;
-    clock.start();
-    while (monitor->HandOvers() == 0 && clock.elapsed() < 20000)
-        QThread::msleep(2);
-    ASSERT_EQ(monitor->HandOvers(), 1);
+    // Without the event loop the change stays undelivered and the thread
+    // sits in the hand-over.
+    ASSERT_TRUE(SpinUntil([&] { return monitor->HandOvers() == 1; }));
     monitor.reset(); // waits for the thread, which must give up the hand-over
     EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
     EXPECT_EQ(calls, 0);
-}
-
-TEST_F(DiscMonitorTest, HandlerMayDestroyItsOwnMonitor) {
-    const int running = TDiscMonitorThread::RunningCount();
-    auto monitor = std::make_unique<TDiscMonitorThread>(nullptr, temp.Path().string(), 7);
-    bool ran = false;
-    monitor->OnChange = [&] {
-        ran = true;
-        monitor.reset();
-    };
-    monitor->Resume();
-    ASSERT_TRUE(WaitUntil([&] { return monitor->WatchCount() == 1; }));
-    Touch(temp.Path() / "a");
-    ASSERT_TRUE(WaitUntil([&] { return ran; }));
-    EXPECT_EQ(monitor, nullptr);
-    EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
-}
-
-TEST_F(DiscMonitorTest, ChangeDuringTheHandlerIsNotLost) {
-    // The handler itself changes the folder, as a user could while the tree
-    // re-reads it; that change must cause one more call, not vanish.
-    int calls = 0;
-    auto monitor = std::make_unique<TDiscMonitorThread>(nullptr, temp.Path().string(), 1);
-    monitor->OnChange = [&] {
-        if (++calls == 1)
-            Touch(temp.Path() / "during.txt");
-    };
-    monitor->Resume();
-    ASSERT_TRUE(WaitUntil([&] { return monitor->WatchCount() == 1; }));
-    Touch(temp.Path() / "first.txt");
-    ASSERT_TRUE(WaitUntil([&] { return calls >= 2; }));
 }
 
 TEST_F(DiscMonitorTest, ManyMonitorsStayWithinTheKernelBudget) {
@@ -234,30 +198,39 @@ TMountRecord Mount(std::string point, std::string source, std::string type = "ex
 }
 
 TEST(MountDiff, ReportsArrivedLeftAndReplacedPoints) {
+    using TPoints = std::vector<std::string>;
     const std::vector<TMountRecord> before = {Mount("/", "/dev/sda1"),
                                               Mount("/media/usb", "/dev/sdb1", "vfat"),
                                               Mount("/mnt/cd", "/dev/sr0", "iso9660")};
     const std::vector<TMountRecord> after = {Mount("/", "/dev/sda1"),
                                              Mount("/mnt/cd", "/dev/sr0", "udf"),
                                              Mount("/media/other", "/dev/sdc1", "vfat")};
-    TMountChange change = DiffMounts(before, after);
-    EXPECT_EQ(change.left, (std::vector<std::string>{"/media/usb", "/mnt/cd"}));
-    EXPECT_EQ(change.arrived, (std::vector<std::string>{"/media/other", "/mnt/cd"}));
-
-    EXPECT_TRUE(DiffMounts(before, before).arrived.empty());
-    EXPECT_TRUE(DiffMounts(before, before).left.empty());
-}
-
-TEST(MountDiff, StackedMountsCountByTheTopOne) {
-    std::vector<TMountRecord> before = {Mount("/", "/dev/sda1"), Mount("/mnt/x", "/dev/sdb1")};
-    std::vector<TMountRecord> after = before;
-    after.push_back(Mount("/mnt/x", "tmpfs", "tmpfs")); // mounted over
-    TMountChange change = DiffMounts(before, after);
-    EXPECT_EQ(change.left, std::vector<std::string>{"/mnt/x"});
-    EXPECT_EQ(change.arrived, std::vector<std::string>{"/mnt/x"});
-    // Unmounting the top one shows the lower one again: a change as well.
-    change = DiffMounts(after, before);
-    EXPECT_EQ(change.arrived, std::vector<std::string>{"/mnt/x"});
+    std::vector<TMountRecord> stacked = before;
+    stacked.push_back(Mount("/media/usb", "tmpfs", "tmpfs")); // mounted over
+    struct TCase {
+        const char* name;
+        const std::vector<TMountRecord>& from;
+        const std::vector<TMountRecord>& to;
+        TPoints left;
+        TPoints arrived;
+    };
+    const TCase cases[] = {
+        {"replaced and moved",
+         before,
+         after,
+         {"/media/usb", "/mnt/cd"},
+         {"/media/other", "/mnt/cd"}},
+        {"unchanged", before, before, {}, {}},
+        // Stacked mounts count by the top one, both ways.
+        {"mounted over", before, stacked, {"/media/usb"}, {"/media/usb"}},
+        {"top one unmounted", stacked, before, {"/media/usb"}, {"/media/usb"}},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TMountChange change = DiffMounts(c.from, c.to);
+        EXPECT_EQ(change.left, c.left);
+        EXPECT_EQ(change.arrived, c.arrived);
+    }
 }
 
 std::string MountLine(int id, const std::string& point, const std::string& source) {
@@ -269,40 +242,30 @@ TEST(MountWatcher, RescanReportsRemovalsThenArrivals) {
     TScopedXdgHome xdg;
     TTempFolder temp;
     const std::string table = temp / "mountinfo";
-    WriteFileBytes(table, MountLine(1, "/", "/dev/sda1") + MountLine(2, "/media/a", "/dev/sdb1"));
-    TMountWatcher watcher(nullptr, table);
-    ASSERT_EQ(watcher.Mounts().size(), 2u);
+    const std::string root = MountLine(1, "/", "/dev/sda1");
+    WriteFileBytes(table, root + MountLine(2, "/media/a", "/dev/sdb1"));
+    auto watcher = std::make_unique<TMountWatcher>(nullptr, table);
+    ASSERT_EQ(watcher->Mounts().size(), 2u);
 
     std::vector<std::pair<bool, std::vector<std::string>>> events;
-    watcher.OnDriveEvent = [&](bool arrival, const std::vector<std::string>& points) {
+    watcher->OnDriveEvent = [&](bool arrival, const std::vector<std::string>& points) {
         events.emplace_back(arrival, points);
     };
-    watcher.Rescan(); // nothing changed
+    watcher->Rescan(); // nothing changed
     EXPECT_TRUE(events.empty());
+    WriteFileBytes(table, root + MountLine(3, "/media/b", "/dev/sdc1"));
+    watcher->Rescan();
+    using TEvents = std::vector<std::pair<bool, std::vector<std::string>>>;
+    EXPECT_EQ(events, (TEvents{{false, {"/media/a"}}, {true, {"/media/b"}}}));
 
-    WriteFileBytes(table, MountLine(1, "/", "/dev/sda1") + MountLine(3, "/media/b", "/dev/sdc1"));
-    watcher.Rescan();
-    ASSERT_EQ(events.size(), 2u);
-    EXPECT_FALSE(events[0].first);
-    EXPECT_EQ(events[0].second, std::vector<std::string>{"/media/a"});
-    EXPECT_TRUE(events[1].first);
-    EXPECT_EQ(events[1].second, std::vector<std::string>{"/media/b"});
-}
-
-TEST(MountWatcher, HandlerMayDestroyTheWatcher) {
-    TScopedXdgHome xdg;
-    TTempFolder temp;
-    const std::string table = temp / "mountinfo";
-    WriteFileBytes(table, MountLine(1, "/", "/dev/sda1") + MountLine(2, "/media/a", "/dev/sdb1"));
-    auto watcher = std::make_unique<TMountWatcher>(nullptr, table);
-    int calls = 0;
-    watcher->OnDriveEvent = [&](bool, const std::vector<std::string>&) {
-        ++calls;
+    // A handler may destroy the watcher: the arrival half is not raised then.
+    watcher->OnDriveEvent = [&](bool arrival, const std::vector<std::string>& points) {
+        events.emplace_back(arrival, points);
         watcher.reset();
     };
-    WriteFileBytes(table, MountLine(1, "/", "/dev/sda1") + MountLine(3, "/media/b", "/dev/sdc1"));
+    WriteFileBytes(table, root + MountLine(4, "/media/c", "/dev/sdd1"));
     watcher->Rescan();
-    EXPECT_EQ(calls, 1); // the arrival half is not raised on a destroyed watcher
+    EXPECT_EQ(events.size(), 3u);
 }
 
 TEST(MountWatcher, RealMountRaisesAnEvent) {

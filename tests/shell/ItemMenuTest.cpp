@@ -11,9 +11,7 @@
 #include <QClipboard>
 #include <QMenu>
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 
 namespace fs = std::filesystem;
 
@@ -98,13 +96,7 @@ TEST_F(ItemMenu, HighlightedCommandBecomesTheApplicationHint) {
     EXPECT_EQ(seen.at(1), "");
 }
 
-TEST_F(ItemMenu, CopyPathPutsThePathOnTheClipboard) {
-    TItemMenu menu = MenuFor("doc.txt");
-    ASSERT_TRUE(menu.InvokeCommand("copypath"));
-    EXPECT_EQ(QApplication::clipboard()->text(), Q(m_temp / "folder/doc.txt"));
-}
-
-TEST_F(ItemMenu, OpenCommandsHandTheRightUrls) {
+TEST_F(ItemMenu, OpenAndCopyCommandsHandOutTheItem) {
     TItemMenu menu = MenuFor("doc.txt");
     QList<QUrl> opened;
     menu.OnOpenUrl = [&opened](const QUrl& url) {
@@ -113,9 +105,10 @@ TEST_F(ItemMenu, OpenCommandsHandTheRightUrls) {
     };
     EXPECT_TRUE(menu.InvokeCommand("open"));
     EXPECT_TRUE(menu.InvokeCommand("openfolder"));
-    ASSERT_EQ(opened.size(), 2);
-    EXPECT_EQ(opened.at(0), QUrl::fromLocalFile(Q(m_temp / "folder/doc.txt")));
-    EXPECT_EQ(opened.at(1), QUrl::fromLocalFile(Q(m_temp / "folder")));
+    EXPECT_EQ(opened, (QList<QUrl>{QUrl::fromLocalFile(Q(m_temp / "folder/doc.txt")),
+                                   QUrl::fromLocalFile(Q(m_temp / "folder"))}));
+    ASSERT_TRUE(menu.InvokeCommand("copypath"));
+    EXPECT_EQ(QApplication::clipboard()->text(), Q(m_temp / "folder/doc.txt"));
 
     menu.OnOpenUrl = [](const QUrl&) { return false; };
     EXPECT_FALSE(menu.InvokeCommand("open"));
@@ -123,54 +116,48 @@ TEST_F(ItemMenu, OpenCommandsHandTheRightUrls) {
     EXPECT_FALSE(menu.InvokeCommand("no-such-verb"));
 }
 
-TEST_F(ItemMenu, DeleteMovesTheFileToTheTrashOfTheDataHome) {
+TEST_F(ItemMenu, DeleteTrashesAndShiftDeleteAsksThenDeletesForGood) {
     TScopedHome home(m_temp.Path() / "home");
+    const fs::path trash = m_xdg.DataHome() / "Trash";
+    WriteFileBytes(m_temp / "folder/gone.txt", "gone");
     TItemMenu menu = MenuFor("doc.txt");
     ASSERT_TRUE(menu.InvokeCommand("delete")) << menu.LastError().toStdString();
     EXPECT_FALSE(fs::exists(m_temp / "folder/doc.txt"));
-    const fs::path trash = m_xdg.DataHome() / "Trash";
     EXPECT_EQ(ReadFileBytes((trash / "files/doc.txt").string()), "document");
     EXPECT_TRUE(fs::exists(trash / "info/doc.txt.trashinfo"));
     // The item is gone, so trashing it again fails and says so.
     EXPECT_FALSE(menu.InvokeCommand("delete"));
     EXPECT_FALSE(menu.LastError().isEmpty());
-}
 
-TEST_F(ItemMenu, ShiftDeleteAsksAndDeletesForGood) {
-    TScopedHome home(m_temp.Path() / "home");
-    TItemMenu menu = MenuFor("doc.txt");
+    // Shift+Delete asks first; a refusal is no error and keeps the file.
+    TItemMenu shifted = MenuFor("gone.txt");
     QString asked;
-    menu.OnConfirmDelete = [&asked](const QString& path) {
+    shifted.OnConfirmDelete = [&asked](const QString& path) {
         asked = path;
         return false;
     };
-    EXPECT_FALSE(menu.InvokeCommand("delete", Qt::ShiftModifier));
-    EXPECT_EQ(asked, Q(m_temp / "folder/doc.txt"));
-    EXPECT_TRUE(menu.LastError().isEmpty());
-    EXPECT_EQ(ReadFileBytes(m_temp / "folder/doc.txt"), "document");
+    EXPECT_FALSE(shifted.InvokeCommand("delete", Qt::ShiftModifier));
+    EXPECT_EQ(asked, Q(m_temp / "folder/gone.txt"));
+    EXPECT_TRUE(shifted.LastError().isEmpty());
+    EXPECT_EQ(ReadFileBytes(m_temp / "folder/gone.txt"), "gone");
+    shifted.OnConfirmDelete = [](const QString&) { return true; };
+    EXPECT_TRUE(shifted.InvokeCommand("delete", Qt::ShiftModifier));
+    EXPECT_FALSE(fs::exists(m_temp / "folder/gone.txt"));
+    EXPECT_FALSE(fs::exists(trash / "files/gone.txt"));
 
-    menu.OnConfirmDelete = [](const QString&) { return true; };
-    EXPECT_TRUE(menu.InvokeCommand("delete", Qt::ShiftModifier));
-    EXPECT_FALSE(fs::exists(m_temp / "folder/doc.txt"));
-    EXPECT_FALSE(fs::exists(m_xdg.DataHome() / "Trash/files/doc.txt"));
-}
-
-TEST_F(ItemMenu, ShiftDeleteOfALinkKeepsWhatItPointsTo) {
+    // A link goes without what it points to; a folder goes with all it holds.
     fs::create_directory(m_temp / "precious");
     WriteFileBytes(m_temp / "precious/keep.bin", "keep");
     fs::create_directory_symlink(m_temp / "precious", m_temp / "folder/shortcut");
-    TItemMenu menu = MenuFor("shortcut");
-    menu.OnConfirmDelete = [](const QString&) { return true; };
-    ASSERT_TRUE(menu.InvokeCommand("delete", Qt::ShiftModifier));
-    EXPECT_FALSE(fs::exists(fs::symlink_status(m_temp / "folder/shortcut")));
-    EXPECT_EQ(ReadFileBytes(m_temp / "precious/keep.bin"), "keep");
-
     fs::create_directories(m_temp / "folder/tree/sub");
     WriteFileBytes(m_temp / "folder/tree/sub/x", "x");
-    TItemMenu treeMenu = MenuFor("tree");
-    treeMenu.OnConfirmDelete = [](const QString&) { return true; };
-    EXPECT_TRUE(treeMenu.InvokeCommand("delete", Qt::ShiftModifier));
-    EXPECT_FALSE(fs::exists(m_temp / "folder/tree"));
+    for (const char* name : {"shortcut", "tree"}) {
+        TItemMenu forGood = MenuFor(name);
+        forGood.OnConfirmDelete = [](const QString&) { return true; };
+        EXPECT_TRUE(forGood.InvokeCommand("delete", Qt::ShiftModifier)) << name;
+        EXPECT_FALSE(fs::exists(fs::symlink_status(m_temp.Path() / "folder" / name))) << name;
+    }
+    EXPECT_EQ(ReadFileBytes(m_temp / "precious/keep.bin"), "keep");
 }
 
 TEST_F(ItemMenu, RenameIsLeftToTheCallerAndPropertiesShowTheFacts) {
@@ -186,29 +173,25 @@ TEST_F(ItemMenu, RenameIsLeftToTheCallerAndPropertiesShowTheFacts) {
     EXPECT_TRUE(menu.InvokeCommand("properties"));
     EXPECT_EQ(shown, 1);
 
-    const TPropertiesDialog dialog(Q(m_temp / "folder/doc.txt"), "doc.txt");
-    QMap<QString, QString> facts;
-    for (const auto& [label, value] : dialog.Facts())
-        facts.insert(label, value);
+    auto factsOf = [](const std::string& path, const QString& name) {
+        const TPropertiesDialog dialog(Q(path), name);
+        QMap<QString, QString> facts;
+        for (const auto& [label, value] : dialog.Facts())
+            facts.insert(label, value);
+        return facts;
+    };
+    const auto facts = factsOf(m_temp / "folder/doc.txt", "doc.txt");
     EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesName)), "doc.txt");
     EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesPath)), Q(m_temp / "folder"));
     EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesSize)),
               FormatQText(Texts::PropertiesSizeBytes, {"8"}));
     EXPECT_TRUE(facts.value(QString::fromUtf8(Texts::PropertiesPermissions)).startsWith("rw"));
     EXPECT_FALSE(facts.contains(QString::fromUtf8(Texts::PropertiesLinkTarget)));
-}
 
-TEST_F(ItemMenu, PropertiesOfLinksAndMissingItems) {
     fs::create_symlink(m_temp / "folder/doc.txt", m_temp / "folder/alias");
-    const TPropertiesDialog link(Q(m_temp / "folder/alias"), "alias");
-    bool hasTarget = false;
-    for (const auto& [label, value] : link.Facts()) {
-        if (label == QString::fromUtf8(Texts::PropertiesLinkTarget)) {
-            hasTarget = true;
-            EXPECT_EQ(value, Q(m_temp / "folder/doc.txt"));
-        }
-    }
-    EXPECT_TRUE(hasTarget);
+    EXPECT_EQ(factsOf(m_temp / "folder/alias", "alias")
+                  .value(QString::fromUtf8(Texts::PropertiesLinkTarget)),
+              Q(m_temp / "folder/doc.txt"));
     const TPropertiesDialog missing(Q(m_temp / "folder/gone"), "gone");
     EXPECT_EQ(missing.Facts().back().second, QString::fromUtf8(Texts::PropertiesMissing));
 }

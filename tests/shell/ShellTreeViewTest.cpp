@@ -2,14 +2,18 @@
 #include "shell/SystemImageList.h"
 #include "support/EventLoopWait.h"
 #include "support/TempFolder.h"
+#include "texts/Texts.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
@@ -251,22 +255,23 @@ TEST_F(ShellTreeViewTest, FileChangesShowWithoutUserAction) {
 TEST_F(ShellTreeViewTest, OptionsChangeMovesRunningMonitorsToTheNewFilter) {
     MakeTree(TF_FOLDERS);
     tree->ExpandNode(Node("alpha"));
-    const std::vector<TDiscMonitorThread*> before = tree->Monitors();
     // The root, alpha (a parent) and the leaves beta, gamma and inner.
-    ASSERT_GE(before.size(), 4u);
+    const std::size_t monitors = tree->Monitors().size();
+    ASSERT_GE(monitors, 4u);
     WaitForWatches();
     EXPECT_EQ(tree->NotifyFilter(), 6u);
+    const int running = TDiscMonitorThread::RunningCount();
 
     tree->SetOptions(TF_FOLDERS | TF_NONFOLDERS);
     EXPECT_EQ(tree->NotifyFilter(), 7u);
-    const std::vector<TDiscMonitorThread*> after = tree->Monitors();
-    for (TDiscMonitorThread* monitor : before) {
-        // The same objects, each re-creating its watch on its own thread.
-        EXPECT_NE(std::find(after.begin(), after.end(), monitor), after.end());
+    // Each monitor re-creates its watch on its own thread: a second watch,
+    // where a new monitor would have its first.
+    ASSERT_EQ(tree->Monitors().size(), monitors);
+    for (TDiscMonitorThread* monitor : tree->Monitors()) {
         ASSERT_TRUE(WaitUntil([&] { return monitor->AppliedFilter() == 7; }));
         EXPECT_EQ(monitor->WatchCount(), 2);
-        EXPECT_TRUE(monitor->isRunning());
     }
+    EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
     // Files are now watched by the same threads.
     WriteText(temp.Path() / "alpha" / "inner" / "now.txt");
     TShellNode* inner = ChildNamed(Node("alpha"), "inner");
@@ -307,28 +312,7 @@ TEST_F(ShellTreeViewTest, MonitorsLiveAsLongAsTheirLevelIsOpen) {
     EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
 }
 
-TEST_F(ShellTreeViewTest, ExpandingVetoAndRootlessRefusal) {
-    int asked = 0;
-    MakeTree(TF_FOLDERS, [&](TShellTreeView& t) {
-        t.OnExpanding = [&](TShellTreeView* sender, TShellNode* node, bool& allow) {
-            EXPECT_EQ(sender, &t);
-            ++asked;
-            allow = allow && node->text(0) != "alpha";
-        };
-    });
-    EXPECT_EQ(asked, 1); // the root
-    TShellNode* alpha = Node("alpha");
-    tree->ExpandNode(alpha);
-    EXPECT_FALSE(alpha->isExpanded());
-    EXPECT_EQ(alpha->childCount(), 0);
-    // Finding through a vetoed node ends with none in exact mode.
-    auto list = ParsePathToIdList(Text(temp.Path() / "alpha" / "inner"));
-    ASSERT_TRUE(list.has_value());
-    EXPECT_EQ(tree->FindNodeByIdList(*list, true, true, true), nullptr);
-    EXPECT_FALSE(tree->SelectByIdList(true, *list));
-}
-
-TEST_F(ShellTreeViewTest, FindNodeByIdListModes) {
+TEST_F(ShellTreeViewTest, FindNodeByIdListModesAndExpandingVeto) {
     MakeTree(TF_FOLDERS);
     auto inner = ParsePathToIdList(Text(temp.Path() / "alpha" / "inner"));
     ASSERT_TRUE(inner.has_value());
@@ -354,15 +338,45 @@ TEST_F(ShellTreeViewTest, FindNodeByIdListModes) {
     EXPECT_TRUE(tree->SelectByIdList(false, node->RelativeIdList()));
     EXPECT_EQ(tree->Path(), Text(temp.Path() / "alpha" / "inner"));
     EXPECT_EQ(tree->SelectSpecialFolder(PIDL_USERDEFINED), nullptr);
+
+    // OnExpanding may veto a level; finding through it then ends with none
+    // in exact mode.
+    int asked = 0;
+    MakeTree(TF_FOLDERS, [&](TShellTreeView& t) {
+        t.OnExpanding = [&](TShellTreeView* sender, TShellNode* vetoed, bool& allow) {
+            EXPECT_EQ(sender, &t);
+            ++asked;
+            allow = allow && vetoed->text(0) != "alpha";
+        };
+    });
+    EXPECT_EQ(asked, 1); // the root
+    tree->ExpandNode(Node("alpha"));
+    EXPECT_FALSE(Node("alpha")->isExpanded());
+    EXPECT_EQ(Node("alpha")->childCount(), 0);
+    EXPECT_EQ(tree->FindNodeByIdList(*inner, true, true, true), nullptr);
+    EXPECT_FALSE(tree->SelectByIdList(true, *inner));
 }
 
-TEST_F(ShellTreeViewTest, LabelEditRenamesThroughTheNamespace) {
+TEST_F(ShellTreeViewTest, LabelEditIsAskedForAndRenamesThroughTheNamespace) {
     int changes = 0;
     MakeTree(TF_FOLDERS | TF_NONFOLDERS, [&](TShellTreeView& t) {
         t.OnChange = [&](TShellTreeView*, TShellNode*) { ++changes; };
     });
     TShellNode* notes = Node("notes.txt");
     EXPECT_TRUE(notes->HasAttributes(SFGAO_CANRENAME));
+
+    // OnEditing may keep the editor closed.
+    int asked = 0;
+    tree->OnEditing = [&](TShellTreeView*, TShellNode*, bool& allow) {
+        ++asked;
+        allow = false;
+    };
+    tree->editItem(notes);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(tree->findChild<QLineEdit*>(), nullptr);
+    tree->OnEditing = nullptr;
+    tree->editItem(notes);
+    EXPECT_NE(tree->findChild<QLineEdit*>(), nullptr);
 
     // The same caption: nothing happens.
     changes = 0;
@@ -385,26 +399,6 @@ TEST_F(ShellTreeViewTest, LabelEditRenamesThroughTheNamespace) {
     EXPECT_TRUE(alpha->Rename("omega"));
     EXPECT_EQ(ChildNamed(alpha, "inner")->GetPath(), Text(temp.Path() / "omega" / "inner"));
     EXPECT_EQ(Captions(Root()).mid(0, 3), (QStringList{"beta", "gamma", "omega"}));
-}
-
-TEST_F(ShellTreeViewTest, ReadOnlyAndEditingVetoKeepEditorsClosed) {
-    MakeTree(TF_FOLDERS, [](TShellTreeView& t) { t.SetReadOnly(true); });
-    TShellNode* alpha = Node("alpha");
-    auto editor = [&] { return tree->findChild<QLineEdit*>(); };
-    tree->editItem(alpha);
-    EXPECT_EQ(editor(), nullptr);
-    tree->SetReadOnly(false);
-    int asked = 0;
-    tree->OnEditing = [&](TShellTreeView*, TShellNode*, bool& allow) {
-        ++asked;
-        allow = false;
-    };
-    tree->editItem(alpha);
-    EXPECT_EQ(asked, 1);
-    EXPECT_EQ(editor(), nullptr);
-    tree->OnEditing = nullptr;
-    tree->editItem(alpha);
-    EXPECT_NE(editor(), nullptr);
 }
 
 TEST_F(ShellTreeViewTest, CheckBoxChangesRaiseOncePerChange) {
@@ -641,6 +635,228 @@ TEST_F(ShellTreeViewTest, RootModesRebuildTheTree) {
     tree->SetRootUsePIDL(false);
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     EXPECT_EQ(Root()->GetPath(), Text(temp.Path() / "alpha"));
+}
+
+// Closes every message box that comes up while it lives, keeping their texts.
+class TBoxCatcher {
+public:
+    TBoxCatcher() {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts << box->text();
+                box->done(QMessageBox::Ok);
+            }
+        });
+        m_timer.start(5);
+    }
+    QStringList texts;
+
+private:
+    QTimer m_timer;
+};
+
+// A tree set up as the window sets its source tree: files listed, read-only
+// labels, no shell messages.
+class TreeItemMenuTest : public ShellTreeViewTest {
+protected:
+    void SetUp() override {
+        ShellTreeViewTest::SetUp();
+        MakeTree(TF_FOLDERS | TF_NONFOLDERS, [](TShellTreeView& t) {
+            t.SetReadOnly(true);
+            t.resize(300, 400);
+        });
+    }
+
+    // Chooses the item menu's rename on the node, as a user does from the keyboard.
+    void ChooseRename(TShellNode* node) {
+        tree->setCurrentItem(node);
+        QTimer::singleShot(0, [] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            for (QAction* action : menu->actions()) {
+                if (action->text() == QString::fromUtf8(Texts::MenuRename))
+                    menu->setActiveAction(action);
+            }
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(menu, &enter);
+        });
+        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(-1, -1), QPoint(-1, -1));
+        QApplication::sendEvent(tree->viewport(), &key);
+    }
+
+    // The open label editor; a closed one may wait for its deferred deletion.
+    QLineEdit* Editor() const {
+        for (QLineEdit* editor : tree->findChildren<QLineEdit*>()) {
+            if (editor->isVisible())
+                return editor;
+        }
+        return nullptr;
+    }
+
+    void Type(const QString& text) {
+        ASSERT_NE(Editor(), nullptr);
+        Editor()->setText(text);
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(Editor(), &enter);
+        QApplication::processEvents();
+    }
+};
+
+TEST_F(TreeItemMenuTest, RenameFromTheMenuEditsTheLabelAndRenamesOnDisk) {
+    TShellNode* notes = Node("notes.txt");
+    ASSERT_NE(notes, nullptr);
+    ChooseRename(notes);
+    ASSERT_NE(Editor(), nullptr);
+    EXPECT_EQ(Editor()->text(), "notes.txt");
+    Type("diary.txt");
+    EXPECT_EQ(notes->text(0), "diary.txt");
+    EXPECT_EQ(notes->GetPath(), Text(temp.Path() / "diary.txt"));
+    EXPECT_FALSE(fs::exists(temp.Path() / "notes.txt"));
+    EXPECT_EQ(ReadFileBytes((temp.Path() / "diary.txt").string()), std::string(100, 'x'));
+    // The labels are read-only again: a key no longer starts an edit.
+    EXPECT_FALSE(notes->flags() & Qt::ItemIsEditable);
+    tree->editItem(notes);
+    EXPECT_EQ(Editor(), nullptr);
+}
+
+TEST_F(TreeItemMenuTest, RefusedRenameShowsTheErrorAndChangesNothing) {
+    struct TCase {
+        const char* name;
+        const char* newName;
+        bool removeFirst; // the file vanishes while its label is edited
+    };
+    // No refresh may take the vanished file's node (and its editor) away first.
+    tree->SetUpdAutoThread(false);
+    for (const TCase& c :
+         {TCase{"existing name", "README", false}, TCase{"vanished file", "other.txt", true}}) {
+        SCOPED_TRACE(c.name);
+        WriteText(temp.Path() / "notes.txt", 100);
+        tree->RefreshAll();
+        TShellNode* notes = Node("notes.txt");
+        ASSERT_NE(notes, nullptr);
+        ChooseRename(notes);
+        if (c.removeFirst)
+            fs::remove(temp.Path() / "notes.txt");
+        TBoxCatcher boxes;
+        Type(c.newName);
+        // The box comes once the edit has ended.
+        EXPECT_TRUE(WaitUntil([&] { return !boxes.texts.isEmpty(); }));
+        ASSERT_EQ(boxes.texts.size(), 1);
+        EXPECT_TRUE(boxes.texts[0].contains(Text(temp.Path() / "notes.txt")));
+        EXPECT_EQ(ReadFileBytes((temp.Path() / "README").string()), std::string(200, 'x'));
+        EXPECT_FALSE(fs::exists(temp.Path() / "other.txt"));
+        ASSERT_EQ(Node("notes.txt"), notes);
+        EXPECT_FALSE(notes->flags() & Qt::ItemIsEditable);
+        EXPECT_EQ(notes->GetPath(), Text(temp.Path() / "notes.txt"));
+    }
+}
+
+TEST_F(TreeItemMenuTest, NodeDeletedWhileItsLabelIsEditedRenamesNothing) {
+    ChooseRename(Node("notes.txt"));
+    ASSERT_NE(Editor(), nullptr);
+    Editor()->setText("other.txt");
+    fs::rename(temp.Path() / "notes.txt", temp.Path() / "moved.txt");
+    tree->RefreshAll(); // the node goes; its editor must not rename "moved.txt"
+    EXPECT_EQ(Node("notes.txt"), nullptr);
+    EXPECT_EQ(Editor(), nullptr);
+    EXPECT_TRUE(fs::exists(temp.Path() / "moved.txt"));
+    EXPECT_FALSE(fs::exists(temp.Path() / "other.txt"));
+}
+
+TEST_F(TreeItemMenuTest, HotTrackMarksTheRowUnderTheMouse) {
+    TShellNode* alpha = Node("alpha");
+    tree->setCurrentItem(tree->RootNode());
+    const QRect row = tree->visualItemRect(alpha);
+    auto rowImage = [&] { return tree->viewport()->grab(row).toImage(); };
+    auto moveTo = [&](QPoint point) {
+        QMouseEvent move(QEvent::MouseMove, point, tree->viewport()->mapToGlobal(point),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(tree->viewport(), &move);
+    };
+    const QImage plain = rowImage();
+    // Off: the mouse over the row changes nothing.
+    moveTo(row.center());
+    EXPECT_EQ(rowImage(), plain);
+    // Set by name, as the window sets it.
+    tree->setProperty("HotTrack", true);
+    EXPECT_TRUE(tree->HotTrack());
+    moveTo(row.center());
+    EXPECT_NE(rowImage(), plain);
+    moveTo(QPoint(row.center().x(), tree->viewport()->height() - 2));
+    EXPECT_EQ(rowImage(), plain);
+}
+
+TEST_F(TreeItemMenuTest, LargeLevelLooksUpIconsForShownRowsAndSortsAsTheFolderCompares) {
+    const fs::path big = temp.Path() / "big";
+    fs::create_directory(big);
+    const char* extensions[] = {".txt", ".vrn", ".png", ".tar.gz", ""};
+    for (int i = 0; i < 200; ++i) {
+        std::ofstream(big / ("File" + std::to_string(i * 7 % 200) + extensions[i % 5]))
+            << std::string(static_cast<std::size_t>(i % 9), 'x');
+        if (i % 5 == 0)
+            fs::create_directory(big / ("dir" + std::to_string(i)));
+    }
+    TSystemImageList& images = TSystemImageList::Instance();
+    tree->RefreshAll();
+    TShellNode* node = Node("big");
+    ASSERT_NE(node, nullptr);
+    const int before = images.LookupCount();
+    tree->ExpandNode(node);
+    ASSERT_EQ(node->childCount(), 240);
+    EXPECT_EQ(images.LookupCount(), before);
+
+    // Each shown row gets the icon its own full name gives; rows never shown
+    // are not looked up.
+    auto shownRowsRight = [&] {
+        tree->viewport()->grab();
+        int shown = 0;
+        for (int i = 0; i < node->childCount(); ++i) {
+            TShellNode* child = node->Child(i);
+            if (!tree->viewport()->rect().intersects(tree->visualItemRect(child)))
+                continue;
+            ++shown;
+            EXPECT_EQ(child->ImageIndex(), images.IconIndexOfPath(child->GetPath()))
+                << child->text(0).toStdString();
+        }
+        return shown;
+    };
+    const int shown = shownRowsRight();
+    EXPECT_GT(shown, 0);
+    EXPECT_LT(images.LookupCount() - before, 2 * shown + 50);
+    tree->verticalScrollBar()->setValue(tree->verticalScrollBar()->maximum());
+    EXPECT_GT(shownRowsRight(), 0);
+    EXPECT_LT(images.LookupCount() - before, 200);
+
+    // Its empty folders get their watches once the event loop runs.
+    QApplication::processEvents();
+    for (int i = 0; i < node->childCount(); ++i) {
+        if (!node->Child(i)->IsFile()) {
+            EXPECT_NE(node->Child(i)->Monitor(), nullptr);
+        }
+    }
+
+    for (TFileSortType type : {so_Name, so_Size, so_Type, so_Date}) {
+        for (TFileSortOrder order : {so_Ascending, so_Descending}) {
+            SCOPED_TRACE(testing::Message() << "type " << type << " order " << order);
+            tree->SetFileSortType(type);
+            tree->SetFileSortOrder(order);
+            std::vector<TShellNode*> expected;
+            for (int i = 0; i < node->childCount(); ++i)
+                expected.push_back(node->Child(i));
+            std::sort(expected.begin(), expected.end(), [&](TShellNode* a, TShellNode* b) {
+                const TLevelItem left{&a->RelativeIdList(), a->ShellAttributes()};
+                const TLevelItem right{&b->RelativeIdList(), b->ShellAttributes()};
+                return CompareLevelItems(*a->ParentFolder(), left, right, order, type) < 0;
+            });
+            QStringList captions;
+            for (TShellNode* child : expected)
+                captions << child->text(0);
+            EXPECT_EQ(Captions(node), captions);
+            // The sorted root level keeps the expanded folder as it was.
+            EXPECT_EQ(Node("big"), node);
+            EXPECT_TRUE(node->isExpanded());
+        }
+    }
 }
 
 } // namespace
