@@ -3,6 +3,7 @@
 // every file under a final name complete. The runs are stopped through ptrace
 // at the n-th write or commit, so each kill point is the same on every run.
 
+#include "ProgramRun.h"
 #include "support/TempFolder.h"
 
 #include <cerrno>
@@ -24,12 +25,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string BinFolder() {
-    const char* folder = std::getenv("VARN_BIN_DIR");
-    return folder == nullptr || *folder == '\0' ? std::string(VARN_BUILT_BIN_DIR)
-                                                : std::string(folder);
-}
 
 // Calls that put file data down, and calls that give a file its final name.
 const std::set<long> DataCalls = {SYS_write, SYS_pwrite64, SYS_copy_file_range};
@@ -143,7 +138,6 @@ protected:
     }
 
     std::string Path(const std::string& name) const { return (m_work.Path() / name).string(); }
-    static std::string Program() { return BinFolder() + "/varnsplit"; }
 
     // Kills `command` at every point and calls `check` on what is left.
     template <typename TCheck>
@@ -188,7 +182,7 @@ protected:
 } // namespace
 
 TEST_F(KillTest, KilledSplitLeavesOnlyCompletePieces) {
-    const std::vector<std::string> split = {Program(), "/split", Path("in/movie.dat"), "",
+    const std::vector<std::string> split = {ProgramPath(), "/split", Path("in/movie.dat"), "",
                                             "1000000"};
     std::vector<std::string> reference = split;
     reference[3] = Path("reference");
@@ -203,10 +197,10 @@ TEST_F(KillTest, KilledSplitLeavesOnlyCompletePieces) {
 }
 
 TEST_F(KillTest, KilledUniteLeavesNoFileOrTheWholeFile) {
-    const std::vector<std::string> split = {Program(), "/split", Path("in/movie.dat"), Path("set"),
-                                            "1000000"};
+    const std::vector<std::string> split = {ProgramPath(), "/split", Path("in/movie.dat"),
+                                            Path("set"), "1000000"};
     ASSERT_EQ(RunTraced(split, Path("in"), TKillPoint{}).exitCode, 0);
-    const std::vector<std::string> unite = {Program(), "/unite", Path("set/movie.vrn"),
+    const std::vector<std::string> unite = {ProgramPath(), "/unite", Path("set/movie.vrn"),
                                             Path("united")};
     KillEverywhere(unite, Path("in"), Path("united"), [&](const TTracedRun& run) {
         EXPECT_TRUE(run.killed);
@@ -217,7 +211,7 @@ TEST_F(KillTest, KilledUniteLeavesNoFileOrTheWholeFile) {
 }
 
 TEST_F(KillTest, KilledStubLeavesNoFileOrTheWholeFile) {
-    const std::vector<std::string> split = {Program(),         "/split",  Path("in/movie.dat"),
+    const std::vector<std::string> split = {ProgramPath(),     "/split",  Path("in/movie.dat"),
                                             Path("reference"), "1500000", "-self"};
     ASSERT_EQ(RunTraced(split, Path("in"), TKillPoint{}).exitCode, 0);
     // The stub rebuilds beside itself, so the set is copied afresh for every run.
