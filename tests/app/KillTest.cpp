@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -139,11 +140,14 @@ protected:
 
     std::string Path(const std::string& name) const { return (m_work.Path() / name).string(); }
 
-    // Kills `command` at every point and calls `check` on what is left.
-    template <typename TCheck>
-    void KillEverywhere(const std::vector<std::string>& command, const std::string& folder,
-                        const std::string& watched, TCheck check) {
+    // Kills `command` at every point and calls `check` on what is left in
+    // `watched`, emptied and then given its files by `layOut` before each run.
+    void KillEverywhere(
+        const std::vector<std::string>& command, const std::string& folder,
+        const std::string& watched, const std::function<void(const TTracedRun&)>& check,
+        const std::function<void()>& layOut = [] {}) {
         PinSourceTimes();
+        layOut();
         const TTracedRun counted = RunTraced(command, folder, TKillPoint{});
         ASSERT_EQ(counted.exitCode, 0) << "the run itself fails";
         ASSERT_GT(counted.counts.count(&CommitCalls), 0u) << "the run committed nothing";
@@ -154,6 +158,7 @@ protected:
                          (point.atExit ? ", at its end" : ", at its start"));
             fs::remove_all(watched);
             fs::create_directories(watched);
+            layOut();
             PinSourceTimes();
             check(RunTraced(command, folder, point));
             for (const fs::directory_entry& entry : fs::directory_iterator(watched)) {
@@ -171,6 +176,14 @@ protected:
             ASSERT_TRUE(fs::exists(reference)) << "a stray file is left: " << name;
             EXPECT_TRUE(ReadFileBytes(entry.path()) == ReadFileBytes(reference))
                 << "a cut piece is left under its final name: " << name;
+        }
+    }
+
+    // A killed join leaves no file or the whole file.
+    void ExpectNoneOrWhole(const TTracedRun& run, const std::string& whole) {
+        EXPECT_TRUE(run.killed);
+        if (fs::exists(whole)) {
+            EXPECT_TRUE(ReadFileBytes(whole) == m_whole);
         }
     }
 
@@ -203,10 +216,7 @@ TEST_F(KillTest, KilledUniteLeavesNoFileOrTheWholeFile) {
     const std::vector<std::string> unite = {ProgramPath(), "/unite", Path("set/movie.vrn"),
                                             Path("united")};
     KillEverywhere(unite, Path("in"), Path("united"), [&](const TTracedRun& run) {
-        EXPECT_TRUE(run.killed);
-        if (fs::exists(Path("united/movie.dat"))) {
-            EXPECT_TRUE(ReadFileBytes(Path("united/movie.dat")) == m_whole);
-        }
+        ExpectNoneOrWhole(run, Path("united/movie.dat"));
     });
 }
 
@@ -221,22 +231,7 @@ TEST_F(KillTest, KilledStubLeavesNoFileOrTheWholeFile) {
                           fs::copy_options::overwrite_existing);
         fs::permissions(Path("set/movie.exe"), fs::perms::owner_exec, fs::perm_options::add);
     };
-    layOut();
-    const std::vector<std::string> stub = {Path("set/movie.exe")};
-    const TTracedRun counted = RunTraced(stub, Path("set"), TKillPoint{});
-    ASSERT_EQ(counted.exitCode, 0);
-    for (const TKillPoint& point : KillPoints(counted)) {
-        SCOPED_TRACE(std::to_string(point.occurrence) + (point.atExit ? " exit" : " entry"));
-        fs::remove_all(Path("set"));
-        fs::create_directories(Path("set"));
-        layOut();
-        EXPECT_TRUE(RunTraced(stub, Path("set"), point).killed);
-        for (const fs::directory_entry& entry : fs::directory_iterator(Path("set"))) {
-            const std::string name = entry.path().filename().string();
-            EXPECT_NE(name.front(), '.') << "a hidden file is left: " << name;
-        }
-        if (fs::exists(Path("set/movie.dat"))) {
-            EXPECT_TRUE(ReadFileBytes(Path("set/movie.dat")) == m_whole);
-        }
-    }
+    KillEverywhere(
+        {Path("set/movie.exe")}, Path("set"), Path("set"),
+        [&](const TTracedRun& run) { ExpectNoneOrWhole(run, Path("set/movie.dat")); }, layOut);
 }

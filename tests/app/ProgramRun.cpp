@@ -14,7 +14,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 extern char** environ;
 
@@ -102,8 +101,7 @@ void TStartedProgram::Stop(int signal) {
         kill(m_pid, signal);
 }
 
-TRunResult TStartedProgram::Wait(std::chrono::seconds limit) {
-    TRunResult result;
+TRunResult TStartedProgram::Wait() {
     // The terminal is read until the program has closed it.
     char chunk[4096];
     while (m_terminalMaster >= 0) {
@@ -113,33 +111,25 @@ TRunResult TStartedProgram::Wait(std::chrono::seconds limit) {
         else if (got == 0 || errno != EINTR)
             m_terminalMaster = -1;
     }
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!Ended()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return result;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    while (m_pid > 0 && waitpid(m_pid, &m_status, 0) < 0 && errno == EINTR) {
     }
-    if (m_status) {
-        result.Status = WIFEXITED(*m_status) ? WEXITSTATUS(*m_status) : -1;
-        result.Signal = WIFSIGNALED(*m_status) ? WTERMSIG(*m_status) : 0;
-    }
+    m_pid = -1;
+    TRunResult result;
+    result.Status = WIFEXITED(m_status) ? WEXITSTATUS(m_status) : -1;
+    result.Signal = WIFSIGNALED(m_status) ? WTERMSIG(m_status) : 0;
     result.Out = ReadFileBytes(m_out);
     result.Err = m_onTerminal ? m_terminalText : ReadFileBytes(m_err);
     return result;
 }
 
-// Collects the status of a program that has ended, without waiting.
-bool TStartedProgram::Ended() {
+bool TStartedProgram::Running() {
     if (m_pid <= 0)
-        return true;
-    int status = 0;
-    const pid_t ended = waitpid(m_pid, &status, WNOHANG);
-    if (ended == 0 || (ended < 0 && errno == EINTR))
         return false;
-    if (ended == m_pid)
-        m_status = status;
+    const pid_t ended = waitpid(m_pid, &m_status, WNOHANG);
+    if (ended == 0 || (ended < 0 && errno == EINTR))
+        return true;
     m_pid = -1;
-    return true;
+    return false;
 }
 
 TRunResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,

@@ -101,10 +101,8 @@ TEST_F(WindowedStart, CommandLineNeedsNoDisplay) {
 TEST_F(WindowedStart, SecondStartHandsItsFileToTheRunningWindowAndEnds) {
     TTempFolder firstCapture;
     TStartedProgram first(ProgramPath(), {}, firstCapture.Path(), Offscreen());
-    // The window listens once it is up.
-    const auto deadline = std::chrono::steady_clock::now() + 60s;
-    while (!fs::exists(SocketPath()) && first.Running() &&
-           std::chrono::steady_clock::now() < deadline)
+    // The window listens once it is up, however long a loaded machine takes.
+    while (!fs::exists(SocketPath()) && first.Running())
         std::this_thread::sleep_for(50ms);
     ASSERT_TRUE(fs::exists(SocketPath()))
         << ReadFileBytes((firstCapture.Path() / "stderr").string());
