@@ -105,14 +105,3 @@ TEST_F(ChecksumCommandRun, VerifyExitsZeroOnlyForACompleteIntactSet) {
     }
     EXPECT_EQ(RunIn(work.Path(), "/verify out/none.vrn").status, 2);
 }
-
-TEST_F(ChecksumCommandRun, UniteOfADamagedSetFailsAndDeletesNothing) {
-    SplitIntoFive();
-    std::string bytes = ReadFileBytes(Out("a.003"));
-    bytes[100] ^= 1;
-    WriteFileBytes(Out("a.003"), bytes);
-    EXPECT_EQ(RunIn(work.Path(), "/unite out/a.vrn back -del").status, 1);
-    EXPECT_TRUE(fs::is_empty(work.Path() / "back"));
-    for (const char* name : {"a.vrn", "a.001", "a.002", "a.003", "a.004", "a.sha256"})
-        EXPECT_TRUE(fs::exists(Out(name))) << name;
-}

@@ -203,26 +203,33 @@ TEST_F(CommandLineRun, DelRemovesThePiecesAfterASuccessfulJoin) {
     }
 }
 
-// A missing piece, in the middle or last, and a middle piece with bytes added,
-// as a copy gone wrong leaves it: the join fails naming the piece, deletes no
-// piece even with -del, and leaves nothing half-written nor replaces an older
-// file of the whole file's name.
+// A missing piece, in the middle or last, a middle piece with bytes added, as
+// a copy gone wrong leaves it, and one with a byte changed, which only its
+// checksum tells: the join fails naming the piece, deletes no piece even with
+// -del, and leaves nothing half-written nor replaces an older file of the
+// whole file's name.
 TEST_F(CommandLineRun, FailedJoinNamesThePieceAndChangesNothing) {
+    enum class TDamage { Missing, Grown, Changed };
     struct TCase {
         const char* Piece;
-        bool Missing;
+        TDamage Damage;
         bool Del;
         bool OlderFile;
     };
-    for (const TCase& test : {TCase{"a.001", true, false, false}, TCase{"a.002", true, true, true},
-                              TCase{"a.001", false, true, false}}) {
-        SCOPED_TRACE(std::string(test.Piece) + (test.Missing ? " missing" : " grown"));
+    for (const TCase& test :
+         {TCase{"a.001", TDamage::Missing, false, false},
+          TCase{"a.002", TDamage::Missing, true, true}, TCase{"a.001", TDamage::Grown, true, false},
+          TCase{"a.001", TDamage::Changed, true, false}}) {
+        SCOPED_TRACE(std::string(test.Piece) + " " + std::to_string(int(test.Damage)));
         EmptyFolders();
         RunOk({"/split", In("a.dat"), Out(), BlockSize});
-        if (test.Missing)
+        std::string bytes = ReadFileBytes(Out(test.Piece));
+        if (test.Damage == TDamage::Missing)
             fs::remove(Out(test.Piece));
+        else if (test.Damage == TDamage::Grown)
+            WriteFileBytes(Out(test.Piece), bytes + "XYZ");
         else
-            WriteFileBytes(Out(test.Piece), ReadFileBytes(Out(test.Piece)) + "XYZ");
+            WriteFileBytes(Out(test.Piece), bytes.replace(100, 1, 1, char(bytes[100] ^ 1)));
         if (test.OlderFile)
             WriteFileBytes(Back("a.dat"), "older work");
         const TNames pieces = Names(Out());
