@@ -1,174 +1,214 @@
+// The command line's parser: what each line asks for, and what each usage
+// error says, in one table; and the two readings of a block size.
 #include "app/CommandLine.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
-TCommandLineParse Parse(const std::vector<std::string>& arguments) {
-    return ParseCommandLine(arguments);
+// A request as one line of text: the form, then what the form takes, then
+// each switch that is on, in a fixed order.
+std::string Described(const TCommandLineRequest& request) {
+    switch (request.Form) {
+    case TCommandForm::cfWindow:
+        return "window";
+    case TCommandForm::cfHelp:
+        return "help";
+    default:
+        break;
+    }
+    const char* form = request.Form == TCommandForm::cfSplit   ? "split"
+                       : request.Form == TCommandForm::cfUnite ? "unite"
+                                                               : "verify";
+    std::string text = std::string(form) + " " + request.FileName;
+    if (!request.Folder.empty())
+        text += " -> " + request.Folder;
+    if (request.Size != 0)
+        text += " size " + std::to_string(request.Size);
+    if (request.PieceCount != 0)
+        text += " count " + std::to_string(request.PieceCount);
+    const std::pair<bool, const char*> switches[] = {
+        {request.Version100, "ver100"},
+        {request.DOSCompatible, "dos"},
+        {request.WinSplitCompatible, "wsp"},
+        {request.MakeBAT, "bat"},
+        {request.MakeSUB, "self"},
+        {request.WindowsStub, "stub=windows"},
+        {request.KeepOriginalExt, "keepext"},
+        {request.DelAfterUnite, "del"},
+        {request.NoChecksums, "nosum"},
+    };
+    for (const auto& [on, name] : switches)
+        if (on)
+            text += std::string(" ") + name;
+    return text;
 }
+
+struct TParseCase {
+    std::vector<std::string> Arguments;
+    std::string Expected; // the described request, or "!" and a part of the error
+};
+
+const TParseCase ParseCases[] = {
+    // Fewer than two arguments ask for the window.
+    {{}, "window"},
+    {{"a.dat"}, "window"},
+    {{"/split"}, "window"},
+    {{"-dos"}, "window"},
+    // Help wins wherever it stands; after "--" it is a file name like any other.
+    {{"--help"}, "help"},
+    {{"-h"}, "help"},
+    {{"/split", "a", "b", "1", "--help"}, "help"},
+    {{"/cut", "-h"}, "help"},
+    {{"/unite", "--", "--help", "out"}, "unite --help -> out"},
+    // The forms, their word in any case.
+    {{"/split", "dir/a.dat", "out", "1457664"}, "split dir/a.dat -> out size 1457664"},
+    {{"/SPLIT", "a", "b", "10"}, "split a -> b size 10"},
+    {{"/unite", "in/a.vrn", "/tmp/out"}, "unite in/a.vrn -> /tmp/out"},
+    {{"/Unite", "a", "b"}, "unite a -> b"},
+    {{"/verify", "a.vrn"}, "verify a.vrn"},
+    // Switches take either prefix, any case, anywhere.
+    {{"-VER100", "/split", "a.dat", "/Dos", "out", "-KeepExt", "100", "/bat"},
+     "split a.dat -> out size 100 ver100 dos bat keepext"},
+    {{"/unite", "a.vrn", "-DEL", "out", "/keepext"}, "unite a.vrn -> out keepext del"},
+    {{"/split", "a", "b", "1", "-wsp", "-bat"}, "split a -> b size 1 wsp bat"},
+    {{"/split", "a", "b", "1K", "-NoSum"}, "split a -> b size 1024 nosum"},
+    // The stub is Linux's unless Windows' is asked for.
+    {{"/split", "a", "b", "1", "-self"}, "split a -> b size 1 self"},
+    {{"/split", "a", "b", "1", "-self", "-stub=linux"}, "split a -> b size 1 self"},
+    {{"/STUB=Windows", "/split", "a", "b", "1", "/self"}, "split a -> b size 1 self stub=windows"},
+    // A slash word that is no switch is an absolute path, and "--" lets a
+    // path that looks like a switch through.
+    {{"/split", "/data/a.dat", "/dosfolder", "100"}, "split /data/a.dat -> /dosfolder size 100"},
+    {{"/split", "a", "--", "/dos", "100"}, "split a -> /dos size 100"},
+    // A count in place of the size, from 2 to what 16 bits hold.
+    {{"/split", "a", "out", "-n", "2"}, "split a -> out count 2"},
+    {{"/split", "a", "out", "/N", "65535"}, "split a -> out count 65535"},
+    {{"/split", "-n", "3", "a", "out"}, "split a -> out count 3"},
+    {{"/split", "a", "out", "-n", "1"}, "!'1'"},
+    {{"/split", "a", "out", "-n", "65536"}, "!'65536'"},
+    {{"/split", "a", "out", "-n", "1K"}, "!'1K'"},
+    {{"/split", "a", "out", "-n"}, "!'-n'"},
+    {{"/split", "a", "out", "1K", "-n", "2"}, "!РОЗМІР"},
+    {{"/unite", "a.vrn", "out", "-n", "2"}, "!'-n'"},
+    // Each usage error names what is wrong.
+    {{"/cut", "a", "b", "1"}, "!'/cut'"},
+    {{"split", "a", "b", "1"}, "!'split'"},
+    {{"-dos", "-ver100"}, "!Не вказано команду"},
+    {{"/split", "a", "b"}, "!Замало"},
+    {{"/split", "a", "b", "-dos"}, "!Замало"},
+    {{"/unite", "a"}, "!Замало"},
+    {{"/unite", "a", "b", "c"}, "!'c'"},
+    {{"/split", "a", "b", "1", "c"}, "!'c'"},
+    {{"/VERIFY", "a.vrn", "out"}, "!'out'"},
+    {{"/split", "a", "b", "1", "-fast"}, "!'-fast'"},
+    {{"/split", "a", "b", "1", "--dos"}, "!'--dos'"},
+    {{"/split", "a", "b", "1", "-del"}, "!'-del'"},
+    {{"/unite", "a", "b", "-dos"}, "!'-dos'"},
+    {{"/unite", "a", "b", "/ver100"}, "!'/ver100'"},
+    {{"/unite", "a.vrn", "out", "-nosum"}, "!'-nosum'"},
+    {{"/verify", "a.vrn", "-del"}, "!'-del'"},
+    {{"/split", "a", "b", "1", "-dos", "/WSP"}, "!'/WSP'"},
+    {{"/split", "a", "b", "1", "-self", "-dos"}, "!'-self'"},
+    {{"/split", "a", "b", "1", "-wsp", "-self"}, "!несумісні"},
+    {{"/split", "a", "b", "1", "-ver100", "-self"}, "!несумісні"},
+    {{"/split", "a", "b", "1", "-bat"}, "!-bat"},
+    {{"/split", "a", "b", "1", "-bat", "-ver100"}, "!-bat"},
+    {{"/split", "a", "", "1"}, "!теку"},
+    {{"/unite", "a", ""}, "!теку"},
+    {{"/split", "a", "b", "1,457,664"}, "!'1,457,664'"},
+    {{"/split", "a", "b", "-100"}, "!'-100'"}, // taken for an unknown switch
+    {{"/split", "a", "b", "1", "-self", "-stub=dos"}, "!'-stub=dos'"},
+    {{"/split", "a", "b", "1", "-self", "-stub="}, "!'-stub='"},
+    {{"/split", "a", "b", "1", "-stub=windows"}, "!-self"},
+    {{"/unite", "a", "b", "-stub=linux"}, "!'-stub=linux'"},
+};
 
 } // namespace
 
-TEST(CommandLineParse, FewerThanTwoArgumentsAskForTheWindow) {
-    for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{}, {"a.dat"}, {"/split"}, {"-dos"}}) {
-        const TCommandLineParse parse = Parse(arguments);
-        EXPECT_TRUE(parse.Ok()) << parse.Error;
-        EXPECT_EQ(parse.Request.Form, TCommandForm::cfWindow);
+TEST(CommandLineParse, ReadsTheRequestOrSaysWhatIsWrong) {
+    for (const TParseCase& test : ParseCases) {
+        std::string line;
+        for (const std::string& argument : test.Arguments)
+            line += "[" + argument + "] ";
+        SCOPED_TRACE(line);
+        const TCommandLineParse parse = ParseCommandLine(test.Arguments);
+        if (test.Expected.front() == '!') {
+            EXPECT_FALSE(parse.Ok()) << Described(parse.Request);
+            EXPECT_NE(parse.Error.find(test.Expected.substr(1)), std::string::npos)
+                << parse.Error << " lacks " << test.Expected.substr(1);
+        } else {
+            EXPECT_TRUE(parse.Ok()) << parse.Error;
+            EXPECT_EQ(Described(parse.Request), test.Expected);
+        }
     }
 }
 
-TEST(CommandLineParse, HelpWinsWherever) {
-    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"--help"},
-                                                      {"-h"},
-                                                      {"/split", "a", "b", "1", "--help"},
-                                                      {"/cut", "-h"}}) {
-        const TCommandLineParse parse = Parse(arguments);
-        EXPECT_TRUE(parse.Ok());
-        EXPECT_EQ(parse.Request.Form, TCommandForm::cfHelp);
-    }
-    // After "--" it is a file name like any other.
-    EXPECT_EQ(Parse({"/unite", "--", "--help", "out"}).Request.FileName, "--help");
-}
-
-TEST(CommandLineParse, SplitFormTakesFileFolderAndSize) {
-    const TCommandLineParse parse = Parse({"/split", "dir/a.dat", "out", "1457664"});
-    ASSERT_TRUE(parse.Ok()) << parse.Error;
-    const TCommandLineRequest& request = parse.Request;
-    EXPECT_EQ(request.Form, TCommandForm::cfSplit);
-    EXPECT_EQ(request.FileName, "dir/a.dat");
-    EXPECT_EQ(request.Folder, "out");
-    EXPECT_EQ(request.Size, 1457664);
-    EXPECT_FALSE(request.Version100 || request.DOSCompatible || request.WinSplitCompatible ||
-                 request.MakeBAT || request.MakeSUB || request.KeepOriginalExt ||
-                 request.DelAfterUnite);
-}
-
-TEST(CommandLineParse, UniteFormTakesFirstPieceAndFolder) {
-    const TCommandLineParse parse = Parse({"/unite", "in/a.vrn", "/tmp/out"});
-    ASSERT_TRUE(parse.Ok()) << parse.Error;
-    EXPECT_EQ(parse.Request.Form, TCommandForm::cfUnite);
-    EXPECT_EQ(parse.Request.FileName, "in/a.vrn");
-    EXPECT_EQ(parse.Request.Folder, "/tmp/out");
-}
-
-TEST(CommandLineParse, FormWordIgnoresCase) {
-    EXPECT_EQ(Parse({"/SPLIT", "a", "b", "10"}).Request.Form, TCommandForm::cfSplit);
-    EXPECT_EQ(Parse({"/Unite", "a", "b"}).Request.Form, TCommandForm::cfUnite);
-}
-
-TEST(CommandLineParse, SwitchesTakeEitherPrefixAnyCaseAnywhere) {
-    const TCommandLineParse parse =
-        Parse({"-VER100", "/split", "a.dat", "/Dos", "out", "-KeepExt", "100", "/bat"});
-    ASSERT_TRUE(parse.Ok()) << parse.Error;
-    const TCommandLineRequest& request = parse.Request;
-    EXPECT_EQ(request.FileName, "a.dat");
-    EXPECT_EQ(request.Folder, "out");
-    EXPECT_EQ(request.Size, 100);
-    EXPECT_TRUE(request.Version100);
-    EXPECT_TRUE(request.DOSCompatible);
-    EXPECT_TRUE(request.KeepOriginalExt);
-    EXPECT_TRUE(request.MakeBAT);
-
-    const TCommandLineParse unite = Parse({"/unite", "a.vrn", "-DEL", "out", "/keepext"});
-    ASSERT_TRUE(unite.Ok()) << unite.Error;
-    EXPECT_TRUE(unite.Request.DelAfterUnite);
-    EXPECT_TRUE(unite.Request.KeepOriginalExt);
-
-    const TCommandLineParse self = Parse({"/split", "a", "b", "1", "-self"});
-    ASSERT_TRUE(self.Ok());
-    EXPECT_TRUE(self.Request.MakeSUB);
-    const TCommandLineParse wsp = Parse({"/split", "a", "b", "1", "-wsp", "-bat"});
-    ASSERT_TRUE(wsp.Ok());
-    EXPECT_TRUE(wsp.Request.WinSplitCompatible);
-    EXPECT_TRUE(wsp.Request.MakeBAT);
-}
-
-TEST(CommandLineParse, StubChoiceDefaultsToLinux) {
-    EXPECT_FALSE(Parse({"/split", "a", "b", "1", "-self"}).Request.WindowsStub);
-    EXPECT_FALSE(Parse({"/split", "a", "b", "1", "-self", "-stub=linux"}).Request.WindowsStub);
-    const TCommandLineParse windows = Parse({"/STUB=Windows", "/split", "a", "b", "1", "/self"});
-    ASSERT_TRUE(windows.Ok()) << windows.Error;
-    EXPECT_TRUE(windows.Request.WindowsStub);
-}
-
-TEST(CommandLineParse, SlashWordsThatAreNoSwitchAreAbsolutePaths) {
-    const TCommandLineParse parse = Parse({"/split", "/data/a.dat", "/dosfolder", "100"});
-    ASSERT_TRUE(parse.Ok()) << parse.Error;
-    EXPECT_EQ(parse.Request.FileName, "/data/a.dat");
-    EXPECT_EQ(parse.Request.Folder, "/dosfolder");
-    EXPECT_FALSE(parse.Request.DOSCompatible);
-    // "--" lets a path that looks like a switch through.
-    const TCommandLineParse escaped = Parse({"/split", "a", "--", "/dos", "100"});
-    ASSERT_TRUE(escaped.Ok()) << escaped.Error;
-    EXPECT_EQ(escaped.Request.Folder, "/dos");
-    EXPECT_FALSE(escaped.Request.DOSCompatible);
-}
-
-// Each usage error names what is wrong.
-struct TUsageCase {
-    std::vector<std::string> Arguments;
-    std::string Expected; // a part of the message
-};
-
-TEST(CommandLineParse, UsageErrorsSayWhy) {
-    const std::vector<TUsageCase> cases = {
-        {{"/cut", "a", "b", "1"}, "'/cut'"},
-        {{"split", "a", "b", "1"}, "'split'"},
-        {{"-dos", "-ver100"}, "Не вказано команду"},
-        {{"/split", "a", "b"}, "Замало"},
-        {{"/split", "a", "b", "-dos"}, "Замало"},
-        {{"/unite", "a"}, "Замало"},
-        {{"/unite", "a", "b", "c"}, "'c'"},
-        {{"/split", "a", "b", "1", "c"}, "'c'"},
-        {{"/split", "a", "b", "1", "-fast"}, "'-fast'"},
-        {{"/split", "a", "b", "1", "--dos"}, "'--dos'"},
-        {{"/split", "a", "b", "1", "-del"}, "'-del'"},
-        {{"/unite", "a", "b", "-dos"}, "'-dos'"},
-        {{"/unite", "a", "b", "/ver100"}, "'/ver100'"},
-        {{"/split", "a", "b", "1", "-dos", "/WSP"}, "'/WSP'"},
-        {{"/split", "a", "b", "1", "-self", "-dos"}, "'-self'"},
-        {{"/split", "a", "b", "1", "-wsp", "-self"}, "несумісні"},
-        {{"/split", "a", "b", "1", "-ver100", "-self"}, "несумісні"},
-        {{"/split", "a", "b", "1", "-bat"}, "-bat"},
-        {{"/split", "a", "b", "1", "-bat", "-ver100"}, "-bat"},
-        {{"/split", "a", "", "1"}, "теку"},
-        {{"/unite", "a", ""}, "теку"},
-        {{"/split", "a", "b", "1,457,664"}, "'1,457,664'"},
-        {{"/split", "a", "b", "1", "-self", "-stub=dos"}, "'-stub=dos'"},
-        {{"/split", "a", "b", "1", "-self", "-stub="}, "'-stub='"},
-        {{"/split", "a", "b", "1", "-stub=windows"}, "-self"},
-        {{"/unite", "a", "b", "-stub=linux"}, "'-stub=linux'"},
+// A plain size is decimal digits only; a block size on the command line also
+// takes "floppy" and units, with fractions rounded down to whole bytes. A
+// refused text leaves the output alone.
+TEST(BlockSizeText, PlainAndUnitReadingsAtTheirEdges) {
+    const std::optional<int64_t> no;
+    struct TCase {
+        const char* Text;
+        std::optional<int64_t> Plain;
+        std::optional<int64_t> WithUnits;
     };
-    for (const TUsageCase& usage : cases) {
-        const TCommandLineParse parse = Parse(usage.Arguments);
-        EXPECT_FALSE(parse.Ok()) << usage.Arguments.front() << " ... " << usage.Expected;
-        EXPECT_NE(parse.Error.find(usage.Expected), std::string::npos)
-            << parse.Error << " lacks " << usage.Expected;
+    const TCase cases[] = {
+        {"1457664", 1457664, 1457664},
+        {"0", 0, 0}, // an integer; the engine refuses it as a block size
+        {"0001457664", 1457664, 1457664},
+        {"9223372036854775807", INT64_MAX, INT64_MAX},
+        {"9223372036854775808", no, no},
+        {"99999999999999999999", no, no},
+        {"1K", no, 1024},
+        {"1k", no, 1024},
+        {"1KB", no, 1000},
+        {"1kB", no, 1000},
+        {"1.5M", no, 1572864},
+        {"1.44MB", no, 1440000},
+        {"2G", no, 2147483648},
+        {"2gb", no, 2000000000},
+        {"0.0009K", no, 0},                          // 0.92 bytes, rounded down
+        {"1.0000000000000000001K", no, 1024},        // rounded down however many digits
+        {"0.99999999999999999999GB", no, 999999999}, // never rounded up
+        {"8589934591G", no, 8589934591LL * 1073741824},
+        {"8589934592G", no, no}, // past 64 bits
+        {"floppy", no, 1457664},
+        {"FLOPPY", no, 1457664},
+        {"1.5", no, no}, // a fraction needs a unit
+        {"1.", no, no},
+        {".5K", no, no},
+        {"1 K", no, no},
+        {"1,5M", no, no},
+        {"1KiB", no, no},
+        {"1B", no, no},
+        {"-1K", no, no},
+        {"K", no, no},
+        {"", no, no},
+        {"1,457,664", no, no},
+        {"1 457 664", no, no},
+        {"+100", no, no},
+        {"100x", no, no},
+        {"0x10", no, no},
+        {" 100", no, no},
+        {"100 ", no, no},
+        {"١٠٠", no, no},
+    };
+    for (const TCase& test : cases) {
+        SCOPED_TRACE(std::string("'") + test.Text + "'");
+        for (const bool withUnits : {false, true}) {
+            int64_t size = -7;
+            const bool read =
+                withUnits ? BlockSizeFromText(test.Text, size) : SizeFromText(test.Text, size);
+            const std::optional<int64_t>& expected = withUnits ? test.WithUnits : test.Plain;
+            EXPECT_EQ(read ? std::optional<int64_t>(size) : no, expected) << withUnits;
+            EXPECT_TRUE(read || size == -7) << "a refused size changed the output: " << size;
+        }
     }
-}
-
-TEST(CommandLineParse, SizeMustBeAPlainDecimalInteger) {
-    for (const char* bad : {"", "1,457,664", "1 457 664", "1.5", "+100", "0x10", " 100", "100 ",
-                            "١٠٠", "9223372036854775808", "99999999999999999999"}) {
-        int64_t size = -7;
-        EXPECT_FALSE(SizeFromText(bad, size)) << "'" << bad << "'";
-        EXPECT_EQ(size, -7) << "a refused size leaves the output alone";
-        EXPECT_FALSE(Parse({"/split", "a", "b", bad}).Ok()) << "'" << bad << "'";
-    }
-    // "-100" is taken for an unknown switch: refused as well.
-    EXPECT_FALSE(Parse({"/split", "a", "b", "-100"}).Ok());
-
-    int64_t size = 0;
-    ASSERT_TRUE(SizeFromText("0", size));
-    EXPECT_EQ(size, 0); // an integer; the engine refuses it as a block size
-    ASSERT_TRUE(SizeFromText("0001457664", size));
-    EXPECT_EQ(size, 1457664);
-    ASSERT_TRUE(SizeFromText("9223372036854775807", size));
-    EXPECT_EQ(size, INT64_MAX);
 }

