@@ -186,24 +186,24 @@ TEST_F(CommandLineRun, KeepExtKeepsTheWholeNameInEveryPiece) {
     EXPECT_EQ(Names(Back()), TNames{"a.dat.dat"});
 }
 
+// After a successful join -del removes the pieces; the information and batch
+// files go with a WinSplit set's pieces, but a batch file of the user's own
+// with that name stays.
 TEST_F(CommandLineRun, DelRemovesThePiecesAfterASuccessfulJoin) {
-    RunOk({"/split", In("a.dat"), Out(), BlockSize});
-    RunOk({"/unite", Out("a.vrn"), Back(), "-del"});
-    EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
-    EXPECT_EQ(Names(Out()), TNames{"a.sha256"});
-
-    // The information and batch files go with a WinSplit set's pieces, but a
-    // batch file of the user's own with that name stays.
-    for (bool ownBatchFile : {false, true}) {
-        fs::remove(Back("a.dat"));
-        RunOk({"/split", In("a.dat"), Out(), BlockSize, "-wsp", "-bat"});
+    const std::pair<bool, bool> sets[] = {{false, false}, {true, false}, {true, true}};
+    for (const auto& [winSplit, ownBatchFile] : sets) {
+        SCOPED_TRACE(std::string(winSplit ? "WinSplit" : "normal") +
+                     (ownBatchFile ? " beside the user's batch file" : ""));
+        EmptyFolders();
+        if (winSplit)
+            RunOk({"/split", In("a.dat"), Out(), BlockSize, "-wsp", "-bat"});
+        else
+            RunOk({"/split", In("a.dat"), Out(), BlockSize});
         if (ownBatchFile)
             WriteFileBytes(Out("a.bat"), "@echo mine\r\n");
-        RunOk({"/unite", Out("a.wsp"), Back(), "-del"});
+        RunOk({"/unite", Out(winSplit ? "a.wsp" : "a.vrn"), Back(), "-del"});
         EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
-        EXPECT_EQ(Names(Out()),
-                  ownBatchFile ? (TNames{"a.bat", "a.sha256"}) : (TNames{"a.sha256"}));
-        fs::remove(Out("a.bat"));
+        EXPECT_EQ(Names(Out()), ownBatchFile ? (TNames{"a.bat", "a.sha256"}) : TNames{"a.sha256"});
     }
 }
 
