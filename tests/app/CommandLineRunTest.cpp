@@ -186,24 +186,24 @@ TEST_F(CommandLineRun, KeepExtKeepsTheWholeNameInEveryPiece) {
     EXPECT_EQ(Names(Back()), TNames{"a.dat.dat"});
 }
 
+// After a successful join -del removes the pieces; the information and batch
+// files go with a WinSplit set's pieces, but a batch file of the user's own
+// with that name stays.
 TEST_F(CommandLineRun, DelRemovesThePiecesAfterASuccessfulJoin) {
-    RunOk({"/split", In("a.dat"), Out(), BlockSize});
-    RunOk({"/unite", Out("a.vrn"), Back(), "-del"});
-    EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
-    EXPECT_EQ(Names(Out()), TNames{"a.sha256"});
-
-    // The information and batch files go with a WinSplit set's pieces, but a
-    // batch file of the user's own with that name stays.
-    for (bool ownBatchFile : {false, true}) {
-        fs::remove(Back("a.dat"));
-        RunOk({"/split", In("a.dat"), Out(), BlockSize, "-wsp", "-bat"});
+    const std::pair<bool, bool> sets[] = {{false, false}, {true, false}, {true, true}};
+    for (const auto& [winSplit, ownBatchFile] : sets) {
+        SCOPED_TRACE(std::string(winSplit ? "WinSplit" : "normal") +
+                     (ownBatchFile ? " beside the user's batch file" : ""));
+        EmptyFolders();
+        if (winSplit)
+            RunOk({"/split", In("a.dat"), Out(), BlockSize, "-wsp", "-bat"});
+        else
+            RunOk({"/split", In("a.dat"), Out(), BlockSize});
         if (ownBatchFile)
             WriteFileBytes(Out("a.bat"), "@echo mine\r\n");
-        RunOk({"/unite", Out("a.wsp"), Back(), "-del"});
+        RunOk({"/unite", Out(winSplit ? "a.wsp" : "a.vrn"), Back(), "-del"});
         EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
-        EXPECT_EQ(Names(Out()),
-                  ownBatchFile ? (TNames{"a.bat", "a.sha256"}) : (TNames{"a.sha256"}));
-        fs::remove(Out("a.bat"));
+        EXPECT_EQ(Names(Out()), ownBatchFile ? (TNames{"a.bat", "a.sha256"}) : TNames{"a.sha256"});
     }
 }
 
@@ -266,75 +266,60 @@ TEST_F(CommandLineRun, DelWarnsAboutPiecesItCannotDelete) {
     EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
 }
 
-TEST_F(CommandLineRun, UnknownSignatureFails) {
+// Runs the engine refuses end with status 1, say why (naming the file where
+// there is one) and leave every folder as it was.
+TEST_F(CommandLineRun, RefusedRunsExitOneNamingTheFileAndWriteNothing) {
+    // A first piece of no known signature, and a DOS set's first piece, which
+    // has none: it is joined by its batch file.
     WriteFileBytes(Out("b.vrn"), PatternBytes(5000, 3));
-    const TRunResult result = Run({"/unite", Out("b.vrn"), Back()});
-    EXPECT_EQ(result.Status, 1);
-    EXPECT_TRUE(Contains(result.Err, Texts::EngineUnknownSignature)) << result.Err;
-    EXPECT_EQ(Names(Back()), TNames{});
-
-    // A DOS-compatible set carries no signature: it is joined by its batch file.
-    RunOk({"/split", In("a.dat"), Out(), BlockSize, "-dos"});
-    EXPECT_EQ(Run({"/unite", Out("a.dos"), Back()}).Status, 1);
-    EXPECT_EQ(Names(Back()), TNames{});
-}
-
-TEST_F(CommandLineRun, StoredExtensionCannotLeadOutOfTheTargetFolder) {
+    const fs::path dos = m_work.Path() / "dos";
+    fs::create_directories(dos);
+    RunOk({"/split", In("a.dat"), dos.string(), BlockSize, "-dos"});
     // A version 1.0 first piece whose extension field holds "/x": joined as
     // designed it would land in back/p/x.
-    std::string piece("VRNv100\x1A", 8);
-    piece += std::string("\x05\0\0\0", 4);
     std::string extension("/x");
     extension.resize(20, '\0');
-    piece += extension + std::string("\x01\0", 2) + "hello";
-    WriteFileBytes(Out("p.vrn"), piece);
+    WriteFileBytes(Out("p.vrn"), std::string("VRNv100\x1A\x05\0\0\0", 12) + extension +
+                                     std::string("\x01\0", 2) + "hello");
     fs::create_directories(Back("p"));
-
-    const TRunResult result = Run({"/unite", Out("p.vrn"), Back()});
-    EXPECT_EQ(result.Status, 1);
-    EXPECT_TRUE(Contains(result.Err, Out("p.vrn"))) << result.Err;
-    EXPECT_EQ(Names(Back()), TNames{"p"});
-    EXPECT_EQ(Names(Back("p")), TNames{});
-}
-
-TEST_F(CommandLineRun, UnwritableTargetFailsNamingTheFile) {
     WriteFileBytes(Out("plain"), "not a folder");
-    TRunResult result = Run({"/split", In("a.dat"), Out("plain"), BlockSize});
-    EXPECT_EQ(result.Status, 1);
-    EXPECT_TRUE(Contains(result.Err, Out("plain"))) << result.Err;
-
-    result = Run({"/split", In("a.dat"), Out("missing"), BlockSize});
-    EXPECT_EQ(result.Status, 1);
-    EXPECT_TRUE(Contains(result.Err, Out("missing"))) << result.Err;
-    EXPECT_FALSE(fs::exists(Out("missing")));
+    WriteFileBytes(In("b.vrn"), m_whole);
+    const std::string in = (m_work.Path() / "in").string();
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"/unite", Out("b.vrn"), Back()}, Texts::EngineUnknownSignature},
+        {{"/unite", (dos / "a.dos").string(), Back()}, ""},
+        {{"/unite", Out("p.vrn"), Back()}, Out("p.vrn")},
+        {{"/split", In("a.dat"), Out("plain"), BlockSize}, Out("plain")},
+        {{"/split", In("a.dat"), Out("missing"), BlockSize}, Out("missing")},
+        // Block sizes the header does not fit in.
+        {{"/split", In("a.dat"), Back("p"), "10"}, ""},
+        {{"/split", In("a.dat"), Back("p"), "38"}, ""},
+        {{"/split", In("a.dat"), Back("p"), "0"}, ""},
+        // A split never writes over its source.
+        {{"/split", In("b.vrn"), in, BlockSize}, In("b.vrn")},
+    };
+    const TNames outNames = Names(Out());
+    for (const auto& [arguments, expected] : cases) {
+        SCOPED_TRACE(arguments[1] + " " + arguments.back());
+        const TRunResult result = Run(arguments);
+        EXPECT_EQ(result.Status, 1) << result.Err;
+        EXPECT_FALSE(result.Err.empty());
+        EXPECT_TRUE(Contains(result.Err, expected)) << result.Err;
+        EXPECT_EQ(Names(Out()), outNames);
+        EXPECT_EQ(Names(Back()), TNames{"p"});
+        EXPECT_EQ(Names(Back("p")), TNames{});
+        EXPECT_EQ(Names(in), (TNames{"a.dat", "b.vrn"}));
+    }
+    EXPECT_TRUE(ReadFileBytes(In("b.vrn")) == m_whole);
 
     if (geteuid() != 0) { // permissions do not stop the superuser
-        fs::permissions(Back(), fs::perms::owner_read | fs::perms::owner_exec);
-        result = Run({"/split", In("a.dat"), Back(), BlockSize});
-        fs::permissions(Back(), fs::perms::owner_all);
+        fs::permissions(Back("p"), fs::perms::owner_read | fs::perms::owner_exec);
+        const TRunResult result = Run({"/split", In("a.dat"), Back("p"), BlockSize});
+        fs::permissions(Back("p"), fs::perms::owner_all);
         EXPECT_EQ(result.Status, 1);
-        EXPECT_TRUE(Contains(result.Err, Back())) << result.Err;
-        EXPECT_EQ(Names(Back()), TNames{});
+        EXPECT_TRUE(Contains(result.Err, Back("p"))) << result.Err;
+        EXPECT_EQ(Names(Back("p")), TNames{});
     }
-}
-
-TEST_F(CommandLineRun, BlockSizeTheHeaderDoesNotFitInFailsBeforeWriting) {
-    for (const char* size : {"10", "38", "0"}) {
-        const TRunResult result = Run({"/split", In("a.dat"), Out(), size});
-        EXPECT_EQ(result.Status, 1) << size;
-        EXPECT_FALSE(result.Err.empty());
-        EXPECT_EQ(Names(Out()), TNames{}) << size;
-    }
-}
-
-TEST_F(CommandLineRun, SplitNeverWritesOverItsSource) {
-    WriteFileBytes(In("b.vrn"), m_whole);
-    const TRunResult result =
-        Run({"/split", In("b.vrn"), (m_work.Path() / "in").string(), BlockSize});
-    EXPECT_EQ(result.Status, 1);
-    EXPECT_TRUE(Contains(result.Err, In("b.vrn"))) << result.Err;
-    EXPECT_TRUE(ReadFileBytes(In("b.vrn")) == m_whole);
-    EXPECT_EQ(Names(m_work.Path() / "in"), (TNames{"a.dat", "b.vrn"}));
 }
 
 TEST_F(CommandLineRun, SelfJoiningRoundTrip) {

@@ -20,8 +20,6 @@ TEST(EngineTexts, EngineMessagesKeepTheirDesignedWording) {
               "Input file '/x/a.dat' does not exist.");
     EXPECT_EQ(EngineMessageText(TEngineMessage::emPieceFileMissing, "/x/a.vrn"),
               "Зазначений файл /x/a.vrn не існує.");
-    EXPECT_EQ(EngineMessageText(TEngineMessage::emUnknownSignature, "/x/a.vrn"),
-              Texts::EngineUnknownSignature);
 }
 
 TEST(EngineTexts, EveryFaultHasItsOwnTextNamingTheFile) {
