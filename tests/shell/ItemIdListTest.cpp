@@ -134,6 +134,7 @@ TEST(ItemIdList, FromBytesRefusesMalformedLists) {
         "\x02\x00\x00"s,                // half a terminator
         OnlyAb.substr(0, 4),            // no end
         "\x01\x00\x00\x00"s,            // a count below its own two bytes
+        "\x01\x00\x00"s,                // a count of one, read again as its own end
         "\x09\x00"s + OnlyAb.substr(2), // a count past the end
         TwoIds + "x",                   // bytes after the end
     };
