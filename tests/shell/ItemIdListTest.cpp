@@ -19,6 +19,13 @@ const std::string TwoIds = "\x04\x00"s
                            "\x03\x00"s
                            "c"
                            "\x00\x00"s;
+// [ab] and [c] alone.
+const std::string OnlyAb = "\x04\x00"s
+                           "ab"
+                           "\x00\x00"s;
+const std::string OnlyC = "\x03\x00"s
+                          "c"
+                          "\x00\x00"s;
 
 } // namespace
 
@@ -58,15 +65,9 @@ TEST(ItemIdList, LastIdPointsAtTheFinalId) {
     const TItemIdList one = TItemIdList::FromId("ab");
     EXPECT_EQ(LastId(one.Data()), one.Data()); // the list itself when it has one id
     EXPECT_EQ(LastId(nullptr), nullptr);
-    EXPECT_EQ(Bytes(two.LastId()), "\x03\x00"s
-                                   "c"
-                                   "\x00\x00"s);
-    EXPECT_EQ(Bytes(two.FirstId()), "\x04\x00"s
-                                    "ab"
-                                    "\x00\x00"s);
-    EXPECT_EQ(Bytes(two.WithoutFirstId()), "\x03\x00"s
-                                           "c"
-                                           "\x00\x00"s);
+    EXPECT_EQ(Bytes(two.LastId()), OnlyC);
+    EXPECT_EQ(Bytes(two.FirstId()), OnlyAb);
+    EXPECT_EQ(Bytes(two.WithoutFirstId()), OnlyC);
     EXPECT_EQ(TItemIdList::Empty().LastId(), TItemIdList::Empty());
     EXPECT_TRUE(TItemIdList().LastId().IsNull());
 }
@@ -84,17 +85,13 @@ TEST(ItemIdList, RemoveLastIdRefusesBelowTwoIds) {
     EXPECT_TRUE(three.RemoveLastId());
     EXPECT_EQ(Bytes(three), TwoIds);
     EXPECT_TRUE(three.RemoveLastId());
-    EXPECT_EQ(Bytes(three), "\x04\x00"s
-                            "ab"
-                            "\x00\x00"s);
+    EXPECT_EQ(Bytes(three), OnlyAb);
     EXPECT_FALSE(three.RemoveLastId());
 
     // In place on raw bytes: the cut writes a terminator over the last count.
     std::string raw = TwoIds;
     EXPECT_TRUE(RemoveLastId(reinterpret_cast<std::uint8_t*>(raw.data())));
-    EXPECT_EQ(raw.substr(0, 6), "\x04\x00"s
-                                "ab"
-                                "\x00\x00"s);
+    EXPECT_EQ(raw.substr(0, 6), OnlyAb);
 }
 
 TEST(ItemIdList, CopyAddsTheTerminatorToTheTotalSize) {
@@ -130,27 +127,26 @@ TEST(ItemIdList, IdEqualityComparesCountsAndBytesOfTheFirstIds) {
 
 TEST(ItemIdList, FromBytesRefusesMalformedLists) {
     EXPECT_EQ(TItemIdList::FromBytes(TwoIds), TItemIdList::FromIds({"ab", "c"}));
-    EXPECT_THROW(TItemIdList::FromBytes(""), std::invalid_argument);
-    EXPECT_THROW(TItemIdList::FromBytes("\x00"s), std::invalid_argument);
-    EXPECT_THROW(TItemIdList::FromBytes("\x04\x00"s
-                                        "ab"),
-                 std::invalid_argument); // no end
-    EXPECT_THROW(TItemIdList::FromBytes("\x01\x00\x00\x00"s), std::invalid_argument);
-    EXPECT_THROW(TItemIdList::FromBytes("\x09\x00"s
-                                        "ab"
-                                        "\x00\x00"s),
-                 std::invalid_argument);
-    EXPECT_THROW(TItemIdList::FromBytes(TwoIds + "x"), std::invalid_argument);
-    EXPECT_FALSE(IsWellFormedIdList("\x02\x00\x00"s));
     EXPECT_TRUE(IsWellFormedIdList("\x02\x00\x00\x00"s));
+    const std::string malformed[] = {
+        "",
+        "\x00"s,
+        "\x02\x00\x00"s,                // half a terminator
+        OnlyAb.substr(0, 4),            // no end
+        "\x01\x00\x00\x00"s,            // a count below its own two bytes
+        "\x01\x00\x00"s,                // a count of one, read again as its own end
+        "\x09\x00"s + OnlyAb.substr(2), // a count past the end
+        TwoIds + "x",                   // bytes after the end
+    };
+    for (const std::string& bytes : malformed) {
+        SCOPED_TRACE(testing::PrintToString(bytes));
+        EXPECT_FALSE(IsWellFormedIdList(bytes));
+        EXPECT_THROW(TItemIdList::FromBytes(bytes), std::invalid_argument);
+    }
 }
 
 TEST(ItemIdList, IdsAreViewsOfThePayloads) {
     const TItemIdList list = TItemIdList::FromIds({"ab", "", "c"});
-    const auto ids = list.Ids();
-    ASSERT_EQ(ids.size(), 3u);
-    EXPECT_EQ(ids[0], "ab");
-    EXPECT_EQ(ids[1], "");
-    EXPECT_EQ(ids[2], "c");
+    EXPECT_EQ(list.Ids(), (std::vector<std::string_view>{"ab", "", "c"}));
     EXPECT_TRUE(TItemIdList().Ids().empty());
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-// Helpers shared by the tree's tests: building a tree over a temporary folder
-// and reading its levels as a user sees them.
+// Helpers shared by the tree's and the monitors' tests: building a tree over a
+// temporary folder, reading its levels as a user sees them, and waiting for a
+// monitor's thread while the event loop stands still.
 
 #include "shell/ShellTreeView.h"
 

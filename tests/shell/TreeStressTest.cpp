@@ -87,14 +87,14 @@ protected:
     TTempFolder temp;
 };
 
-TEST_F(TreeStressTest, ExpandAndCollapseWhileFilesChange) {
+TEST_F(TreeStressTest, ExpandCollapseAndDestroyWhileFilesChange) {
     const int running = TDiscMonitorThread::RunningCount();
-    {
-        TChurn churn(temp.Path());
+    TChurn churn(temp.Path());
+    for (int round = 0; round < 6; ++round) {
         auto tree = MakeTree(temp.Path());
-        for (int step = 0; step < 60; ++step) {
+        for (int step = 0; step < 10; ++step) {
             TShellNode* folder =
-                ChildNamed(tree->RootNode(), "d" + QString::number(step % kFolders));
+                ChildNamed(tree->RootNode(), "d" + QString::number((round + step) % kFolders));
             ASSERT_NE(folder, nullptr);
             if (folder->isExpanded()) {
                 folder->setExpanded(false);
@@ -103,36 +103,24 @@ TEST_F(TreeStressTest, ExpandAndCollapseWhileFilesChange) {
                 if (TShellNode* sub = ChildNamed(folder, "s1"))
                     tree->ExpandNode(sub);
             }
-            if (step % 10 == 0)
-                tree->SetOptions(step % 20 == 0 ? TVisOptions(TF_FOLDERS)
+            if (step == 5)
+                tree->SetOptions(round % 2 == 0 ? TVisOptions(TF_FOLDERS)
                                                 : TF_FOLDERS | TF_NONFOLDERS);
             // Let the monitors hand over a few changes before the next step.
             const int changes = churn.Changes();
             ASSERT_TRUE(WaitUntil(
                 [&] { return churn.Changes() >= changes + 20 && WatchesSettled(*tree); }));
         }
-        EXPECT_GT(churn.Changes(), 0);
-        // The tree still matches the disk for a folder that stopped changing.
+        // The tree still matches the disk where nothing changes.
         tree->ExpandNode(ChildNamed(tree->RootNode(), "d0"));
         EXPECT_NE(ChildNamed(ChildNamed(tree->RootNode(), "d0"), "s0"), nullptr);
-    }
-    EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
-}
 
-TEST_F(TreeStressTest, TreeDestroyedWhileHandOversArePending) {
-    const int running = TDiscMonitorThread::RunningCount();
-    TChurn churn(temp.Path());
-    for (int round = 0; round < 6; ++round) {
-        auto tree = MakeTree(temp.Path());
-        for (int i = 0; i < kFolders; ++i)
-            tree->ExpandNode(ChildNamed(tree->RootNode(), "d" + QString::number(i)));
+        // The tree goes while the root's monitor waits for the user-interface
+        // thread with a change left undelivered (its own or the churn's); a
+        // new folder is a change whether files are listed or not.
         TDiscMonitorThread* rootMonitor = tree->RootNode()->Monitor();
         ASSERT_NE(rootMonitor, nullptr);
-        ASSERT_TRUE(WaitUntil([&] { return rootMonitor->WatchCount() == 1; }));
-        // A change the root's monitor hands over, left undelivered: the tree
-        // goes while the thread waits for the user-interface thread. The
-        // churn may have handed one over already, which serves as well.
-        std::ofstream(temp.Path() / ("round" + std::to_string(round))) << round;
+        fs::create_directory(temp.Path() / ("round" + std::to_string(round)));
         ASSERT_TRUE(
             SpinUntil([&] { return rootMonitor->HandOvers() > rootMonitor->HandOversDone(); }));
         tree.reset();
