@@ -82,7 +82,7 @@ TEST_F(CommandLineRun, HelpGoesToStandardOutputAndSucceeds) {
         EXPECT_TRUE(Contains(result.Out, "/split") && Contains(result.Out, "/unite")) << result.Out;
         EXPECT_EQ(result.Err, "");
     }
-    EXPECT_EQ(Names(Out()), TNames{});
+    EXPECT_EQ(FolderNames(Out()), TNames{});
 }
 
 // The refusals the program makes itself, and a few of the parser's, all with
@@ -109,8 +109,8 @@ TEST_F(CommandLineRun, UsageErrorsExitTwoSayWhyAndWriteNothing) {
             << result.Err;
         EXPECT_EQ(result.Out, "");
     }
-    EXPECT_EQ(Names(Out()), TNames{});
-    EXPECT_EQ(Names(m_work.Path() / "in"), (TNames{"a.dat", "a.vrn"}));
+    EXPECT_EQ(FolderNames(Out()), TNames{});
+    EXPECT_EQ(FolderNames(m_work.Path() / "in"), (TNames{"a.dat", "a.vrn"}));
 }
 
 TEST_F(CommandLineRun, NormalSetRoundTripInEitherVersion) {
@@ -126,7 +126,7 @@ TEST_F(CommandLineRun, NormalSetRoundTripInEitherVersion) {
         std::vector<std::string> split = test.Split;
         split.insert(split.end(), {In("a.dat"), Out(), BlockSize});
         RunOk(split);
-        EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.sha256", "a.vrn"}));
+        EXPECT_EQ(FolderNames(Out()), (TNames{"a.001", "a.002", "a.sha256", "a.vrn"}));
         EXPECT_EQ(fs::file_size(Out("a.vrn")), 1457664u);
         EXPECT_EQ(fs::file_size(Out("a.001")), 1457664u);
         EXPECT_EQ(fs::file_size(Out("a.002")), test.LastSize);
@@ -135,9 +135,9 @@ TEST_F(CommandLineRun, NormalSetRoundTripInEitherVersion) {
 
         // The folder may end with "/" or not.
         RunOk({"/Unite", Out("a.vrn"), Back() + "/"});
-        EXPECT_EQ(Names(Back()), TNames{"a.dat"});
+        EXPECT_EQ(FolderNames(Back()), TNames{"a.dat"});
         EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
-        EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.sha256", "a.vrn"}))
+        EXPECT_EQ(FolderNames(Out()), (TNames{"a.001", "a.002", "a.sha256", "a.vrn"}))
             << "pieces stay without -del";
     }
 }
@@ -151,7 +151,7 @@ TEST_F(CommandLineRun, DosSetIsThePlainBytesAndItsBatchFileJoinsThem) {
         RunOk({"/split", In("a.dat"), Out(), BlockSize, "-dos", batch ? "/bat" : "-ver100"});
         const TNames files = batch ? TNames{"a.001", "a.002", "a.bat", "a.dos", "a.sha256"}
                                    : TNames{"a.001", "a.002", "a.dos", "a.sha256"};
-        EXPECT_EQ(Names(Out()), files);
+        EXPECT_EQ(FolderNames(Out()), files);
         EXPECT_TRUE(ReadFileBytes(Out("a.dos")) == m_whole.substr(0, 1457664));
         EXPECT_TRUE(ReadFileBytes(Out("a.001")) == m_whole.substr(1457664, 1457664));
         EXPECT_TRUE(ReadFileBytes(Out("a.002")) == m_whole.substr(2 * 1457664));
@@ -164,26 +164,27 @@ TEST_F(CommandLineRun, DosSetIsThePlainBytesAndItsBatchFileJoinsThem) {
 
 TEST_F(CommandLineRun, WinSplitSetUnitesFromItsInformationFile) {
     RunOk({"/split", In("a.dat"), Out(), BlockSize, "-wsp", "-bat"});
-    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.003", "a.bat", "a.sha256", "a.wsp"}));
+    EXPECT_EQ(FolderNames(Out()),
+              (TNames{"a.001", "a.002", "a.003", "a.bat", "a.sha256", "a.wsp"}));
     EXPECT_EQ(ReadFileBytes(Out("a.wsp")), "dat\r\n3\r\n3000000\r\n");
     EXPECT_TRUE(Contains(ReadFileBytes(Out("a.bat")), "@copy /b a.001+a.002+a.003 a.dat\r\n"));
     EXPECT_TRUE(ReadFileBytes(Out("a.001")) == m_whole.substr(0, 1457664));
 
     RunOk({"/unite", Out("a.wsp"), Back()});
-    EXPECT_EQ(Names(Back()), TNames{"a.dat"});
+    EXPECT_EQ(FolderNames(Back()), TNames{"a.dat"});
     EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
 }
 
 TEST_F(CommandLineRun, KeepExtKeepsTheWholeNameInEveryPiece) {
     RunOk({"/split", In("a.dat"), Out(), BlockSize, "-keepext"});
-    EXPECT_EQ(Names(Out()), (TNames{"a.dat.001", "a.dat.002", "a.dat.sha256", "a.dat.vrn"}));
+    EXPECT_EQ(FolderNames(Out()), (TNames{"a.dat.001", "a.dat.002", "a.dat.sha256", "a.dat.vrn"}));
     RunOk({"/unite", Out("a.dat.vrn"), Back(), "-keepext"});
-    EXPECT_EQ(Names(Back()), TNames{"a.dat"});
+    EXPECT_EQ(FolderNames(Back()), TNames{"a.dat"});
     EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
     // Without the switch the stored extension replaces the piece's, as designed.
     fs::remove(Back("a.dat"));
     RunOk({"/unite", Out("a.dat.vrn"), Back()});
-    EXPECT_EQ(Names(Back()), TNames{"a.dat.dat"});
+    EXPECT_EQ(FolderNames(Back()), TNames{"a.dat.dat"});
 }
 
 // After a successful join -del removes the pieces; the information and batch
@@ -203,7 +204,8 @@ TEST_F(CommandLineRun, DelRemovesThePiecesAfterASuccessfulJoin) {
             WriteFileBytes(Out("a.bat"), "@echo mine\r\n");
         RunOk({"/unite", Out(winSplit ? "a.wsp" : "a.vrn"), Back(), "-del"});
         EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
-        EXPECT_EQ(Names(Out()), ownBatchFile ? (TNames{"a.bat", "a.sha256"}) : TNames{"a.sha256"});
+        EXPECT_EQ(FolderNames(Out()),
+                  ownBatchFile ? (TNames{"a.bat", "a.sha256"}) : TNames{"a.sha256"});
     }
 }
 
@@ -236,13 +238,13 @@ TEST_F(CommandLineRun, FailedJoinNamesThePieceAndChangesNothing) {
             WriteFileBytes(Out(test.Piece), bytes.replace(100, 1, 1, char(bytes[100] ^ 1)));
         if (test.OlderFile)
             WriteFileBytes(Back("a.dat"), "older work");
-        const TNames pieces = Names(Out());
+        const TNames pieces = FolderNames(Out());
         const TRunResult result = test.Del ? Run({"/unite", Out("a.vrn"), Back(), "-del"})
                                            : Run({"/unite", Out("a.vrn"), Back()});
         EXPECT_EQ(result.Status, 1);
         EXPECT_TRUE(Contains(result.Err, Out(test.Piece))) << result.Err;
-        EXPECT_EQ(Names(Out()), pieces);
-        EXPECT_EQ(Names(Back()), test.OlderFile ? TNames{"a.dat"} : TNames{});
+        EXPECT_EQ(FolderNames(Out()), pieces);
+        EXPECT_EQ(FolderNames(Back()), test.OlderFile ? TNames{"a.dat"} : TNames{});
         if (test.OlderFile) {
             EXPECT_EQ(ReadFileBytes(Back("a.dat")), "older work");
         }
@@ -298,17 +300,17 @@ TEST_F(CommandLineRun, RefusedRunsExitOneNamingTheFileAndWriteNothing) {
         // A split never writes over its source.
         {{"/split", In("b.vrn"), in, BlockSize}, In("b.vrn")},
     };
-    const TNames outNames = Names(Out());
+    const TNames outNames = FolderNames(Out());
     for (const auto& [arguments, expected] : cases) {
         SCOPED_TRACE(arguments[1] + " " + arguments.back());
         const TRunResult result = Run(arguments);
         EXPECT_EQ(result.Status, 1) << result.Err;
         EXPECT_FALSE(result.Err.empty());
         EXPECT_TRUE(Contains(result.Err, expected)) << result.Err;
-        EXPECT_EQ(Names(Out()), outNames);
-        EXPECT_EQ(Names(Back()), TNames{"p"});
-        EXPECT_EQ(Names(Back("p")), TNames{});
-        EXPECT_EQ(Names(in), (TNames{"a.dat", "b.vrn"}));
+        EXPECT_EQ(FolderNames(Out()), outNames);
+        EXPECT_EQ(FolderNames(Back()), TNames{"p"});
+        EXPECT_EQ(FolderNames(Back("p")), TNames{});
+        EXPECT_EQ(FolderNames(in), (TNames{"a.dat", "b.vrn"}));
     }
     EXPECT_TRUE(ReadFileBytes(In("b.vrn")) == m_whole);
 
@@ -318,7 +320,7 @@ TEST_F(CommandLineRun, RefusedRunsExitOneNamingTheFileAndWriteNothing) {
         fs::permissions(Back("p"), fs::perms::owner_all);
         EXPECT_EQ(result.Status, 1);
         EXPECT_TRUE(Contains(result.Err, Back("p"))) << result.Err;
-        EXPECT_EQ(Names(Back("p")), TNames{});
+        EXPECT_EQ(FolderNames(Back("p")), TNames{});
     }
 }
 
@@ -330,14 +332,14 @@ TEST_F(CommandLineRun, SelfJoiningRoundTrip) {
     // set has two pieces whatever the stub's size.
     const std::string size = std::to_string(fs::file_size(stub) + 2 * WholeSize / 3);
     RunOk({"/split", In("a.dat"), Out(), size, "-self"});
-    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.exe", "a.sha256"}));
+    EXPECT_EQ(FolderNames(Out()), (TNames{"a.001", "a.exe", "a.sha256"}));
     EXPECT_EQ(std::to_string(fs::file_size(Out("a.exe"))), size);
     EXPECT_EQ(Head(Out("a.exe"), static_cast<std::size_t>(fs::file_size(stub))),
               ReadFileBytes(stub.string()));
     EXPECT_NE(fs::status(Out("a.exe")).permissions() & fs::perms::owner_exec, fs::perms::none);
 
     RunOk({"/unite", Out("a.exe"), Back()});
-    EXPECT_EQ(Names(Back()), TNames{"a.dat"});
+    EXPECT_EQ(FolderNames(Back()), TNames{"a.dat"});
     EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
 }
 
@@ -353,13 +355,13 @@ TEST_F(CommandLineRun, SelfJoiningNeedsAnUndamagedStubBesideTheProgram) {
     TRunResult result = Run({"/split", In("a.dat"), Out(), BlockSize, "-self"}, program);
     EXPECT_EQ(result.Status, 1);
     EXPECT_TRUE(Contains(result.Err, (bin / "varnstub.exe").string())) << result.Err;
-    EXPECT_EQ(Names(Out()), TNames{});
+    EXPECT_EQ(FolderNames(Out()), TNames{});
 
     WriteFileBytes((bin / "varnstub.exe").string(), PatternBytes(100000, 5));
     result = Run({"/split", In("a.dat"), Out(), BlockSize, "-self"}, program);
     EXPECT_EQ(result.Status, 1);
     EXPECT_TRUE(Contains(result.Err, "пошкоджений")) << result.Err;
-    EXPECT_EQ(Names(Out()), TNames{});
+    EXPECT_EQ(FolderNames(Out()), TNames{});
 
     // A split into the program's own folder never replaces the stub it copies.
     const std::string stub = ReadFileBytes(BinFolder() + "/varnstub.exe");
@@ -387,7 +389,7 @@ TEST_F(CommandLineRun, ProgressOnATerminalEndsWithANewline) {
     EXPECT_TRUE(Contains(result.Err, "\rЧастина 3 з 3: 100%")) << result.Err;
     ASSERT_FALSE(result.Err.empty());
     EXPECT_EQ(result.Err.back(), '\n');
-    EXPECT_EQ(Names(Out()), (TNames{"a.001", "a.002", "a.sha256", "a.vrn"}));
+    EXPECT_EQ(FolderNames(Out()), (TNames{"a.001", "a.002", "a.sha256", "a.vrn"}));
 }
 
 } // namespace

@@ -165,15 +165,6 @@ inline TRunResult RunProgram(const std::string& program, const std::vector<std::
     return TStartedProgram(program, arguments, captureFolder, changes).Wait();
 }
 
-// The names in a folder, sorted.
-inline std::vector<std::string> Names(const std::filesystem::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 using TNames = std::vector<std::string>;
 
 inline bool Contains(const std::string& text, const std::string& part) {

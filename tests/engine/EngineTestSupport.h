@@ -45,15 +45,6 @@ inline void AnswerEveryQuestion(TVarnSplit& engine, std::vector<TNeedDiskCall>& 
     };
 }
 
-// The names in a folder, sorted.
-inline std::vector<std::string> FolderNames(const std::filesystem::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 inline std::vector<std::string> Names(std::initializer_list<const char*> names) {
     std::vector<std::string> sorted(names.begin(), names.end());
     std::sort(sorted.begin(), sorted.end());

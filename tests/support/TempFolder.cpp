@@ -1,5 +1,6 @@
 #include "support/TempFolder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -85,4 +86,12 @@ std::string PatternBytes(std::size_t length, unsigned seed) {
     for (char& byte : bytes)
         byte = static_cast<char>(generator() & 0xFF);
     return bytes;
+}
+
+std::vector<std::string> FolderNames(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }

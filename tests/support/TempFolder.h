@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 // A fresh folder under the system's temporary directory, removed with all it
 // holds when the object goes away. Every test that touches files works in one.
@@ -58,3 +59,5 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ReadFileBytes(const std::string& path);
 // Deterministic pseudo-random content of the given length.
 std::string PatternBytes(std::size_t length, unsigned seed = 1);
+// The names in a folder, sorted.
+std::vector<std::string> FolderNames(const std::filesystem::path& folder);
