@@ -268,12 +268,46 @@ private:
     std::size_t m_next = 0;
 };
 
+// What a directory listing said of its entries' types, kept until each
+// entry's attributes are first asked for. A listing that names the type saves
+// the lstat of every entry of a large level; a link or an unknown type is
+// looked up as before.
+class TListedTypes {
+public:
+    void Clear() {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_folders.clear();
+    }
+    void Remember(const dirent& entry) {
+        if (entry.d_type == DT_LNK || entry.d_type == DT_UNKNOWN)
+            return;
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_folders[entry.d_name] = entry.d_type == DT_DIR;
+    }
+    // Whether the entry is a folder, once: later questions go to the disk.
+    std::optional<bool> Take(const std::string& name) {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        const auto found = m_folders.find(name);
+        if (found == m_folders.end())
+            return std::nullopt;
+        const bool folder = found->second;
+        m_folders.erase(found);
+        return folder;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::unordered_map<std::string, bool> m_folders;
+};
+
 // Reads the directory as it goes, so that a probe that stops at the first
 // accepted item does not pay for a whole large folder.
 class TDirectoryEnum : public TEnumIdList {
 public:
-    TDirectoryEnum(std::string path, TDirHandle dir, unsigned flags)
-        : m_path(std::move(path)), m_dir(std::move(dir)), m_flags(flags) {}
+    TDirectoryEnum(std::string path, TDirHandle dir, unsigned flags,
+                   std::shared_ptr<TListedTypes> listed)
+        : m_path(std::move(path)), m_dir(std::move(dir)), m_flags(flags),
+          m_listed(std::move(listed)) {}
 
     void Reset() override { ::rewinddir(m_dir.get()); }
 
@@ -286,6 +320,8 @@ public:
             const bool folder = EntryIsDirectory(m_path, *entry);
             if (folder ? (m_flags & SHCONTF_FOLDERS) == 0 : (m_flags & SHCONTF_NONFOLDERS) == 0)
                 continue;
+            if (m_listed)
+                m_listed->Remember(*entry);
             item = TItemIdList::FromId(MakeItemId(ikEntry, entry->d_name));
             return true;
         }
@@ -296,13 +332,15 @@ private:
     std::string m_path;
     TDirHandle m_dir;
     unsigned m_flags;
+    std::shared_ptr<TListedTypes> m_listed;
 };
 
-std::unique_ptr<TEnumIdList> EnumDirectory(const std::string& path, unsigned flags) {
+std::unique_ptr<TEnumIdList> EnumDirectory(const std::string& path, unsigned flags,
+                                           std::shared_ptr<TListedTypes> listed = nullptr) {
     TDirHandle dir(::opendir(path.c_str()));
     if (!dir)
         return nullptr;
-    return std::make_unique<TDirectoryEnum>(path, std::move(dir), flags);
+    return std::make_unique<TDirectoryEnum>(path, std::move(dir), flags, std::move(listed));
 }
 
 // ---------------------------------------------------------------------------
@@ -321,6 +359,8 @@ public:
     virtual std::optional<TChild> Resolve(const TItemIdList& id) const = 0;
     // The folder's own file-system path bytes ("" when virtual).
     virtual std::string FolderPath() const = 0;
+    // Whether the last listing said an entry is a folder; asked once per entry.
+    virtual std::optional<bool> TakeListedType(const std::string&) const { return std::nullopt; }
     // This folder's own display name (asked with an empty list).
     virtual QString OwnName(unsigned flags) const = 0;
 
@@ -359,9 +399,11 @@ private:
         QString foldedName;
         QString typeName;
         bool typeKnown = false;
+        bool statKnown = false; // size and time; a listing gives only the type
     };
-    TEntryFacts FactsOf(const TChild& child, bool needType) const;
+    TEntryFacts FactsOf(const TChild& child, int column) const;
     void RememberFacts(const TChild& child, bool exists, const struct stat& info) const;
+    void RememberListedFacts(const TChild& child, bool folder) const;
     int CompareChildren(int column, const TChild& a, const TChild& b) const;
 
     TItemIdList m_absolute;
@@ -402,7 +444,12 @@ public:
         return PathText(m_path.substr(m_path.find_last_of('/') + 1));
     }
     std::unique_ptr<TEnumIdList> EnumObjects(unsigned flags) const override {
-        return EnumDirectory(m_path, flags);
+        // Types from an earlier listing may be stale by now.
+        m_listed->Clear();
+        return EnumDirectory(m_path, flags, m_listed);
+    }
+    std::optional<bool> TakeListedType(const std::string& name) const override {
+        return m_listed->Take(name);
     }
     std::optional<TItemIdList> ParseDisplayName(const QString& text,
                                                 std::uint32_t* attributes) const override {
@@ -426,6 +473,7 @@ public:
 
 private:
     std::string m_path;
+    std::shared_ptr<TListedTypes> m_listed = std::make_shared<TListedTypes>();
 };
 
 // Trash and Network: folders of the namespace with nothing in them here.
@@ -670,16 +718,25 @@ std::optional<std::uint32_t> TNamespaceFolder::GetAttributesOf(const TItemIdList
         attributes = SFGAO_FOLDER | SFGAO_HASPROPSHEET;
         break;
     default: {
-        struct stat linkInfo {};
-        if (!LStat(child->path, linkInfo))
-            return std::nullopt;
-        struct stat info = linkInfo;
-        const bool link = S_ISLNK(linkInfo.st_mode);
-        if (link && !StatFollow(child->path, info))
-            info = linkInfo; // a dangling link is a file that cannot be opened
-        const bool folder = S_ISDIR(info.st_mode);
-        if (child->kind == ikEntry)
-            holder->RememberFacts(*child, true, info);
+        bool folder = false;
+        bool link = false;
+        const std::optional<bool> listed =
+            child->kind == ikEntry ? holder->TakeListedType(child->name) : std::nullopt;
+        if (listed) {
+            folder = *listed;
+            holder->RememberListedFacts(*child, folder);
+        } else {
+            struct stat linkInfo {};
+            if (!LStat(child->path, linkInfo))
+                return std::nullopt;
+            struct stat info = linkInfo;
+            link = S_ISLNK(linkInfo.st_mode);
+            if (link && !StatFollow(child->path, info))
+                info = linkInfo; // a dangling link is a file that cannot be opened
+            folder = S_ISDIR(info.st_mode);
+            if (child->kind == ikEntry)
+                holder->RememberFacts(*child, true, info);
+        }
         attributes = SFGAO_FILESYSTEM | SFGAO_HASPROPSHEET;
         if (folder)
             attributes |= SFGAO_FOLDER | SFGAO_FILESYSANCESTOR;
@@ -737,15 +794,28 @@ void TNamespaceFolder::RememberFacts(const TChild& child, bool exists,
     facts.modifiedSeconds = exists ? static_cast<long long>(info.st_mtim.tv_sec) : 0;
     facts.modifiedNanoseconds = exists ? static_cast<long long>(info.st_mtim.tv_nsec) : 0;
     facts.foldedName = PathText(child.name).toCaseFolded();
+    facts.statKnown = true;
     const std::lock_guard<std::mutex> lock(m_factsMutex);
     m_facts[child.name] = facts;
 }
 
-TNamespaceFolder::TEntryFacts TNamespaceFolder::FactsOf(const TChild& child, bool needType) const {
+void TNamespaceFolder::RememberListedFacts(const TChild& child, bool folder) const {
+    TEntryFacts facts;
+    facts.exists = true;
+    facts.folder = folder;
+    facts.foldedName = PathText(child.name).toCaseFolded();
+    const std::lock_guard<std::mutex> lock(m_factsMutex);
+    m_facts[child.name] = facts;
+}
+
+TNamespaceFolder::TEntryFacts TNamespaceFolder::FactsOf(const TChild& child, int column) const {
+    const bool needType = column == SHCOL_TYPE;
+    const bool needStat = column == SHCOL_SIZE || column == SHCOL_DATE;
     {
         const std::lock_guard<std::mutex> lock(m_factsMutex);
         const auto found = m_facts.find(child.name);
-        if (found != m_facts.end() && (!needType || found->second.typeKnown))
+        if (found != m_facts.end() && (!needType || found->second.typeKnown) &&
+            (!needStat || found->second.statKnown))
             return found->second;
     }
     struct stat info {};
@@ -767,9 +837,8 @@ int TNamespaceFolder::CompareChildren(int column, const TChild& a, const TChild&
         return Sign(a.name.compare(b.name));
     if (a.kind != ikEntry)
         return 0;
-    const bool needType = column == SHCOL_TYPE;
-    const TEntryFacts factsA = FactsOf(a, needType);
-    const TEntryFacts factsB = FactsOf(b, needType);
+    const TEntryFacts factsA = FactsOf(a, column);
+    const TEntryFacts factsB = FactsOf(b, column);
     if (factsA.folder != factsB.folder)
         return factsA.folder ? -1 : 1;
     int result = 0;
@@ -849,7 +918,7 @@ std::optional<TSortKey> TNamespaceFolder::SortKeyOf(int column, const TItemIdLis
     }
     if (child->kind != ikEntry)
         return key;
-    const TEntryFacts facts = FactsOf(*child, column == SHCOL_TYPE);
+    const TEntryFacts facts = FactsOf(*child, column);
     key.file = !facts.folder;
     switch (column) {
     case SHCOL_SIZE:

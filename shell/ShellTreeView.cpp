@@ -28,6 +28,14 @@
 
 namespace {
 
+template <typename TIterator> QList<QTreeWidgetItem*> ItemList(TIterator first, TIterator last) {
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(last - first));
+    for (; first != last; ++first)
+        items.append(*first);
+    return items;
+}
+
 // Ends a label edit through the tree's rename rules instead of writing the
 // text straight into the item.
 class TLabelDelegate : public QStyledItemDelegate {
@@ -522,31 +530,20 @@ void TShellTreeView::PopulateNode(TShellNode* node, bool probe) {
                 tree->m_joiningChildren = outerJoining;
                 tree->m_joiningWatches = outerWatches;
                 --tree->m_populateDepth;
-                // A level read for the first time joins in its sorted order,
-                // so the view lays it out once.
-                if (freshLevel && node->childCount() == 0 && !joining.empty())
-                    sortedOnJoin = tree->SortNewLevel(joining);
-                if (!joining.empty()) {
-                    QList<QTreeWidgetItem*> items;
-                    items.reserve(static_cast<qsizetype>(joining.size()));
-                    for (TShellNode* child : joining) {
-                        child->SetJoiningParent(nullptr);
-                        items.append(child);
-                    }
-                    node->addChildren(items);
-                }
+                for (TShellNode* child : joining)
+                    child->SetJoiningParent(nullptr);
+                if (freshLevel)
+                    sortedOnJoin = tree->JoinSortedLevel(node, joining);
+                else
+                    node->addChildren(ItemList(joining.begin(), joining.end()));
                 tree->StartWatches(watches);
             }
-        } scope{this,
-                node,
-                joining,
-                std::exchange(m_unseenChildren, &unseen),
-                std::exchange(m_unseenOwner, node),
-                std::exchange(m_joiningChildren, &joining),
-                watches,
-                std::exchange(m_joiningWatches, &watches),
-                unseen.empty() && !probe,
-                sortedOnJoin};
+        } scope{this, node, joining, std::exchange(m_unseenChildren, &unseen),
+                std::exchange(m_unseenOwner, node), std::exchange(m_joiningChildren, &joining),
+                watches, std::exchange(m_joiningWatches, &watches),
+                // A level read for the first time holds at most the child
+                // its probe found.
+                unseen.size() <= 1 && !probe, sortedOnJoin};
         m_probeDepth += probe ? 1 : 0;
         const auto probeDone = qScopeGuard([this, probe] { m_probeDepth -= probe ? 1 : 0; });
         if (auto enumeration = folder->EnumObjects(EnumFlags())) {
@@ -854,6 +851,24 @@ bool TShellTreeView::SortNewLevel(std::vector<TShellNode*>& children) const {
         sorted.push_back(children[index]);
     children = std::move(sorted);
     return true;
+}
+
+// A level read for the first time joins in its sorted order, so the view lays
+// it out once. The child a probe found stays in place and the new items join
+// before and after it.
+bool TShellTreeView::JoinSortedLevel(TShellNode* node, std::vector<TShellNode*>& joining) {
+    if (node->childCount() > 1) {
+        node->addChildren(ItemList(joining.begin(), joining.end()));
+        return false;
+    }
+    TShellNode* const probed = node->childCount() == 1 ? node->Child(0) : nullptr;
+    if (probed != nullptr)
+        joining.push_back(probed);
+    const bool sorted = SortNewLevel(joining);
+    const auto split = std::find(joining.begin(), joining.end(), probed);
+    node->insertChildren(0, ItemList(joining.begin(), split));
+    node->addChildren(ItemList(split == joining.end() ? split : split + 1, joining.end()));
+    return sorted;
 }
 
 void TShellTreeView::SortLevel(TShellNode* node) {

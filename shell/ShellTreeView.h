@@ -196,6 +196,7 @@ private:
     LevelKeysOf(const std::vector<TShellNode*>& children) const;
     // Puts a level's new items in sorted order before they join the view.
     bool SortNewLevel(std::vector<TShellNode*>& children) const;
+    bool JoinSortedLevel(TShellNode* node, std::vector<TShellNode*>& joining);
     friend class TShellNode;
     class TUpdateBracket;
 
