@@ -97,16 +97,27 @@ TItemIdList TItemIdList::Empty() {
 }
 
 TItemIdList TItemIdList::FromId(std::string_view payload) {
-    return FromIds({std::string(payload)});
+    return FromIds(&payload, 1);
 }
 
 TItemIdList TItemIdList::FromIds(const std::vector<std::string>& payloads) {
-    TItemIdList list;
-    for (const std::string& payload : payloads) {
-        if (payload.size() > MaxPayload)
+    std::vector<std::string_view> views(payloads.begin(), payloads.end());
+    return FromIds(views.data(), views.size());
+}
+
+// Trees list thousands of ids at a time: the bytes are reserved once.
+TItemIdList TItemIdList::FromIds(const std::string_view* payloads, std::size_t count) {
+    std::size_t total = 2;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (payloads[i].size() > MaxPayload)
             throw std::length_error("item id longer than 65533 bytes");
-        PutCount(list.m_bytes, payload.size() + 2);
-        list.m_bytes.insert(list.m_bytes.end(), payload.begin(), payload.end());
+        total += payloads[i].size() + 2;
+    }
+    TItemIdList list;
+    list.m_bytes.reserve(total);
+    for (std::size_t i = 0; i < count; ++i) {
+        PutCount(list.m_bytes, payloads[i].size() + 2);
+        list.m_bytes.insert(list.m_bytes.end(), payloads[i].begin(), payloads[i].end());
     }
     PutCount(list.m_bytes, 0);
     return list;
@@ -155,6 +166,7 @@ TItemIdList TItemIdList::LastId() const {
     const std::uint8_t* last = ::LastId(Data());
     TItemIdList list;
     const std::size_t size = CountAt(last);
+    list.m_bytes.reserve(size + 2);
     list.m_bytes.assign(last, last + size);
     PutCount(list.m_bytes, 0);
     return list;
@@ -165,6 +177,7 @@ TItemIdList TItemIdList::FirstId() const {
         return {};
     TItemIdList list;
     const std::size_t size = CountAt(m_bytes.data());
+    list.m_bytes.reserve(size + 2);
     list.m_bytes.assign(m_bytes.begin(), m_bytes.begin() + static_cast<std::ptrdiff_t>(size));
     PutCount(list.m_bytes, 0);
     return list;

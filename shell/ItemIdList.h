@@ -40,6 +40,7 @@ public:
     static TItemIdList FromId(std::string_view payload);
     // A list of several ids, one payload each.
     static TItemIdList FromIds(const std::vector<std::string>& payloads);
+    static TItemIdList FromIds(const std::string_view* payloads, std::size_t count);
     // Takes the raw bytes of a whole list (terminator included). Throws
     // std::invalid_argument when they are not one well-formed list.
     static TItemIdList FromBytes(std::string_view bytes);

@@ -47,9 +47,13 @@ bool IsValidEntryName(const std::string& name) {
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
-    if (!folder.empty() && folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
+    std::string path;
+    path.reserve(folder.size() + 1 + name.size());
+    path += folder;
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    path += name;
+    return path;
 }
 
 std::string HomePathBytes() {
@@ -1078,8 +1082,11 @@ int CompareSortKeys(const TSortKey& a, const TSortKey& b) {
         return a.first < b.first ? -1 : 1;
     if (a.second != b.second)
         return a.second < b.second ? -1 : 1;
-    if (const int result = Sign(a.typeName.compare(b.typeName)))
-        return result;
+    // Only the type column fills in type names.
+    if (!a.typeName.isEmpty() || !b.typeName.isEmpty()) {
+        if (const int result = Sign(a.typeName.compare(b.typeName)))
+            return result;
+    }
     if (const int result = Sign(a.foldedName.compare(b.foldedName)))
         return result;
     if (const int result = Sign(a.name.compare(b.name)))
