@@ -43,8 +43,8 @@ struct TRunResult {
 
 // One started program, reading nothing, with standard output and error in
 // files of `captureFolder`. Given the far side of a pseudo-terminal
-// (`terminal`, with `terminalMaster` its near side), standard error goes to
-// the terminal instead and is read from it.
+// (`terminal`, with `terminalMaster` its near side), standard input and error
+// are the terminal instead, and what reaches it is read as the error text.
 class TStartedProgram {
 public:
     TStartedProgram(const std::string& program, std::vector<std::string> arguments,
@@ -62,7 +62,7 @@ public:
         if (m_pid == 0) {
             for (const auto& [name, value] : changes)
                 value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
-            const int in = open("/dev/null", O_RDONLY);
+            const int in = terminal >= 0 ? terminal : open("/dev/null", O_RDONLY);
             const int out = open(m_out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
             const int err =
                 terminal >= 0 ? terminal : open(m_err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);

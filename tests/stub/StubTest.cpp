@@ -1,6 +1,7 @@
 // Runs real self-joining first pieces as programs and looks at what they leave
 // on disk, what they print and how they exit.
 
+#include "app/ProgramRun.h"
 #include "engine/EngineTestSupport.h"
 #include "engine/SelfJoin.h"
 #include "engine/Signature.h"
@@ -11,6 +12,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -21,20 +23,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-using TNames = std::vector<std::string>;
-
 struct stat StatOf(const std::string& path) {
     struct stat status {};
     EXPECT_EQ(stat(path.c_str(), &status), 0) << path;
     return status;
 }
-
-// What a finished run of a program left behind.
-struct TRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
 
 class SelfJoiningSet : public ::testing::Test {
 protected:
@@ -87,35 +80,8 @@ protected:
         return exeName;
     }
 
-    // Runs `program`, with the far side of `terminal` as its controlling
-    // terminal and standard input, or with no input at all.
-    TRun Run(const std::string& program, int terminal = -1, const char* argument = nullptr) {
-        const std::string outPath = m_folder / "stdout.txt";
-        const std::string errPath = m_folder / "stderr.txt";
-        const std::string terminalName = terminal >= 0 ? ptsname(terminal) : "";
-        const pid_t child = fork();
-        if (child == 0) {
-            if (terminal >= 0)
-                setsid();
-            const int input =
-                terminal >= 0 ? open(terminalName.c_str(), O_RDWR) : open("/dev/null", O_RDONLY);
-            const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            if (input < 0 || out < 0 || err < 0)
-                _exit(125);
-            dup2(input, STDIN_FILENO);
-            dup2(out, STDOUT_FILENO);
-            dup2(err, STDERR_FILENO);
-            execl(program.c_str(), program.c_str(), argument, static_cast<char*>(nullptr));
-            _exit(126);
-        }
-        TRun run;
-        int status = 0;
-        EXPECT_EQ(waitpid(child, &status, 0), child);
-        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.out = ReadFileBytes(outPath);
-        run.err = ReadFileBytes(errPath);
-        return run;
+    TRunResult Run(const std::string& program, const char* argument = nullptr) {
+        return RunProgram(program, argument ? TNames{argument} : TNames{}, m_folder.Path());
     }
 
     TScopedXdgHome m_home;
@@ -146,8 +112,8 @@ TEST_F(SelfJoiningSet, RebuildsTheWholeFileWithItsTimesAndReadOnly) {
     SplitWithEngine("movie.dat", content, false, "рядок 1\r\nрядок 2", true);
     EXPECT_EQ(StatOf(InSet("movie.exe")).st_mode & S_IXUSR, S_IXUSR);
 
-    TRun run = Run(InSet("movie.exe"));
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    TRunResult run = Run(InSet("movie.exe"));
+    ASSERT_EQ(run.Status, 0) << run.Err;
     const struct stat rebuilt = StatOf(InSet("movie.dat")); // before a read touches it
     EXPECT_TRUE(ReadFileBytes(InSet("movie.dat")) == content);
     EXPECT_EQ(rebuilt.st_mtime, m_modified);
@@ -155,7 +121,7 @@ TEST_F(SelfJoiningSet, RebuildsTheWholeFileWithItsTimesAndReadOnly) {
     EXPECT_EQ(rebuilt.st_mode & 0222, 0u) << "read-only takes every write bit away";
     for (const std::string& said : {InSet("movie.dat"), std::to_string(content.size()),
                                     std::string("Блоків: 4"), std::string("рядок 1\nрядок 2\n")})
-        EXPECT_NE(run.out.find(said), std::string::npos) << said << " not in " << run.out;
+        EXPECT_NE(run.Out.find(said), std::string::npos) << said << " not in " << run.Out;
     EXPECT_EQ(FolderNames(SetFolder()),
               (TNames{"movie.001", "movie.002", "movie.003", "movie.dat", "movie.exe"}));
 }
@@ -189,8 +155,8 @@ TEST_F(SelfJoiningSet, RebuildsSetsOfEveryShapeUnderTheNameUniteGives) {
         TNames names = FolderNames(SetFolder());
         names.push_back(test.whole);
         std::sort(names.begin(), names.end());
-        TRun run = Run(InSet(exe), -1, test.keepExtension ? "-keepext" : nullptr);
-        EXPECT_EQ(run.exitCode, 0) << run.err;
+        TRunResult run = Run(InSet(exe), test.keepExtension ? "-keepext" : nullptr);
+        EXPECT_EQ(run.Status, 0) << run.Err;
         EXPECT_TRUE(ReadFileBytes(InSet(test.whole)) == content);
         EXPECT_EQ(FolderNames(SetFolder()), names);
     }
@@ -276,10 +242,10 @@ TEST_F(SelfJoiningSet, RefusalsNameThePieceAndLeaveNothing) {
         }
         }
         const TNames before = FolderNames(SetFolder());
-        TRun run = Run(first);
-        EXPECT_EQ(run.exitCode, 1);
-        EXPECT_NE(run.err.find(piece), std::string::npos) << run.err;
-        EXPECT_NE(run.err.find(test.says), std::string::npos) << run.err;
+        TRunResult run = Run(first);
+        EXPECT_EQ(run.Status, 1);
+        EXPECT_NE(run.Err.find(piece), std::string::npos) << run.Err;
+        EXPECT_NE(run.Err.find(test.says), std::string::npos) << run.Err;
         EXPECT_EQ(FolderNames(SetFolder()), before);
     }
 }
@@ -290,20 +256,19 @@ TEST_F(SelfJoiningSet, ExistingFileIsReplacedOnlyWhenTheUserSaysYes) {
     WriteFileBytes(InSet("movie.dat"), "keep me");
 
     for (const std::string answer : {"n\n", "y\n"}) {
-        int terminal = posix_openpt(O_RDWR | O_NOCTTY);
-        ASSERT_GE(terminal, 0);
-        ASSERT_EQ(grantpt(terminal), 0);
-        ASSERT_EQ(unlockpt(terminal), 0);
-        ASSERT_EQ(write(terminal, answer.data(), answer.size()),
-                  static_cast<ssize_t>(answer.size()));
-        TRun run = Run(InSet("movie.exe"), terminal);
-        close(terminal);
-        EXPECT_NE(run.out.find("Замінити його? (y/n)"), std::string::npos) << run.out;
+        int master = -1;
+        int slave = -1;
+        ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+        ASSERT_EQ(write(master, answer.data(), answer.size()), static_cast<ssize_t>(answer.size()));
+        const TRunResult run =
+            TStartedProgram(InSet("movie.exe"), {}, m_folder.Path(), {}, slave, master).Wait();
+        close(master);
+        EXPECT_NE(run.Out.find("Замінити його? (y/n)"), std::string::npos) << run.Out;
         if (answer == "n\n") {
-            EXPECT_NE(run.exitCode, 0);
+            EXPECT_NE(run.Status, 0);
             EXPECT_EQ(ReadFileBytes(InSet("movie.dat")), "keep me");
         } else {
-            EXPECT_EQ(run.exitCode, 0) << run.err;
+            EXPECT_EQ(run.Status, 0) << run.Err;
             EXPECT_TRUE(ReadFileBytes(InSet("movie.dat")) == content);
         }
     }
