@@ -70,26 +70,6 @@ protected:
     std::string m_whole;
 };
 
-// The refusals of the parser and of the runner before the engine starts: exit
-// status 2, a pointer to the help, and nothing written.
-TEST_F(CommandLineRun, UsageErrorsExitTwoSayWhyAndWriteNothing) {
-    const std::pair<TArguments, std::string> cases[] = {
-        {{"/cut", In("a.dat"), Out(), BlockSize}, "/cut"},
-        {{"/split", In("none.dat"), Out(), BlockSize}, In("none.dat")},
-        {{"/unite", Out(), Back()}, "не файл"},
-    };
-    for (const auto& [arguments, expected] : cases) {
-        SCOPED_TRACE(expected);
-        const TRunResult result = Run(arguments);
-        EXPECT_EQ(result.Status, 2) << result.Err;
-        EXPECT_TRUE(Contains(result.Err, expected)) << result.Err;
-        EXPECT_TRUE(Contains(result.Err, Texts::CliSeeHelp) || Contains(result.Err, "varnsplit:"))
-            << result.Err;
-        EXPECT_EQ(result.Out, "");
-    }
-    EXPECT_EQ(FolderNames(Out()), TNames{});
-}
-
 // Every split switch shows in the set the program leaves, and every set that
 // /unite takes comes back whole through its first piece.
 TEST_F(CommandLineRun, EachSwitchShapesTheSetAndTheSetUnites) {
@@ -183,9 +163,10 @@ TEST_F(CommandLineRun, VerifyTellsEachPieceAndExitsZeroOnlyForAnIntactSet) {
     }
 }
 
-// Runs that the runner or the engine refuses end with status 1, say why
-// naming the file, and write nothing.
-TEST_F(CommandLineRun, RefusedRunsExitOneNamingTheFileAndWriteNothing) {
+// Runs refused before the engine starts end with status 2, those that the
+// runner or the engine refuses with 1; each says why, naming the file, and
+// writes nothing.
+TEST_F(CommandLineRun, RefusedRunsSayWhyAndWriteNothing) {
     WriteFileBytes(Out("b.vrn"), PatternBytes(5000, 3));
     // A version 1.0 first piece whose extension field holds "/x": joined as
     // stored it would land in back/p/x.
@@ -198,19 +179,27 @@ TEST_F(CommandLineRun, RefusedRunsExitOneNamingTheFileAndWriteNothing) {
     RunOk({"/split", In("a.dat"), m_work / "set", BlockSize});
     fs::remove(m_work / "set/a.002");
     WriteFileBytes(In("empty.dat"), "");
-    const std::pair<TArguments, std::string> cases[] = {
-        {{"/unite", Out("b.vrn"), Back()}, Texts::EngineUnknownSignature},
-        {{"/unite", Out("p.vrn"), Back()}, Out("p.vrn")},
-        {{"/unite", m_work / "set/a.vrn", Back(), "-del"}, m_work / "set/a.002"},
-        {{"/split", In("a.dat"), Out("missing"), BlockSize}, Out("missing")},
-        {{"/split", In("empty.dat"), Out(), "-n", "2"}, In("empty.dat")},
+    const struct {
+        TArguments Arguments;
+        int Status;
+        std::string Said;
+    } cases[] = {
+        {{"/cut", In("a.dat"), Out(), BlockSize}, 2, Texts::CliSeeHelp},
+        {{"/split", In("none.dat"), Out(), BlockSize}, 2, In("none.dat")},
+        {{"/unite", Out(), Back()}, 2, "не файл"},
+        {{"/unite", Out("b.vrn"), Back()}, 1, Texts::EngineUnknownSignature},
+        {{"/unite", Out("p.vrn"), Back()}, 1, Out("p.vrn")},
+        {{"/unite", m_work / "set/a.vrn", Back(), "-del"}, 1, m_work / "set/a.002"},
+        {{"/split", In("a.dat"), Out("missing"), BlockSize}, 1, Out("missing")},
+        {{"/split", In("empty.dat"), Out(), "-n", "2"}, 1, In("empty.dat")},
     };
     const TNames outNames = FolderNames(Out());
-    for (const auto& [arguments, expected] : cases) {
-        SCOPED_TRACE(arguments[1] + " " + arguments.back());
-        const TRunResult result = Run(arguments);
-        EXPECT_EQ(result.Status, 1) << result.Err;
-        EXPECT_TRUE(Contains(result.Err, expected)) << result.Err;
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.Said);
+        const TRunResult result = Run(test.Arguments);
+        EXPECT_EQ(result.Status, test.Status) << result.Err;
+        EXPECT_TRUE(Contains(result.Err, test.Said)) << result.Err;
+        EXPECT_EQ(result.Out, "");
         EXPECT_EQ(FolderNames(Out()), outNames);
         EXPECT_EQ(FolderNames(Back()), TNames{"p"});
         EXPECT_EQ(FolderNames(Back("p")), TNames{});
