@@ -45,31 +45,25 @@ struct TTracedRun {
     std::map<const std::set<long>*, int> counts;
 };
 
-void StartTraced(const std::vector<std::string>& command, const std::string& folder) {
-    if (chdir(folder.c_str()) != 0)
-        _exit(125);
-    const int quiet = open("/dev/null", O_RDWR);
-    dup2(quiet, STDIN_FILENO);
-    dup2(quiet, STDOUT_FILENO);
-    dup2(quiet, STDERR_FILENO);
-    // LeakSanitizer cannot work in a traced process.
-    setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+TTracedRun RunTraced(const std::vector<std::string>& command, const std::string& folder,
+                     const TKillPoint& point) {
+    TTracedRun run;
     std::vector<char*> argv;
     for (const std::string& part : command)
         argv.push_back(const_cast<char*>(part.c_str()));
     argv.push_back(nullptr);
-    ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
-    raise(SIGSTOP);
-    execv(argv[0], argv.data());
-    _exit(126);
-}
-
-TTracedRun RunTraced(const std::vector<std::string>& command, const std::string& folder,
-                     const TKillPoint& point) {
-    TTracedRun run;
     const pid_t child = fork();
-    if (child == 0)
-        StartTraced(command, folder);
+    if (child == 0) {
+        const int quiet = open("/dev/null", O_RDWR);
+        if (chdir(folder.c_str()) != 0 || dup2(quiet, 0) < 0 || dup2(quiet, 1) < 0 ||
+            dup2(quiet, 2) < 0)
+            _exit(125);
+        setenv("ASAN_OPTIONS", "detect_leaks=0", 1); // LeakSanitizer cannot work traced
+        ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+        raise(SIGSTOP);
+        execv(argv[0], argv.data());
+        _exit(126);
+    }
     int status = 0;
     waitpid(child, &status, 0);
     ptrace(PTRACE_SETOPTIONS, child, nullptr,
