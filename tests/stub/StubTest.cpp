@@ -105,60 +105,56 @@ TEST(Stub, IsAStaticImageWellOverTheLeastSizeOfAnUndamagedStub) {
     EXPECT_EQ(ReadFileBytes(stub).find("/lib64/ld-linux"), std::string::npos);
 }
 
-// The whole file comes back with its times, its read-only state and what the
-// first piece says about it, the comment line by line.
-TEST_F(SelfJoiningSet, RebuildsTheWholeFileWithItsTimesAndReadOnly) {
-    const std::string content = PatternBytes(WholeSizeFor(4), 3);
-    SplitWithEngine("movie.dat", content, false, "рядок 1\r\nрядок 2", true);
-    EXPECT_EQ(StatOf(InSet("movie.exe")).st_mode & S_IXUSR, S_IXUSR);
-
-    TRunResult run = Run(InSet("movie.exe"));
-    ASSERT_EQ(run.Status, 0) << run.Err;
-    const struct stat rebuilt = StatOf(InSet("movie.dat")); // before a read touches it
-    EXPECT_TRUE(ReadFileBytes(InSet("movie.dat")) == content);
-    EXPECT_EQ(rebuilt.st_mtime, m_modified);
-    EXPECT_EQ(rebuilt.st_atime, m_accessed);
-    EXPECT_EQ(rebuilt.st_mode & 0222, 0u) << "read-only takes every write bit away";
-    for (const std::string& said : {InSet("movie.dat"), std::to_string(content.size()),
-                                    std::string("Блоків: 4"), std::string("рядок 1\nрядок 2\n")})
-        EXPECT_NE(run.Out.find(said), std::string::npos) << said << " not in " << run.Out;
-    EXPECT_EQ(FolderNames(SetFolder()),
-              (TNames{"movie.001", "movie.002", "movie.003", "movie.dat", "movie.exe"}));
-}
-
-// One piece, an empty file, a stray piece of another set after the last, and
-// the whole file named as "/unite" names it: the first piece's extension
-// replaced by the stored one, or only removed with "-keepext".
+// The whole file comes back with its times (and read-only state) under the
+// name "/unite" gives it: the first piece's extension replaced by the stored
+// one, or only removed with "-keepext"; a stray piece of another set after
+// the last is left alone. The stub says what it rebuilds, the comment line by
+// line.
 TEST_F(SelfJoiningSet, RebuildsSetsOfEveryShapeUnderTheNameUniteGives) {
     const struct {
         std::string whole;
         std::size_t size;
-        bool keepExtension;
-        const char* stray;
+        bool keepExtension = false;
+        const char* stray = nullptr;
+        const char* comment = "";
+        bool readOnly = false;
     } cases[] = {
-        {"small.txt", 5000, false, nullptr},
-        {"empty.log", 0, false, nullptr},
+        {"movie.dat", WholeSizeFor(4), false, nullptr, "рядок 1\r\nрядок 2", true},
+        {"small.txt", 5000},
+        {"empty.log", 0},
         {"movie.dat", WholeSizeFor(3), false, "movie.003"},
-        {"notes", 3000, false, nullptr}, // no extension stored
-        {"x.c.c", 3000, false, nullptr},
-        {"backup.tar.tar", 3000, false, nullptr},
-        {"report.doc", 3000, true, nullptr},
-        {std::string(251, 'n') + ".dat", 3000, false, nullptr}, // the longest name a folder holds
+        {"notes", 3000}, // no extension stored
+        {"x.c.c", 3000},
+        {"backup.tar.tar", 3000},
+        {"report.doc", 3000, true},
+        {std::string(251, 'n') + ".dat", 3000}, // the longest name a folder holds
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.whole.substr(0, 20));
         EmptySet();
         const std::string content = PatternBytes(test.size, 4);
-        const std::string exe = SplitWithEngine(test.whole, content, test.keepExtension);
+        const std::string exe =
+            SplitWithEngine(test.whole, content, test.keepExtension, test.comment, test.readOnly);
+        EXPECT_EQ(StatOf(InSet(exe)).st_mode & S_IXUSR, S_IXUSR);
+        const std::size_t pieces = FolderNames(SetFolder()).size();
         if (test.stray)
             WriteFileBytes(InSet(test.stray), "a stray piece of another set");
         TNames names = FolderNames(SetFolder());
         names.push_back(test.whole);
         std::sort(names.begin(), names.end());
+
         TRunResult run = Run(InSet(exe), test.keepExtension ? "-keepext" : nullptr);
         EXPECT_EQ(run.Status, 0) << run.Err;
+        const struct stat rebuilt = StatOf(InSet(test.whole)); // before a read touches it
         EXPECT_TRUE(ReadFileBytes(InSet(test.whole)) == content);
         EXPECT_EQ(FolderNames(SetFolder()), names);
+        EXPECT_EQ(rebuilt.st_mtime, m_modified);
+        EXPECT_EQ(rebuilt.st_atime, m_accessed);
+        EXPECT_EQ((rebuilt.st_mode & 0222) == 0, test.readOnly);
+        const std::string comment = *test.comment ? "Коментар: рядок 1\nрядок 2\n" : "";
+        for (const std::string& said : {InSet(test.whole), std::to_string(test.size),
+                                        "Блоків: " + std::to_string(pieces), comment})
+            EXPECT_NE(run.Out.find(said), std::string::npos) << said << " not in " << run.Out;
     }
 }
 
