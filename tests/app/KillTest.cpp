@@ -45,31 +45,25 @@ struct TTracedRun {
     std::map<const std::set<long>*, int> counts;
 };
 
-void StartTraced(const std::vector<std::string>& command, const std::string& folder) {
-    if (chdir(folder.c_str()) != 0)
-        _exit(125);
-    const int quiet = open("/dev/null", O_RDWR);
-    dup2(quiet, STDIN_FILENO);
-    dup2(quiet, STDOUT_FILENO);
-    dup2(quiet, STDERR_FILENO);
-    // LeakSanitizer cannot work in a traced process.
-    setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+TTracedRun RunTraced(const std::vector<std::string>& command, const std::string& folder,
+                     const TKillPoint& point) {
+    TTracedRun run;
     std::vector<char*> argv;
     for (const std::string& part : command)
         argv.push_back(const_cast<char*>(part.c_str()));
     argv.push_back(nullptr);
-    ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
-    raise(SIGSTOP);
-    execv(argv[0], argv.data());
-    _exit(126);
-}
-
-TTracedRun RunTraced(const std::vector<std::string>& command, const std::string& folder,
-                     const TKillPoint& point) {
-    TTracedRun run;
     const pid_t child = fork();
-    if (child == 0)
-        StartTraced(command, folder);
+    if (child == 0) {
+        const int quiet = open("/dev/null", O_RDWR);
+        if (chdir(folder.c_str()) != 0 || dup2(quiet, 0) < 0 || dup2(quiet, 1) < 0 ||
+            dup2(quiet, 2) < 0)
+            _exit(125);
+        setenv("ASAN_OPTIONS", "detect_leaks=0", 1); // LeakSanitizer cannot work traced
+        ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+        raise(SIGSTOP);
+        execv(argv[0], argv.data());
+        _exit(126);
+    }
     int status = 0;
     waitpid(child, &status, 0);
     ptrace(PTRACE_SETOPTIONS, child, nullptr,
@@ -124,114 +118,81 @@ std::vector<TKillPoint> KillPoints(const TTracedRun& counted) {
 class KillTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* name : {"in", "reference", "set", "united"})
+        for (const char* name : {"in", "set", "self"})
             fs::create_directories(m_work.Path() / name);
-        m_whole = PatternBytes(3 * 1000000 + 12345, 21);
-        WriteFileBytes(Path("in/movie.dat"), m_whole);
+        WriteFileBytes(Path("in/movie.dat"), PatternBytes(3 * 1000000 + 12345, 21));
     }
 
-    // The first piece records the source's times, and reading the source may
-    // move its access time (relatime), so every split starts from the same
-    // times or two splits of one file could differ in the first piece.
-    void PinSourceTimes() {
-        const timespec times[2] = {{1600000000, 0}, {1600000000, 0}};
-        ASSERT_EQ(utimensat(AT_FDCWD, Path("in/movie.dat").c_str(), times, 0), 0);
-    }
+    std::string Path(const std::string& name) const { return m_work / name; }
 
-    std::string Path(const std::string& name) const { return (m_work.Path() / name).string(); }
-
-    // Kills `command` at every point and calls `check` on what is left in
-    // `watched`, emptied and then given its files by `layOut` before each run.
+    // Runs `command` in `folder` once whole and then killed at every point;
+    // `watched` is emptied and given its files by `layOut` before each run.
+    // Whatever a killed run leaves there must be a file of the whole run,
+    // byte for byte: no hidden temporary file, no piece or file cut short.
     void KillEverywhere(
         const std::vector<std::string>& command, const std::string& folder,
-        const std::string& watched, const std::function<void(const TTracedRun&)>& check,
-        const std::function<void()>& layOut = [] {}) {
-        PinSourceTimes();
-        layOut();
-        const TTracedRun counted = RunTraced(command, folder, TKillPoint{});
+        const std::string& watched, const std::function<void()>& layOut = [] {}) {
+        const std::string reference = Path("reference");
+        const auto run = [&](const TKillPoint& point) {
+            fs::remove_all(watched);
+            fs::create_directories(watched);
+            layOut();
+            // The first piece records the source's times, and reading the
+            // source may move its access time (relatime): every split starts
+            // from the same times, or two splits of one file could differ.
+            const timespec times[2] = {{1600000000, 0}, {1600000000, 0}};
+            EXPECT_EQ(utimensat(AT_FDCWD, Path("in/movie.dat").c_str(), times, 0), 0);
+            return RunTraced(command, folder, point);
+        };
+        const TTracedRun counted = run(TKillPoint{});
         ASSERT_EQ(counted.exitCode, 0) << "the run itself fails";
         ASSERT_GT(counted.counts.count(&CommitCalls), 0u) << "the run committed nothing";
         ASSERT_GT(counted.counts.count(&DataCalls), 0u) << "the run wrote nothing";
+        fs::copy(watched, reference);
         for (const TKillPoint& point : KillPoints(counted)) {
             SCOPED_TRACE("killed at call " + std::to_string(point.occurrence) +
                          (point.calls == &DataCalls ? " of the writes" : " of the commits") +
                          (point.atExit ? ", at its end" : ", at its start"));
-            fs::remove_all(watched);
-            fs::create_directories(watched);
-            layOut();
-            PinSourceTimes();
-            check(RunTraced(command, folder, point));
+            EXPECT_TRUE(run(point).killed);
             for (const fs::directory_entry& entry : fs::directory_iterator(watched)) {
                 const std::string name = entry.path().filename().string();
-                EXPECT_NE(name.front(), '.') << "a hidden file is left: " << name;
+                const fs::path whole = reference + "/" + name;
+                ASSERT_TRUE(fs::exists(whole)) << "a stray or hidden file is left: " << name;
+                EXPECT_TRUE(ReadFileBytes(entry.path()) == ReadFileBytes(whole))
+                    << "a file cut short is left under its final name: " << name;
             }
-        }
-    }
-
-    // Every file the split left must be the same as the uninterrupted split's.
-    void ExpectOnlyCompletePieces() {
-        for (const fs::directory_entry& entry : fs::directory_iterator(Path("set"))) {
-            const std::string name = entry.path().filename().string();
-            const fs::path reference = Path("reference/" + name);
-            ASSERT_TRUE(fs::exists(reference)) << "a stray file is left: " << name;
-            EXPECT_TRUE(ReadFileBytes(entry.path()) == ReadFileBytes(reference))
-                << "a cut piece is left under its final name: " << name;
-        }
-    }
-
-    // A killed join leaves no file or the whole file.
-    void ExpectNoneOrWhole(const TTracedRun& run, const std::string& whole) {
-        EXPECT_TRUE(run.killed);
-        if (fs::exists(whole)) {
-            EXPECT_TRUE(ReadFileBytes(whole) == m_whole);
         }
     }
 
     TScopedXdgHome m_xdg;
     TTempFolder m_work;
-    std::string m_whole;
 };
 
 } // namespace
 
 TEST_F(KillTest, KilledSplitLeavesOnlyCompletePieces) {
-    const std::vector<std::string> split = {ProgramPath(), "/split", Path("in/movie.dat"), "",
-                                            "1000000"};
-    std::vector<std::string> reference = split;
-    reference[3] = Path("reference");
-    PinSourceTimes();
-    ASSERT_EQ(RunTraced(reference, Path("in"), TKillPoint{}).exitCode, 0);
-    std::vector<std::string> command = split;
-    command[3] = Path("set");
-    KillEverywhere(command, Path("in"), Path("set"), [&](const TTracedRun& run) {
-        EXPECT_TRUE(run.killed);
-        ExpectOnlyCompletePieces();
-    });
+    KillEverywhere({ProgramPath(), "/split", Path("in/movie.dat"), Path("set"), "1000000"},
+                   Path("in"), Path("set"));
 }
 
 TEST_F(KillTest, KilledUniteLeavesNoFileOrTheWholeFile) {
-    const std::vector<std::string> split = {ProgramPath(), "/split", Path("in/movie.dat"),
-                                            Path("set"), "1000000"};
-    ASSERT_EQ(RunTraced(split, Path("in"), TKillPoint{}).exitCode, 0);
-    const std::vector<std::string> unite = {ProgramPath(), "/unite", Path("set/movie.vrn"),
-                                            Path("united")};
-    KillEverywhere(unite, Path("in"), Path("united"), [&](const TTracedRun& run) {
-        ExpectNoneOrWhole(run, Path("united/movie.dat"));
-    });
+    ASSERT_EQ(RunTraced({ProgramPath(), "/split", Path("in/movie.dat"), Path("set"), "1000000"},
+                        Path("in"), TKillPoint{})
+                  .exitCode,
+              0);
+    KillEverywhere({ProgramPath(), "/unite", Path("set/movie.vrn"), Path("united")}, Path("in"),
+                   Path("united"));
 }
 
 TEST_F(KillTest, KilledStubLeavesNoFileOrTheWholeFile) {
-    const std::vector<std::string> split = {ProgramPath(),     "/split",  Path("in/movie.dat"),
-                                            Path("reference"), "1500000", "-self"};
-    ASSERT_EQ(RunTraced(split, Path("in"), TKillPoint{}).exitCode, 0);
+    ASSERT_EQ(
+        RunTraced({ProgramPath(), "/split", Path("in/movie.dat"), Path("self"), "1500000", "-self"},
+                  Path("in"), TKillPoint{})
+            .exitCode,
+        0);
     // The stub rebuilds beside itself, so the set is copied afresh for every run.
-    const auto layOut = [&] {
-        for (const fs::directory_entry& entry : fs::directory_iterator(Path("reference")))
-            fs::copy_file(entry.path(), Path("set") / entry.path().filename(),
-                          fs::copy_options::overwrite_existing);
+    KillEverywhere({Path("set/movie.exe")}, Path("set"), Path("set"), [&] {
+        fs::copy(Path("self"), Path("set"), fs::copy_options::recursive);
         fs::permissions(Path("set/movie.exe"), fs::perms::owner_exec, fs::perm_options::add);
-    };
-    KillEverywhere(
-        {Path("set/movie.exe")}, Path("set"), Path("set"),
-        [&](const TTracedRun& run) { ExpectNoneOrWhole(run, Path("set/movie.dat")); }, layOut);
+    });
 }

@@ -1,11 +1,10 @@
-// Runs the Windows stub under wine as the first piece of real self-joining
-// sets made by the command line with -stub=windows.
+// Runs the Windows stub under wine as the first piece of a real self-joining
+// set made by the command line with -stub=windows.
 #include "engine/EngineTestSupport.h"
 #include "engine/SelfJoin.h"
 #include "support/ShellRun.h"
 #include "support/TempFolder.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -15,20 +14,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string BinFolder() {
-    return fs::path(BuiltStub()).parent_path().string();
-}
-
-// One wine prefix per test, inside the test's own folder, with no display so
-// that wine never opens a window.
+// A wine prefix inside the test's own folder, with no display so that wine
+// never opens a window, and its server ended with the test.
 class WindowsStub : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!HaveTool("wine"))
             GTEST_SKIP() << "wine is not installed";
-        if (!fs::exists(BinFolder() + "/varnstub-win32.exe"))
+        if (!fs::exists(m_bin + "/varnstub-win32.exe"))
             GTEST_SKIP() << "the Windows stub was not built (no mingw-w64 cross compiler)";
-        fs::create_directories(SetFolder());
         m_environment = WineEnvironment(m_folder.Path());
     }
     void TearDown() override {
@@ -36,22 +30,7 @@ protected:
             std::system((m_environment + "wineserver -k >/dev/null 2>&1").c_str());
     }
 
-    fs::path SetFolder() const { return m_folder.Path() / "set"; }
-
-    // Splits `content` as report.dat into a self-joining set for Windows.
-    void SplitForWindows(const std::string& content, const std::string& blockSize) {
-        WriteFileBytes(m_folder / "report.dat", content);
-        const TShellRun split =
-            RunShell(BinFolder() + "/varnsplit /split '" + (m_folder / "report.dat") + "' '" +
-                     SetFolder().string() + "' " + blockSize + " -self -stub=windows");
-        ASSERT_EQ(split.status, 0) << split.output;
-    }
-
-    TShellRun RunFirstPiece() const {
-        return RunShell("cd '" + SetFolder().string() + "' && " + m_environment +
-                        "wine ./report.exe </dev/null");
-    }
-
+    const std::string m_bin = fs::path(BuiltStub()).parent_path().string();
     TScopedXdgHome m_home;
     TTempFolder m_folder;
     std::string m_environment;
@@ -59,34 +38,39 @@ protected:
 
 } // namespace
 
-TEST_F(WindowsStub, RebuildsTheFileByteForByte) {
+// A missing piece is named and nothing is left; with the piece back, the file
+// is rebuilt byte for byte, and the set's checksum file vouches for it.
+TEST_F(WindowsStub, NamesAMissingPieceAndRebuildsTheWholeSet) {
+    const fs::path set = m_folder.Path() / "set";
+    fs::create_directories(set);
     const std::string content = PatternBytes(900000, 7);
-    SplitForWindows(content, "400000");
-    const std::string stub = ReadFileBytes(BinFolder() + "/varnstub-win32.exe");
-    ASSERT_EQ(ReadFileBytes((SetFolder() / "report.exe").string()).substr(0, stub.size()), stub);
+    WriteFileBytes(m_folder / "report.dat", content);
+    const TShellRun split = RunShell(m_bin + "/varnsplit /split '" + (m_folder / "report.dat") +
+                                     "' '" + set.string() + "' 400000 -self -stub=windows");
+    ASSERT_EQ(split.status, 0) << split.output;
+    const std::string stub = ReadFileBytes(m_bin + "/varnstub-win32.exe");
+    ASSERT_EQ(ReadFileBytes((set / "report.exe").string()).substr(0, stub.size()), stub);
     // The set's own image length is read from its PE headers.
-    EXPECT_EQ(StubLengthOf((SetFolder() / "report.exe").string()),
-              static_cast<int64_t>(stub.size()));
+    EXPECT_EQ(StubLengthOf((set / "report.exe").string()), static_cast<int64_t>(stub.size()));
+    const auto runFirstPiece = [&] {
+        return RunShell("cd '" + set.string() + "' && " + m_environment +
+                        "wine ./report.exe </dev/null");
+    };
+    fs::rename(set / "report.002", m_folder.Path() / "report.002");
 
-    const TShellRun run = RunFirstPiece();
-    ASSERT_EQ(run.status, 0) << run.output;
-    EXPECT_NE(run.output.find("відновлено"), std::string::npos) << run.output;
-    EXPECT_TRUE(ReadFileBytes((SetFolder() / "report.dat").string()) == content);
-    EXPECT_EQ(FolderNames(SetFolder()),
-              Names({"report.001", "report.002", "report.dat", "report.exe", "report.sha256"}));
-    // The set's checksum file vouches for the file the stub rebuilt.
-    const TShellRun check =
-        RunShell("cd '" + SetFolder().string() + "' && sha256sum -c report.sha256");
-    EXPECT_EQ(check.status, 0) << check.output;
-}
-
-TEST_F(WindowsStub, NamesAMissingPieceAndLeavesNothingBehind) {
-    SplitForWindows(PatternBytes(900000, 8), "400000");
-    fs::remove(SetFolder() / "report.002");
-
-    const TShellRun run = RunFirstPiece();
+    TShellRun run = runFirstPiece();
     EXPECT_NE(run.status, 0);
     EXPECT_NE(run.output.find("Не знайдено частину"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("report.002"), std::string::npos) << run.output;
-    EXPECT_EQ(FolderNames(SetFolder()), Names({"report.001", "report.exe", "report.sha256"}));
+    EXPECT_EQ(FolderNames(set), Names({"report.001", "report.exe", "report.sha256"}));
+
+    fs::rename(m_folder.Path() / "report.002", set / "report.002");
+    run = runFirstPiece();
+    ASSERT_EQ(run.status, 0) << run.output;
+    EXPECT_NE(run.output.find("відновлено"), std::string::npos) << run.output;
+    EXPECT_TRUE(ReadFileBytes((set / "report.dat").string()) == content);
+    EXPECT_EQ(FolderNames(set),
+              Names({"report.001", "report.002", "report.dat", "report.exe", "report.sha256"}));
+    const TShellRun check = RunShell("cd '" + set.string() + "' && sha256sum -c report.sha256");
+    EXPECT_EQ(check.status, 0) << check.output;
 }
