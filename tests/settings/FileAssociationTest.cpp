@@ -58,7 +58,7 @@ protected:
     TAssociationOptions m_options;
 };
 
-std::string IconData(const char* name) {
+std::string IconData(const QString& name) {
     return VarnIcons::SvgData(name).toStdString();
 }
 
@@ -77,14 +77,12 @@ TEST_F(FileAssociationTest, StartupStepWritesTypesIconsAndDesktopEntry) {
               std::string::npos)
         << xml;
     // Pieces get an icon and nothing else: no type name.
-    EXPECT_NE(xml.find("<mime-type type=\"application/x-varnsplit-dos\">\n"
-                       "    <icon name=\"application-x-varnsplit-dos\"/>\n"
-                       "    <glob pattern=\"*.dos\"/>\n"),
-              std::string::npos);
-    EXPECT_NE(xml.find("<mime-type type=\"application/x-varnsplit-wsp\">\n"
-                       "    <icon name=\"application-x-varnsplit-wsp\"/>\n"
-                       "    <glob pattern=\"*.wsp\"/>\n"),
-              std::string::npos);
+    for (const std::string piece : {"dos", "wsp"})
+        EXPECT_NE(xml.find("<mime-type type=\"application/x-varnsplit-" + piece + "\">\n" +
+                           "    <icon name=\"application-x-varnsplit-" + piece + "\"/>\n" +
+                           "    <glob pattern=\"*." + piece + "\"/>\n"),
+                  std::string::npos)
+            << piece;
     EXPECT_EQ(std::count(xml.begin(), xml.end(), '\n') > 1000, true);
     EXPECT_EQ(xml.find("<comment>", xml.find("x-varnsplit-dos")), std::string::npos);
 
@@ -109,10 +107,9 @@ TEST_F(FileAssociationTest, StartupStepWritesTypesIconsAndDesktopEntry) {
 
     const std::string icons = "icons/hicolor/scalable/mimetypes/";
     EXPECT_EQ(ReadFileBytes(Data(icons + "application-varnsplit.svg")), IconData("MAINICONVRN"));
-    EXPECT_EQ(ReadFileBytes(Data(icons + "application-x-varnsplit-dos.svg")),
-              IconData("MAINICONDOS"));
-    EXPECT_EQ(ReadFileBytes(Data(icons + "application-x-varnsplit-wsp.svg")),
-              IconData("MAINICONWSP"));
+    for (const char* piece : {"dos", "wsp"})
+        EXPECT_EQ(ReadFileBytes(Data(icons + "application-x-varnsplit-" + piece + ".svg")),
+                  IconData("MAINICON" + QString(piece).toUpper()));
     for (int cycle = 1; cycle <= 4; ++cycle)
         EXPECT_EQ(ReadFileBytes(Data(icons + "application-x-varnsplit-piece-" +
                                      std::to_string(cycle) + ".svg")),

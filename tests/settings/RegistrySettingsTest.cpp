@@ -202,10 +202,9 @@ TEST_F(RegistrySettingsTest, DamagedStoreReadsDefaultsAndIsKeptBeforeOverwrite) 
         EXPECT_FALSE(settings.IsDamaged());
         EXPECT_EQ(FilesBesideStore().size(), turn + 2);
     }
-}
 
-TEST_F(RegistrySettingsTest, UnreadableStoreIsKeptAsWell) {
-    // A folder where the file should be cannot be read as a store.
+    // A folder where the file should be cannot be read as a store either.
+    fs::remove(StorePath());
     fs::create_directories(fs::path(StorePath()) / "inside");
     TRegistrySettings settings;
     EXPECT_TRUE(settings.IsDamaged());

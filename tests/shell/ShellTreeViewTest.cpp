@@ -343,7 +343,6 @@ TEST_F(ShellTreeViewTest, LabelEditIsAskedForAndRenamesThroughTheNamespace) {
         t.OnChange = [&](TShellTreeView*, TShellNode*) { ++changes; };
     });
     TShellNode* notes = Node("notes.txt");
-    EXPECT_TRUE(notes->HasAttributes(SFGAO_CANRENAME));
 
     // OnEditing may keep the editor closed.
     int asked = 0;
