@@ -72,7 +72,7 @@ protected:
     std::unique_ptr<TShellTreeView> tree;
 };
 
-TEST_F(ShellTreeViewTest, CollapsedFoldersAreProbedAndReadWhenExpanded) {
+TEST_F(ShellTreeViewTest, FoldersAreProbedAndReadWhenExpandedOrRefreshed) {
     MakeTree(TF_FOLDERS);
     ASSERT_TRUE(Root()->isExpanded());
     EXPECT_EQ(tree->Path(), Text(temp.Path())); // the root is selected
@@ -89,11 +89,29 @@ TEST_F(ShellTreeViewTest, CollapsedFoldersAreProbedAndReadWhenExpanded) {
     EXPECT_EQ(Captions(alpha), QStringList{"inner"});
     EXPECT_EQ(alpha->Child(0)->GetPath(), Text(temp.Path() / "alpha" / "inner"));
 
+    // A recursive refresh reads the open levels and stales the rest; nodes
+    // stay, with their state.
+    TShellNode* gamma = Node("gamma");
+    gamma->SetPopulated(true);
+    fs::create_directory(temp.Path() / "alpha" / "second");
+    tree->RefreshNode(Root(), true);
+    EXPECT_EQ(tree->PopulateCount(), reads + 3); // alpha, then the root and alpha
+    EXPECT_NE(ChildNamed(alpha, "second"), nullptr);
+    EXPECT_FALSE(gamma->Populated());
+    EXPECT_EQ(Node("alpha"), alpha);
+    EXPECT_TRUE(alpha->isExpanded());
+    // UpdAutoRec makes an expansion refresh the open levels below as well.
+    tree->SetUpdAutoRec(true);
+    Root()->setExpanded(false);
+    const int before = tree->PopulateCount();
+    tree->ExpandNode(Root());
+    EXPECT_EQ(tree->PopulateCount(), before + 2);
+
     // Where files are listed a folder of files keeps its button. With UpdAuto
     // off a level is read only when not populated, so the probe (which stops
     // at the first file) must not count as populated.
     MakeTree(TF_FOLDERS | TF_NONFOLDERS, [](TShellTreeView& t) { t.SetUpdAuto(false); });
-    TShellNode* gamma = Node("gamma");
+    gamma = Node("gamma");
     EXPECT_TRUE(gamma->HasChildren());
     EXPECT_FALSE(Node("beta")->HasChildren());
     EXPECT_LE(gamma->childCount(), 1);
@@ -502,29 +520,6 @@ TEST_F(ShellTreeViewTest, IconsOverlaysAndCheckBoxesFollowTheirProperties) {
     beta->setCheckState(0, Qt::Unchecked);
     using TEvents = std::vector<std::pair<TShellNode*, bool>>;
     EXPECT_EQ(events, (TEvents{{beta, true}, {beta, false}}));
-}
-
-TEST_F(ShellTreeViewTest, RecursiveRefreshReadsOpenLevelsAndStalesTheRest) {
-    MakeTree(TF_FOLDERS);
-    TShellNode* alpha = Node("alpha");
-    tree->ExpandNode(alpha);
-    TShellNode* gamma = Node("gamma");
-    gamma->SetPopulated(true);
-    const int reads = tree->PopulateCount();
-    fs::create_directory(temp.Path() / "alpha" / "second");
-    tree->RefreshNode(Root(), true);
-    EXPECT_EQ(tree->PopulateCount(), reads + 2); // the root and the open alpha
-    EXPECT_NE(ChildNamed(alpha, "second"), nullptr);
-    EXPECT_FALSE(gamma->Populated());
-    EXPECT_EQ(Node("alpha"), alpha); // nodes stay, with their state
-    EXPECT_TRUE(alpha->isExpanded());
-
-    // UpdAutoRec makes an expansion refresh the open levels below as well.
-    tree->SetUpdAutoRec(true);
-    Root()->setExpanded(false);
-    const int before = tree->PopulateCount();
-    tree->ExpandNode(Root());
-    EXPECT_EQ(tree->PopulateCount(), before + 2);
 }
 
 TEST_F(ShellTreeViewTest, RootModesRebuildTheTreeAndVolumeEventsReadItAgain) {
