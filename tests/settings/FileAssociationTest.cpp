@@ -58,7 +58,7 @@ protected:
     TAssociationOptions m_options;
 };
 
-std::string IconData(const char* name) {
+std::string IconData(const QString& name) {
     return VarnIcons::SvgData(name).toStdString();
 }
 
@@ -77,14 +77,12 @@ TEST_F(FileAssociationTest, StartupStepWritesTypesIconsAndDesktopEntry) {
               std::string::npos)
         << xml;
     // Pieces get an icon and nothing else: no type name.
-    EXPECT_NE(xml.find("<mime-type type=\"application/x-varnsplit-dos\">\n"
-                       "    <icon name=\"application-x-varnsplit-dos\"/>\n"
-                       "    <glob pattern=\"*.dos\"/>\n"),
-              std::string::npos);
-    EXPECT_NE(xml.find("<mime-type type=\"application/x-varnsplit-wsp\">\n"
-                       "    <icon name=\"application-x-varnsplit-wsp\"/>\n"
-                       "    <glob pattern=\"*.wsp\"/>\n"),
-              std::string::npos);
+    for (const std::string piece : {"dos", "wsp"})
+        EXPECT_NE(xml.find("<mime-type type=\"application/x-varnsplit-" + piece + "\">\n" +
+                           "    <icon name=\"application-x-varnsplit-" + piece + "\"/>\n" +
+                           "    <glob pattern=\"*." + piece + "\"/>\n"),
+                  std::string::npos)
+            << piece;
     EXPECT_EQ(std::count(xml.begin(), xml.end(), '\n') > 1000, true);
     EXPECT_EQ(xml.find("<comment>", xml.find("x-varnsplit-dos")), std::string::npos);
 
@@ -109,10 +107,9 @@ TEST_F(FileAssociationTest, StartupStepWritesTypesIconsAndDesktopEntry) {
 
     const std::string icons = "icons/hicolor/scalable/mimetypes/";
     EXPECT_EQ(ReadFileBytes(Data(icons + "application-varnsplit.svg")), IconData("MAINICONVRN"));
-    EXPECT_EQ(ReadFileBytes(Data(icons + "application-x-varnsplit-dos.svg")),
-              IconData("MAINICONDOS"));
-    EXPECT_EQ(ReadFileBytes(Data(icons + "application-x-varnsplit-wsp.svg")),
-              IconData("MAINICONWSP"));
+    for (const char* piece : {"dos", "wsp"})
+        EXPECT_EQ(ReadFileBytes(Data(icons + "application-x-varnsplit-" + piece + ".svg")),
+                  IconData("MAINICON" + QString(piece).toUpper()));
     for (int cycle = 1; cycle <= 4; ++cycle)
         EXPECT_EQ(ReadFileBytes(Data(icons + "application-x-varnsplit-piece-" +
                                      std::to_string(cycle) + ".svg")),
@@ -134,23 +131,19 @@ TEST_F(FileAssociationTest, StartupStepWritesTypesIconsAndDesktopEntry) {
                              "update-desktop-database " + Data("applications") + "\n");
 }
 
-TEST_F(FileAssociationTest, UnchangedRegistrationRewritesNothingAndRunsNoTool) {
+TEST_F(FileAssociationTest, OnlyChangedFilesAreRewrittenAndOnlyTheirToolRuns) {
     RestoreFileAssociations(m_options);
     ClearToolLog();
     const auto before = Snapshot();
-    const auto report = RestoreFileAssociations(m_options);
+    auto report = RestoreFileAssociations(m_options);
     EXPECT_TRUE(report.filesWritten.isEmpty());
     EXPECT_TRUE(report.toolsRun.isEmpty());
     EXPECT_EQ(Snapshot(), before);
     EXPECT_EQ(ToolLog(), "");
-}
 
-TEST_F(FileAssociationTest, OnlyChangedFilesAreRewrittenAndOnlyTheirToolRuns) {
-    RestoreFileAssociations(m_options);
-    ClearToolLog();
     // A moved program changes the desktop entry only.
     m_options.executable = "/usr/bin/varnsplit";
-    auto report = RestoreFileAssociations(m_options);
+    report = RestoreFileAssociations(m_options);
     EXPECT_EQ(report.filesWritten,
               QStringList{QString::fromStdString(Data("applications/varnsplit.desktop"))});
     EXPECT_EQ(ToolLog(), "update-desktop-database " + Data("applications") + "\n");
@@ -198,23 +191,19 @@ TEST_F(FileAssociationTest, StartupStepFollowsTheRestoreSetting) {
         fs::exists(Data("icons/hicolor/scalable/mimetypes/application-x-varnsplit-piece-4.svg")));
 }
 
+// Missing tools are skipped silently.
 TEST_F(FileAssociationTest, DefaultsComeFromTheXdgDataHome) {
     TAssociationOptions options;
-    options.toolPath = m_options.toolPath;
-    RestoreFileAssociations(options);
+    options.toolPath = QString::fromStdString(m_home.DataHome().string() + "/no-tools-here");
+    const auto report = RestoreFileAssociations(options);
+    EXPECT_EQ(report.filesWritten.size(), 10);
+    EXPECT_TRUE(report.toolsRun.isEmpty());
     EXPECT_TRUE(fs::exists(Data("mime/packages/varnsplit.xml")));
     const std::string desktop = ReadFileBytes(Data("applications/varnsplit.desktop"));
     // Without a path given, the running program is registered.
     EXPECT_NE(desktop.find("Exec=\"" + fs::read_symlink("/proc/self/exe").string() + "\" %f\n"),
               std::string::npos)
         << desktop;
-}
-
-TEST_F(FileAssociationTest, MissingToolsAreSkippedSilently) {
-    m_options.toolPath = QString::fromStdString(m_home.DataHome().string() + "/no-tools-here");
-    const auto report = RestoreFileAssociations(m_options);
-    EXPECT_EQ(report.filesWritten.size(), 10);
-    EXPECT_TRUE(report.toolsRun.isEmpty());
 }
 
 TEST_F(FileAssociationTest, RealMimeDatabaseAcceptsThePackage) {
@@ -233,8 +222,17 @@ TEST_F(FileAssociationTest, RealMimeDatabaseAcceptsThePackage) {
               std::string::npos);
 }
 
-TEST_F(FileAssociationTest, UnwritableFileIsAnErrorNamingIt) {
-    // A folder in place of the desktop entry cannot be replaced by a file.
+// A file where the icon theme folder belongs: the icons are skipped, the rest
+// is registered. A folder in place of the desktop entry is an error naming it.
+TEST_F(FileAssociationTest, UnwritableFilesAreSkippedOrAnErrorNamingThem) {
+    WriteFileBytes(Data("icons"), "not a folder");
+    const auto report = RestoreFileAssociations(m_options);
+    EXPECT_EQ(report.filesWritten,
+              (QStringList{QString::fromStdString(Data("mime/packages/varnsplit.xml")),
+                           QString::fromStdString(Data("applications/varnsplit.desktop"))}));
+    EXPECT_EQ(ReadFileBytes(Data("icons")), "not a folder");
+
+    fs::remove(Data("applications/varnsplit.desktop"));
     fs::create_directories(Data("applications/varnsplit.desktop/x"));
     try {
         RestoreFileAssociations(m_options);
@@ -243,17 +241,6 @@ TEST_F(FileAssociationTest, UnwritableFileIsAnErrorNamingIt) {
         EXPECT_NE(std::string(error.what()).find("varnsplit.desktop"), std::string::npos)
             << error.what();
     }
-}
-
-TEST_F(FileAssociationTest, FolderThatCannotBeMadeSkipsItsFilesSilently) {
-    // A file where the icon theme folder belongs: the icons are skipped, the
-    // rest is registered.
-    WriteFileBytes(Data("icons"), "not a folder");
-    const auto report = RestoreFileAssociations(m_options);
-    EXPECT_EQ(report.filesWritten,
-              (QStringList{QString::fromStdString(Data("mime/packages/varnsplit.xml")),
-                           QString::fromStdString(Data("applications/varnsplit.desktop"))}));
-    EXPECT_EQ(ReadFileBytes(Data("icons")), "not a folder");
 }
 
 TEST(DesktopExecCommandTest, QuotesAndEscapesTheProgramPath) {

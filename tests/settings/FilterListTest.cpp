@@ -20,7 +20,7 @@ using TPairs = std::vector<std::pair<QString, QString>>;
 
 } // namespace
 
-TEST(FilterListTest, ParsesStoredText) {
+TEST(FilterListTest, ParsesStoredTextAndKnowsTheProtectedDescriptions) {
     EXPECT_EQ(ParseFilter("Всі файли|*.*"), (TFilter{"Всі файли", "*.*"}));
     EXPECT_EQ(ParseFilter("abc"), (TFilter{"", "abc"}));
     EXPECT_EQ(ParseFilter("|*.a"), (TFilter{"", "*.a"}));
@@ -33,9 +33,7 @@ TEST(FilterListTest, ParsesStoredText) {
     EXPECT_EQ(ParseFilter("A|" + longMask).mask, QString(1000, u'x'));
     EXPECT_EQ(ParseFilter(longMask).mask, QString(1000, u'x'));
     EXPECT_EQ(ParseFilter("A|" + QString(1000, u'y')).mask.size(), 1000);
-}
-
-TEST(FilterListTest, OnlyTheTwoOwnDescriptionsAreProtected) {
+    // Only the two own descriptions are protected, with their exact case.
     EXPECT_TRUE(IsProtectedFilterDescription("Всі файли"));
     EXPECT_TRUE(IsProtectedFilterDescription("Файл Varn split"));
     EXPECT_FALSE(IsProtectedFilterDescription("Файл WinSplit"));

@@ -27,23 +27,17 @@ double Coverage(const QImage& image) {
 
 } // namespace
 
-TEST(IconsTest, EveryDesignedNameIsCompiledInInTheFixedOrder) {
+// Every designed icon is compiled in, renders, and differs from the others
+// at the small sizes the file lists use.
+TEST(IconsTest, EveryIconRendersAndDiffersAtSmallSizes) {
     const QStringList& names = VarnIcons::Names();
     ASSERT_EQ(names.size(), 18);
-    EXPECT_EQ(names.front(), "MAINICON");
-    EXPECT_EQ(names.back(), "MAINICONZVIEWXP");
-    for (const QString& name : names) {
-        EXPECT_EQ(VarnIcons::ResourcePath(name), ":/icons/" + name + ".svg");
-        EXPECT_TRUE(VarnIcons::SvgData(name).startsWith("<svg ")) << name.toStdString();
-    }
     EXPECT_TRUE(VarnIcons::SvgData("NOSUCHICON").isEmpty());
     EXPECT_TRUE(VarnIcons::Icon("NOSUCHICON").isNull());
-}
-
-TEST(IconsTest, IconsRenderAndDifferAtSmallSizes) {
     for (int size : {16, 32}) {
         std::set<QByteArray> seen;
-        for (const QString& name : VarnIcons::Names()) {
+        for (const QString& name : names) {
+            EXPECT_TRUE(VarnIcons::SvgData(name).startsWith("<svg ")) << name.toStdString();
             const QImage image = Rendered(name, size);
             ASSERT_EQ(image.width(), size) << name.toStdString();
             EXPECT_GT(Coverage(image), 0.3) << name.toStdString() << " at " << size;

@@ -48,7 +48,7 @@ protected:
 
 } // namespace
 
-TEST_F(ItemMenu, FileCommandsCarryVerbsAndUkrainianHelpTexts) {
+TEST_F(ItemMenu, CommandsCarryVerbsAndHelpTextsAndFollowTheItem) {
     const TItemMenu menu = MenuFor("doc.txt");
     EXPECT_EQ(Verbs(menu),
               (QStringList{"open", "openfolder", "copypath", "delete", "rename", "properties"}));
@@ -64,9 +64,8 @@ TEST_F(ItemMenu, FileCommandsCarryVerbsAndUkrainianHelpTexts) {
     EXPECT_EQ(menu.GetCommandString(99, GCS_VERB), "");
     EXPECT_EQ(menu.HintOf(-1), "");
     EXPECT_EQ(menu.IndexOfVerb("format"), -1);
-}
 
-TEST_F(ItemMenu, VirtualAndMissingItemsOfferLess) {
+    // Virtual and missing items offer less.
     const TItemMenu trash(ShellDesktopFolder(), *SpecialFolderLocation(PIDL_BITBUCKET));
     EXPECT_EQ(Verbs(trash), (QStringList{"open", "properties"}));
     const TItemMenu root(ShellDesktopFolder(), *ParsePathToIdList("/"));
@@ -160,7 +159,7 @@ TEST_F(ItemMenu, DeleteTrashesAndShiftDeleteAsksThenDeletesForGood) {
     EXPECT_EQ(ReadFileBytes(m_temp / "precious/keep.bin"), "keep");
 }
 
-TEST_F(ItemMenu, RenameIsLeftToTheCallerAndPropertiesShowTheFacts) {
+TEST_F(ItemMenu, RenameIsLeftToTheCallerAndPropertiesNeedTheirSheet) {
     TItemMenu menu = MenuFor("doc.txt");
     EXPECT_TRUE(menu.InvokeCommand("rename"));
     EXPECT_TRUE(fs::exists(m_temp / "folder/doc.txt"));
@@ -194,17 +193,16 @@ TEST_F(ItemMenu, RenameIsLeftToTheCallerAndPropertiesShowTheFacts) {
               Q(m_temp / "folder/doc.txt"));
     const TPropertiesDialog missing(Q(m_temp / "folder/gone"), "gone");
     EXPECT_EQ(missing.Facts().back().second, QString::fromUtf8(Texts::PropertiesMissing));
-}
 
-TEST_F(ItemMenu, ShowItemMenuRefusesWithoutAnItemOrAPropertySheet) {
+    // ShowItemMenu refuses without an item, and runs the properties only with
+    // the property-sheet bit among the attributes.
     const std::vector<TItemIdList> items{TItemIdList::FromId(MakeItemId(ikEntry, "doc.txt"))};
     EXPECT_FALSE(ShowItemMenu(nullptr, items, {}, nullptr, ima_Default, 0).success);
     EXPECT_FALSE(ShowItemMenu(m_folder, {}, {}, nullptr, ima_Default, 0).success);
-    // Properties run only with the property-sheet bit among the attributes.
     const TItemMenuResult result = ShowItemMenu(m_folder, items, {}, nullptr, ima_Properties, 0);
     EXPECT_FALSE(result.success);
     EXPECT_FALSE(result.renameRequested);
-    const std::vector<TItemIdList> missing{TItemIdList::FromId(MakeItemId(ikEntry, "gone"))};
+    const std::vector<TItemIdList> gone{TItemIdList::FromId(MakeItemId(ikEntry, "gone"))};
     EXPECT_FALSE(
-        ShowItemMenu(m_folder, missing, {}, nullptr, ima_Properties, SFGAO_HASPROPSHEET).success);
+        ShowItemMenu(m_folder, gone, {}, nullptr, ima_Properties, SFGAO_HASPROPSHEET).success);
 }

@@ -102,6 +102,13 @@ TEST_F(NamespaceFolder, PathsParseThroughComputerAndBack) {
     std::uint32_t attributes = SFGAO_FOLDER | SFGAO_LINK;
     EXPECT_TRUE(m_folder->ParseDisplayName("dirlink", &attributes));
     EXPECT_EQ(attributes, SFGAO_FOLDER | SFGAO_LINK);
+
+    // Display names: the caption, or the whole path for parsing.
+    const TItemIdList nested = TItemIdList::Concat(Entry("Alpha"), Entry("inner"));
+    EXPECT_EQ(m_folder->GetDisplayNameOf(nested, SHGDN_NORMAL), "inner");
+    EXPECT_EQ(m_folder->GetDisplayNameOf(nested, SHGDN_FORPARSING), Q(m_temp / "Alpha/inner"));
+    EXPECT_EQ(ShellDesktopFolder()->GetDisplayNameOf(m_absolute, SHGDN_NORMAL),
+              Q(m_temp.Path().filename().string()));
 }
 
 TEST_F(NamespaceFolder, EnumerationFollowsTheFolderAndHiddenFlags) {
@@ -175,42 +182,17 @@ TEST_F(NamespaceFolder, BindingFollowsFoldersAndRefusesEverythingElse) {
     EXPECT_TRUE(m_folder->BindToObject(Entry("dirlink")));
 }
 
-TEST_F(NamespaceFolder, DisplayNamesInNormalAndParsingForm) {
-    EXPECT_EQ(m_folder->GetDisplayNameOf(Entry("file.txt"), SHGDN_NORMAL), "file.txt");
-    EXPECT_EQ(m_folder->GetDisplayNameOf(Entry("file.txt"), SHGDN_FORPARSING),
-              Q(m_temp / "file.txt"));
-    const TItemIdList nested = TItemIdList::Concat(Entry("Alpha"), Entry("inner"));
-    EXPECT_EQ(m_folder->GetDisplayNameOf(nested, SHGDN_NORMAL), "inner");
-    EXPECT_EQ(m_folder->GetDisplayNameOf(nested, SHGDN_FORPARSING), Q(m_temp / "Alpha/inner"));
-    // The desktop names the last id of an absolute list as its caption.
-    EXPECT_EQ(ShellDesktopFolder()->GetDisplayNameOf(m_absolute, SHGDN_NORMAL),
-              Q(m_temp.Path().filename().string()));
-}
-
-TEST_F(NamespaceFolder, CompareByEveryColumn) {
-    WriteFileBytes(m_temp / "apple", std::string(50, 'a'));
-    WriteFileBytes(m_temp / "Banana", std::string(5, 'b'));
-    WriteFileBytes(m_temp / "Apple", "A"); // differs from "apple" only in case
-    const struct timeval older[2] = {{1000000000, 0}, {1000000000, 0}};
-    ASSERT_EQ(::utimes((m_temp / "Banana").c_str(), older), 0);
-    const TItemIdList apple = Entry("apple");
-    const TItemIdList banana = Entry("Banana");
-    const TItemIdList beta = Entry("beta");
-
-    EXPECT_LT(m_folder->CompareIDs(SHCOL_NAME, apple, banana), 0); // case-insensitive
-    EXPECT_GT(m_folder->CompareIDs(SHCOL_NAME, banana, apple), 0);
-    EXPECT_LT(m_folder->CompareIDs(SHCOL_NAME, beta, apple), 0); // folders first
-    EXPECT_GT(m_folder->CompareIDs(SHCOL_SIZE, apple, banana), 0);
-    EXPECT_GT(m_folder->CompareIDs(SHCOL_DATE, apple, banana), 0);
-    EXPECT_LT(m_folder->CompareIDs(SHCOL_SIZE, beta, banana), 0); // folders first everywhere
-    EXPECT_EQ(m_folder->CompareIDs(SHCOL_NAME, apple, Entry("apple")), 0);
-    EXPECT_EQ(m_folder->CompareIDs(SHCOL_SIZE, apple, Entry("apple")), 0);
+// The columns' orders are checked through the level order (ShellMasksTest).
+TEST_F(NamespaceFolder, CompareTellsItemsApartAndWholeListsParentFirst) {
+    WriteFileBytes(m_temp / "apple", "a");
+    WriteFileBytes(m_temp / "Apple", "A");
     // Names differing only in case are different items, in a stable order.
-    const int forward = m_folder->CompareIDs(SHCOL_NAME, apple, Entry("Apple"));
+    const int forward = m_folder->CompareIDs(SHCOL_NAME, Entry("apple"), Entry("Apple"));
     EXPECT_NE(forward, 0);
-    EXPECT_EQ(forward, -m_folder->CompareIDs(SHCOL_NAME, Entry("Apple"), apple));
+    EXPECT_EQ(forward, -m_folder->CompareIDs(SHCOL_NAME, Entry("Apple"), Entry("apple")));
+    EXPECT_EQ(m_folder->CompareIDs(SHCOL_SIZE, Entry("apple"), Entry("apple")), 0);
+    EXPECT_LT(m_folder->CompareIDs(SHCOL_SIZE, Entry("beta"), Entry("apple")), 0); // folders first
 
-    // The desktop compares whole absolute lists, a parent first.
     const auto desktop = ShellDesktopFolder();
     const TItemIdList alpha = *ParsePathToIdList(Q(m_temp / "Alpha"));
     EXPECT_EQ(desktop->CompareIDs(SHCOL_NAME, alpha, *ParsePathToIdList(Q(m_temp / "Alpha"))), 0);
@@ -218,7 +200,7 @@ TEST_F(NamespaceFolder, CompareByEveryColumn) {
     EXPECT_NE(desktop->CompareIDs(SHCOL_NAME, alpha, *ParsePathToIdList(Q(m_temp / "beta"))), 0);
 }
 
-TEST_F(NamespaceFolder, RenameMovesTheItemAndReturnsItsNewList) {
+TEST_F(NamespaceFolder, RenameMovesTheItemButNeverOverAnotherOrToABadName) {
     QString error;
     const auto renamed =
         m_folder->SetNameOf(Entry("file.txt"), "renamed.txt", SHGDN_NORMAL, &error);
@@ -232,18 +214,16 @@ TEST_F(NamespaceFolder, RenameMovesTheItemAndReturnsItsNewList) {
     ASSERT_TRUE(moved);
     EXPECT_EQ(*moved, TItemIdList::Concat(Entry("Alpha"), Entry(PathBytes("Внутрішня"))));
     EXPECT_TRUE(std::filesystem::is_directory(m_temp / "Alpha/Внутрішня"));
-}
 
-TEST_F(NamespaceFolder, RenameRefusesBadNamesAndNeverReplacesAnItem) {
     WriteFileBytes(m_temp / "other.txt", "keep me");
     for (const QString& bad : {QString(""), QString("a/b"), QString(".."), QString("."),
                                QString(300, u'x'), QString("other.txt"), QString("beta")}) {
         QString error;
-        EXPECT_FALSE(m_folder->SetNameOf(Entry("file.txt"), bad, SHGDN_NORMAL, &error))
+        EXPECT_FALSE(m_folder->SetNameOf(Entry("renamed.txt"), bad, SHGDN_NORMAL, &error))
             << bad.toStdString();
         EXPECT_FALSE(error.isEmpty());
     }
-    EXPECT_EQ(ReadFileBytes(m_temp / "file.txt"), "twelve bytes");
+    EXPECT_EQ(ReadFileBytes(m_temp / "renamed.txt"), "twelve bytes");
     EXPECT_EQ(ReadFileBytes(m_temp / "other.txt"), "keep me");
     EXPECT_TRUE(std::filesystem::is_directory(m_temp / "beta"));
     EXPECT_FALSE(m_folder->SetNameOf(Entry("missing"), "x", SHGDN_NORMAL));
@@ -269,32 +249,42 @@ TEST(ShellDesktop, HoldsComputerHomeAndTheVirtualFolders) {
               SFGAO_FOLDER | SFGAO_FILESYSANCESTOR | SFGAO_HASSUBFOLDER);
     EXPECT_FALSE(desktop->GetAttributesOf(TItemIdList(), SFGAO_TREEREQUEST));
 
+    EXPECT_EQ(SpecialFolderLocation(PIDL_DESKTOP), TItemIdList::Empty());
+    EXPECT_EQ(SpecialFolderLocation(17), SpecialFolderLocation(PIDL_DRIVES));
+    EXPECT_FALSE(SpecialFolderLocation(PIDL_PRINTERS));
+    EXPECT_FALSE(SpecialFolderLocation(PIDL_USERDEFINED));
+    EXPECT_FALSE(SpecialFolderLocation(1)); // no such identifier
+    EXPECT_FALSE(PathFromIdList(*SpecialFolderLocation(PIDL_PERSONAL)).isEmpty());
     const TItemIdList computer = *SpecialFolderLocation(PIDL_DRIVES);
     const TItemIdList trash = *SpecialFolderLocation(PIDL_BITBUCKET);
     const TItemIdList network = *SpecialFolderLocation(PIDL_NETWORK);
-    const std::uint32_t request = SFGAO_TREEREQUEST;
     // Virtual folders are neither file-system items nor ancestors of one.
-    EXPECT_EQ(*desktop->GetAttributesOf(trash, request) &
-                  (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR | SFGAO_FOLDER),
-              SFGAO_FOLDER);
-    EXPECT_EQ(*desktop->GetAttributesOf(network, request) &
-                  (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR),
-              0u);
-    EXPECT_EQ(*desktop->GetAttributesOf(computer, request) &
-                  (SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR),
-              SFGAO_FILESYSANCESTOR);
+    const std::uint32_t fileSystem = SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR;
+    EXPECT_EQ(*desktop->GetAttributesOf(trash, fileSystem | SFGAO_FOLDER), SFGAO_FOLDER);
+    EXPECT_EQ(*desktop->GetAttributesOf(network, fileSystem), 0u);
+    EXPECT_EQ(*desktop->GetAttributesOf(computer, fileSystem), SFGAO_FILESYSANCESTOR);
     const auto home = TItemIdList::FromId(MakeItemId(ikHome));
     EXPECT_EQ(*desktop->GetAttributesOf(home, SFGAO_FILESYSTEM | SFGAO_CANRENAME),
               SFGAO_FILESYSTEM);
     EXPECT_EQ(PathFromIdList(home), QDir::homePath());
-    EXPECT_EQ(PathFromIdList(trash), "");
-    EXPECT_EQ(PathFromIdList(computer), "");
-    EXPECT_EQ(PathFromIdList(TItemIdList::Empty()), "");
-    // Virtual items parse back from their parsing names.
-    for (const TItemIdList& item : {computer, trash, network})
+    for (const TItemIdList& item : {computer, trash, network}) {
+        EXPECT_EQ(PathFromIdList(item), "");
+        // Virtual items parse back from their parsing names.
         EXPECT_EQ(desktop->ParseDisplayName(*desktop->GetDisplayNameOf(item, SHGDN_FORPARSING)),
                   item);
+    }
+    EXPECT_EQ(PathFromIdList(TItemIdList::Empty()), "");
     EXPECT_TRUE(Names(*desktop->BindToObject(trash), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS).empty());
+
+    // Computer holds the volumes: folders that cannot be renamed.
+    const auto volumes = desktop->BindToObject(computer);
+    ASSERT_TRUE(volumes);
+    EXPECT_TRUE(Names(*volumes, SHCONTF_NONFOLDERS).empty());
+    const auto root = volumes->ParseDisplayName("/");
+    ASSERT_TRUE(root);
+    EXPECT_EQ(volumes->GetDisplayNameOf(*root, SHGDN_FORPARSING), "/");
+    EXPECT_EQ(*volumes->GetAttributesOf(*root, SFGAO_FOLDER | SFGAO_CANRENAME | SFGAO_FILESYSTEM),
+              SFGAO_FOLDER | SFGAO_FILESYSTEM);
 }
 
 TEST(ShellDesktop, ListsTheEntriesOfTheDesktopDirectory) {
@@ -320,42 +310,6 @@ TEST(ShellDesktop, ListsTheEntriesOfTheDesktopDirectory) {
     EXPECT_EQ(PathFromIdList(*SpecialFolderLocation(PIDL_DESKTOPDIRECTORY)), Q(desktopDir));
 }
 
-TEST(ShellDesktop, ComputerListsTheRootVolume) {
-    const auto computer = ShellDesktopFolder()->BindToObject(*SpecialFolderLocation(PIDL_DRIVES));
-    ASSERT_TRUE(computer);
-    auto items = computer->EnumObjects(SHCONTF_FOLDERS);
-    ASSERT_TRUE(items);
-    std::set<QString> paths;
-    TItemIdList item;
-    while (items->Next(item))
-        paths.insert(*computer->GetDisplayNameOf(item, SHGDN_FORPARSING));
-    EXPECT_TRUE(paths.count("/"));
-    EXPECT_TRUE(Names(*computer, SHCONTF_NONFOLDERS).empty());
-    // Volumes are folders that cannot be renamed.
-    const auto root = computer->ParseDisplayName("/");
-    ASSERT_TRUE(root);
-    EXPECT_EQ(*computer->GetAttributesOf(*root, SFGAO_FOLDER | SFGAO_CANRENAME | SFGAO_FILESYSTEM),
-              SFGAO_FOLDER | SFGAO_FILESYSTEM);
-}
-
-TEST(SpecialFolders, MapToTheirIdentifiersAndExistingFolders) {
-    TScopedXdgHome xdg;
-    EXPECT_EQ(SpecialFolderId(PIDL_DESKTOP), 0);
-    EXPECT_EQ(SpecialFolderId(PIDL_BITBUCKET), 10);
-    EXPECT_EQ(SpecialFolderId(PIDL_DESKTOPDIRECTORY), 16);
-    EXPECT_EQ(SpecialFolderId(PIDL_DRIVES), 17);
-    EXPECT_EQ(SpecialFolderId(PIDL_TEMPLATES), 21);
-    EXPECT_EQ(SpecialFolderId(PIDL_USERDEFINED), -1);
-    EXPECT_EQ(SpecialFolderLocation(PIDL_DESKTOP), TItemIdList::Empty());
-    EXPECT_EQ(SpecialFolderLocation(17), TItemIdList::FromId(MakeItemId(ikComputer)));
-    EXPECT_FALSE(SpecialFolderLocation(PIDL_PRINTERS));
-    EXPECT_FALSE(SpecialFolderLocation(PIDL_USERDEFINED));
-    EXPECT_FALSE(SpecialFolderLocation(1)); // no such identifier
-    const auto personal = SpecialFolderLocation(PIDL_PERSONAL);
-    ASSERT_TRUE(personal);
-    EXPECT_FALSE(PathFromIdList(*personal).isEmpty());
-}
-
 TEST(SystemImageList, IndexesAreStablePerKind) {
     TTempFolder temp;
     WriteFileBytes(temp / "a.txt", "a");
@@ -364,21 +318,16 @@ TEST(SystemImageList, IndexesAreStablePerKind) {
     std::filesystem::create_directory(temp / "dir");
     TSystemImageList& images = TSystemImageList::Instance();
     const int text = images.IconIndexOfPath(Q(temp / "a.txt"));
+    const int count = images.Count();
     EXPECT_EQ(images.IconIndexOfPath(Q(temp / "b.txt")), text);
-    const int picture = images.IconIndexOfPath(Q(temp / "c.png"));
-    EXPECT_NE(picture, text);
-    const int folder = images.IconIndexOf(*ParsePathToIdList(Q(temp / "dir")));
-    const int openFolder = images.IconIndexOf(*ParsePathToIdList(Q(temp / "dir")), true);
-    EXPECT_NE(folder, openFolder);
+    EXPECT_EQ(images.Count(), count); // one kind, one icon
+    EXPECT_NE(images.IconIndexOfPath(Q(temp / "c.png")), text);
+    const TItemIdList folder = *ParsePathToIdList(Q(temp / "dir"));
+    EXPECT_NE(images.IconIndexOf(folder), images.IconIndexOf(folder, true));
     // A file asked for its open icon answers its usual one.
     EXPECT_EQ(images.IconIndexOfPath(Q(temp / "a.txt"), true), text);
-    EXPECT_EQ(images.IconIndexOf(*SpecialFolderLocation(PIDL_BITBUCKET)),
-              images.IconIndexOf(*SpecialFolderLocation(PIDL_BITBUCKET)));
-    const int count = images.Count();
-    EXPECT_EQ(images.IconIndexOfPath(Q(temp / "a.txt")), text);
-    EXPECT_EQ(images.Count(), count);
     EXPECT_FALSE(images.Icon(text).isNull());
-    EXPECT_TRUE(images.Icon(count).isNull());
+    EXPECT_TRUE(images.Icon(images.Count()).isNull());
     EXPECT_FALSE(images.IconWithOverlay(text, OVERLAY_LINK).isNull());
-    EXPECT_TRUE(images.IconWithOverlay(count, OVERLAY_LINK).isNull());
+    EXPECT_TRUE(images.IconWithOverlay(images.Count(), OVERLAY_LINK).isNull());
 }

@@ -57,10 +57,6 @@ private:
     std::thread m_thread;
 };
 
-std::unique_ptr<TShellTreeView> MakeTree(const fs::path& root) {
-    return MakeShownTree(root, TF_FOLDERS | TF_NONFOLDERS);
-}
-
 // True once every monitor of the tree has its watch or has given up (a
 // folder the churn removed); the event loop runs meanwhile, delivering
 // the changes handed over.
@@ -91,7 +87,7 @@ TEST_F(TreeStressTest, ExpandCollapseAndDestroyWhileFilesChange) {
     const int running = TDiscMonitorThread::RunningCount();
     TChurn churn(temp.Path());
     for (int round = 0; round < 6; ++round) {
-        auto tree = MakeTree(temp.Path());
+        auto tree = MakeShownTree(temp.Path(), TF_FOLDERS | TF_NONFOLDERS);
         for (int step = 0; step < 10; ++step) {
             TShellNode* folder =
                 ChildNamed(tree->RootNode(), "d" + QString::number((round + step) % kFolders));
@@ -133,7 +129,7 @@ TEST_F(TreeStressTest, TreeDeletedLaterFromItsOwnRefresh) {
     // A handler asks for the tree's deletion during an automatic refresh; the
     // refresh finishes on a whole tree and the deletion follows.
     const int running = TDiscMonitorThread::RunningCount();
-    auto* tree = MakeTree(temp.Path()).release();
+    auto* tree = MakeShownTree(temp.Path(), TF_FOLDERS | TF_NONFOLDERS).release();
     QPointer<TShellTreeView> guard(tree);
     tree->ExpandNode(ChildNamed(tree->RootNode(), "d1"));
     ASSERT_TRUE(WaitUntil([&] { return WatchesSettled(*tree); }));
