@@ -144,10 +144,26 @@ TEST_F(TabSetTest, FirstCaptionIsSelectedWithoutEvents) {
 
 // Whatever is inserted or deleted, the selected caption stays selected; when
 // it is the one deleted, the selection moves down, not below 0.
-TEST_F(TabSetTest, InsertAndDeleteKeepTheSelectedCaption) {
+TEST_F(TabSetTest, OutOfBoundsIsRefusedAndInsertAndDeleteKeepTheSelection) {
     auto& tabSet = Make(300, 21, {"A", "B", "C"});
     tabSet.SetTabIndex(1);
     const auto selected = [&] { return tabSet.Tabs().Strings(tabSet.TabIndex()); };
+    // Out of bounds is refused, leaving the selection and raising nothing.
+    ClearLog();
+    for (int bad : {3, -2, 100}) {
+        try {
+            tabSet.SetTabIndex(bad);
+            ADD_FAILURE() << "index " << bad << " was accepted";
+        } catch (const std::out_of_range& error) {
+            EXPECT_STREQ(error.what(), "Tab index out of bounds");
+        }
+        EXPECT_EQ(tabSet.TabIndex(), 1);
+    }
+    EXPECT_TRUE(m_asked.empty());
+    EXPECT_EQ(m_clicks, 0);
+
+    EXPECT_THROW(tabSet.Tabs().Put(3, QStringLiteral("x")), std::out_of_range);
+    EXPECT_THROW(tabSet.Tabs().Insert(4, QStringLiteral("x")), std::out_of_range);
     tabSet.Tabs().Insert(0, QStringLiteral("Z"));
     EXPECT_EQ(tabSet.TabIndex(), 2);
     tabSet.Tabs().Insert(2, QStringLiteral("Y")); // at the selected index
@@ -171,32 +187,11 @@ TEST_F(TabSetTest, InsertAndDeleteKeepTheSelectedCaption) {
     EXPECT_EQ(tabSet.Tabs().Count(), 0);
 
     tabSet.SetTabs({"A", "B"});
+    tabSet.SetTabIndex(-1); // no selection passes the range check
+    EXPECT_EQ(tabSet.TabIndex(), -1);
     tabSet.Tabs().Clear();
     EXPECT_EQ(tabSet.TabIndex(), -1);
     EXPECT_THROW(tabSet.Tabs().Delete(0), std::out_of_range);
-}
-
-TEST_F(TabSetTest, OutOfBoundsIsRefusedAndLeavesTheSelection) {
-    auto& tabSet = Make(300, 21, {"A", "B", "C"});
-    tabSet.SetTabIndex(1);
-    ClearLog();
-    for (int bad : {3, -2, 100}) {
-        try {
-            tabSet.SetTabIndex(bad);
-            ADD_FAILURE() << "index " << bad << " was accepted";
-        } catch (const std::out_of_range& error) {
-            EXPECT_STREQ(error.what(), "Tab index out of bounds");
-        }
-        EXPECT_EQ(tabSet.TabIndex(), 1);
-    }
-    EXPECT_TRUE(m_asked.empty());
-    EXPECT_EQ(m_clicks, 0);
-
-    tabSet.SetTabIndex(-1); // no selection passes the range check
-    EXPECT_EQ(tabSet.TabIndex(), -1);
-
-    EXPECT_THROW(tabSet.Tabs().Put(3, QStringLiteral("x")), std::out_of_range);
-    EXPECT_THROW(tabSet.Tabs().Insert(4, QStringLiteral("x")), std::out_of_range);
 }
 
 // A refused tab passes the choice on to the next shown tab, wrapping round,
