@@ -122,19 +122,6 @@ TEST_F(FavoritesTest, ChoosingAnEntrySendsTheTreeToAnExistingFolder) {
     }
 }
 
-TEST_F(FavoritesTest, ProposalIsTheFolderNameOrTheVolumeCaption) {
-    EXPECT_EQ(ProposedDescription(At("Data")), "Data");
-    EXPECT_EQ(ProposedDescription(At("Data") + "/"), "Data");
-    // The root has no name of its own: the caption the tree shows for it.
-    Open();
-    Select(false, "/");
-    const QString caption = Tree(false)->Selected()->text(0);
-    EXPECT_FALSE(caption.isEmpty());
-    Add(false, nullptr);
-    EXPECT_EQ(m_proposals, QStringList{caption});
-    EXPECT_EQ(Entries(false), QStringList{caption + " -> /"});
-}
-
 // Each answer ends with OK; what the dialog says and whether it closes.
 TEST_F(FavoritesTest, DescriptionsThatWouldNotReadBackAreRefused) {
     const struct {
@@ -167,7 +154,9 @@ TEST_F(FavoritesTest, DescriptionsThatWouldNotReadBackAreRefused) {
 
 // Ctrl+D opens the dialog only for a folder; a line break in a folder's name
 // would cut its stored line in two, so that folder is refused before asking.
-TEST_F(FavoritesTest, CtrlDInATreeOpensTheDialogForItsFolderOnly) {
+// The proposed description is the folder's name, or for the root, which has
+// none, the caption the tree shows for it.
+TEST_F(FavoritesTest, CtrlDOpensTheDialogForAFolderWithItsProposal) {
     fs::create_directories(m_folder.Path() / "two\nlines");
     Open();
     Select(true, At("in/a.txt"));
@@ -191,4 +180,12 @@ TEST_F(FavoritesTest, CtrlDInATreeOpensTheDialogForItsFolderOnly) {
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0].caption, "Помилка");
     EXPECT_TRUE(m_messages[0].text.startsWith("Шлях папки")) << m_messages[0].text.toStdString();
+
+    EXPECT_EQ(ProposedDescription(At("Data") + "/"), "Data");
+    Select(false, "/");
+    const QString caption = Tree(false)->Selected()->text(0);
+    EXPECT_FALSE(caption.isEmpty());
+    Add(false, nullptr);
+    EXPECT_EQ(m_proposals, QStringList{caption});
+    EXPECT_EQ(Entries(false), QStringList{caption + " -> /"});
 }
