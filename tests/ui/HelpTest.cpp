@@ -117,9 +117,20 @@ TEST_F(HelpTest, PagesAreWholeAndTheirLinksLeadToPages) {
     }
 }
 
-// In what's-this mode a click shows the control's topic, the label's buddy's,
+// The button switches what's-this mode on, and a click on the button itself
+// ends it. In the mode a click shows the control's topic, the label's buddy's,
 // or the nearest parent's, and ends the mode.
 TEST_F(HelpTest, WhatsThisClickFindsTopicsThroughLabelsAndParents) {
+    auto* button = Find<QToolButton>("btnHelpWhatsThis");
+    button->click();
+    EXPECT_TRUE(m_whatsThis->Mode());
+    EXPECT_TRUE(button->isChecked());
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WhatsThisCursor);
+    Click(button);
+    EXPECT_FALSE(m_whatsThis->Mode());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(m_popups.empty());
+
     auto* blockSize = Find<QComboBox>("cbBytes");
     const struct {
         QWidget* control;
@@ -141,7 +152,7 @@ TEST_F(HelpTest, WhatsThisClickFindsTopicsThroughLabelsAndParents) {
         EXPECT_EQ(m_popups[0], Body(item.context)) << item.control->objectName().toStdString();
         EXPECT_FALSE(m_whatsThis->Mode());
     }
-    EXPECT_FALSE(Find<QToolButton>("btnHelpWhatsThis")->isChecked());
+    EXPECT_FALSE(button->isChecked());
     // A negative context opens the full topic and leaves the mode on.
     Find("ProgressBar1")->setProperty(HelpContextProperty, -1002);
     m_popups.clear();
@@ -155,18 +166,6 @@ TEST_F(HelpTest, WhatsThisClickFindsTopicsThroughLabelsAndParents) {
     // Outside the mode a click is the control's own.
     m_popups.clear();
     Click(Find("laFilter"));
-    EXPECT_TRUE(m_popups.empty());
-}
-
-TEST_F(HelpTest, WhatsThisButtonSwitchesTheModeAndReachesItself) {
-    auto* button = Find<QToolButton>("btnHelpWhatsThis");
-    button->click();
-    EXPECT_TRUE(m_whatsThis->Mode());
-    EXPECT_TRUE(button->isChecked());
-    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WhatsThisCursor);
-    Click(button);
-    EXPECT_FALSE(m_whatsThis->Mode());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(m_popups.empty());
 }
 

@@ -12,9 +12,6 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 
-#include <sys/mount.h>
-#include <unistd.h>
-
 namespace {
 
 class SettingsFormTest : public ::testing::Test {
@@ -61,54 +58,21 @@ protected:
     decltype(TSettingsForm::ShowMessage) m_realShowMessage;
 };
 
-// The store file's folder made unwritable: read-only bind-mounted onto itself
-// for root, who ignores permissions, else without write permission.
-class TReadOnlyFolder {
-public:
-    explicit TReadOnlyFolder(const fs::path& folder) : m_folder(folder) {
-        if (geteuid() == 0) {
-            m_mounted = ::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) == 0;
-            if (m_mounted && ::mount(nullptr, folder.c_str(), nullptr,
-                                     MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
-                ::umount(folder.c_str());
-                m_mounted = false;
-            }
-            m_active = m_mounted;
-        } else {
-            fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-            m_active = true;
-        }
-    }
-    ~TReadOnlyFolder() {
-        if (m_mounted)
-            ::umount(m_folder.c_str());
-        else
-            fs::permissions(m_folder, fs::perms::owner_all);
-    }
-    bool Active() const { return m_active; }
-
-private:
-    fs::path m_folder;
-    bool m_mounted = false;
-    bool m_active = false;
-};
-
 } // namespace
 
-TEST_F(SettingsFormTest, EmptyStoreShowsTheDefaults) {
-    bool ran = false;
+// An empty store shows the defaults; every page's value written by OK is
+// read back by the next dialog, an unlisted block size on top of its list.
+TEST_F(SettingsFormTest, DefaultsShowAndEveryValueRoundTrips) {
+    const char* const boxes[] = {"cbShowHiddenFiles", "cbShowVirtualFolders",  "cbHotTrack",
+                                 "cbFlatBtns",        "cbRestoreAssociations", "cbAskForEachDisk",
+                                 "cbKeepOriginalExt"};
+    const bool defaults[] = {true, false, false, true, true, false, false};
     EXPECT_FALSE(Execute([&](TSettingsForm& form) {
-        ran = true;
         EXPECT_EQ(form.windowTitle(), "Varn split");
         EXPECT_EQ(form.Page(), TSettingsForm::pgGeneral);
         EXPECT_TRUE(FindIn<QRadioButton>(form, "rbGeneral")->isChecked());
-        const std::pair<const char*, bool> boxes[] = {
-            {"cbShowHiddenFiles", true},     {"cbShowVirtualFolders", false},
-            {"cbHotTrack", false},           {"cbFlatBtns", true},
-            {"cbRestoreAssociations", true}, {"cbAskForEachDisk", false},
-            {"cbKeepOriginalExt", false}};
-        for (const auto& [name, checked] : boxes)
-            EXPECT_EQ(FindIn<QCheckBox>(form, name)->isChecked(), checked) << name;
+        for (int i = 0; i < 7; ++i)
+            EXPECT_EQ(FindIn<QCheckBox>(form, boxes[i])->isChecked(), defaults[i]) << boxes[i];
         EXPECT_NE(qobject_cast<TCheckBox95*>(FindIn<QCheckBox>(form, "cbRestoreAssociations")),
                   nullptr);
         const auto* bytes = FindIn<QComboBox>(form, "cbBytes");
@@ -119,25 +83,14 @@ TEST_F(SettingsFormTest, EmptyStoreShowsTheDefaults) {
         EXPECT_EQ(FindIn<QComboBox>(form, "cbBuffer")->count(), 19);
         EXPECT_EQ(FindIn<QComboBox>(form, "cbMode")->currentIndex(), 0);
         EXPECT_EQ(FindIn<TFilterGrid>(form, "sgFilter")->Rows(), BuiltInFilters());
+        for (const char* name : boxes)
+            FindIn<QCheckBox>(form, name)->toggle();
         form.reject();
     }));
-    EXPECT_TRUE(ran);
     EXPECT_FALSE(fs::exists(StorePath())) << "Cancel stores nothing";
-}
 
-// Every page's value written by OK, read back by the next dialog.
-TEST_F(SettingsFormTest, EveryValueRoundTrips) {
-    {
-        TRegistrySettings settings;
-        settings.WriteInteger(SN::SectionSettings, SN::DefaultBlockSize, 123456);
-    }
     ASSERT_TRUE(Execute([&](TSettingsForm& form) {
-        const auto* bytes = FindIn<QComboBox>(form, "cbBytes");
-        EXPECT_EQ(bytes->itemText(0), "123,456") << "an unlisted size goes on top";
-        EXPECT_EQ(bytes->count(), 29);
-        for (const char* name :
-             {"cbShowHiddenFiles", "cbShowVirtualFolders", "cbHotTrack", "cbFlatBtns",
-              "cbRestoreAssociations", "cbAskForEachDisk", "cbKeepOriginalExt"})
+        for (const char* name : boxes)
             FindIn<QCheckBox>(form, name)->toggle();
         FindIn<QComboBox>(form, "cbBytes")->setEditText("2 048 000");
         FindIn<QComboBox>(form, "cbBuffer")->setEditText("65536");
@@ -163,9 +116,12 @@ TEST_F(SettingsFormTest, EveryValueRoundTrips) {
         EXPECT_EQ(stored.ReadString(SN::SectionSettings, name, "?"), text) << name;
 
     ASSERT_FALSE(Execute([&](TSettingsForm& form) {
-        EXPECT_FALSE(FindIn<QCheckBox>(form, "cbShowHiddenFiles")->isChecked());
-        EXPECT_TRUE(FindIn<QCheckBox>(form, "cbKeepOriginalExt")->isChecked());
-        EXPECT_EQ(FindIn<QComboBox>(form, "cbBytes")->currentText(), "2,048,000");
+        for (int i = 0; i < 7; ++i)
+            EXPECT_NE(FindIn<QCheckBox>(form, boxes[i])->isChecked(), defaults[i]) << boxes[i];
+        const auto* bytes = FindIn<QComboBox>(form, "cbBytes");
+        EXPECT_EQ(bytes->currentText(), "2,048,000");
+        EXPECT_EQ(bytes->itemText(0), "2,048,000");
+        EXPECT_EQ(bytes->count(), 29);
         EXPECT_EQ(FindIn<QComboBox>(form, "cbBuffer")->currentText(), "65,536");
         EXPECT_EQ(FindIn<QComboBox>(form, "cbMode")->currentIndex(), smWinSplit);
         EXPECT_EQ(FindIn<TFilterGrid>(form, "sgFilter")->Rows(),
@@ -279,6 +235,17 @@ TEST_F(SettingsFormTest, SizesAreCheckedBeforeOk) {
             << name << ": " << m_messages[0].text.toStdString();
         EXPECT_FALSE(fs::exists(StorePath())) << name;
     }
+    // Filter rows the store could not read back keep it open on the designer.
+    m_messages.clear();
+    fs::remove(StorePath());
+    EXPECT_FALSE(Execute([](TSettingsForm& form) {
+        FindIn<TFilterGrid>(form, "sgFilter")->SetFilters({{"A|B", "*.a"}});
+        OkOrCancel(form);
+        EXPECT_EQ(form.Page(), TSettingsForm::pgFilter);
+    }));
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(m_messages[0].text.contains("\"|\""));
+    EXPECT_FALSE(fs::exists(StorePath()));
 }
 
 TEST_F(SettingsFormTest, SizeBoxesFilterKeysAndTidyUpWhenLeft) {
@@ -311,29 +278,19 @@ TEST_F(SettingsFormTest, RestoreNowRegistersTheFileTypeAtOnce) {
     EXPECT_TRUE(m_messages.empty());
 }
 
-// A store that cannot be written keeps what it held; the error is shown and
-// the window gets nothing back.
-TEST_F(SettingsFormTest, FailedSaveLeavesTheStoreAsItWas) {
-    {
-        TRegistrySettings settings;
-        settings.WriteInteger(SN::SectionSettings, SN::SplitMode, 1);
-    }
-    const std::string before = ReadFileBytes(StorePath());
+// A store that cannot be written (a file stands where its folder should be):
+// the error is shown and the window gets nothing back. What the store keeps
+// after a failed write is checked in RegistrySettingsTest.
+TEST_F(SettingsFormTest, FailedSaveIsShownAndHandsNothingBack) {
+    WriteFileBytes(m_home.ConfigHome() / "Oskel", "in the way");
     QStringList source{"A=/a"}, target;
-    {
-        TReadOnlyFolder readOnly(fs::path(StorePath()).parent_path());
-        if (!readOnly.Active())
-            GTEST_SKIP() << "the store's folder cannot be made read-only here";
-        EXPECT_FALSE(Execute(
-            [](TSettingsForm& form) {
-                FindIn<QCheckBox>(form, "cbHotTrack")->setChecked(true);
-                FindIn<QComboBox>(form, "cbMode")->setCurrentIndex(smSelfJoining);
-                delete FindIn<QTreeWidget>(form, "lvSource")->topLevelItem(0);
-                Ok(form);
-            },
-            source, target));
-    }
-    EXPECT_EQ(ReadFileBytes(StorePath()), before);
+    EXPECT_FALSE(Execute(
+        [](TSettingsForm& form) {
+            FindIn<QCheckBox>(form, "cbHotTrack")->setChecked(true);
+            delete FindIn<QTreeWidget>(form, "lvSource")->topLevelItem(0);
+            Ok(form);
+        },
+        source, target));
     EXPECT_EQ(source, QStringList{"A=/a"});
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_EQ(m_messages[0].caption, "Помилка");
@@ -402,27 +359,21 @@ TEST_F(SettingsFormTest, FavoritesAreRenamedDeletedAndChecked) {
     EXPECT_EQ(source, (QStringList{"Нова назва=" + existing, "D=/d"}));
 }
 
-TEST_F(SettingsFormTest, PagesSwitchDescriptionAndHelpTopic) {
+// Which topic each page's help opens is checked in HelpTest.
+TEST_F(SettingsFormTest, PagesSwitchWithTheirDescription) {
     TSettingsForm form(nullptr, {}, {});
-    const struct {
-        const char* selector;
-        const char* topic;
-        const char* description;
-    } pages[] = {
-        {"rbSplitting", "", "Встановлювані за замовчуванням"},
-        {"rbSourceFavorites", "SETTINGS_SOURCE_DATA_FAVORITES", "Використовуйте кнопки"},
-        {"rbTargetFavorites", "SETTINGS_TARGET_DATA_FAVORITES", "Використовуйте кнопки"},
-        {"rbFilter", "SETTINGS_FILTER_DESIGNER", "Використовуйте Дизайнер"},
-        {"rbGeneral", "SETTINGS_GENERAL", "Параметри відображення"},
+    const std::pair<const char*, const char*> pages[] = {
+        {"rbSplitting", "Встановлювані за замовчуванням"},
+        {"rbSourceFavorites", "Використовуйте кнопки"},
+        {"rbTargetFavorites", "Використовуйте кнопки"},
+        {"rbFilter", "Використовуйте Дизайнер"},
+        {"rbGeneral", "Параметри відображення"},
     };
-    for (const auto& page : pages) {
-        auto* selector = FindIn<QRadioButton>(form, page.selector);
+    for (const auto& [name, description] : pages) {
+        auto* selector = FindIn<QRadioButton>(form, name);
         selector->click();
         EXPECT_EQ(form.Page(), selector->property("tag").toInt());
-        EXPECT_TRUE(FindIn<QLabel>(form, "laDescription")->text().startsWith(page.description))
-            << page.selector;
-        EXPECT_EQ(form.HelpMacro(),
-                  QString("JumpId(\"varnsplit.hlp>Second\", \"%1\")").arg(page.topic));
+        EXPECT_TRUE(FindIn<QLabel>(form, "laDescription")->text().startsWith(description)) << name;
     }
 }
 
@@ -488,18 +439,6 @@ TEST_F(SettingsFormTest, FilterDesignerKeysAndProtectedRows) {
     EXPECT_EQ(grid.verticalHeader()->logicalIndex(0), 0);
     grid.SetFilters({});
     EXPECT_EQ(grid.rowCount(), 1) << "the grid keeps one row";
-}
-
-// Rows the store could not read back keep the dialog open on the designer.
-TEST_F(SettingsFormTest, FilterThatWouldNotReadBackKeepsTheDialogOpen) {
-    EXPECT_FALSE(Execute([](TSettingsForm& form) {
-        FindIn<TFilterGrid>(form, "sgFilter")->SetFilters({{"A|B", "*.a"}});
-        OkOrCancel(form);
-        EXPECT_EQ(form.Page(), TSettingsForm::pgFilter);
-    }));
-    ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_TRUE(m_messages[0].text.contains("\"|\""));
-    EXPECT_FALSE(fs::exists(StorePath()));
 }
 
 // SaveSettings itself refuses what OK refuses, and a save that fails half-way

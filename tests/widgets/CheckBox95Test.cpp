@@ -92,13 +92,21 @@ TEST_F(CheckBox95Test, BoxSideAndCaptionAlignment) {
     EXPECT_EQ(box->BoxRect().left(), 0);
 }
 
-TEST_F(CheckBox95Test, WordWrapPutsALongCaptionOnSeveralLines) {
+TEST_F(CheckBox95Test, VerticalAlignmentAndWordWrapPlaceALongCaption) {
     auto box = Make(kLongCaption, 200, 60);
     const int lineHeight = QFontMetrics(TestFont()).height();
     EXPECT_EQ(box->CaptionRect().height(), lineHeight);
     EXPECT_EQ(box->heightForWidth(200), box->sizeHint().height());
     const int textLeft = box->BoxRect().right() + 2;
     EXPECT_EQ(TextBands(Paint(*box), textLeft, 199).size(), 1u);
+    EXPECT_EQ(box->CaptionRect().top(), 0);
+    box->SetVerticalAlignment(TVAlignment::vaBottom);
+    EXPECT_EQ(box->CaptionRect().bottom(), 59);
+    EXPECT_GT(box->BoxRect().top(), 60 - lineHeight - 2);
+    box->SetVerticalAlignment(TVAlignment::vaCenter);
+    EXPECT_NEAR(box->CaptionRect().center().y(), 30, 2);
+    EXPECT_NEAR(box->BoxRect().center().y(), 30, 2);
+    box->SetVerticalAlignment(TVAlignment::vaTop);
 
     box->SetWordWrap(true);
     EXPECT_TRUE(box->hasHeightForWidth());
@@ -111,18 +119,6 @@ TEST_F(CheckBox95Test, WordWrapPutsALongCaptionOnSeveralLines) {
     EXPECT_LT(bands.front().first, lineHeight);
     EXPECT_LT(box->BoxRect().top(), lineHeight);
     EXPECT_LE(box->CaptionRect().right(), 199);
-}
-
-TEST_F(CheckBox95Test, VerticalAlignmentPlacesCaptionAndBox) {
-    auto box = Make(QStringLiteral("Текст"), 200, 60);
-    const int lineHeight = QFontMetrics(TestFont()).height();
-    EXPECT_EQ(box->CaptionRect().top(), 0);
-    box->SetVerticalAlignment(TVAlignment::vaBottom);
-    EXPECT_EQ(box->CaptionRect().bottom(), 59);
-    EXPECT_GT(box->BoxRect().top(), 60 - lineHeight - 2);
-    box->SetVerticalAlignment(TVAlignment::vaCenter);
-    EXPECT_NEAR(box->CaptionRect().center().y(), 30, 2);
-    EXPECT_NEAR(box->BoxRect().center().y(), 30, 2);
 }
 
 TEST_F(CheckBox95Test, PushButtonLookHasNoBoxAndStillToggles) {

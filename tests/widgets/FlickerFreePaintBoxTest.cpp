@@ -6,7 +6,7 @@
 
 using namespace WidgetTest;
 
-TEST(FlickerFreePaintBox, PaintsThroughAPictureFilledWithItsColour) {
+TEST(FlickerFreePaintBox, PaintsThroughAPictureAndClicksInside) {
     TFlickerFreePaintBox box;
     box.resize(32, 32);
     box.SetColor(QColor(10, 20, 30));
@@ -27,11 +27,8 @@ TEST(FlickerFreePaintBox, PaintsThroughAPictureFilledWithItsColour) {
     // Nothing may erase the box before it paints.
     EXPECT_TRUE(box.testAttribute(Qt::WA_OpaquePaintEvent));
     EXPECT_EQ(box.focusPolicy(), Qt::NoFocus);
-}
 
-TEST(FlickerFreePaintBox, ClickNeedsPressAndReleaseInside) {
-    TFlickerFreePaintBox box;
-    box.resize(32, 32);
+    // A click needs the press and the release inside.
     int clicks = 0;
     std::vector<QPoint> downs;
     box.OnClick = [&clicks](QObject*) { ++clicks; };
@@ -39,10 +36,8 @@ TEST(FlickerFreePaintBox, ClickNeedsPressAndReleaseInside) {
         downs.emplace_back(x, y);
     };
     Click(box, QPoint(3, 4));
-    EXPECT_EQ(clicks, 1);
-    ASSERT_EQ(downs.size(), 1u);
-    EXPECT_EQ(downs[0], QPoint(3, 4));
     Mouse(box, QEvent::MouseButtonPress, QPoint(3, 4));
     Mouse(box, QEvent::MouseButtonRelease, QPoint(40, 4));
     EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(downs, (std::vector<QPoint>{{3, 4}, {3, 4}}));
 }

@@ -101,13 +101,6 @@ TEST(Bevel, ShapesAndStylesDrawTheirLinesWithinTheMargins) {
     }
 }
 
-TEST(Bevel, ABoxIsTheDefaultAndAFreshBevelIsFiftyPixelsSquare) {
-    TVarnBevel bevel;
-    EXPECT_EQ(bevel.size(), QSize(50, 50));
-    EXPECT_EQ(bevel.Shape(), TBevelShape::bsBox);
-    EXPECT_EQ(bevel.Style(), TBevelStyle::bsLowered);
-}
-
 TEST(Bevel, SpacerKeepsItsRoomInALayoutAndShowsOnlyInAFormEditor) {
     QWidget panel;
     auto* layout = new QHBoxLayout(&panel);

@@ -31,15 +31,10 @@ double ArrowCentreX(const QImage& image) {
 
 } // namespace
 
-TEST(Scroller, KeepsItsFixedSize) {
+TEST(Scroller, FixedSizeRangeRulesAndPositionClamping) {
     TVarnScroller scroller;
-    EXPECT_EQ(scroller.size(), QSize(26, 12));
     scroller.resize(80, 40);
     EXPECT_EQ(scroller.size(), QSize(26, 12));
-}
-
-TEST(Scroller, RangeRulesAndPositionClamping) {
-    TVarnScroller scroller;
     int clicks = 0;
     scroller.OnClick = [&clicks](QObject*) { ++clicks; };
     scroller.SetMin(1); // not below Max (0)
@@ -62,10 +57,18 @@ TEST(Scroller, RangeRulesAndPositionClamping) {
     EXPECT_EQ(clicks, 2);
 }
 
+// At Min the left arrow is drawn disabled and takes no click.
 TEST(Scroller, ClicksMoveByChangeOnlyWhereScrollingIsPossible) {
     TVarnScroller scroller;
     scroller.SetParams(0, 4, 0);
     scroller.SetChange(2);
+    const QImage image = Paint(scroller);
+    EXPECT_EQ(image.copy(0, 0, 13, 12),
+              ScrollerArrowImage(TScrollerArrow::saLeft, TScrollerArrowState::sasDisabled)
+                  .convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(image.copy(13, 0, 13, 12),
+              ScrollerArrowImage(TScrollerArrow::saRight, TScrollerArrowState::sasNormal)
+                  .convertToFormat(QImage::Format_RGB32));
     Click(scroller, QPoint(3, 5)); // left half at Min: disabled
     EXPECT_EQ(scroller.Position(), 0);
     Click(scroller, QPoint(20, 5));
@@ -130,16 +133,4 @@ TEST(Scroller, ArrowPicturesTellTheirStatesApart) {
     }
     EXPECT_EQ(leftTipRows, 1);
     EXPECT_EQ(rightTipRows, 1);
-}
-
-TEST(Scroller, DrawsTheDisabledLeftArrowAtMin) {
-    TVarnScroller scroller;
-    scroller.SetParams(0, 3, 0);
-    const QImage image = Paint(scroller);
-    EXPECT_EQ(image.copy(0, 0, 13, 12),
-              ScrollerArrowImage(TScrollerArrow::saLeft, TScrollerArrowState::sasDisabled)
-                  .convertToFormat(QImage::Format_RGB32));
-    EXPECT_EQ(image.copy(13, 0, 13, 12),
-              ScrollerArrowImage(TScrollerArrow::saRight, TScrollerArrowState::sasNormal)
-                  .convertToFormat(QImage::Format_RGB32));
 }

@@ -21,7 +21,7 @@ const QColor kShadow(255, 0, 0);
 const QColor kDarkShadow(0, 0, 0);
 
 // A tab set with a fixed font and colours that tell every line apart.
-std::unique_ptr<TVarnTabSet> MakeTabSet(int width, int height, const QStringList& captions = {}) {
+std::unique_ptr<TVarnTabSet> MakeTabSet(int width, int height) {
     auto tabSet = std::make_unique<TVarnTabSet>();
     tabSet->setFont(TestFont());
     TVarnTabSetOptions& options = tabSet->Options();
@@ -34,8 +34,6 @@ std::unique_ptr<TVarnTabSet> MakeTabSet(int width, int height, const QStringList
     options.SetShadowColor(kShadow);
     options.SetDarkShadowColor(kDarkShadow);
     tabSet->resize(width, height);
-    if (!captions.isEmpty())
-        tabSet->SetTabs(captions);
     return tabSet;
 }
 
@@ -69,36 +67,18 @@ int BoldAdvance(const QString& text) {
     return QFontMetrics(bold).horizontalAdvance(text);
 }
 
-// Records the events a tab set raises.
-struct TEventLog {
-    std::vector<int> asked;
-    int clicks = 0;
-    int scrollClicks = 0;
-    std::function<bool(int)> allow = [](int) { return true; };
-
-    void Attach(TVarnTabSet& tabSet) {
-        tabSet.OnChange = [this](QObject*, int newTab, bool& allowChange) {
-            asked.push_back(newTab);
-            allowChange = allow(newTab);
-        };
-        tabSet.OnClick = [this](QObject*) { ++clicks; };
-        tabSet.OnScrollClick = [this](QObject*) { ++scrollClicks; };
-    }
-    void Clear() {
-        allow = [](int) { return true; };
-        asked.clear();
-        clicks = 0;
-        scrollClicks = 0;
-    }
-};
-
-// A tab set made by Make, its events recorded in m_log from the start.
+// A tab set made by Make, the events it raises recorded from the start.
 class TabSetTest : public ::testing::Test {
 protected:
     TVarnTabSet& Make(int width, int height, const QStringList& captions = {}) {
         m_tabSet = MakeTabSet(width, height);
-        m_log.Clear();
-        m_log.Attach(*m_tabSet);
+        ClearLog();
+        m_tabSet->OnChange = [this](QObject*, int newTab, bool& allowChange) {
+            m_asked.push_back(newTab);
+            allowChange = m_allow(newTab);
+        };
+        m_tabSet->OnClick = [this](QObject*) { ++m_clicks; };
+        m_tabSet->OnScrollClick = [this](QObject*) { ++m_scrollClicks; };
         if (!captions.isEmpty())
             m_tabSet->SetTabs(captions);
         return *m_tabSet;
@@ -109,15 +89,19 @@ protected:
         Paint(*m_tabSet);
         return *m_tabSet;
     }
+    void ClearLog() {
+        m_allow = [](int) { return true; };
+        m_asked.clear();
+        m_clicks = 0;
+        m_scrollClicks = 0;
+    }
 
     std::unique_ptr<TVarnTabSet> m_tabSet;
-    TEventLog m_log;
+    std::vector<int> m_asked;
+    int m_clicks = 0;
+    int m_scrollClicks = 0;
+    std::function<bool(int)> m_allow;
 };
-
-using TabSetSelection = TabSetTest;
-using TabSetLayout = TabSetTest;
-using TabSetMouse = TabSetTest;
-using TabSetPaint = TabSetTest;
 
 // Tab numbers as the letters of the captions A, B, C, D.
 std::string Letters(const std::vector<int>& tabs) {
@@ -138,33 +122,48 @@ QStringList Captions(const char* letters) {
 
 // --- selection rules ---
 
-TEST_F(TabSetSelection, FirstCaptionIsSelectedWithoutEvents) {
+// Adding captions selects the first without asking; a new list selects its
+// first through the change test.
+TEST_F(TabSetTest, FirstCaptionIsSelectedWithoutEvents) {
     auto& tabSet = Make(185, 21);
     EXPECT_EQ(tabSet.TabIndex(), -1);
     tabSet.Tabs().AddStrings(NumberedCaptions(4));
-    EXPECT_EQ(tabSet.Tabs().Count(), 4);
     EXPECT_EQ(tabSet.TabIndex(), 0);
-    EXPECT_TRUE(tabSet.updatesEnabled());
+    EXPECT_TRUE(tabSet.updatesEnabled()); // a bulk add turns them back on
     tabSet.Tabs().Clear();
     tabSet.Tabs().Add(QStringLiteral("A"));
-    EXPECT_EQ(tabSet.TabIndex(), 0);
     tabSet.Tabs().Add(QStringLiteral("B"));
     EXPECT_EQ(tabSet.TabIndex(), 0);
-    EXPECT_TRUE(m_log.asked.empty());
-    EXPECT_EQ(m_log.clicks, 0);
+    EXPECT_TRUE(m_asked.empty());
+    EXPECT_EQ(m_clicks, 0);
 
-    tabSet.SetTabs({"A", "B"}); // a new list selects its first through the change test
-    EXPECT_EQ(tabSet.TabIndex(), 0);
-    EXPECT_EQ(m_log.asked, std::vector<int>{0});
-    EXPECT_EQ(m_log.clicks, 1);
+    tabSet.SetTabs({"A", "B"});
+    EXPECT_EQ(m_asked, std::vector<int>{0});
+    EXPECT_EQ(m_clicks, 1);
 }
 
 // Whatever is inserted or deleted, the selected caption stays selected; when
 // it is the one deleted, the selection moves down, not below 0.
-TEST_F(TabSetSelection, InsertAndDeleteKeepTheSelectedCaption) {
+TEST_F(TabSetTest, OutOfBoundsIsRefusedAndInsertAndDeleteKeepTheSelection) {
     auto& tabSet = Make(300, 21, {"A", "B", "C"});
     tabSet.SetTabIndex(1);
     const auto selected = [&] { return tabSet.Tabs().Strings(tabSet.TabIndex()); };
+    // Out of bounds is refused, leaving the selection and raising nothing.
+    ClearLog();
+    for (int bad : {3, -2, 100}) {
+        try {
+            tabSet.SetTabIndex(bad);
+            ADD_FAILURE() << "index " << bad << " was accepted";
+        } catch (const std::out_of_range& error) {
+            EXPECT_STREQ(error.what(), "Tab index out of bounds");
+        }
+        EXPECT_EQ(tabSet.TabIndex(), 1);
+    }
+    EXPECT_TRUE(m_asked.empty());
+    EXPECT_EQ(m_clicks, 0);
+
+    EXPECT_THROW(tabSet.Tabs().Put(3, QStringLiteral("x")), std::out_of_range);
+    EXPECT_THROW(tabSet.Tabs().Insert(4, QStringLiteral("x")), std::out_of_range);
     tabSet.Tabs().Insert(0, QStringLiteral("Z"));
     EXPECT_EQ(tabSet.TabIndex(), 2);
     tabSet.Tabs().Insert(2, QStringLiteral("Y")); // at the selected index
@@ -188,39 +187,16 @@ TEST_F(TabSetSelection, InsertAndDeleteKeepTheSelectedCaption) {
     EXPECT_EQ(tabSet.Tabs().Count(), 0);
 
     tabSet.SetTabs({"A", "B"});
+    tabSet.SetTabIndex(-1); // no selection passes the range check
+    EXPECT_EQ(tabSet.TabIndex(), -1);
     tabSet.Tabs().Clear();
     EXPECT_EQ(tabSet.TabIndex(), -1);
     EXPECT_THROW(tabSet.Tabs().Delete(0), std::out_of_range);
 }
 
-TEST_F(TabSetSelection, OutOfBoundsIsRefusedAndLeavesTheSelection) {
-    auto& tabSet = Make(300, 21, {"A", "B", "C"});
-    tabSet.SetTabIndex(1);
-    m_log.Clear();
-    for (int bad : {3, -2, 100}) {
-        try {
-            tabSet.SetTabIndex(bad);
-            ADD_FAILURE() << "index " << bad << " was accepted";
-        } catch (const std::out_of_range& error) {
-            EXPECT_STREQ(error.what(), "Tab index out of bounds");
-        }
-        EXPECT_EQ(tabSet.TabIndex(), 1);
-    }
-    EXPECT_TRUE(m_log.asked.empty());
-    EXPECT_EQ(m_log.clicks, 0);
-
-    tabSet.SetTabIndex(-1); // no selection passes the range check
-    EXPECT_EQ(tabSet.TabIndex(), -1);
-
-    tabSet.Tabs().Put(0, QStringLiteral("Renamed"));
-    EXPECT_EQ(tabSet.Tabs().Strings(0), QStringLiteral("Renamed"));
-    EXPECT_THROW(tabSet.Tabs().Put(3, QStringLiteral("x")), std::out_of_range);
-    EXPECT_THROW(tabSet.Tabs().Insert(4, QStringLiteral("x")), std::out_of_range);
-}
-
 // A refused tab passes the choice on to the next shown tab, wrapping round,
 // once; hidden tabs are passed over without asking. Tabs are named A to D.
-TEST_F(TabSetSelection, ARefusedOrHiddenTabPassesTheChoiceOnOnce) {
+TEST_F(TabSetTest, ARefusedOrHiddenTabPassesTheChoiceOnOnce) {
     const struct {
         const char* name;
         const char* hidden;
@@ -241,17 +217,17 @@ TEST_F(TabSetSelection, ARefusedOrHiddenTabPassesTheChoiceOnOnce) {
         auto& tabSet = Make(300, 21, {"A", "B", "C", "D"});
         tabSet.SetTabIndex(item.from);
         tabSet.SetDisabledTabs(Captions(item.hidden));
-        m_log.Clear();
+        ClearLog();
         const QStringList refused = Captions(item.refused);
-        m_log.allow = [&](int tab) { return !refused.contains(tabSet.Tabs().Strings(tab)); };
+        m_allow = [&](int tab) { return !refused.contains(tabSet.Tabs().Strings(tab)); };
         tabSet.SetTabIndex(item.to);
         EXPECT_EQ(tabSet.TabIndex(), item.selected);
-        EXPECT_EQ(Letters(m_log.asked), item.asked);
-        EXPECT_EQ(m_log.clicks, item.clicks);
+        EXPECT_EQ(Letters(m_asked), item.asked);
+        EXPECT_EQ(m_clicks, item.clicks);
     }
 }
 
-TEST_F(TabSetSelection, AcceleratorSelectsItsTab) {
+TEST_F(TabSetTest, AcceleratorSelectsItsTab) {
     auto& tabSet = Make(300, 21, {"&Alpha", "&Beta", "Gamma"});
     EXPECT_TRUE(tabSet.SelectByAccelerator(QKeySequence(Qt::ALT | Qt::Key_B)));
     EXPECT_EQ(tabSet.TabIndex(), 1);
@@ -263,7 +239,7 @@ TEST_F(TabSetSelection, AcceleratorSelectsItsTab) {
 
 // --- layout ---
 
-TEST_F(TabSetLayout, ThreeTabsFitTheMainWindowStripWithoutScroller) {
+TEST_F(TabSetTest, ThreeTabsFitTheMainWindowStripWithoutScroller) {
     const QStringList captions = {QStringLiteral("&Параметри"), QStringLiteral("&Коментар"),
                                   QStringLiteral("&Опції")};
     auto& tabSet = Make(251, 23);
@@ -284,52 +260,65 @@ TEST_F(TabSetLayout, ThreeTabsFitTheMainWindowStripWithoutScroller) {
     EXPECT_LE(expectedStart, 251);
 }
 
-TEST_F(TabSetLayout, ManyTabsShowTheScrollerAndShrinkTheTabArea) {
+// Twenty tabs in 220 pixels: the scroller shows at the right end, the tab
+// area stops before it, the arrows scroll by one tab without selecting, and
+// the first shown tab follows the selection.
+TEST_F(TabSetTest, ManyTabsShowTheScrollerAndScrollByOneTab) {
     const int width = 220;
     auto& tabSet = MakeShown(width, 24, NumberedCaptions(20));
-    EXPECT_FALSE(tabSet.Scroller().isHidden());
-    const auto& positions = tabSet.TabPositions();
+    TVarnScroller& scroller = tabSet.Scroller();
+    EXPECT_FALSE(scroller.isHidden());
     ASSERT_GT(tabSet.VisibleTabs(), 1);
     ASSERT_LT(tabSet.VisibleTabs(), 20);
     // The tab area ends at Width - EndMargin - (scroller width - 4).
     const int stop = width - 5 - (TVarnScroller::ScrollerWidth - 4);
-    const auto& last = positions.back();
+    const auto& last = tabSet.TabPositions().back();
     const int afterLast = last.Start + last.Width + TVarnTabSet::TabSpacing;
     EXPECT_LE(afterLast, stop);
     const int next = tabSet.FirstIndex() + tabSet.VisibleTabs();
     EXPECT_GT(afterLast + BoldAdvance(tabSet.Tabs().Strings(next)) + 2 + TVarnTabSet::TabSpacing,
               stop);
     // Placed at the right end (no border: 2 pixels in), centred below the edge.
-    EXPECT_EQ(tabSet.Scroller().geometry(),
+    EXPECT_EQ(scroller.geometry(),
               QRect(width - TVarnScroller::ScrollerWidth - 2, (24 - 2 - 12) / 2 + 2, 26, 12));
-    EXPECT_EQ(tabSet.Scroller().Max(), 20 - tabSet.VisibleTabs());
-}
+    EXPECT_EQ(scroller.Max(), 20 - tabSet.VisibleTabs());
 
-TEST_F(TabSetLayout, ArrowsScrollByOneTab) {
-    auto& tabSet = MakeShown(220, 24, NumberedCaptions(20));
-    m_log.Clear();
-    TVarnScroller& scroller = tabSet.Scroller();
+    ClearLog();
     Click(scroller, QPoint(20, 6)); // right half
     EXPECT_EQ(tabSet.FirstIndex(), 1);
-    EXPECT_EQ(m_log.scrollClicks, 1);
     Paint(tabSet);
-    const int firstStart = tabSet.TabPositions().front().Start;
-    EXPECT_EQ(firstStart, 5 + TVarnTabSet::TabSpacing);
+    EXPECT_EQ(tabSet.TabPositions().front().Start, 5 + TVarnTabSet::TabSpacing);
     Click(scroller, QPoint(20, 6));
-    EXPECT_EQ(tabSet.FirstIndex(), 2);
     Click(scroller, QPoint(3, 6)); // left half
     EXPECT_EQ(tabSet.FirstIndex(), 1);
-    EXPECT_EQ(tabSet.TabIndex(), 0); // scrolling does not select
-    EXPECT_EQ(m_log.scrollClicks, 3);
-
+    EXPECT_EQ(tabSet.TabIndex(), 0);
+    EXPECT_EQ(m_scrollClicks, 3);
     // A press in one half released in the other does nothing.
     Mouse(scroller, QEvent::MouseButtonPress, QPoint(20, 6));
     Drag(scroller, QPoint(3, 6));
     Mouse(scroller, QEvent::MouseButtonRelease, QPoint(3, 6));
     EXPECT_EQ(tabSet.FirstIndex(), 1);
+
+    tabSet.SetTabIndex(15);
+    Paint(tabSet);
+    EXPECT_LE(tabSet.FirstIndex(), 15);
+    EXPECT_GT(tabSet.FirstIndex() + tabSet.VisibleTabs(), 15);
+    EXPECT_GT(tabSet.FirstIndex(), 1);
+    tabSet.SetTabIndex(0);
+    EXPECT_EQ(tabSet.FirstIndex(), 0);
+
+    // Values outside the tabs are ignored; deleting the shown tabs brings the
+    // first shown one back into the list.
+    tabSet.SetTabs(NumberedCaptions(5));
+    tabSet.SetFirstIndex(4);
+    tabSet.SetFirstIndex(5);
+    tabSet.SetFirstIndex(-1);
+    EXPECT_EQ(tabSet.FirstIndex(), 4);
+    tabSet.Tabs().Delete(4);
+    EXPECT_EQ(tabSet.FirstIndex(), 3);
 }
 
-TEST_F(TabSetLayout, ScrollChangeTabSelectsWithTheArrowsAndAlwaysShowsThem) {
+TEST_F(TabSetTest, ScrollChangeTabSelectsWithTheArrowsAndAlwaysShowsThem) {
     auto& tabSet = Make(400, 24, {"A", "B", "C"});
     tabSet.SetScrollChangeTab(true);
     tabSet.show();
@@ -342,56 +331,29 @@ TEST_F(TabSetLayout, ScrollChangeTabSelectsWithTheArrowsAndAlwaysShowsThem) {
     EXPECT_EQ(tabSet.TabIndex(), 2);
 }
 
-TEST_F(TabSetLayout, BoldWidthsAreReservedForEveryTab) {
+// Every tab has room for its bold caption, so that selecting moves nothing;
+// a hidden tab takes no room.
+TEST_F(TabSetTest, BoldWidthsAreReservedAndHiddenTabsTakeNoRoom) {
     auto& tabSet = Make(400, 24, {"Wide caption", "ii", "Mmm"});
     Paint(tabSet);
     const auto before = tabSet.TabPositions();
     ASSERT_EQ(before.size(), 3u);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(before[i].Width, BoldAdvance(tabSet.Tabs().Strings(i)) + 2) << i;
     tabSet.SetTabIndex(2);
     Paint(tabSet);
-    const auto& after = tabSet.TabPositions();
     for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(after[i].Start, before[i].Start) << i;
-        EXPECT_EQ(after[i].Width, before[i].Width) << i;
+        EXPECT_EQ(before[i].Width, BoldAdvance(tabSet.Tabs().Strings(i)) + 2) << i;
+        EXPECT_EQ(tabSet.TabPositions()[i].Start, before[i].Start) << i;
+        EXPECT_EQ(tabSet.TabPositions()[i].Width, before[i].Width) << i;
     }
-}
-
-TEST_F(TabSetLayout, HiddenTabTakesNoRoom) {
-    auto& tabSet = Make(400, 24, {"A", "B", "C"});
-    tabSet.SetDisabledTabs({QStringLiteral("B")});
+    tabSet.SetDisabledTabs({QStringLiteral("ii")});
     Paint(tabSet);
     const auto& positions = tabSet.TabPositions();
-    ASSERT_EQ(positions.size(), 3u);
     EXPECT_TRUE(positions[1].Hidden);
     EXPECT_EQ(positions[2].Start,
               positions[0].Start + positions[0].Width + TVarnTabSet::TabSpacing);
 }
 
-TEST_F(TabSetLayout, FirstIndexFollowsTheSelectionAndStaysWithinTheTabs) {
-    auto& tabSet = MakeShown(220, 24, NumberedCaptions(20));
-    tabSet.SetTabIndex(15);
-    Paint(tabSet);
-    EXPECT_LE(tabSet.FirstIndex(), 15);
-    EXPECT_GT(tabSet.FirstIndex() + tabSet.VisibleTabs(), 15);
-    EXPECT_GT(tabSet.FirstIndex(), 0);
-    tabSet.SetTabIndex(0);
-    EXPECT_EQ(tabSet.FirstIndex(), 0);
-
-    // Values outside the tabs are ignored; deleting the shown tabs brings the
-    // first shown one back into the list.
-    tabSet.SetTabs(NumberedCaptions(5));
-    tabSet.SetFirstIndex(4);
-    EXPECT_EQ(tabSet.FirstIndex(), 4);
-    tabSet.SetFirstIndex(5);
-    tabSet.SetFirstIndex(-1);
-    EXPECT_EQ(tabSet.FirstIndex(), 4);
-    tabSet.Tabs().Delete(4);
-    EXPECT_EQ(tabSet.FirstIndex(), 3);
-}
-
-TEST_F(TabSetLayout, OwnerDrawTakesWidthsAndHeightFromTheOwner) {
+TEST_F(TabSetTest, OwnerDrawTakesWidthsAndHeightFromTheOwner) {
     auto& tabSet = Make(400, 40, {"A", "B", "C"});
     tabSet.SetStyle(TVarnTabStyle::tsOwnerDraw);
     tabSet.SetTabHeight(30);
@@ -409,7 +371,7 @@ TEST_F(TabSetLayout, OwnerDrawTakesWidthsAndHeightFromTheOwner) {
     EXPECT_EQ(tabSet.CurrentTabHeight(), 3 + 3 + QFontMetrics(TestFont()).height() + 3);
 }
 
-TEST_F(TabSetLayout, WithoutAutoScrollTheScrollerStaysHiddenAndTheTabsKeepTheirRoom) {
+TEST_F(TabSetTest, WithoutAutoScrollTheScrollerStaysHiddenAndTheTabsKeepTheirRoom) {
     // Four tabs fit exactly into the full width, but not beside the scroller.
     const int advance = BoldAdvance(QStringLiteral("Tab 00")) + 2 + TVarnTabSet::TabSpacing;
     const int width = 5 + TVarnTabSet::TabSpacing + 4 * advance + 5;
@@ -424,9 +386,9 @@ TEST_F(TabSetLayout, WithoutAutoScrollTheScrollerStaysHiddenAndTheTabsKeepTheirR
     }
 }
 
-// --- mouse ---
+// --- mouse and painting ---
 
-TEST_F(TabSetMouse, ClicksHitWithinThreeOrFourPixelsOfATab) {
+TEST_F(TabSetTest, ClicksHitWithinThreeOrFourPixelsOfATab) {
     auto& tabSet = Make(400, 24, {"Alpha", "Beta", "Gamma"});
     Paint(tabSet);
     const int height = tabSet.CurrentTabHeight();
@@ -450,31 +412,7 @@ TEST_F(TabSetMouse, ClicksHitWithinThreeOrFourPixelsOfATab) {
     EXPECT_EQ(clickFrom2(start + 2, height + 1), 2); // below the tab band
 }
 
-TEST_F(TabSetMouse, TopOrientationHitsOnlyTheBottomBand) {
-    auto& tabSet = Make(400, 40, {"Alpha", "Beta"});
-    tabSet.SetOrientation(TVarnTabSetOrientation::toTop);
-    Paint(tabSet);
-    const int x = tabSet.TabPositions()[1].Start + 2;
-    Click(tabSet, QPoint(x, 2));
-    EXPECT_EQ(tabSet.TabIndex(), 0);
-    Click(tabSet, QPoint(x, 38));
-    EXPECT_EQ(tabSet.TabIndex(), 1);
-}
-
-TEST_F(TabSetMouse, ABorderShiftsTheHitAreaWithTheDrawing) {
-    auto& tabSet = Make(251, 23, {"Alpha", "Beta"});
-    ConfigureLikeSplitParams(tabSet);
-    Paint(tabSet);
-    const auto& beta = tabSet.TabPositions()[1];
-    // The strip is drawn one pixel right of where it lies without a border.
-    EXPECT_EQ(tabSet.TabAtPoint(QPoint(beta.Start, 5)), -1);
-    EXPECT_EQ(tabSet.TabAtPoint(QPoint(beta.Start + 1, 5)), 1);
-    EXPECT_EQ(tabSet.TabAtPoint(QPoint(beta.Start + beta.Width + 1, 5)), 1);
-    Click(tabSet, QPoint(beta.Start + beta.Width + 1 + 3, 2));
-    EXPECT_EQ(tabSet.TabIndex(), 1);
-}
-
-TEST_F(TabSetMouse, HintsFollowTheTabUnderTheMouseAcrossTheWholeWidth) {
+TEST_F(TabSetTest, HintsFollowTheTabUnderTheMouseAcrossTheWholeWidth) {
     auto& tabSet = Make(700, 30, NumberedCaptions(12));
     tabSet.SetHint(QStringLiteral("own hint"));
     tabSet.SetTabHints({QStringLiteral("  first  "), QStringLiteral("second")});
@@ -494,8 +432,6 @@ TEST_F(TabSetMouse, HintsFollowTheTabUnderTheMouseAcrossTheWholeWidth) {
     EXPECT_EQ(tabSet.toolTip(), QString());
 }
 
-// --- painting ---
-
 namespace {
 
 struct TSelectedTab {
@@ -514,77 +450,62 @@ TSelectedTab SelectedTabOf(const TVarnTabSet& tabSet, QPoint offset = {}) {
 
 } // namespace
 
-TEST_F(TabSetPaint, SelectedTabOpensIntoTheBand) {
-    auto& tabSet = Make(300, 30, {"Alpha", "Beta", "Gamma"});
-    tabSet.SetTabIndex(1);
-    const QImage image = Paint(tabSet);
-    const auto& positions = tabSet.TabPositions();
-    const int edgeY = 1;
-    EXPECT_EQ(Pixel(image, 2, 0), kFace);           // the band
-    EXPECT_EQ(Pixel(image, 2, edgeY), kDarkShadow); // its edge line
-    EXPECT_EQ(Pixel(image, 2, edgeY + 1), kBackground);
-    EXPECT_EQ(Pixel(image, positions[0].Start + 1, edgeY), kDarkShadow);
-    EXPECT_EQ(Pixel(image, positions[1].Start + 1, edgeY), kFace);
-    EXPECT_EQ(Pixel(image, positions[1].Start + 1, edgeY + 1), kFace);
-}
-
-TEST_F(TabSetPaint, FullFlatDrawsOnlyTheOuterOutline) {
-    for (auto flat : {TVarnTabSetFlatStyle::fsFullFlat, TVarnTabSetFlatStyle::fsMiddleFlat,
-                      TVarnTabSetFlatStyle::fsNoFlat}) {
+// The selected tab opens into the band; the flat style decides the inner
+// lines, rounded corners leave the corner pixel out, and separators stand on
+// the sides only when asked.
+TEST_F(TabSetTest, SelectedTabOpensIntoTheBandInEveryStyle) {
+    using F = TVarnTabSetFlatStyle;
+    const struct {
+        F flat;
+        bool rounded;
+        bool onSide;
+    } cases[] = {
+        {F::fsMiddleFlat, true, true}, {F::fsFullFlat, false, false}, {F::fsNoFlat, true, false}};
+    for (const auto& item : cases) {
+        SCOPED_TRACE(static_cast<int>(item.flat));
         auto& tabSet = Make(300, 30, {"Alpha", "Beta", "Gamma"});
-        tabSet.Options().SetFlatStyle(flat);
-        tabSet.SetTabIndex(1);
-        const QImage image = Paint(tabSet);
-        const TSelectedTab tab = SelectedTabOf(tabSet);
-        const int row = tab.top + 3;
-        const int middle = (tab.left + tab.right) / 2;
-        SCOPED_TRACE(static_cast<int>(flat));
-        EXPECT_EQ(Pixel(image, tab.left, row), kHighlight);
-        EXPECT_EQ(Pixel(image, tab.right, row), kDarkShadow);
-        EXPECT_EQ(Pixel(image, middle, tab.freeRow), kDarkShadow);
-        const bool noFlat = flat == TVarnTabSetFlatStyle::fsNoFlat;
-        const bool fullFlat = flat == TVarnTabSetFlatStyle::fsFullFlat;
-        EXPECT_EQ(Pixel(image, tab.left + 1, row), noFlat ? kLight : kFace);
-        EXPECT_EQ(Pixel(image, tab.right - 1, row), noFlat ? kShadow : kFace);
-        EXPECT_EQ(Pixel(image, middle, tab.freeRow - 1), fullFlat ? kFace : kShadow);
-        // fsNoFlat also draws a second line along the band.
-        EXPECT_EQ(Pixel(image, 2, 0), noFlat ? kShadow : kFace);
-    }
-}
-
-TEST_F(TabSetPaint, RoundedCornersLeaveTheCornerPixelOut) {
-    for (bool rounded : {true, false}) {
-        auto& tabSet = Make(300, 30, {"Alpha", "Beta"});
-        tabSet.Options().SetRoundedCorners(rounded);
-        tabSet.SetTabIndex(1);
-        const QImage image = Paint(tabSet);
-        const TSelectedTab tab = SelectedTabOf(tabSet);
-        EXPECT_EQ(Pixel(image, tab.left, tab.freeRow), rounded ? kFace : kDarkShadow);
-        EXPECT_EQ(Pixel(image, tab.right, tab.freeRow), rounded ? kFace : kDarkShadow);
-        EXPECT_EQ(Pixel(image, tab.left, tab.freeRow - 1), kHighlight);
-    }
-}
-
-TEST_F(TabSetPaint, SeparatorsSitBetweenTabsAndOnTheSidesOnlyWhenAsked) {
-    for (bool onSide : {true, false}) {
-        auto& tabSet = Make(300, 30, {"Alpha", "Beta", "Gamma"});
-        tabSet.Options().SetSeparatorOnSide(onSide);
+        tabSet.Options().SetFlatStyle(item.flat);
+        tabSet.Options().SetRoundedCorners(item.rounded);
+        tabSet.Options().SetSeparatorOnSide(item.onSide);
         tabSet.SetTabIndex(1);
         const QImage image = Paint(tabSet);
         const auto& positions = tabSet.TabPositions();
-        const int row = 1 + 4; // a few pixels below the edge line
-        SCOPED_TRACE(onSide);
-        EXPECT_EQ(Pixel(image, positions[0].Start - 5, row), onSide ? kSeparator : kBackground);
-        // Between the first two tabs the selected tab's edge wins over the separator.
-        EXPECT_EQ(Pixel(image, positions[0].Start + positions[0].Width + 5, row), kHighlight);
+        const TSelectedTab tab = SelectedTabOf(tabSet);
+        const bool noFlat = item.flat == F::fsNoFlat;
+        const int edgeY = 1;
+        // fsNoFlat draws a second line along the band.
+        EXPECT_EQ(Pixel(image, 2, 0), noFlat ? kShadow : kFace);
+        EXPECT_EQ(Pixel(image, 2, edgeY), kDarkShadow);
+        EXPECT_EQ(Pixel(image, 2, edgeY + 1), kBackground);
+        EXPECT_EQ(Pixel(image, positions[0].Start + 1, edgeY), kDarkShadow);
+        EXPECT_EQ(Pixel(image, positions[1].Start + 1, edgeY), kFace);
+        EXPECT_EQ(Pixel(image, positions[1].Start + 1, edgeY + 1), kFace);
+
+        const int row = tab.top + 3;
+        const int middle = (tab.left + tab.right) / 2;
+        EXPECT_EQ(Pixel(image, tab.left, row), kHighlight);
+        EXPECT_EQ(Pixel(image, tab.right, row), kDarkShadow);
+        EXPECT_EQ(Pixel(image, middle, tab.freeRow), kDarkShadow);
+        EXPECT_EQ(Pixel(image, tab.left + 1, row), noFlat ? kLight : kFace);
+        EXPECT_EQ(Pixel(image, tab.right - 1, row), noFlat ? kShadow : kFace);
+        EXPECT_EQ(Pixel(image, middle, tab.freeRow - 1),
+                  item.flat == F::fsFullFlat ? kFace : kShadow);
+
+        EXPECT_EQ(Pixel(image, tab.left, tab.freeRow), item.rounded ? kFace : kDarkShadow);
+        EXPECT_EQ(Pixel(image, tab.right, tab.freeRow), item.rounded ? kFace : kDarkShadow);
+        EXPECT_EQ(Pixel(image, tab.left, tab.freeRow - 1), kHighlight);
+
+        const int sepRow = edgeY + 4;
+        const QColor side = item.onSide ? kSeparator : kBackground;
+        EXPECT_EQ(Pixel(image, positions[0].Start - 5, sepRow), side);
         const auto& last = positions[2];
-        EXPECT_EQ(Pixel(image, last.Start - 5, row), kDarkShadow); // selected tab's right edge
-        EXPECT_EQ(Pixel(image, last.Start + last.Width + 5, row),
-                  onSide ? kSeparator : kBackground);
+        EXPECT_EQ(Pixel(image, last.Start + last.Width + 5, sepRow), side);
     }
 }
 
-TEST_F(TabSetPaint, LoweredBorderFramesTheStripBelowTheBand) {
+// The main window's strip: a lowered border, and the strip drawn one pixel
+// to the right, with the hit area moved along.
+TEST_F(TabSetTest, LoweredBorderFramesTheStripAndShiftsItsHitArea) {
     auto& tabSet = Make(251, 23, {"Alpha", "Beta"});
     ConfigureLikeSplitParams(tabSet);
     tabSet.Options().SetShadowColor(kShadow);
@@ -595,12 +516,17 @@ TEST_F(TabSetPaint, LoweredBorderFramesTheStripBelowTheBand) {
     EXPECT_EQ(Pixel(image, w - 1, h / 2), kHighlight);
     EXPECT_EQ(Pixel(image, w / 2, h - 1), kHighlight);
     EXPECT_EQ(Pixel(image, 0, 0), kFace); // the band runs through to the ends
-    // The strip is drawn one pixel to the right: the selected tab's left edge
-    // lies at its text start - 4 + 1.
-    const TSelectedTab tab = SelectedTabOf(tabSet, tabSet.StripOffset());
     EXPECT_EQ(tabSet.StripOffset(), QPoint(1, 0));
+    const TSelectedTab tab = SelectedTabOf(tabSet, tabSet.StripOffset());
     EXPECT_EQ(Pixel(image, tab.left, tab.top + 3), kHighlight);
     EXPECT_EQ(Pixel(image, tab.left - 1, tab.top + 3), kBackground);
+
+    const auto& beta = tabSet.TabPositions()[1];
+    EXPECT_EQ(tabSet.TabAtPoint(QPoint(beta.Start, 5)), -1);
+    EXPECT_EQ(tabSet.TabAtPoint(QPoint(beta.Start + 1, 5)), 1);
+    EXPECT_EQ(tabSet.TabAtPoint(QPoint(beta.Start + beta.Width + 1, 5)), 1);
+    Click(tabSet, QPoint(beta.Start + beta.Width + 1 + 3, 2));
+    EXPECT_EQ(tabSet.TabIndex(), 1);
 
     tabSet.Options().SetBorderStyle(TBevelCut::bvRaised);
     const QImage raised = Paint(tabSet);
@@ -608,7 +534,8 @@ TEST_F(TabSetPaint, LoweredBorderFramesTheStripBelowTheBand) {
     EXPECT_EQ(Pixel(raised, w - 1, h / 2), kDarkShadow);
 }
 
-TEST_F(TabSetPaint, TopOrientationStandsTheTabsOnABottomBand) {
+// Tabs on top stand on a bottom band, and only that band's rows hit.
+TEST_F(TabSetTest, TopOrientationStandsTheTabsOnABottomBand) {
     auto& tabSet = Make(300, 30, {"Alpha", "Beta"});
     tabSet.SetOrientation(TVarnTabSetOrientation::toTop);
     tabSet.SetTabIndex(1);
@@ -622,9 +549,16 @@ TEST_F(TabSetPaint, TopOrientationStandsTheTabsOnABottomBand) {
     EXPECT_EQ(Pixel(image, positions[1].Start + 1, freeRow), kHighlight);
     EXPECT_EQ(Pixel(image, positions[1].Start + 1, freeRow + 1), kLight); // fsMiddleFlat
     EXPECT_EQ(Pixel(image, positions[1].Start + 1, freeRow - 1), kBackground);
+
+    tabSet.SetTabIndex(0);
+    const int x = positions[1].Start + 2;
+    Click(tabSet, QPoint(x, 2));
+    EXPECT_EQ(tabSet.TabIndex(), 0);
+    Click(tabSet, QPoint(x, 28));
+    EXPECT_EQ(tabSet.TabIndex(), 1);
 }
 
-TEST_F(TabSetPaint, ImagesComeFromIndexesAndHotImagesForTheSelectedTab) {
+TEST_F(TabSetTest, ImagesComeFromIndexesAndHotImagesForTheSelectedTab) {
     auto images = std::make_unique<TVarnImageList>(8, 8);
     QPixmap red(8, 8);
     red.fill(Qt::red);
@@ -634,7 +568,7 @@ TEST_F(TabSetPaint, ImagesComeFromIndexesAndHotImagesForTheSelectedTab) {
     green.fill(Qt::green);
     hotImages.Add(green);
 
-    auto tabSet = MakeTabSet(300, 40, {"Alpha", "Beta", "Gamma"});
+    TVarnTabSet* tabSet = &Make(300, 40, {"Alpha", "Beta", "Gamma"});
     tabSet->SetImages(images.get());
     tabSet->SetHotImages(&hotImages);
     tabSet->SetIndexes({QStringLiteral("0"), QStringLiteral("x"), QStringLiteral("0")});
