@@ -73,15 +73,6 @@ TEST_F(ChecksumTest, FileIsWhatSha256sumPrintsInEveryMode) {
     }
 }
 
-TEST_F(ChecksumTest, Sha256sumAcceptsAFreshSetAndRejectsAFlippedByte) {
-    const std::vector<std::string> pieces = SetOfFive();
-    const std::string check = "sha256sum -c --ignore-missing whole.sha256";
-    std::filesystem::remove(folder / "whole.bin");
-    EXPECT_EQ(RunIn(folder.Path().string(), check).second, 0);
-    FlipByte(folder / pieces[2], 10);
-    EXPECT_NE(RunIn(folder.Path().string(), check).second, 0);
-}
-
 // A flipped byte is named before a later piece cut short is noticed.
 TEST_F(ChecksumTest, UniteStopsAtTheFirstDamagedPieceAndKeepsEveryPiece) {
     const struct {

@@ -295,15 +295,6 @@ TEST_F(UniteTest, PlainSetFromItsFirstPieceIgnoresStaleSizes) {
     EXPECT_EQ(Read("out.dat"), PatternBytes(250));
 }
 
-TEST_F(UniteTest, LongOutputNameStillGetsATemporaryName) {
-    const std::string longName = std::string(250, 'n') + ".dat";
-    SplitPattern(smNormal, "s.dat", 150, 100);
-    engine.SetSplitFileName(folder / "s.vrn");
-    engine.SetFileName(folder / longName);
-    engine.Unite();
-    EXPECT_EQ(Read(longName), PatternBytes(150));
-}
-
 namespace {
 
 void Append(const std::string& path, const std::string& bytes) {
