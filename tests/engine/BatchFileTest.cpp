@@ -186,79 +186,67 @@ TEST(BatchFileText, RefusesNamesItCannotWriteSafely) {
     }
 }
 
-// The batch file step of a real split.
-class BatchFileSplit : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_source = m_folder / "report.doc";
-        WriteFileBytes(m_source, PatternBytes(2500));
-        std::filesystem::create_directory(m_folder.Path() / "out");
-        m_engine.SetFileName(m_source);
-        m_engine.SetSize(1000);
-        m_engine.SetBufferSize(300);
-        m_engine.SetMakeBAT(true);
-    }
-
-    void AnswerEveryQuestion() {
-        m_engine.OnNeedDisk = [](TVarnSplit&, int32_t, int32_t, std::string&, bool& carryOn) {
+// The batch file step of a real split: named after the last file the split
+// wrote (the information file of a WinSplit set), or where the handler points,
+// over an old file of that name.
+TEST(BatchFileSplit, FollowsTheSetAndGoesWhereTheHandlerPoints) {
+    TScopedXdgHome home;
+    TTempFolder folder;
+    const std::string source = folder / "report.doc";
+    WriteFileBytes(source, PatternBytes(2500));
+    const struct {
+        bool winSplit;
+        const char* firstPiece;
+        const char* batchFile; // the handler's answer
+        const char* copy;
+    } cases[] = {
+        {true, "report.doc.001", "report.doc.bat",
+         "report.doc.001+report.doc.002+report.doc.003 report.doc"},
+        {false, "report.dos", "join.bat", "report.dos+report.001+report.002 report.doc"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.batchFile);
+        WriteFileBytes(folder / c.batchFile, std::string(10000, 'x'));
+        TVarnSplit engine;
+        engine.SetFileName(source);
+        engine.SetSize(1000);
+        engine.SetBufferSize(300);
+        engine.SetMakeBAT(true);
+        engine.SetWinSplitCompatible(c.winSplit);
+        engine.SetDOSCompatible(!c.winSplit);
+        engine.SetKeepOriginalExt(c.winSplit);
+        engine.SetSplitFileName(folder / c.firstPiece);
+        engine.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t, std::string& path,
+                                bool& carryOn) {
+            if (diskID == BatchFileDiskID)
+                path = folder / c.batchFile;
             carryOn = true;
         };
+        engine.Split();
+        EXPECT_EQ(ReadFileBytes(folder / c.batchFile),
+                  Preamble("report.doc", "3", "2500") + "@copy /b " + c.copy +
+                      "\r\n@attrib -R -H -S +A report.doc\r\n");
     }
-
-    std::string Out(const std::string& name) const {
-        return (m_folder.Path() / "out" / name).string();
-    }
-
-    TScopedXdgHome m_home;
-    TTempFolder m_folder;
-    std::string m_source;
-    TVarnSplit m_engine;
-};
-
-TEST_F(BatchFileSplit, WinSplitBatchFileFollowsTheInformationFile) {
-    m_engine.SetWinSplitCompatible(true);
-    m_engine.SetKeepOriginalExt(true);
-    m_engine.SetSplitFileName(Out("report.doc.001"));
-    AnswerEveryQuestion();
-    m_engine.Split();
-
-    EXPECT_TRUE(std::filesystem::exists(Out("report.doc.wsp")));
-    EXPECT_EQ(ReadFileBytes(Out("report.doc.bat")),
-              Preamble("report.doc", "3", "2500") +
-                  "@copy /b report.doc.001+report.doc.002+report.doc.003 report.doc\r\n"
-                  "@attrib -R -H -S +A report.doc\r\n");
+    EXPECT_TRUE(PathExists(folder / "report.doc.wsp"));
+    EXPECT_FALSE(PathExists(folder / "report.bat"));
 }
 
-TEST_F(BatchFileSplit, GoesWhereTheHandlerPointsAndReplacesAnOldFile) {
-    m_engine.SetDOSCompatible(true);
-    m_engine.SetSplitFileName(Out("report.dos"));
-    const std::string elsewhere = m_folder / "join.bat";
-    WriteFileBytes(elsewhere, std::string(10000, 'x'));
-    m_engine.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t, std::string& path,
-                              bool& carryOn) {
-        if (diskID == BatchFileDiskID) {
-            path = elsewhere;
-            carryOn = true;
-        }
-    };
-    m_engine.Split();
-
-    EXPECT_FALSE(std::filesystem::exists(Out("report.bat")));
-    EXPECT_EQ(ReadFileBytes(elsewhere),
-              Preamble("report.doc", "3", "2500") +
-                  "@copy /b report.dos+report.001+report.002 report.doc\r\n"
-                  "@attrib -R -H -S +A report.doc\r\n");
-}
-
-TEST_F(BatchFileSplit, AnUnsafeNameRefusesOnlyTheBatchFile) {
-    const std::string source = m_folder / "say \"hi\".doc";
+TEST(BatchFileSplit, AnUnsafeNameRefusesOnlyTheBatchFile) {
+    TScopedXdgHome home;
+    TTempFolder folder;
+    const std::string source = folder / "say \"hi\".doc";
     WriteFileBytes(source, PatternBytes(2500));
-    m_engine.SetFileName(source);
-    m_engine.SetDOSCompatible(true);
-    m_engine.SetSplitFileName(Out("say \"hi\".dos"));
-    AnswerEveryQuestion();
-    ExpectFault([&] { m_engine.Split(); }, TEngineFault::efUnsafeBatchName, Out("say \"hi\".bat"));
-    EXPECT_EQ(FolderNames(m_folder.Path() / "out"),
-              Names({"say \"hi\".dos", "say \"hi\".001", "say \"hi\".002"}));
-    EXPECT_EQ(ReadFileBytes(source), PatternBytes(2500));
+    TVarnSplit engine;
+    engine.SetDOSCompatible(true);
+    engine.SetFileName(source);
+    engine.SetSize(1000);
+    engine.SetMakeBAT(true);
+    engine.SetMakeChecksums(false);
+    engine.SetSplitFileName(ReplaceExtension(source, ".dos"));
+    std::vector<TNeedDiskCall> calls;
+    AnswerEveryQuestion(engine, calls);
+    ExpectFault([&] { engine.Split(); }, TEngineFault::efUnsafeBatchName,
+                folder / "say \"hi\".bat");
+    EXPECT_EQ(FolderNames(folder.Path()),
+              Names({"say \"hi\".doc", "say \"hi\".dos", "say \"hi\".001", "say \"hi\".002"}));
 }
