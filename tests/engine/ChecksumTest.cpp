@@ -25,7 +25,7 @@ void FlipByte(const std::string& path, std::size_t at) {
     WriteFileBytes(path, bytes);
 }
 
-class ChecksumTest : public ::testing::Test {
+class ChecksumTest : public TEngineFolderTest {
 protected:
     // Splits folder/name into `size`-byte blocks; the pieces' names in order.
     std::vector<std::string> SplitIn(TSplitMode mode, const std::string& name, int64_t size) {
@@ -39,10 +39,6 @@ protected:
         WriteFileBytes(folder / "whole.bin", PatternBytes(4 * 1000 + 500, 3));
         return SplitIn(smNormal, "whole.bin", 1000);
     }
-
-    TScopedXdgHome home;
-    TTempFolder folder;
-    TRecordingReporter reporter;
 };
 
 } // namespace

@@ -5,12 +5,7 @@
 
 namespace {
 
-class ReadSignatureTest : public ::testing::Test {
-protected:
-    TScopedXdgHome home;
-    TTempFolder folder;
-    TVarnSplit engine;
-};
+using ReadSignatureTest = TEngineFolderTest;
 
 TSignature Sample(TSignatureVersion version) {
     TSignature signature;

@@ -11,7 +11,7 @@
 
 namespace {
 
-class SplitTest : public ::testing::Test {
+class SplitTest : public TEngineFolderTest {
 protected:
     // A whole file of `size` pattern bytes at folder/name.
     std::string MakeWhole(const std::string& name, std::size_t size, unsigned seed = 1) {
@@ -27,11 +27,6 @@ protected:
         ASSERT_EQ(ftruncate(fd, size), 0);
         close(fd);
     }
-
-    TScopedXdgHome home;
-    TTempFolder folder;
-    TRecordingReporter reporter;
-    TVarnSplit engine{&reporter};
 };
 
 } // namespace
@@ -162,41 +157,33 @@ TEST_F(SplitTest, EmptyFiles) {
     EXPECT_NE(Read("empty.bat").find("@copy /b empty.dos empty.txt\r\n"), std::string::npos);
 }
 
-TEST_F(SplitTest, ProgressOfAPieceStartsAtItsHeader) {
-    MakeWhole("b.dat", 300 - 38); // T = 300 with Size 100
-    engine.SetFileName(folder / "b.dat");
-    engine.SetSize(100);
-    std::vector<std::pair<int, int>> progress; // (piece, percent)
-    int piece = 0;
-    engine.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t, std::string&, bool&) {
-        piece = diskID;
+// Each piece's progress runs to 100 against its own size; the first starts at
+// its header, the last counts against what is left.
+TEST_F(SplitTest, ProgressOfEachPieceCountsAgainstItsOwnSize) {
+    const struct {
+        TSplitMode mode;
+        const char* whole;
+        std::size_t wholeSize;
+        int64_t buffer;
+        std::vector<int> percents;
+    } cases[] = {
+        {smNormal, "b.dat", 300 - 38, 30, {68, 98, 100, 30, 60, 90, 100, 30, 60, 90, 100}},
+        {smDOS, "c.bin", 150, 25, {25, 50, 75, 100, 50, 100}},
     };
-    engine.OnProgress = [&](TVarnSplit&, uint16_t percent) {
-        progress.emplace_back(piece, percent);
-    };
-    engine.SetBufferSize(30);
-    engine.Split();
-    // Piece 1 starts at the header: 38 + 30 = 68, then 98, then 100.
-    ASSERT_GE(progress.size(), 3u);
-    EXPECT_EQ(progress[0], std::make_pair(1, 68));
-    EXPECT_EQ(progress[1], std::make_pair(1, 98));
-    EXPECT_EQ(progress[2], std::make_pair(1, 100));
-    EXPECT_EQ(progress.back(), std::make_pair(3, 100));
-    for (const auto& [p, percent] : progress)
-        EXPECT_LE(percent, 100);
-}
-
-TEST_F(SplitTest, LastPieceProgressCountsAgainstItsOwnSize) {
-    MakeWhole("c.bin", 150);
-    engine.SetFileName(folder / "c.bin");
-    engine.SetDOSCompatible(true);
-    engine.SetSplitFileName(folder / "c.dos");
-    engine.SetSize(100);
-    std::vector<int> percents;
-    engine.OnProgress = [&](TVarnSplit&, uint16_t percent) { percents.push_back(percent); };
-    engine.SetBufferSize(25);
-    engine.Split();
-    EXPECT_EQ(percents, (std::vector<int>{25, 50, 75, 100, 50, 100}));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.whole);
+        MakeWhole(c.whole, c.wholeSize);
+        TVarnSplit splitter;
+        splitter.SetFileName(folder / c.whole);
+        splitter.SetDOSCompatible(c.mode == smDOS);
+        splitter.SetSplitFileName("");
+        splitter.SetSize(100);
+        splitter.SetBufferSize(c.buffer);
+        std::vector<int> percents;
+        splitter.OnProgress = [&](TVarnSplit&, uint16_t percent) { percents.push_back(percent); };
+        splitter.Split();
+        EXPECT_EQ(percents, c.percents);
+    }
 }
 
 TEST_F(SplitTest, HandlerMovesLaterPieces) {

@@ -9,7 +9,7 @@
 
 namespace {
 
-class UniteTest : public ::testing::Test {
+class UniteTest : public TEngineFolderTest {
 protected:
     std::string Read(const std::string& name) { return ReadFileBytes(folder / name); }
 
@@ -33,11 +33,6 @@ protected:
                 temporary.push_back(name);
         return temporary;
     }
-
-    TScopedXdgHome home;
-    TTempFolder folder;
-    TRecordingReporter reporter;
-    TVarnSplit engine{&reporter};
 };
 
 } // namespace
