@@ -97,17 +97,6 @@ TEST_F(ReadSignatureTest, NoSignatureResetsEverything) {
                 folder / "missing.vrn");
 }
 
-TEST_F(ReadSignatureTest, SelfJoiningPieceNeedsTheStubSize) {
-    WriteFileBytes(folder / "s.exe",
-                   std::string(10000, 'E') + EncodeSignature(Sample(TSignatureVersion::sv110)));
-    engine.ReadSignature(folder / "s.exe");
-    EXPECT_EQ(engine.BlockCount(), 0);
-    engine.SetStubSize(10000);
-    engine.ReadSignature(folder / "s.exe");
-    EXPECT_EQ(engine.BlockCount(), 3);
-    EXPECT_EQ(engine.OriginalExt(), ".dat");
-}
-
 TEST_F(ReadSignatureTest, Windows1251TextsBecomeUtf8) {
     TSignature signature = Sample(TSignatureVersion::sv110);
     signature.extension = ".\xF2\xE5\xEA"; // ".тек"
