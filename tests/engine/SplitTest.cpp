@@ -83,9 +83,10 @@ TEST_F(SplitTest, LaysOutEveryMode) {
 }
 
 // The information, batch and checksum files are asked for after the pieces and
-// written only when a handler answers Continue = true.
+// written only when a handler answers Continue = true (LaysOutEveryMode splits
+// without a handler).
 TEST_F(SplitTest, ExtraFilesOnlyWhenTheHandlerAgrees) {
-    enum TAnswer { aNoHandler, aDeclined, aAgreed };
+    enum TAnswer { aDeclined, aAgreed };
     const struct {
         TSplitMode mode;
         const char* file;
@@ -94,7 +95,7 @@ TEST_F(SplitTest, ExtraFilesOnlyWhenTheHandlerAgrees) {
                   {smDOS, "x.bat", BatchFileDiskID},
                   {smNormal, "x.sha256", ChecksumFileDiskID}};
     for (const auto& extra : extras) {
-        for (TAnswer answer : {aNoHandler, aDeclined, aAgreed}) {
+        for (TAnswer answer : {aDeclined, aAgreed}) {
             SCOPED_TRACE(std::string(extra.file) + " answer " + std::to_string(answer));
             TTempFolder out;
             WriteFileBytes(out / "x.bin", PatternBytes(250));
@@ -107,17 +108,14 @@ TEST_F(SplitTest, ExtraFilesOnlyWhenTheHandlerAgrees) {
             splitter.SetMakeChecksums(extra.mode == smNormal);
             splitter.SetSplitFileName("");
             std::vector<TNeedDiskCall> calls;
-            if (answer != aNoHandler)
-                splitter.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t disks,
-                                          std::string& path, bool& proceed) {
-                    calls.push_back({diskID, disks, path, proceed});
-                    proceed = diskID != extra.diskID || answer == aAgreed;
-                };
+            splitter.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t disks, std::string& path,
+                                      bool& proceed) {
+                calls.push_back({diskID, disks, path, proceed});
+                proceed = diskID != extra.diskID || answer == aAgreed;
+            };
             splitter.Split();
             EXPECT_TRUE(splitter.Completed());
             EXPECT_EQ(PathExists(out / extra.file), answer == aAgreed);
-            if (answer == aNoHandler)
-                continue;
             ASSERT_EQ(calls.size(), 4u);
             EXPECT_EQ(calls[1].numOfDisks, 3);
             EXPECT_EQ(calls.back().diskID, extra.diskID);
