@@ -130,31 +130,6 @@ TEST_F(SplitTest, ExtraFilesOnlyWhenTheHandlerAgrees) {
     }
 }
 
-TEST_F(SplitTest, EmptyFiles) {
-    engine.SetMakeChecksums(false); // only the information and batch files are asked for
-    MakeWhole("empty.txt", 0);
-    engine.SetFileName(folder / "empty.txt");
-    std::vector<TNeedDiskCall> calls;
-    AnswerEveryQuestion(engine, calls);
-    engine.SetSplitFileName(folder / "empty.001");
-    engine.SetWinSplitCompatible(true);
-    engine.SetMakeBAT(true);
-    engine.Split(); // one empty piece, so that the batch and information files name a real set
-    EXPECT_TRUE(engine.Completed());
-    EXPECT_EQ(FolderNames(folder.Path()),
-              Names({"empty.txt", "empty.001", "empty.wsp", "empty.bat"}));
-    EXPECT_EQ(SizeOf("empty.001"), 0);
-    EXPECT_EQ(Read("empty.wsp"), "txt\r\n1\r\n0\r\n");
-    EXPECT_NE(Read("empty.bat").find("@copy /b empty.001 empty.txt\r\n"), std::string::npos);
-
-    engine.SetWinSplitCompatible(false);
-    engine.SetDOSCompatible(true);
-    engine.SetSplitFileName(folder / "empty.dos");
-    engine.Split();
-    EXPECT_EQ(SizeOf("empty.dos"), 0);
-    EXPECT_NE(Read("empty.bat").find("@copy /b empty.dos empty.txt\r\n"), std::string::npos);
-}
-
 // Each piece's progress runs to 100 against its own size; the first starts at
 // its header, the last counts against what is left.
 TEST_F(SplitTest, ProgressOfEachPieceCountsAgainstItsOwnSize) {
