@@ -149,32 +149,20 @@ TEST(BatchFileText, AwkwardNamesAreQuotedAndEscaped) {
 }
 
 TEST(BatchFileText, RefusesNamesItCannotWriteSafely) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"say \"hi\".txt", "/t/ok.002"},
-        {"a*.txt", "/t/ok.002"},
-        {"a?.txt", "/t/ok.002"},
-        {"c:x.txt", "/t/ok.002"},
-        {"a\\b.txt", "/t/ok.002"},
-        {"a<b.txt", "/t/ok.002"},
-        {"a>b.txt", "/t/ok.002"},
-        {"a|b.txt", "/t/ok.002"},
-        {"a\tb.txt", "/t/ok.002"},
-        {"a\rb.txt", "/t/ok.002"},
-        {"a\x7f.txt", "/t/ok.002"},
-        {"dot.", "/t/ok.002"},
-        {"blank ", "/t/ok.002"},
-        {"CON", "/t/ok.002"},
-        {"con.txt", "/t/ok.002"},
-        {"Nul .txt", "/t/ok.002"},
-        {"lpt1.doc", "/t/ok.002"},
-        {"COM9", "/t/ok.002"},
-        {"conout$.log", "/t/ok.002"},
-        // A sound whole name does not save a bad piece name.
-        {"ok.txt", "/t/a|b.002"},
-        {"ok.txt", "/t/say \"hi\".002"},
-        {"ok.txt", "/t/aux.002"},
-        {"ok.txt", "/t/a\nb.002"},
-    };
+    // Characters cmd cannot quote, Windows cannot name or a line cannot hold,
+    // and device names with or without an extension.
+    const std::vector<std::string> wholeNames = {
+        "say \"hi\".txt", "a*.txt",   "a?.txt",   "c:x.txt",   "a\\b.txt",   "a<b.txt", "a>b.txt",
+        "a|b.txt",        "a\tb.txt", "a\rb.txt", "a\x7f.txt", "dot.",       "blank ",  "CON",
+        "con.txt",        "Nul .txt", "lpt1.doc", "COM9",      "conout$.log"};
+    // A sound whole name does not save a bad piece name.
+    const std::vector<std::string> lastPieces = {"a|b.002", "say \"hi\".002", "aux.002",
+                                                 "a\nb.002"};
+    std::vector<std::pair<std::string, std::string>> cases;
+    for (const std::string& whole : wholeNames)
+        cases.emplace_back(whole, "/t/ok.002");
+    for (const std::string& piece : lastPieces)
+        cases.emplace_back("ok.txt", "/t/" + piece);
     for (const auto& [whole, lastPiece] : cases) {
         SCOPED_TRACE(whole + " / " + lastPiece);
         TBatchFileFacts facts = DosReport(2, lastPiece);
