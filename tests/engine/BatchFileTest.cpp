@@ -68,8 +68,6 @@ TEST(BatchFileText, ListsThePiecesAndRestoresTheAttributes) {
         {true, 1, "/t/report.002", 0, "@copy /b report.001 report.doc\r\n"},
         {false, 2, "/t/report.002", 32,
          "@copy /b report.dos+report.001 report.doc\r\n@attrib -R -H -S +A report.doc\r\n"},
-        {false, 2, "/t/report.002", 1 | 32,
-         "@copy /b report.dos+report.001 report.doc\r\n@attrib +R -H -S +A report.doc\r\n"},
         {false, 2, "/t/report.002", 1 | 2 | 4 | 32,
          "@copy /b report.dos+report.001 report.doc\r\n@attrib +R +H +S +A report.doc\r\n"},
         {false, 2, "/t/report.002", 2,
@@ -104,14 +102,6 @@ TEST(BatchFileText, NeitherCompatibleModeGivesAnEmptyList) {
     EXPECT_NE(text.find("\r\n@copy /b  report.doc\r\n"), std::string::npos);
 }
 
-TEST(BatchFileText, UkrainianNamesPassThroughAsUtf8) {
-    TBatchFileFacts facts = DosReport(2, "/t/звіт.002");
-    facts.wholeFileName = "звіт.txt";
-    const std::string text = BatchFileText(facts).value();
-    EXPECT_NE(text.find("@copy /b звіт.dos+звіт.001 звіт.txt\r\n"), std::string::npos);
-    EXPECT_NE(text.find("@echo Uniting file звіт.txt from blocks\r\n"), std::string::npos);
-}
-
 TEST(BatchFileText, AwkwardNamesAreQuotedAndEscaped) {
     struct TCase {
         std::string whole;
@@ -123,6 +113,7 @@ TEST(BatchFileText, AwkwardNamesAreQuotedAndEscaped) {
     const std::vector<TCase> cases = {
         {"report.doc", "/t/report.002", "report.doc", "report.dos+report.001 report.doc",
          "report.doc"},
+        {"звіт.txt", "/t/звіт.002", "звіт.txt", "звіт.dos+звіт.001 звіт.txt", "звіт.txt"},
         {"my report.doc", "/t/my report.002", "my report.doc",
          "\"my report.dos\"+\"my report.001\" \"my report.doc\"", "\"my report.doc\""},
         {"a&b.txt", "/t/a&b.002", "a^&b.txt", "\"a&b.dos\"+\"a&b.001\" \"a&b.txt\"", "\"a&b.txt\""},
@@ -158,32 +149,20 @@ TEST(BatchFileText, AwkwardNamesAreQuotedAndEscaped) {
 }
 
 TEST(BatchFileText, RefusesNamesItCannotWriteSafely) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"say \"hi\".txt", "/t/ok.002"},
-        {"a*.txt", "/t/ok.002"},
-        {"a?.txt", "/t/ok.002"},
-        {"c:x.txt", "/t/ok.002"},
-        {"a\\b.txt", "/t/ok.002"},
-        {"a<b.txt", "/t/ok.002"},
-        {"a>b.txt", "/t/ok.002"},
-        {"a|b.txt", "/t/ok.002"},
-        {"a\tb.txt", "/t/ok.002"},
-        {"a\rb.txt", "/t/ok.002"},
-        {"a\x7f.txt", "/t/ok.002"},
-        {"dot.", "/t/ok.002"},
-        {"blank ", "/t/ok.002"},
-        {"CON", "/t/ok.002"},
-        {"con.txt", "/t/ok.002"},
-        {"Nul .txt", "/t/ok.002"},
-        {"lpt1.doc", "/t/ok.002"},
-        {"COM9", "/t/ok.002"},
-        {"conout$.log", "/t/ok.002"},
-        // A sound whole name does not save a bad piece name.
-        {"ok.txt", "/t/a|b.002"},
-        {"ok.txt", "/t/say \"hi\".002"},
-        {"ok.txt", "/t/aux.002"},
-        {"ok.txt", "/t/a\nb.002"},
-    };
+    // Characters cmd cannot quote, Windows cannot name or a line cannot hold,
+    // and device names with or without an extension.
+    const std::vector<std::string> wholeNames = {
+        "say \"hi\".txt", "a*.txt",   "a?.txt",   "c:x.txt",   "a\\b.txt",   "a<b.txt", "a>b.txt",
+        "a|b.txt",        "a\tb.txt", "a\rb.txt", "a\x7f.txt", "dot.",       "blank ",  "CON",
+        "con.txt",        "Nul .txt", "lpt1.doc", "COM9",      "conout$.log"};
+    // A sound whole name does not save a bad piece name.
+    const std::vector<std::string> lastPieces = {"a|b.002", "say \"hi\".002", "aux.002",
+                                                 "a\nb.002"};
+    std::vector<std::pair<std::string, std::string>> cases;
+    for (const std::string& whole : wholeNames)
+        cases.emplace_back(whole, "/t/ok.002");
+    for (const std::string& piece : lastPieces)
+        cases.emplace_back("ok.txt", "/t/" + piece);
     for (const auto& [whole, lastPiece] : cases) {
         SCOPED_TRACE(whole + " / " + lastPiece);
         TBatchFileFacts facts = DosReport(2, lastPiece);
@@ -195,79 +174,67 @@ TEST(BatchFileText, RefusesNamesItCannotWriteSafely) {
     }
 }
 
-// The batch file step of a real split.
-class BatchFileSplit : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_source = m_folder / "report.doc";
-        WriteFileBytes(m_source, PatternBytes(2500));
-        std::filesystem::create_directory(m_folder.Path() / "out");
-        m_engine.SetFileName(m_source);
-        m_engine.SetSize(1000);
-        m_engine.SetBufferSize(300);
-        m_engine.SetMakeBAT(true);
-    }
-
-    void AnswerEveryQuestion() {
-        m_engine.OnNeedDisk = [](TVarnSplit&, int32_t, int32_t, std::string&, bool& carryOn) {
+// The batch file step of a real split: named after the last file the split
+// wrote (the information file of a WinSplit set), or where the handler points,
+// over an old file of that name.
+TEST(BatchFileSplit, FollowsTheSetAndGoesWhereTheHandlerPoints) {
+    TScopedXdgHome home;
+    TTempFolder folder;
+    const std::string source = folder / "report.doc";
+    WriteFileBytes(source, PatternBytes(2500));
+    const struct {
+        bool winSplit;
+        const char* firstPiece;
+        const char* batchFile; // the handler's answer
+        const char* copy;
+    } cases[] = {
+        {true, "report.doc.001", "report.doc.bat",
+         "report.doc.001+report.doc.002+report.doc.003 report.doc"},
+        {false, "report.dos", "join.bat", "report.dos+report.001+report.002 report.doc"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.batchFile);
+        WriteFileBytes(folder / c.batchFile, std::string(10000, 'x'));
+        TVarnSplit engine;
+        engine.SetFileName(source);
+        engine.SetSize(1000);
+        engine.SetBufferSize(300);
+        engine.SetMakeBAT(true);
+        engine.SetWinSplitCompatible(c.winSplit);
+        engine.SetDOSCompatible(!c.winSplit);
+        engine.SetKeepOriginalExt(c.winSplit);
+        engine.SetSplitFileName(folder / c.firstPiece);
+        engine.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t, std::string& path,
+                                bool& carryOn) {
+            if (diskID == BatchFileDiskID)
+                path = folder / c.batchFile;
             carryOn = true;
         };
+        engine.Split();
+        EXPECT_EQ(ReadFileBytes(folder / c.batchFile),
+                  Preamble("report.doc", "3", "2500") + "@copy /b " + c.copy +
+                      "\r\n@attrib -R -H -S +A report.doc\r\n");
     }
-
-    std::string Out(const std::string& name) const {
-        return (m_folder.Path() / "out" / name).string();
-    }
-
-    TScopedXdgHome m_home;
-    TTempFolder m_folder;
-    std::string m_source;
-    TVarnSplit m_engine;
-};
-
-TEST_F(BatchFileSplit, WinSplitBatchFileFollowsTheInformationFile) {
-    m_engine.SetWinSplitCompatible(true);
-    m_engine.SetKeepOriginalExt(true);
-    m_engine.SetSplitFileName(Out("report.doc.001"));
-    AnswerEveryQuestion();
-    m_engine.Split();
-
-    EXPECT_TRUE(std::filesystem::exists(Out("report.doc.wsp")));
-    EXPECT_EQ(ReadFileBytes(Out("report.doc.bat")),
-              Preamble("report.doc", "3", "2500") +
-                  "@copy /b report.doc.001+report.doc.002+report.doc.003 report.doc\r\n"
-                  "@attrib -R -H -S +A report.doc\r\n");
+    EXPECT_TRUE(PathExists(folder / "report.doc.wsp"));
+    EXPECT_FALSE(PathExists(folder / "report.bat"));
 }
 
-TEST_F(BatchFileSplit, GoesWhereTheHandlerPointsAndReplacesAnOldFile) {
-    m_engine.SetDOSCompatible(true);
-    m_engine.SetSplitFileName(Out("report.dos"));
-    const std::string elsewhere = m_folder / "join.bat";
-    WriteFileBytes(elsewhere, std::string(10000, 'x'));
-    m_engine.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t, std::string& path,
-                              bool& carryOn) {
-        if (diskID == BatchFileDiskID) {
-            path = elsewhere;
-            carryOn = true;
-        }
-    };
-    m_engine.Split();
-
-    EXPECT_FALSE(std::filesystem::exists(Out("report.bat")));
-    EXPECT_EQ(ReadFileBytes(elsewhere),
-              Preamble("report.doc", "3", "2500") +
-                  "@copy /b report.dos+report.001+report.002 report.doc\r\n"
-                  "@attrib -R -H -S +A report.doc\r\n");
-}
-
-TEST_F(BatchFileSplit, AnUnsafeNameRefusesOnlyTheBatchFile) {
-    const std::string source = m_folder / "say \"hi\".doc";
+TEST(BatchFileSplit, AnUnsafeNameRefusesOnlyTheBatchFile) {
+    TScopedXdgHome home;
+    TTempFolder folder;
+    const std::string source = folder / "say \"hi\".doc";
     WriteFileBytes(source, PatternBytes(2500));
-    m_engine.SetFileName(source);
-    m_engine.SetDOSCompatible(true);
-    m_engine.SetSplitFileName(Out("say \"hi\".dos"));
-    AnswerEveryQuestion();
-    ExpectFault([&] { m_engine.Split(); }, TEngineFault::efUnsafeBatchName, Out("say \"hi\".bat"));
-    EXPECT_EQ(FolderNames(m_folder.Path() / "out"),
-              Names({"say \"hi\".dos", "say \"hi\".001", "say \"hi\".002"}));
-    EXPECT_EQ(ReadFileBytes(source), PatternBytes(2500));
+    TVarnSplit engine;
+    engine.SetDOSCompatible(true);
+    engine.SetFileName(source);
+    engine.SetSize(1000);
+    engine.SetMakeBAT(true);
+    engine.SetMakeChecksums(false);
+    engine.SetSplitFileName(ReplaceExtension(source, ".dos"));
+    std::vector<TNeedDiskCall> calls;
+    AnswerEveryQuestion(engine, calls);
+    ExpectFault([&] { engine.Split(); }, TEngineFault::efUnsafeBatchName,
+                folder / "say \"hi\".bat");
+    EXPECT_EQ(FolderNames(folder.Path()),
+              Names({"say \"hi\".doc", "say \"hi\".dos", "say \"hi\".001", "say \"hi\".002"}));
 }

@@ -27,6 +27,16 @@ public:
     std::vector<std::pair<TEngineMessage, std::string>> messages;
 };
 
+// A fresh temporary folder and home for each test, and an engine whose
+// messages are recorded.
+class TEngineFolderTest : public ::testing::Test {
+protected:
+    TScopedXdgHome home;
+    TTempFolder folder;
+    TRecordingReporter reporter;
+    TVarnSplit engine{&reporter};
+};
+
 // One OnNeedDisk question as the engine asked it.
 struct TNeedDiskCall {
     int32_t diskID;

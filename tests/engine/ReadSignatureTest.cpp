@@ -5,12 +5,7 @@
 
 namespace {
 
-class ReadSignatureTest : public ::testing::Test {
-protected:
-    TScopedXdgHome home;
-    TTempFolder folder;
-    TVarnSplit engine;
-};
+using ReadSignatureTest = TEngineFolderTest;
 
 TSignature Sample(TSignatureVersion version) {
     TSignature signature;
@@ -100,17 +95,6 @@ TEST_F(ReadSignatureTest, NoSignatureResetsEverything) {
 
     ExpectFault([&] { engine.ReadSignature(folder / "missing.vrn"); }, TEngineFault::efOpenFailed,
                 folder / "missing.vrn");
-}
-
-TEST_F(ReadSignatureTest, SelfJoiningPieceNeedsTheStubSize) {
-    WriteFileBytes(folder / "s.exe",
-                   std::string(10000, 'E') + EncodeSignature(Sample(TSignatureVersion::sv110)));
-    engine.ReadSignature(folder / "s.exe");
-    EXPECT_EQ(engine.BlockCount(), 0);
-    engine.SetStubSize(10000);
-    engine.ReadSignature(folder / "s.exe");
-    EXPECT_EQ(engine.BlockCount(), 3);
-    EXPECT_EQ(engine.OriginalExt(), ".dat");
 }
 
 TEST_F(ReadSignatureTest, Windows1251TextsBecomeUtf8) {

@@ -54,42 +54,6 @@ TEST_F(StubLength, ReadsLinuxImagesFromTheirHeadersOnly) {
     EXPECT_EQ(StubLengthOf(m_folder / "missing"), 0);
 }
 
-TEST_F(StubLength, SelfJoiningSetUnitesThroughTheEngine) {
-    const std::string stub = BuiltStub();
-    const std::string source = m_folder / "data.bin";
-    const int64_t stubSize = static_cast<int64_t>(std::filesystem::file_size(stub));
-    const int64_t pieceSize = stubSize + 100000;
-    // Piece 1 holds the stub, 38 header bytes and the first data; piece 2 is
-    // full, piece 3 holds the last 5000 bytes.
-    const std::string content =
-        PatternBytes(static_cast<std::size_t>(100000 - 38 + pieceSize + 5000), 7);
-    WriteFileBytes(source, content);
-    std::filesystem::create_directory(m_folder.Path() / "set");
-    const std::string firstPiece = (m_folder.Path() / "set" / "data.exe").string();
-
-    TVarnSplit splitter;
-    splitter.SetFileName(source);
-    splitter.SetSplitFileName(firstPiece);
-    splitter.SetSize(pieceSize);
-    splitter.SetMakeSUB(true);
-    splitter.SetStubFileName(stub);
-    splitter.SetStubSize(stubSize);
-    splitter.Split();
-    ASSERT_TRUE(std::filesystem::exists(m_folder.Path() / "set" / "data.002"));
-    EXPECT_FALSE(std::filesystem::exists(m_folder.Path() / "set" / "data.003"));
-    EXPECT_EQ(std::filesystem::file_size(firstPiece), static_cast<std::uintmax_t>(pieceSize));
-    EXPECT_EQ(std::filesystem::file_size(m_folder.Path() / "set" / "data.002"), 5000u);
-
-    TVarnSplit uniter;
-    uniter.SetStubSize(StubLengthOf(firstPiece));
-    uniter.SetSplitFileName(firstPiece);
-    const std::string united = m_folder / "united.bin";
-    uniter.SetFileName(united);
-    uniter.Unite();
-    EXPECT_TRUE(ReadFileBytes(united) == content) << "the united file differs";
-    EXPECT_EQ(uniter.OriginalExt(), ".bin");
-}
-
 namespace {
 
 // The least Windows image: DOS header, "PE" header, a PE32 optional header with

@@ -60,37 +60,6 @@ TEST(SignatureTest, Version100LayoutByteForByte) {
     EXPECT_EQ(EncodedSignatureLength(signature), 34u);
 }
 
-TEST(SignatureTest, NoExtensionAndNoComment) {
-    TSignature signature = Sample110();
-    signature.extension.clear();
-    signature.comment.clear();
-    const std::string encoded = EncodeSignature(signature);
-    ASSERT_EQ(encoded.size(), 34u);
-    EXPECT_EQ(encoded[29], '\0');
-    EXPECT_EQ(encoded.substr(32, 2), std::string(2, '\0'));
-
-    signature.version = TSignatureVersion::sv100;
-    const std::string v100 = EncodeSignature(signature);
-    EXPECT_EQ(v100.substr(12, 20), std::string(20, '\0'));
-}
-
-// Every field read back encodes to the same bytes; version 1.0 keeps no comment.
-TEST(SignatureTest, RoundTripBothVersions) {
-    for (TSignatureVersion version : {TSignatureVersion::sv110, TSignatureVersion::sv100}) {
-        TSignature original = Sample110();
-        original.version = version;
-        const std::string encoded = EncodeSignature(original);
-        const std::optional<TSignature> parsed = Parse(encoded);
-        ASSERT_TRUE(parsed);
-        EXPECT_EQ(parsed->version, version);
-        EXPECT_EQ(parsed->wholeFileSize, 3000000);
-        EXPECT_EQ(parsed->blockCount, 0x0103);
-        EXPECT_EQ(parsed->extension, ".dat");
-        EXPECT_EQ(parsed->comment, version == TSignatureVersion::sv110 ? "hi\r\n" : "");
-        EXPECT_EQ(EncodeSignature(*parsed), encoded);
-    }
-}
-
 TEST(SignatureTest, Version100ExtensionFieldLimits) {
     TSignature signature;
     signature.version = TSignatureVersion::sv100;

@@ -9,7 +9,7 @@
 
 namespace {
 
-class UniteTest : public ::testing::Test {
+class UniteTest : public TEngineFolderTest {
 protected:
     std::string Read(const std::string& name) { return ReadFileBytes(folder / name); }
 
@@ -33,11 +33,6 @@ protected:
                 temporary.push_back(name);
         return temporary;
     }
-
-    TScopedXdgHome home;
-    TTempFolder folder;
-    TRecordingReporter reporter;
-    TVarnSplit engine{&reporter};
 };
 
 } // namespace
@@ -293,15 +288,6 @@ TEST_F(UniteTest, PlainSetFromItsFirstPieceIgnoresStaleSizes) {
     engine.Unite();
     EXPECT_TRUE(engine.Completed());
     EXPECT_EQ(Read("out.dat"), PatternBytes(250));
-}
-
-TEST_F(UniteTest, LongOutputNameStillGetsATemporaryName) {
-    const std::string longName = std::string(250, 'n') + ".dat";
-    SplitPattern(smNormal, "s.dat", 150, 100);
-    engine.SetSplitFileName(folder / "s.vrn");
-    engine.SetFileName(folder / longName);
-    engine.Unite();
-    EXPECT_EQ(Read(longName), PatternBytes(150));
 }
 
 namespace {

@@ -3,17 +3,6 @@
 
 #include <gtest/gtest.h>
 
-// A fresh engine splits into the designed 1,457,664-byte blocks with a full signature.
-TEST(VarnSplitTest, FreshEngineDefaults) {
-    TVarnSplit engine;
-    EXPECT_EQ(engine.Size(), 1457664);
-    EXPECT_EQ(engine.BufferSize(), 1457664);
-    EXPECT_TRUE(engine.FullSignature());
-    EXPECT_FALSE(engine.WinSplitCompatible() || engine.DOSCompatible() || engine.Version100() ||
-                 engine.MakeSUB() || engine.MakeBAT() || engine.DelAfterUnite() ||
-                 engine.KeepOriginalExt());
-}
-
 TEST(VarnSplitTest, FileNameGivesDefaultFirstPieceUntilOneIsAssigned) {
     TVarnSplit engine;
     engine.SetFileName("/a/report.doc");

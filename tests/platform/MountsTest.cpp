@@ -56,25 +56,19 @@ TEST(MountsTest, SkipsLinesThatDoNotParse) {
     EXPECT_EQ(mounts[0].source, "");
 }
 
-TEST(MountsTest, MountOfMatchesWholeComponentsOnly) {
+TEST(MountsTest, MountOfMatchesWholeComponentsAndTheLastStackedMount) {
     const auto mounts = ParseMountInfo("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
                                        "2 1 8:17 / /mnt/a rw - vfat /dev/sdb1 rw\n"
-                                       "3 1 8:33 / /mnt/a/b rw - vfat /dev/sdc1 rw\n");
-    ASSERT_EQ(mounts.size(), 3u);
+                                       "3 1 8:33 / /mnt/a/b rw - vfat /dev/sdc1 rw\n"
+                                       "4 2 0:40 / /mnt/a rw - tmpfs tmpfs rw\n");
+    ASSERT_EQ(mounts.size(), 4u);
     EXPECT_EQ(MountOf(mounts, "/mnt/ab/file")->mountPoint, "/");
-    EXPECT_EQ(MountOf(mounts, "/mnt/a")->mountPoint, "/mnt/a");
+    EXPECT_EQ(MountOf(mounts, "/mnt/a")->fsType, "tmpfs"); // the last mount stacked there
     EXPECT_EQ(MountOf(mounts, "/mnt/a/")->mountPoint, "/mnt/a");
     EXPECT_EQ(MountOf(mounts, "/mnt/a/bc")->mountPoint, "/mnt/a");
     EXPECT_EQ(MountOf(mounts, "/mnt/a/b/c/d")->mountPoint, "/mnt/a/b");
     EXPECT_EQ(MountOf(mounts, "relative/path"), nullptr);
     EXPECT_EQ(MountOf({}, "/"), nullptr);
-}
-
-TEST(MountsTest, MountOfPrefersTheLastMountStackedOnAPoint) {
-    const auto mounts = ParseMountInfo("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
-                                       "2 1 8:17 / /mnt rw - vfat /dev/sdb1 rw\n"
-                                       "3 2 0:40 / /mnt rw - tmpfs tmpfs rw\n");
-    ASSERT_EQ(MountOf(mounts, "/mnt/x")->fsType, "tmpfs");
 }
 
 TEST(MountsTest, ReadsThisProcessTable) {
