@@ -97,27 +97,27 @@ TItemIdList TItemIdList::Empty() {
 }
 
 TItemIdList TItemIdList::FromId(std::string_view payload) {
-    return FromIds(&payload, 1);
+    return FromPayloads({&payload, 1});
 }
 
 TItemIdList TItemIdList::FromIds(const std::vector<std::string>& payloads) {
-    std::vector<std::string_view> views(payloads.begin(), payloads.end());
-    return FromIds(views.data(), views.size());
+    const std::vector<std::string_view> views(payloads.begin(), payloads.end());
+    return FromPayloads(views);
 }
 
 // Trees list thousands of ids at a time: the bytes are reserved once.
-TItemIdList TItemIdList::FromIds(const std::string_view* payloads, std::size_t count) {
+TItemIdList TItemIdList::FromPayloads(std::span<const std::string_view> payloads) {
     std::size_t total = 2;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (payloads[i].size() > MaxPayload)
+    for (const std::string_view payload : payloads) {
+        if (payload.size() > MaxPayload)
             throw std::length_error("item id longer than 65533 bytes");
-        total += payloads[i].size() + 2;
+        total += payload.size() + 2;
     }
     TItemIdList list;
     list.m_bytes.reserve(total);
-    for (std::size_t i = 0; i < count; ++i) {
-        PutCount(list.m_bytes, payloads[i].size() + 2);
-        list.m_bytes.insert(list.m_bytes.end(), payloads[i].begin(), payloads[i].end());
+    for (const std::string_view payload : payloads) {
+        PutCount(list.m_bytes, payload.size() + 2);
+        list.m_bytes.insert(list.m_bytes.end(), payload.begin(), payload.end());
     }
     PutCount(list.m_bytes, 0);
     return list;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,7 +41,6 @@ public:
     static TItemIdList FromId(std::string_view payload);
     // A list of several ids, one payload each.
     static TItemIdList FromIds(const std::vector<std::string>& payloads);
-    static TItemIdList FromIds(const std::string_view* payloads, std::size_t count);
     // Takes the raw bytes of a whole list (terminator included). Throws
     // std::invalid_argument when they are not one well-formed list.
     static TItemIdList FromBytes(std::string_view bytes);
@@ -76,5 +76,6 @@ public:
     bool operator==(const TItemIdList& other) const = default;
 
 private:
+    static TItemIdList FromPayloads(std::span<const std::string_view> payloads);
     std::vector<std::uint8_t> m_bytes;
 };

@@ -408,6 +408,7 @@ private:
     TEntryFacts FactsOf(const TChild& child, int column) const;
     void RememberFacts(const TChild& child, bool exists, const struct stat& info) const;
     void RememberListedFacts(const TChild& child, bool folder) const;
+    void StoreFacts(const TChild& child, TEntryFacts facts) const;
     int CompareChildren(int column, const TChild& a, const TChild& b) const;
 
     TItemIdList m_absolute;
@@ -797,19 +798,21 @@ void TNamespaceFolder::RememberFacts(const TChild& child, bool exists,
     facts.size = exists ? static_cast<long long>(info.st_size) : 0;
     facts.modifiedSeconds = exists ? static_cast<long long>(info.st_mtim.tv_sec) : 0;
     facts.modifiedNanoseconds = exists ? static_cast<long long>(info.st_mtim.tv_nsec) : 0;
-    facts.foldedName = PathText(child.name).toCaseFolded();
     facts.statKnown = true;
-    const std::lock_guard<std::mutex> lock(m_factsMutex);
-    m_facts[child.name] = facts;
+    StoreFacts(child, std::move(facts));
 }
 
 void TNamespaceFolder::RememberListedFacts(const TChild& child, bool folder) const {
     TEntryFacts facts;
     facts.exists = true;
     facts.folder = folder;
+    StoreFacts(child, std::move(facts));
+}
+
+void TNamespaceFolder::StoreFacts(const TChild& child, TEntryFacts facts) const {
     facts.foldedName = PathText(child.name).toCaseFolded();
     const std::lock_guard<std::mutex> lock(m_factsMutex);
-    m_facts[child.name] = facts;
+    m_facts[child.name] = std::move(facts);
 }
 
 TNamespaceFolder::TEntryFacts TNamespaceFolder::FactsOf(const TChild& child, int column) const {
