@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWheelEvent>
@@ -229,54 +230,10 @@ TEST_F(ShellTreeViewTest, PathSelectsTheDeepestExistingItem) {
     EXPECT_TRUE(tree->Selected()->isExpanded());
 }
 
-TEST_F(ShellTreeViewTest, FileChangesShowWithoutUserAction) {
-    MakeTree(TF_FOLDERS | TF_NONFOLDERS);
-    tree->ExpandNode(Node("gamma")); // an expanded subfolder has its own monitor
-    WaitForWatches();
-    WriteText(temp.Path() / "fresh.vrn");
-    ASSERT_TRUE(WaitUntil([&] { return Node("fresh.vrn") != nullptr; }));
-    fs::rename(temp.Path() / "fresh.vrn", temp.Path() / "renamed.vrn");
-    ASSERT_TRUE(WaitUntil([&] { return !Node("fresh.vrn") && Node("renamed.vrn"); }));
-    fs::remove(temp.Path() / "renamed.vrn");
-    ASSERT_TRUE(WaitUntil([&] { return Node("renamed.vrn") == nullptr; }));
-    WriteText(temp.Path() / "gamma" / "late.txt");
-    ASSERT_TRUE(WaitUntil([&] { return ChildNamed(Node("gamma"), "late.txt") != nullptr; }));
-
-    // Without UpdAutoThread the monitor keeps running and the tree stays.
-    TDiscMonitorThread* monitor = Root()->Monitor();
-    tree->SetUpdAutoThread(false);
-    const int reads = tree->PopulateCount();
-    const int handedOver = monitor->HandOversDone();
-    WriteText(temp.Path() / "unseen.txt");
-    ASSERT_TRUE(WaitUntil([&] { return monitor->HandOversDone() > handedOver; }));
-    EXPECT_EQ(tree->PopulateCount(), reads);
-    EXPECT_EQ(Node("unseen.txt"), nullptr);
-    EXPECT_TRUE(monitor->isRunning());
-}
-
-TEST_F(ShellTreeViewTest, OptionsChangeMovesRunningMonitorsToTheNewFilter) {
-    MakeTree(TF_FOLDERS);
-    tree->ExpandNode(Node("alpha"));
-    // The root, alpha (a parent) and the leaves beta, gamma and inner.
-    const std::size_t monitors = tree->Monitors().size();
-    ASSERT_GE(monitors, 4u);
-    WaitForWatches();
-    EXPECT_EQ(tree->NotifyFilter(), 6u);
-    const int running = TDiscMonitorThread::RunningCount();
-
-    tree->SetOptions(TF_FOLDERS | TF_NONFOLDERS);
-    EXPECT_EQ(tree->NotifyFilter(), 7u);
-    // Each monitor re-creates its watch on its own thread: a second watch,
-    // where a new monitor would have its first.
-    ASSERT_EQ(tree->Monitors().size(), monitors);
-    for (TDiscMonitorThread* monitor : tree->Monitors()) {
-        ASSERT_TRUE(WaitUntil([&] { return monitor->AppliedFilter() == 7; }));
-        EXPECT_EQ(monitor->WatchCount(), 2);
-    }
-    EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
-}
-
-TEST_F(ShellTreeViewTest, MonitorsLiveAsLongAsTheirLevelIsOpen) {
+// One tree through the life of its monitors: started for every open level
+// and every leaf folder, moved to a new filter, showing changes unasked, and
+// stopped with their level or their tree.
+TEST_F(ShellTreeViewTest, MonitorsFollowTheOpenLevelsAndShowChanges) {
     const int running = TDiscMonitorThread::RunningCount();
     MakeTree(TF_FOLDERS);
     TShellNode* alpha = Node("alpha");
@@ -288,25 +245,79 @@ TEST_F(ShellTreeViewTest, MonitorsLiveAsLongAsTheirLevelIsOpen) {
     WaitForWatches();
     EXPECT_EQ(TDiscMonitorThread::RunningCount(), running + int(tree->Monitors().size()));
 
+    // Each monitor re-creates its watch on its own thread: a second watch,
+    // where a new monitor would have its first.
+    const std::size_t monitors = tree->Monitors().size();
+    EXPECT_EQ(tree->NotifyFilter(), 6u);
+    tree->SetOptions(TF_FOLDERS | TF_NONFOLDERS);
+    EXPECT_EQ(tree->NotifyFilter(), 7u);
+    ASSERT_EQ(tree->Monitors().size(), monitors);
+    for (TDiscMonitorThread* monitor : tree->Monitors()) {
+        ASSERT_TRUE(WaitUntil([&] { return monitor->AppliedFilter() == 7; }));
+        EXPECT_EQ(monitor->WatchCount(), 2);
+    }
+    EXPECT_EQ(TDiscMonitorThread::RunningCount(), running + int(monitors));
+
     alpha->setExpanded(false);
     EXPECT_EQ(inner->Monitor(), nullptr);
     EXPECT_FALSE(inner->MonitorStarted());
     EXPECT_NE(alpha->Monitor(), nullptr); // its own stays
-
     Root()->setExpanded(false);
     EXPECT_NE(Root()->Monitor(), nullptr);
     EXPECT_EQ(alpha->Monitor(), nullptr);
     EXPECT_EQ(tree->Monitors().size(), 1u);
-
     // Expanding again reads the level and starts the leaves' monitors again.
     tree->ExpandNode(Root());
     EXPECT_NE(Node("beta")->Monitor(), nullptr);
-
-    // A folder deleted on disk goes from the tree with its monitor.
     WaitForWatches();
+
+    tree->ExpandNode(Node("gamma")); // an expanded subfolder has its own monitor
+    WaitForWatches();
+    WriteText(temp.Path() / "fresh.vrn");
+    ASSERT_TRUE(WaitUntil([&] { return Node("fresh.vrn") != nullptr; }));
+    fs::rename(temp.Path() / "fresh.vrn", temp.Path() / "renamed.vrn");
+    ASSERT_TRUE(WaitUntil([&] { return !Node("fresh.vrn") && Node("renamed.vrn"); }));
+    fs::remove(temp.Path() / "renamed.vrn");
+    ASSERT_TRUE(WaitUntil([&] { return Node("renamed.vrn") == nullptr; }));
+    WriteText(temp.Path() / "gamma" / "late.txt");
+    ASSERT_TRUE(WaitUntil([&] { return ChildNamed(Node("gamma"), "late.txt") != nullptr; }));
+    // A folder deleted on disk goes from the tree with its monitor.
     fs::remove_all(temp.Path() / "beta");
     ASSERT_TRUE(WaitUntil([&] { return Node("beta") == nullptr; }));
+
+    // Without UpdAutoThread the monitor keeps running and the tree stays.
+    TDiscMonitorThread* monitor = Root()->Monitor();
+    tree->SetUpdAutoThread(false);
+    const int reads = tree->PopulateCount();
+    const int handedOver = monitor->HandOversDone();
+    WriteText(temp.Path() / "unseen.txt");
+    ASSERT_TRUE(WaitUntil([&] { return monitor->HandOversDone() > handedOver; }));
+    EXPECT_EQ(tree->PopulateCount(), reads);
+    EXPECT_EQ(Node("unseen.txt"), nullptr);
+    EXPECT_TRUE(monitor->isRunning());
+
+    // The tree goes while the root's monitor waits for this thread with a
+    // change left undelivered.
+    WriteText(temp.Path() / "pending.txt");
+    ASSERT_TRUE(SpinUntil([&] { return monitor->HandOvers() > monitor->HandOversDone(); }));
     tree.reset();
+    EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
+    QApplication::processEvents(); // nothing may be left to deliver
+}
+
+// A handler asks for the tree's deletion during an automatic refresh; the
+// refresh finishes on a whole tree and the deletion follows.
+TEST_F(ShellTreeViewTest, TreeDeletedLaterFromItsOwnRefresh) {
+    const int running = TDiscMonitorThread::RunningCount();
+    MakeTree(TF_FOLDERS | TF_NONFOLDERS);
+    QPointer<TShellTreeView> guard(tree.get());
+    WaitForWatches();
+    tree->OnFileAdd = [this](const QString& name, std::uint32_t, bool&) {
+        if (name.endsWith("trigger.txt") && tree)
+            tree.release()->deleteLater();
+    };
+    WriteText(temp.Path() / "trigger.txt");
+    ASSERT_TRUE(WaitUntil([&] { return guard.isNull(); }));
     EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
 }
 
