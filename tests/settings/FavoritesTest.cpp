@@ -1,7 +1,4 @@
 #include "settings/Favorites.h"
-#include "settings/RegistrySettings.h"
-
-#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -22,16 +19,4 @@ TEST(FavoritesTest, LinesEndWithCrLfAndSplitAtTheFirstEquals) {
     EXPECT_EQ(SplitFavoriteLine("=/tmp"), (TFavorite{"", "/tmp"}));
     EXPECT_EQ(SplitFavoriteLine("no equals"), (TFavorite{"no equals", ""}));
     EXPECT_EQ(FavoriteLine({"Дім", "/home/u"}), "Дім=/home/u");
-}
-
-TEST(FavoritesTest, LongListSurvivesTheStore) {
-    TScopedXdgHome home;
-    QStringList lines;
-    for (int i = 0; i < 2000; ++i)
-        lines << FavoriteLine({QStringLiteral("Тека №%1, «лапки»; крапка з комою").arg(i),
-                               QStringLiteral("/media/user/диск %1/a=b,c").arg(i)});
-    const QString text = FavoritesText(lines);
-    ASSERT_GT(text.size(), 100000);
-    TRegistrySettings().WriteString("TargetData", "Favorites", text);
-    EXPECT_EQ(ParseFavorites(TRegistrySettings().ReadString("TargetData", "Favorites", "")), lines);
 }

@@ -43,7 +43,7 @@ protected:
 
 } // namespace
 
-TEST_F(RegistrySettingsTest, MissingStoreSectionOrValueYieldsTheDefault) {
+TEST_F(RegistrySettingsTest, MissingOrMalformedValuesYieldTheDefault) {
     TRegistrySettings settings;
     EXPECT_EQ(settings.ReadString(kSection, "Nothing", "fallback"), "fallback");
     EXPECT_EQ(settings.ReadInteger(kSection, "Nothing", -17), -17);
@@ -53,19 +53,14 @@ TEST_F(RegistrySettingsTest, MissingStoreSectionOrValueYieldsTheDefault) {
     // Reading creates nothing.
     EXPECT_FALSE(fs::exists(fs::path(StorePath()).parent_path()));
 
-    WriteStore("[MainWindow]\nLeft=5\n");
-    EXPECT_EQ(settings.ReadInteger("MainWindow", "Top", 107), 107);
-    EXPECT_EQ(settings.ReadInteger("SourceData", "Left", 191), 191);
-    EXPECT_EQ(settings.ReadInteger("MainWindow", "Left", 191), 5);
-}
-
-TEST_F(RegistrySettingsTest, IntegersAndBooleansFollowTheReadingRules) {
-    WriteStore("[Settings]\n"
+    WriteStore("[MainWindow]\nLeft=5\n[Settings]\n"
                "Two=2\nMinusOne=-1\nZero=0\nYes=yes\nEmpty=\nPlus=+42\nSpaced=\\x207\n"
                "Trailing=12abc\nHex=0x10\nBig=2147483647\nSmall=-2147483648\n"
                "TooBig=2147483648\nTooSmall=-2147483649\nHuge=99999999999999999999\n"
                "Sign=-\nDouble=--1\nFraction=1.5\nGrouped=1 457 664\n");
-    TRegistrySettings settings;
+    EXPECT_EQ(settings.ReadInteger("MainWindow", "Top", 107), 107);
+    EXPECT_EQ(settings.ReadInteger("SourceData", "Left", 191), 191);
+    EXPECT_EQ(settings.ReadInteger("MainWindow", "Left", 191), 5);
     EXPECT_TRUE(settings.ReadBool(kSection, "Two", false));
     EXPECT_TRUE(settings.ReadBool(kSection, "MinusOne", false));
     EXPECT_FALSE(settings.ReadBool(kSection, "Zero", true));
