@@ -226,7 +226,10 @@ TEST_F(NamespaceFolder, RenameMovesTheItemButNeverOverAnotherOrToABadName) {
     EXPECT_EQ(ReadFileBytes(m_temp / "renamed.txt"), "twelve bytes");
     EXPECT_EQ(ReadFileBytes(m_temp / "other.txt"), "keep me");
     EXPECT_TRUE(std::filesystem::is_directory(m_temp / "beta"));
-    EXPECT_FALSE(m_folder->SetNameOf(Entry("missing"), "x", SHGDN_NORMAL));
+    // A vanished item is refused with a reason, which the tree shows.
+    error.clear();
+    EXPECT_FALSE(m_folder->SetNameOf(Entry("missing"), "x", SHGDN_NORMAL, &error));
+    EXPECT_FALSE(error.isEmpty());
     // Nor can the computer or a volume be renamed.
     const auto desktop = ShellDesktopFolder();
     EXPECT_FALSE(desktop->SetNameOf(TItemIdList::FromId(MakeItemId(ikComputer)), "x", 0));
