@@ -18,10 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void Touch(const fs::path& path) {
-    std::ofstream(path) << "x";
-}
-
 // A running monitor whose watch exists, so nothing done afterwards is missed.
 std::unique_ptr<TDiscMonitorThread> StartedMonitor(const fs::path& folder, uint32_t filter,
                                                    int* calls) {
@@ -48,7 +44,7 @@ TEST_F(DiscMonitorTest, HandlerRunsOnTheInterfaceThreadAndMayDestroyItsMonitor) 
         // The handler changes the folder, as a user could while the tree
         // re-reads it: that change causes one more call, which ends the monitor.
         if (++calls == 1)
-            Touch(temp.Path() / "during.txt");
+            WriteText(temp.Path() / "during.txt");
         else
             monitor.reset();
     };
@@ -57,7 +53,7 @@ TEST_F(DiscMonitorTest, HandlerRunsOnTheInterfaceThreadAndMayDestroyItsMonitor) 
     monitor->Resume();
     ASSERT_TRUE(WaitUntil([&] { return monitor->WatchCount() == 1; }));
     EXPECT_EQ(monitor->AppliedFilter(), 7u);
-    Touch(temp.Path() / "first.txt");
+    WriteText(temp.Path() / "first.txt");
     ASSERT_TRUE(WaitUntil([&] { return monitor == nullptr; }));
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(handlerThread, QCoreApplication::instance()->thread()->currentThreadId());
@@ -69,7 +65,7 @@ TEST_F(DiscMonitorTest, FilterBitsSelectWhichChangesCount) {
     // a file created or written causes no hand-over, a folder does.
     int calls = 0;
     auto monitor = StartedMonitor(temp.Path(), NOTIFY_DIR_NAME | NOTIFY_ATTRIBUTES, &calls);
-    Touch(temp.Path() / "file.bin");
+    WriteText(temp.Path() / "file.bin");
     std::ofstream(temp.Path() / "file.bin", std::ios::app) << "more";
     ASSERT_TRUE(WaitUntil([&] { return monitor->EventsSeen() >= 1; }));
     QCoreApplication::processEvents();
@@ -106,7 +102,7 @@ TEST_F(DiscMonitorTest, FilterBitsSelectWhichChangesCount) {
 
 TEST_F(DiscMonitorTest, WatchThatCannotBeCreatedOrIsRemovedEndsQuietly) {
     const int running = TDiscMonitorThread::RunningCount();
-    Touch(temp.Path() / "plain-file");
+    WriteText(temp.Path() / "plain-file");
     fs::create_directory(temp.Path() / "gone");
     for (const char* name : {"missing", "plain-file", "gone"}) {
         SCOPED_TRACE(name);
@@ -134,7 +130,7 @@ TEST_F(DiscMonitorTest, StopWhileAHandOverWaitsDropsItWithoutDeadlock) {
     const int running = TDiscMonitorThread::RunningCount();
     int calls = 0;
     auto monitor = StartedMonitor(temp.Path(), 7, &calls);
-    Touch(temp.Path() / "pending.txt");
+    WriteText(temp.Path() / "pending.txt");
     // Without the event loop the change stays undelivered and the thread
     // sits in the hand-over.
     ASSERT_TRUE(SpinUntil([&] { return monitor->HandOvers() == 1; }));
@@ -164,27 +160,22 @@ TEST_F(DiscMonitorTest, ManyMonitorsStayWithinTheKernelBudget) {
     }
     // Two monitors of one folder both hear of a change; each only of its own.
     auto twin = StartedMonitor(temp.Path() / "m7", 7, &calls[8]);
-    Touch(temp.Path() / "m7" / "x");
-    Touch(temp.Path() / ("m" + std::to_string(kCount - 1)) / "y");
+    WriteText(temp.Path() / "m7" / "x");
+    WriteText(temp.Path() / ("m" + std::to_string(kCount - 1)) / "y");
     ASSERT_TRUE(
         WaitUntil([&] { return calls[7] >= 1 && calls[8] >= 1 && calls[kCount - 1] >= 1; }));
     EXPECT_EQ(calls[0], 0);
     // One of the two leaving does not blind the other.
     twin.reset();
     const int before = calls[7];
-    Touch(temp.Path() / "m7" / "z");
+    WriteText(temp.Path() / "m7" / "z");
     ASSERT_TRUE(WaitUntil([&] { return calls[7] > before; }));
 }
 
 // ---------------------------------------------------------------------------
 
 TMountRecord Mount(std::string point, std::string source, std::string type = "ext4") {
-    TMountRecord record;
-    record.mountPoint = std::move(point);
-    record.source = std::move(source);
-    record.fsType = std::move(type);
-    record.root = "/";
-    return record;
+    return {std::move(point), "/", std::move(type), std::move(source)};
 }
 
 TEST(MountDiff, ReportsArrivedLeftAndReplacedPoints) {
@@ -237,7 +228,8 @@ TEST(MountWatcher, RescanReportsRemovalsThenArrivals) {
     auto watcher = std::make_unique<TMountWatcher>(nullptr, table);
     ASSERT_EQ(watcher->Mounts().size(), 2u);
 
-    std::vector<std::pair<bool, std::vector<std::string>>> events;
+    using TEvents = std::vector<std::pair<bool, std::vector<std::string>>>;
+    TEvents events;
     watcher->OnDriveEvent = [&](bool arrival, const std::vector<std::string>& points) {
         events.emplace_back(arrival, points);
     };
@@ -245,7 +237,6 @@ TEST(MountWatcher, RescanReportsRemovalsThenArrivals) {
     EXPECT_TRUE(events.empty());
     WriteFileBytes(table, root + MountLine(3, "/media/b", "/dev/sdc1"));
     watcher->Rescan();
-    using TEvents = std::vector<std::pair<bool, std::vector<std::string>>>;
     EXPECT_EQ(events, (TEvents{{false, {"/media/a"}}, {true, {"/media/b"}}}));
 
     // A handler may destroy the watcher: the arrival half is not raised then.
