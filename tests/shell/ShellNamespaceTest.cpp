@@ -238,7 +238,7 @@ TEST_F(NamespaceFolder, RenameMovesTheItemButNeverOverAnotherOrToABadName) {
     EXPECT_EQ(m_folder->SetNameOf(Entry("beta"), "beta", 0), Entry("beta"));
 }
 
-TEST(ShellDesktop, HoldsComputerHomeAndTheVirtualFolders) {
+TEST(ShellDesktop, HoldsComputerHomeVirtualFoldersAndTheDesktopDirectory) {
     TScopedXdgHome xdg;
     const auto desktop = ShellDesktopFolder();
     const std::set<QString> names = Names(*desktop, SHCONTF_FOLDERS);
@@ -288,10 +288,8 @@ TEST(ShellDesktop, HoldsComputerHomeAndTheVirtualFolders) {
     EXPECT_EQ(volumes->GetDisplayNameOf(*root, SHGDN_FORPARSING), "/");
     EXPECT_EQ(*volumes->GetAttributesOf(*root, SFGAO_FOLDER | SFGAO_CANRENAME | SFGAO_FILESYSTEM),
               SFGAO_FOLDER | SFGAO_FILESYSTEM);
-}
 
-TEST(ShellDesktop, ListsTheEntriesOfTheDesktopDirectory) {
-    TScopedXdgHome xdg;
+    // The entries of the desktop directory the user-dirs file names.
     TTempFolder temp;
     const std::string desktopDir = temp / "Стільниця";
     std::filesystem::create_directories(desktopDir + "/Projects");
@@ -300,7 +298,6 @@ TEST(ShellDesktop, ListsTheEntriesOfTheDesktopDirectory) {
     WriteFileBytes((xdg.ConfigHome() / "user-dirs.dirs").string(),
                    "XDG_DESKTOP_DIR=\"" + desktopDir + "\"\n");
 
-    const auto desktop = ShellDesktopFolder();
     const std::set<QString> folders = Names(*desktop, SHCONTF_FOLDERS);
     EXPECT_TRUE(folders.count("Projects"));
     EXPECT_FALSE(folders.count("notes.txt"));
