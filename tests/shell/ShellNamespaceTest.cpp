@@ -240,6 +240,8 @@ TEST_F(NamespaceFolder, RenameMovesTheItemButNeverOverAnotherOrToABadName) {
 
 TEST(ShellDesktop, HoldsComputerHomeVirtualFoldersAndTheDesktopDirectory) {
     TScopedXdgHome xdg;
+    TTempFolder temp;
+    TScopedHome userHome(temp.Path() / "home");
     const auto desktop = ShellDesktopFolder();
     const std::set<QString> names = Names(*desktop, SHCONTF_FOLDERS);
     for (const char* name :
@@ -290,7 +292,6 @@ TEST(ShellDesktop, HoldsComputerHomeVirtualFoldersAndTheDesktopDirectory) {
               SFGAO_FOLDER | SFGAO_FILESYSTEM);
 
     // The entries of the desktop directory the user-dirs file names.
-    TTempFolder temp;
     const std::string desktopDir = temp / "Стільниця";
     std::filesystem::create_directories(desktopDir + "/Projects");
     WriteFileBytes(desktopDir + "/notes.txt", "n");

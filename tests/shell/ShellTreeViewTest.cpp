@@ -69,6 +69,8 @@ protected:
     }
 
     TScopedXdgHome xdg;
+    TTempFolder homeFolder; // apart from the tree's folder, which would list it
+    TScopedHome home{homeFolder.Path()};
     TTempFolder temp;
     std::unique_ptr<TShellTreeView> tree;
 };
