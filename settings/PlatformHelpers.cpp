@@ -14,16 +14,6 @@
 
 namespace {
 
-std::string TrimControl(const std::string& text) {
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ')
-        ++first;
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ')
-        --last;
-    return text.substr(first, last - first);
-}
-
 [[noreturn]] void ThrowFolderError(const std::string& folder, int error) {
     throw EFolderError(
         FormatQText(Texts::ForceFoldersFailed,
@@ -34,34 +24,6 @@ std::string TrimControl(const std::string& text) {
 } // namespace
 
 EFolderError::EFolderError(const std::string& message) : std::runtime_error(message) {}
-
-int ClassifyWindowsVersion(int platformId, int major, int minor, const std::string& servicePack) {
-    const std::string pack = TrimControl(servicePack);
-    if (platformId == 1) {
-        if (minor < 10)
-            return pack == "B" ? 2 : 1;
-        if (minor < 90)
-            return pack == "A" ? 4 : 3;
-        if (minor == 90)
-            return 5;
-        return 0;
-    }
-    if (platformId == 2) {
-        if (major == 3 && minor == 1)
-            return 6;
-        if (major == 3 && minor == 5)
-            return 7;
-        if (major == 3 && minor == 51)
-            return 8;
-        if (major == 4)
-            return 9;
-        if (major == 5 && minor == 0)
-            return 10;
-        if (major == 5 && minor == 1)
-            return 11;
-    }
-    return 0;
-}
 
 int GetWindowsVersion() {
     return 0;

@@ -10,10 +10,8 @@ public:
     explicit EFolderError(const std::string& message);
 };
 
-// Windows version codes 0-11 as the dialogs know them (11 is Windows XP and
-// picks the XP variants of the dialog icons).
-int ClassifyWindowsVersion(int platformId, int major, int minor, const std::string& servicePack);
-// Always 0 (unknown) here: there is no Windows version to report.
+// The dialogs' Windows version code (11, Windows XP, picks the XP variants of
+// their icons). Always 0 (unknown) here: there is no Windows version to report.
 int GetWindowsVersion();
 // Bits per pixel of the primary screen; 0 when there is no screen to ask
 // (no application object, or a platform without screens).
