@@ -8,14 +8,12 @@
 #include "engine/VarnSplit.h"
 #include "support/TempFolder.h"
 
-#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
