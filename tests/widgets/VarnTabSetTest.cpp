@@ -90,6 +90,20 @@ QStringList Captions(const char* letters) {
     return captions;
 }
 
+struct TSelectedTab {
+    int left;  // outer left edge: text start - 4
+    int right; // outer right edge: text end + 4
+    int top;
+    int freeRow;
+};
+
+TSelectedTab SelectedTabOf(const TVarnTabSet& tabSet, QPoint offset = {}) {
+    const auto& tab = tabSet.TabPositions()[tabSet.TabIndex() - tabSet.FirstIndex()];
+    const int top = tabSet.Margins().EdgeHeight() - 1 + offset.y();
+    return {tab.Start - 4 + offset.x(), tab.Start + tab.Width + 4 + offset.x(), top,
+            top + tabSet.CurrentTabHeight() - 1};
+}
+
 } // namespace
 
 // --- selection rules ---
@@ -384,24 +398,6 @@ TEST_F(TabSetTest, ClicksAndHintsFindTheTabUnderTheMouseAcrossTheWholeWidth) {
     EXPECT_EQ(tabSet.toolTip(), QString());
 }
 
-namespace {
-
-struct TSelectedTab {
-    int left;  // outer left edge: text start - 4
-    int right; // outer right edge: text end + 4
-    int top;
-    int freeRow;
-};
-
-TSelectedTab SelectedTabOf(const TVarnTabSet& tabSet, QPoint offset = {}) {
-    const auto& tab = tabSet.TabPositions()[tabSet.TabIndex() - tabSet.FirstIndex()];
-    const int top = tabSet.Margins().EdgeHeight() - 1 + offset.y();
-    return {tab.Start - 4 + offset.x(), tab.Start + tab.Width + 4 + offset.x(), top,
-            top + tabSet.CurrentTabHeight() - 1};
-}
-
-} // namespace
-
 // The selected tab opens into the band; the flat style decides the inner
 // lines, rounded corners leave the corner pixel out, and separators stand on
 // the sides only when asked.
@@ -465,17 +461,11 @@ TEST_F(TabSetTest, MainWindowStripFitsItsTabsInsideALoweredBorder) {
     const int h = 23;
     auto& tabSet = Make(w, h);
     tabSet.Options().SetBorderStyle(TBevelCut::bvLowered);
-    tabSet.Options().SetFlatStyle(TVarnTabSetFlatStyle::fsFullFlat);
     tabSet.Options().SetBoldSelectedTab(false);
-    tabSet.Options().SetSeparatorOnSide(false);
-    tabSet.Options().SetRoundedCorners(false);
     tabSet.Margins().SetStartMargin(0);
     tabSet.Margins().SetEndMargin(0);
-    tabSet.Margins().SetTextBottomMargin(2);
     tabSet.Margins().SetTextLeftMargin(0);
     tabSet.Margins().SetTextRightMargin(1);
-    tabSet.SetScrollChangeTab(false);
-    tabSet.SetTabHeight(18);
     tabSet.SetTabs(captions);
     const QImage image = Paint(tabSet);
     ASSERT_EQ(tabSet.VisibleTabs(), 3);
