@@ -168,16 +168,6 @@ TEST_F(CommandLineRun, VerifyTellsEachPieceAndExitsZeroOnlyForAnIntactSet) {
 // writes nothing.
 TEST_F(CommandLineRun, RefusedRunsSayWhyAndWriteNothing) {
     WriteFileBytes(Out("b.vrn"), PatternBytes(5000, 3));
-    // A version 1.0 first piece whose extension field holds "/x": joined as
-    // stored it would land in back/p/x.
-    std::string extension("/x");
-    extension.resize(20, '\0');
-    WriteFileBytes(Out("p.vrn"), std::string("VRNv100\x1A\x05\0\0\0", 12) + extension +
-                                     std::string("\x01\0", 2) + "hello");
-    fs::create_directories(Back("p"));
-    fs::create_directories(m_work.Path() / "set");
-    RunOk({"/split", In("a.dat"), m_work / "set", BlockSize});
-    fs::remove(m_work / "set/a.002");
     WriteFileBytes(In("empty.dat"), "");
     const struct {
         TArguments Arguments;
@@ -188,8 +178,6 @@ TEST_F(CommandLineRun, RefusedRunsSayWhyAndWriteNothing) {
         {{"/split", In("none.dat"), Out(), BlockSize}, 2, In("none.dat")},
         {{"/unite", Out(), Back()}, 2, "не файл"},
         {{"/unite", Out("b.vrn"), Back()}, 1, Texts::EngineUnknownSignature},
-        {{"/unite", Out("p.vrn"), Back()}, 1, Out("p.vrn")},
-        {{"/unite", m_work / "set/a.vrn", Back(), "-del"}, 1, m_work / "set/a.002"},
         {{"/split", In("a.dat"), Out("missing"), BlockSize}, 1, Out("missing")},
         {{"/split", In("empty.dat"), Out(), "-n", "2"}, 1, In("empty.dat")},
     };
@@ -201,10 +189,8 @@ TEST_F(CommandLineRun, RefusedRunsSayWhyAndWriteNothing) {
         EXPECT_TRUE(Contains(result.Err, test.Said)) << result.Err;
         EXPECT_EQ(result.Out, "");
         EXPECT_EQ(FolderNames(Out()), outNames);
-        EXPECT_EQ(FolderNames(Back()), TNames{"p"});
-        EXPECT_EQ(FolderNames(Back("p")), TNames{});
+        EXPECT_EQ(FolderNames(Back()), TNames{});
     }
-    EXPECT_EQ(FolderNames(m_work.Path() / "set"), (TNames{"a.001", "a.sha256", "a.vrn"}));
 }
 
 // Pieces that cannot be deleted do not make "-del" a silent success.

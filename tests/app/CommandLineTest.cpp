@@ -14,18 +14,11 @@ namespace {
 // A request as one line of text: the form, then what the form takes, then
 // each switch that is on, in a fixed order.
 std::string Described(const TCommandLineRequest& request) {
-    switch (request.Form) {
-    case TCommandForm::cfWindow:
-        return "window";
-    case TCommandForm::cfHelp:
-        return "help";
-    default:
-        break;
-    }
-    const char* form = request.Form == TCommandForm::cfSplit   ? "split"
-                       : request.Form == TCommandForm::cfUnite ? "unite"
-                                                               : "verify";
-    std::string text = std::string(form) + " " + request.FileName;
+    const char* const forms[] = {"window", "help", "split", "unite", "verify"};
+    std::string text = forms[static_cast<int>(request.Form)];
+    if (request.Form == TCommandForm::cfWindow || request.Form == TCommandForm::cfHelp)
+        return text;
+    text += " " + request.FileName;
     if (!request.Folder.empty())
         text += " -> " + request.Folder;
     if (request.Size != 0)

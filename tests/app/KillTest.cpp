@@ -6,7 +6,6 @@
 #include "ProgramRun.h"
 #include "support/TempFolder.h"
 
-#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>

@@ -4,12 +4,9 @@
 #include "support/ShellRun.h"
 #include "support/TempFolder.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 

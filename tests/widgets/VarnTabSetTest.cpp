@@ -20,40 +20,6 @@ const QColor kHighlight(255, 255, 255);
 const QColor kShadow(255, 0, 0);
 const QColor kDarkShadow(0, 0, 0);
 
-// A tab set with a fixed font and colours that tell every line apart.
-std::unique_ptr<TVarnTabSet> MakeTabSet(int width, int height) {
-    auto tabSet = std::make_unique<TVarnTabSet>();
-    tabSet->setFont(TestFont());
-    TVarnTabSetOptions& options = tabSet->Options();
-    options.SetBackgroundColor(kBackground);
-    options.SetFaceColor(kFace);
-    options.SetSeparatorColor(kSeparator);
-    options.SetUnSelectedColor(kUnSelected);
-    options.SetLightColor(kLight);
-    options.SetHighlightColor(kHighlight);
-    options.SetShadowColor(kShadow);
-    options.SetDarkShadowColor(kDarkShadow);
-    tabSet->resize(width, height);
-    return tabSet;
-}
-
-// The parameter page switcher of the main window.
-void ConfigureLikeSplitParams(TVarnTabSet& tabSet) {
-    tabSet.Options().SetShadowColor(kFace);
-    tabSet.Options().SetBorderStyle(TBevelCut::bvLowered);
-    tabSet.Options().SetFlatStyle(TVarnTabSetFlatStyle::fsFullFlat);
-    tabSet.Options().SetBoldSelectedTab(false);
-    tabSet.Options().SetSeparatorOnSide(false);
-    tabSet.Options().SetRoundedCorners(false);
-    tabSet.Margins().SetStartMargin(0);
-    tabSet.Margins().SetEndMargin(0);
-    tabSet.Margins().SetTextBottomMargin(2);
-    tabSet.Margins().SetTextLeftMargin(0);
-    tabSet.Margins().SetTextRightMargin(1);
-    tabSet.SetScrollChangeTab(false);
-    tabSet.SetTabHeight(18);
-}
-
 QStringList NumberedCaptions(int count) {
     QStringList captions;
     for (int i = 0; i < count; ++i)
@@ -67,11 +33,23 @@ int BoldAdvance(const QString& text) {
     return QFontMetrics(bold).horizontalAdvance(text);
 }
 
-// A tab set made by Make, the events it raises recorded from the start.
+// A tab set with a fixed font and colours that tell every line apart, the
+// events it raises recorded from the start.
 class TabSetTest : public ::testing::Test {
 protected:
     TVarnTabSet& Make(int width, int height, const QStringList& captions = {}) {
-        m_tabSet = MakeTabSet(width, height);
+        m_tabSet = std::make_unique<TVarnTabSet>();
+        m_tabSet->setFont(TestFont());
+        TVarnTabSetOptions& options = m_tabSet->Options();
+        options.SetBackgroundColor(kBackground);
+        options.SetFaceColor(kFace);
+        options.SetSeparatorColor(kSeparator);
+        options.SetUnSelectedColor(kUnSelected);
+        options.SetLightColor(kLight);
+        options.SetHighlightColor(kHighlight);
+        options.SetShadowColor(kShadow);
+        options.SetDarkShadowColor(kDarkShadow);
+        m_tabSet->resize(width, height);
         ClearLog();
         m_tabSet->OnChange = [this](QObject*, int newTab, bool& allowChange) {
             m_asked.push_back(newTab);
@@ -81,12 +59,6 @@ protected:
         m_tabSet->OnScrollClick = [this](QObject*) { ++m_scrollClicks; };
         if (!captions.isEmpty())
             m_tabSet->SetTabs(captions);
-        return *m_tabSet;
-    }
-    // The same, shown and painted once, so that the layout is done.
-    TVarnTabSet& MakeShown(int width, int height, const QStringList& captions) {
-        Make(width, height, captions).show();
-        Paint(*m_tabSet);
         return *m_tabSet;
     }
     void ClearLog() {
@@ -118,14 +90,30 @@ QStringList Captions(const char* letters) {
     return captions;
 }
 
+struct TSelectedTab {
+    int left;  // outer left edge: text start - 4
+    int right; // outer right edge: text end + 4
+    int top;
+    int freeRow;
+};
+
+TSelectedTab SelectedTabOf(const TVarnTabSet& tabSet, QPoint offset = {}) {
+    const auto& tab = tabSet.TabPositions()[tabSet.TabIndex() - tabSet.FirstIndex()];
+    const int top = tabSet.Margins().EdgeHeight() - 1 + offset.y();
+    return {tab.Start - 4 + offset.x(), tab.Start + tab.Width + 4 + offset.x(), top,
+            top + tabSet.CurrentTabHeight() - 1};
+}
+
 } // namespace
 
 // --- selection rules ---
 
 // Adding captions selects the first without asking; a new list selects its
-// first through the change test.
-TEST_F(TabSetTest, FirstCaptionIsSelectedWithoutEvents) {
-    auto& tabSet = Make(185, 21);
+// first through the change test. Whatever is inserted or deleted, the
+// selected caption stays selected; when it is the one deleted, the selection
+// moves down, not below 0. An accelerator selects its tab.
+TEST_F(TabSetTest, SelectionFollowsItsCaptionAndRefusesOutOfBounds) {
+    auto& tabSet = Make(300, 21);
     EXPECT_EQ(tabSet.TabIndex(), -1);
     tabSet.Tabs().AddStrings(NumberedCaptions(4));
     EXPECT_EQ(tabSet.TabIndex(), 0);
@@ -136,34 +124,20 @@ TEST_F(TabSetTest, FirstCaptionIsSelectedWithoutEvents) {
     EXPECT_EQ(tabSet.TabIndex(), 0);
     EXPECT_TRUE(m_asked.empty());
     EXPECT_EQ(m_clicks, 0);
-
-    tabSet.SetTabs({"A", "B"});
+    tabSet.SetTabs({"A", "B", "C"});
     EXPECT_EQ(m_asked, std::vector<int>{0});
     EXPECT_EQ(m_clicks, 1);
-}
 
-// Whatever is inserted or deleted, the selected caption stays selected; when
-// it is the one deleted, the selection moves down, not below 0.
-TEST_F(TabSetTest, OutOfBoundsIsRefusedAndInsertAndDeleteKeepTheSelection) {
-    auto& tabSet = Make(300, 21, {"A", "B", "C"});
     tabSet.SetTabIndex(1);
-    const auto selected = [&] { return tabSet.Tabs().Strings(tabSet.TabIndex()); };
-    // Out of bounds is refused, leaving the selection and raising nothing.
     ClearLog();
-    for (int bad : {3, -2, 100}) {
-        try {
-            tabSet.SetTabIndex(bad);
-            ADD_FAILURE() << "index " << bad << " was accepted";
-        } catch (const std::out_of_range& error) {
-            EXPECT_STREQ(error.what(), "Tab index out of bounds");
-        }
-        EXPECT_EQ(tabSet.TabIndex(), 1);
-    }
+    for (int bad : {3, -2, 100})
+        EXPECT_THROW(tabSet.SetTabIndex(bad), std::out_of_range) << bad;
+    EXPECT_EQ(tabSet.TabIndex(), 1);
     EXPECT_TRUE(m_asked.empty());
     EXPECT_EQ(m_clicks, 0);
-
     EXPECT_THROW(tabSet.Tabs().Put(3, QStringLiteral("x")), std::out_of_range);
     EXPECT_THROW(tabSet.Tabs().Insert(4, QStringLiteral("x")), std::out_of_range);
+    const auto selected = [&] { return tabSet.Tabs().Strings(tabSet.TabIndex()); };
     tabSet.Tabs().Insert(0, QStringLiteral("Z"));
     EXPECT_EQ(tabSet.TabIndex(), 2);
     tabSet.Tabs().Insert(2, QStringLiteral("Y")); // at the selected index
@@ -185,13 +159,19 @@ TEST_F(TabSetTest, OutOfBoundsIsRefusedAndInsertAndDeleteKeepTheSelection) {
     tabSet.Tabs().Delete(0);
     EXPECT_EQ(tabSet.TabIndex(), -1);
     EXPECT_EQ(tabSet.Tabs().Count(), 0);
+    EXPECT_THROW(tabSet.Tabs().Delete(0), std::out_of_range);
 
-    tabSet.SetTabs({"A", "B"});
+    tabSet.SetTabs({"&Alpha", "&Beta", "Gamma"});
     tabSet.SetTabIndex(-1); // no selection passes the range check
     EXPECT_EQ(tabSet.TabIndex(), -1);
+    EXPECT_TRUE(tabSet.SelectByAccelerator(QKeySequence(Qt::ALT | Qt::Key_B)));
+    EXPECT_EQ(tabSet.TabIndex(), 1);
+    EXPECT_FALSE(tabSet.SelectByAccelerator(QKeySequence(Qt::ALT | Qt::Key_G)));
+    QShortcutEvent event(QKeySequence(Qt::ALT | Qt::Key_A), 0);
+    QApplication::sendEvent(&tabSet, &event);
+    EXPECT_EQ(tabSet.TabIndex(), 0);
     tabSet.Tabs().Clear();
     EXPECT_EQ(tabSet.TabIndex(), -1);
-    EXPECT_THROW(tabSet.Tabs().Delete(0), std::out_of_range);
 }
 
 // A refused tab passes the choice on to the next shown tab, wrapping round,
@@ -227,45 +207,17 @@ TEST_F(TabSetTest, ARefusedOrHiddenTabPassesTheChoiceOnOnce) {
     }
 }
 
-TEST_F(TabSetTest, AcceleratorSelectsItsTab) {
-    auto& tabSet = Make(300, 21, {"&Alpha", "&Beta", "Gamma"});
-    EXPECT_TRUE(tabSet.SelectByAccelerator(QKeySequence(Qt::ALT | Qt::Key_B)));
-    EXPECT_EQ(tabSet.TabIndex(), 1);
-    EXPECT_FALSE(tabSet.SelectByAccelerator(QKeySequence(Qt::ALT | Qt::Key_G)));
-    QShortcutEvent event(QKeySequence(Qt::ALT | Qt::Key_A), 0);
-    QApplication::sendEvent(&tabSet, &event);
-    EXPECT_EQ(tabSet.TabIndex(), 0);
-}
-
 // --- layout ---
-
-TEST_F(TabSetTest, ThreeTabsFitTheMainWindowStripWithoutScroller) {
-    const QStringList captions = {QStringLiteral("&Параметри"), QStringLiteral("&Коментар"),
-                                  QStringLiteral("&Опції")};
-    auto& tabSet = Make(251, 23);
-    ConfigureLikeSplitParams(tabSet);
-    tabSet.SetTabs(captions);
-    Paint(tabSet);
-    ASSERT_EQ(tabSet.VisibleTabs(), 3);
-    EXPECT_TRUE(tabSet.Scroller().isHidden());
-    const QFontMetrics metrics(TestFont());
-    const auto& positions = tabSet.TabPositions();
-    int expectedStart = 0 + TVarnTabSet::TabSpacing; // StartMargin 0
-    for (int i = 0; i < 3; ++i) {
-        const QString shown = QString(captions[i]).remove(QLatin1Char('&'));
-        EXPECT_EQ(positions[i].Start, expectedStart) << i;
-        EXPECT_EQ(positions[i].Width, metrics.horizontalAdvance(shown) + 1) << i; // right margin 1
-        expectedStart += positions[i].Width + TVarnTabSet::TabSpacing;
-    }
-    EXPECT_LE(expectedStart, 251);
-}
 
 // Twenty tabs in 220 pixels: the scroller shows at the right end, the tab
 // area stops before it, the arrows scroll by one tab without selecting, and
-// the first shown tab follows the selection.
+// the first shown tab follows the selection. With ScrollChangeTab the arrows
+// select instead, and show however few tabs there are.
 TEST_F(TabSetTest, ManyTabsShowTheScrollerAndScrollByOneTab) {
     const int width = 220;
-    auto& tabSet = MakeShown(width, 24, NumberedCaptions(20));
+    auto& tabSet = Make(width, 24, NumberedCaptions(20));
+    tabSet.show();
+    Paint(tabSet);
     TVarnScroller& scroller = tabSet.Scroller();
     EXPECT_FALSE(scroller.isHidden());
     ASSERT_GT(tabSet.VisibleTabs(), 1);
@@ -316,59 +268,16 @@ TEST_F(TabSetTest, ManyTabsShowTheScrollerAndScrollByOneTab) {
     EXPECT_EQ(tabSet.FirstIndex(), 4);
     tabSet.Tabs().Delete(4);
     EXPECT_EQ(tabSet.FirstIndex(), 3);
-}
 
-TEST_F(TabSetTest, ScrollChangeTabSelectsWithTheArrowsAndAlwaysShowsThem) {
-    auto& tabSet = Make(400, 24, {"A", "B", "C"});
+    tabSet.SetTabs({"A", "B", "C"});
     tabSet.SetScrollChangeTab(true);
-    tabSet.show();
     Paint(tabSet);
-    EXPECT_FALSE(tabSet.Scroller().isHidden());
-    EXPECT_EQ(tabSet.Scroller().Max(), 2);
-    Click(tabSet.Scroller(), QPoint(20, 6));
+    EXPECT_FALSE(scroller.isHidden());
+    EXPECT_EQ(scroller.Max(), 2);
+    Click(scroller, QPoint(20, 6));
     EXPECT_EQ(tabSet.TabIndex(), 1);
-    Click(tabSet.Scroller(), QPoint(20, 6));
+    Click(scroller, QPoint(20, 6));
     EXPECT_EQ(tabSet.TabIndex(), 2);
-}
-
-// Every tab has room for its bold caption, so that selecting moves nothing;
-// a hidden tab takes no room.
-TEST_F(TabSetTest, BoldWidthsAreReservedAndHiddenTabsTakeNoRoom) {
-    auto& tabSet = Make(400, 24, {"Wide caption", "ii", "Mmm"});
-    Paint(tabSet);
-    const auto before = tabSet.TabPositions();
-    ASSERT_EQ(before.size(), 3u);
-    tabSet.SetTabIndex(2);
-    Paint(tabSet);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(before[i].Width, BoldAdvance(tabSet.Tabs().Strings(i)) + 2) << i;
-        EXPECT_EQ(tabSet.TabPositions()[i].Start, before[i].Start) << i;
-        EXPECT_EQ(tabSet.TabPositions()[i].Width, before[i].Width) << i;
-    }
-    tabSet.SetDisabledTabs({QStringLiteral("ii")});
-    Paint(tabSet);
-    const auto& positions = tabSet.TabPositions();
-    EXPECT_TRUE(positions[1].Hidden);
-    EXPECT_EQ(positions[2].Start,
-              positions[0].Start + positions[0].Width + TVarnTabSet::TabSpacing);
-}
-
-TEST_F(TabSetTest, OwnerDrawTakesWidthsAndHeightFromTheOwner) {
-    auto& tabSet = Make(400, 40, {"A", "B", "C"});
-    tabSet.SetStyle(TVarnTabStyle::tsOwnerDraw);
-    tabSet.SetTabHeight(30);
-    tabSet.OnMeasureTab = [](QObject*, int index, int& tabWidth) { tabWidth = 20 + 10 * index; };
-    Paint(tabSet);
-    EXPECT_EQ(tabSet.CurrentTabHeight(), 30);
-    const auto& positions = tabSet.TabPositions();
-    ASSERT_EQ(positions.size(), 3u);
-    EXPECT_EQ(positions[0].Width, 20);
-    EXPECT_EQ(positions[2].Width, 40);
-    EXPECT_EQ(positions[2].Start, 5 + 9 + 20 + 9 + 30 + 9);
-
-    tabSet.SetStyle(TVarnTabStyle::tsStandard);
-    Paint(tabSet);
-    EXPECT_EQ(tabSet.CurrentTabHeight(), 3 + 3 + QFontMetrics(TestFont()).height() + 3);
 }
 
 TEST_F(TabSetTest, WithoutAutoScrollTheScrollerStaysHiddenAndTheTabsKeepTheirRoom) {
@@ -386,18 +295,83 @@ TEST_F(TabSetTest, WithoutAutoScrollTheScrollerStaysHiddenAndTheTabsKeepTheirRoo
     }
 }
 
+// Every tab has room for its bold caption, so that selecting moves nothing;
+// a hidden tab takes no room; an owner-drawn set takes widths and height from
+// its owner; an image adds its width and the gap after it.
+TEST_F(TabSetTest, TabWidthsComeFromBoldCaptionsTheOwnerOrImages) {
+    auto& tabSet = Make(400, 40, {"Wide caption", "ii", "Mmm"});
+    Paint(tabSet);
+    const auto before = tabSet.TabPositions();
+    ASSERT_EQ(before.size(), 3u);
+    tabSet.SetTabIndex(2);
+    Paint(tabSet);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(before[i].Width, BoldAdvance(tabSet.Tabs().Strings(i)) + 2) << i;
+        EXPECT_EQ(tabSet.TabPositions()[i].Start, before[i].Start) << i;
+        EXPECT_EQ(tabSet.TabPositions()[i].Width, before[i].Width) << i;
+    }
+    tabSet.SetDisabledTabs({QStringLiteral("ii")});
+    Paint(tabSet);
+    const auto& positions = tabSet.TabPositions();
+    EXPECT_TRUE(positions[1].Hidden);
+    EXPECT_EQ(positions[2].Start,
+              positions[0].Start + positions[0].Width + TVarnTabSet::TabSpacing);
+
+    tabSet.SetStyle(TVarnTabStyle::tsOwnerDraw);
+    tabSet.SetDisabledTabs({});
+    tabSet.SetTabHeight(30);
+    tabSet.OnMeasureTab = [](QObject*, int index, int& tabWidth) { tabWidth = 20 + 10 * index; };
+    Paint(tabSet);
+    EXPECT_EQ(tabSet.CurrentTabHeight(), 30);
+    EXPECT_EQ(positions[0].Width, 20);
+    EXPECT_EQ(positions[2].Width, 40);
+    EXPECT_EQ(positions[2].Start, 5 + 9 + 20 + 9 + 30 + 9);
+    tabSet.SetStyle(TVarnTabStyle::tsStandard);
+    Paint(tabSet);
+    EXPECT_EQ(tabSet.CurrentTabHeight(), 3 + 3 + QFontMetrics(TestFont()).height() + 3);
+
+    // Images come from the indexes, the hot one for the selected tab (2).
+    auto images = std::make_unique<TVarnImageList>(8, 8);
+    QPixmap red(8, 8);
+    red.fill(Qt::red);
+    images->Add(red);
+    TVarnImageList hotImages(8, 8);
+    QPixmap green(8, 8);
+    green.fill(Qt::green);
+    hotImages.Add(green);
+    tabSet.SetImages(images.get());
+    tabSet.SetHotImages(&hotImages);
+    tabSet.SetIndexes({QStringLiteral("0"), QStringLiteral("x"), QStringLiteral("0")});
+    const QImage image = Paint(tabSet);
+    EXPECT_EQ(positions[0].Width, before[0].Width + 8 + 4);
+    const int imageTop = 0 + 5; // tab top (edge - 1) + ImgTopMargin
+    auto imagePixel = [&](int tab) {
+        return Pixel(image, positions[tab].Start + 1 + 3, imageTop + 3);
+    };
+    EXPECT_EQ(imagePixel(0), QColor(Qt::red));
+    EXPECT_NE(imagePixel(1), QColor(Qt::red)); // "x" is no index
+    EXPECT_EQ(imagePixel(2), QColor(Qt::green));
+    images.reset(); // the tab set forgets a list that goes away
+    Paint(tabSet);
+    EXPECT_EQ(positions[0].Width, before[0].Width);
+}
+
 // --- mouse and painting ---
 
-TEST_F(TabSetTest, ClicksHitWithinThreeOrFourPixelsOfATab) {
-    auto& tabSet = Make(400, 24, {"Alpha", "Beta", "Gamma"});
+// A click hits a tab within three pixels of it, or four in the lower half; the
+// hint follows the tab under the mouse, also beyond x = 255.
+TEST_F(TabSetTest, ClicksAndHintsFindTheTabUnderTheMouseAcrossTheWholeWidth) {
+    auto& tabSet = Make(700, 30, NumberedCaptions(12));
+    tabSet.SetHint(QStringLiteral("own hint"));
+    tabSet.SetTabHints({QStringLiteral("  first  "), QStringLiteral("second")});
     Paint(tabSet);
     const int height = tabSet.CurrentTabHeight();
     const auto& positions = tabSet.TabPositions();
+    ASSERT_GE(positions.size(), 10u);
     const int start = positions[1].Start;
     const int end = positions[1].Start + positions[1].Width;
     const int upper = 1;
     const int lower = height - 1;
-
     auto clickFrom2 = [&](int x, int y) {
         tabSet.SetTabIndex(2);
         Click(tabSet, QPoint(x, y));
@@ -410,45 +384,19 @@ TEST_F(TabSetTest, ClicksHitWithinThreeOrFourPixelsOfATab) {
     EXPECT_EQ(clickFrom2(end + 3, upper), 1);
     EXPECT_EQ(clickFrom2(end + 4, lower), 1);
     EXPECT_EQ(clickFrom2(start + 2, height + 1), 2); // below the tab band
-}
 
-TEST_F(TabSetTest, HintsFollowTheTabUnderTheMouseAcrossTheWholeWidth) {
-    auto& tabSet = Make(700, 30, NumberedCaptions(12));
-    tabSet.SetHint(QStringLiteral("own hint"));
-    tabSet.SetTabHints({QStringLiteral("  first  "), QStringLiteral("second")});
-    Paint(tabSet);
-    const auto& positions = tabSet.TabPositions();
-    ASSERT_GE(positions.size(), 10u);
     Mouse(tabSet, QEvent::MouseMove, QPoint(positions[0].Start + 1, 5));
     EXPECT_EQ(tabSet.toolTip(), QStringLiteral("first"));
     Mouse(tabSet, QEvent::MouseMove, QPoint(positions[1].Start + 1, 5));
     EXPECT_EQ(tabSet.toolTip(), QStringLiteral("second"));
-    // A tab beyond x = 255 is found as well; it has no line, so the own hint shows.
+    // Tab 9 has no line of its own, so the own hint shows.
     ASSERT_GT(positions[9].Start, 255);
     EXPECT_EQ(tabSet.TabAtPoint(QPoint(positions[9].Start + 1, 5)), 9);
     Mouse(tabSet, QEvent::MouseMove, QPoint(positions[9].Start + 1, 5));
     EXPECT_EQ(tabSet.toolTip(), QStringLiteral("own hint"));
-    Mouse(tabSet, QEvent::MouseMove, QPoint(positions[0].Start + 1, tabSet.CurrentTabHeight() + 1));
+    Mouse(tabSet, QEvent::MouseMove, QPoint(positions[0].Start + 1, height + 1));
     EXPECT_EQ(tabSet.toolTip(), QString());
 }
-
-namespace {
-
-struct TSelectedTab {
-    int left;  // outer left edge: text start - 4
-    int right; // outer right edge: text end + 4
-    int top;
-    int freeRow;
-};
-
-TSelectedTab SelectedTabOf(const TVarnTabSet& tabSet, QPoint offset = {}) {
-    const auto& tab = tabSet.TabPositions()[tabSet.TabIndex() - tabSet.FirstIndex()];
-    const int top = tabSet.Margins().EdgeHeight() - 1 + offset.y();
-    return {tab.Start - 4 + offset.x(), tab.Start + tab.Width + 4 + offset.x(), top,
-            top + tabSet.CurrentTabHeight() - 1};
-}
-
-} // namespace
 
 // The selected tab opens into the band; the flat style decides the inner
 // lines, rounded corners leave the corner pixel out, and separators stand on
@@ -503,15 +451,36 @@ TEST_F(TabSetTest, SelectedTabOpensIntoTheBandInEveryStyle) {
     }
 }
 
-// The main window's strip: a lowered border, and the strip drawn one pixel
-// to the right, with the hit area moved along.
-TEST_F(TabSetTest, LoweredBorderFramesTheStripAndShiftsItsHitArea) {
-    auto& tabSet = Make(251, 23, {"Alpha", "Beta"});
-    ConfigureLikeSplitParams(tabSet);
-    tabSet.Options().SetShadowColor(kShadow);
-    const QImage image = Paint(tabSet);
+// The main window's strip: three tabs fit without scroller at their plain
+// widths; a lowered border frames the strip, drawn one pixel to the right,
+// with the hit area moved along.
+TEST_F(TabSetTest, MainWindowStripFitsItsTabsInsideALoweredBorder) {
+    const QStringList captions = {QStringLiteral("&Параметри"), QStringLiteral("&Коментар"),
+                                  QStringLiteral("&Опції")};
     const int w = 251;
     const int h = 23;
+    auto& tabSet = Make(w, h);
+    tabSet.Options().SetBorderStyle(TBevelCut::bvLowered);
+    tabSet.Options().SetBoldSelectedTab(false);
+    tabSet.Margins().SetStartMargin(0);
+    tabSet.Margins().SetEndMargin(0);
+    tabSet.Margins().SetTextLeftMargin(0);
+    tabSet.Margins().SetTextRightMargin(1);
+    tabSet.SetTabs(captions);
+    const QImage image = Paint(tabSet);
+    ASSERT_EQ(tabSet.VisibleTabs(), 3);
+    EXPECT_TRUE(tabSet.Scroller().isHidden());
+    const QFontMetrics metrics(TestFont());
+    const auto& positions = tabSet.TabPositions();
+    int expectedStart = 0 + TVarnTabSet::TabSpacing; // StartMargin 0
+    for (int i = 0; i < 3; ++i) {
+        const QString shown = QString(captions[i]).remove(QLatin1Char('&'));
+        EXPECT_EQ(positions[i].Start, expectedStart) << i;
+        EXPECT_EQ(positions[i].Width, metrics.horizontalAdvance(shown) + 1) << i; // right margin 1
+        expectedStart += positions[i].Width + TVarnTabSet::TabSpacing;
+    }
+    EXPECT_LE(expectedStart, w);
+
     EXPECT_EQ(Pixel(image, 0, h / 2), kDarkShadow);
     EXPECT_EQ(Pixel(image, w - 1, h / 2), kHighlight);
     EXPECT_EQ(Pixel(image, w / 2, h - 1), kHighlight);
@@ -521,11 +490,11 @@ TEST_F(TabSetTest, LoweredBorderFramesTheStripAndShiftsItsHitArea) {
     EXPECT_EQ(Pixel(image, tab.left, tab.top + 3), kHighlight);
     EXPECT_EQ(Pixel(image, tab.left - 1, tab.top + 3), kBackground);
 
-    const auto& beta = tabSet.TabPositions()[1];
-    EXPECT_EQ(tabSet.TabAtPoint(QPoint(beta.Start, 5)), -1);
-    EXPECT_EQ(tabSet.TabAtPoint(QPoint(beta.Start + 1, 5)), 1);
-    EXPECT_EQ(tabSet.TabAtPoint(QPoint(beta.Start + beta.Width + 1, 5)), 1);
-    Click(tabSet, QPoint(beta.Start + beta.Width + 1 + 3, 2));
+    const auto& second = positions[1];
+    EXPECT_EQ(tabSet.TabAtPoint(QPoint(second.Start, 5)), -1);
+    EXPECT_EQ(tabSet.TabAtPoint(QPoint(second.Start + 1, 5)), 1);
+    EXPECT_EQ(tabSet.TabAtPoint(QPoint(second.Start + second.Width + 1, 5)), 1);
+    Click(tabSet, QPoint(second.Start + second.Width + 1 + 3, 2));
     EXPECT_EQ(tabSet.TabIndex(), 1);
 
     tabSet.Options().SetBorderStyle(TBevelCut::bvRaised);
@@ -556,35 +525,4 @@ TEST_F(TabSetTest, TopOrientationStandsTheTabsOnABottomBand) {
     EXPECT_EQ(tabSet.TabIndex(), 0);
     Click(tabSet, QPoint(x, 28));
     EXPECT_EQ(tabSet.TabIndex(), 1);
-}
-
-TEST_F(TabSetTest, ImagesComeFromIndexesAndHotImagesForTheSelectedTab) {
-    auto images = std::make_unique<TVarnImageList>(8, 8);
-    QPixmap red(8, 8);
-    red.fill(Qt::red);
-    images->Add(red);
-    TVarnImageList hotImages(8, 8);
-    QPixmap green(8, 8);
-    green.fill(Qt::green);
-    hotImages.Add(green);
-
-    TVarnTabSet* tabSet = &Make(300, 40, {"Alpha", "Beta", "Gamma"});
-    tabSet->SetImages(images.get());
-    tabSet->SetHotImages(&hotImages);
-    tabSet->SetIndexes({QStringLiteral("0"), QStringLiteral("x"), QStringLiteral("0")});
-    const QImage image = Paint(*tabSet);
-    const auto& positions = tabSet->TabPositions();
-    EXPECT_EQ(positions[0].Width, BoldAdvance(QStringLiteral("Alpha")) + 2 + 8 + 4);
-    const int imageTop = 0 + 5; // tab top (edge - 1) + ImgTopMargin
-    auto imagePixel = [&](int tab) {
-        return Pixel(image, positions[tab].Start + 1 + 3, imageTop + 3);
-    };
-    EXPECT_EQ(imagePixel(0), QColor(Qt::green)); // selected: hot image
-    EXPECT_NE(imagePixel(1), QColor(Qt::red));   // "x" is no index
-    EXPECT_EQ(imagePixel(2), QColor(Qt::red));
-
-    images.reset();
-    EXPECT_EQ(tabSet->Images(), nullptr);
-    Paint(*tabSet);
-    EXPECT_EQ(tabSet->TabPositions()[0].Width, BoldAdvance(QStringLiteral("Alpha")) + 2);
 }

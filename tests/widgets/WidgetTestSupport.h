@@ -19,21 +19,19 @@ inline QColor Pixel(const QImage& image, int x, int y) {
     return QColor(image.pixel(x, y));
 }
 
+// A press or a release of `button`, or a move (with `held` down, as while
+// dragging after a press).
 inline void Mouse(QWidget& widget, QEvent::Type type, const QPoint& pos,
-                  Qt::MouseButton button = Qt::LeftButton) {
-    const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton
-                                     : type == QEvent::MouseMove        ? Qt::NoButton
-                                                                        : Qt::MouseButtons(button);
-    QMouseEvent event(type, QPointF(pos), QPointF(widget.mapToGlobal(pos)),
-                      type == QEvent::MouseMove ? Qt::NoButton : button, buttons, Qt::NoModifier);
+                  Qt::MouseButtons held = Qt::NoButton) {
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    const Qt::MouseButtons buttons = type == QEvent::MouseButtonPress ? button : held;
+    QMouseEvent event(type, QPointF(pos), QPointF(widget.mapToGlobal(pos)), button, buttons,
+                      Qt::NoModifier);
     QApplication::sendEvent(&widget, &event);
 }
 
-// A move with the left button held, as while dragging after a press.
 inline void Drag(QWidget& widget, const QPoint& pos) {
-    QMouseEvent event(QEvent::MouseMove, QPointF(pos), QPointF(widget.mapToGlobal(pos)),
-                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&widget, &event);
+    Mouse(widget, QEvent::MouseMove, pos, Qt::LeftButton);
 }
 
 inline void Click(QWidget& widget, const QPoint& pos) {
