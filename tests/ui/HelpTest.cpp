@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QStackedWidget>
 #include <QWhatsThis>
@@ -201,21 +202,36 @@ TEST_F(HelpTest, HelpButtonSettingsHelpAndF1OpenTheirTopics) {
     ASSERT_NE(HelpWindow(), nullptr);
     EXPECT_EQ(HelpWindow()->CurrentTopic(), "CONTENTS");
 
+    // Each page's selector shows the page with its description; its help
+    // opens the page's topic.
     TSettingsForm settings(m_window.get(), {}, {});
-    const char* expected[] = {"SETTINGS_GENERAL", "CONTENTS", "SETTINGS_SOURCE_DATA_FAVORITES",
-                              "SETTINGS_TARGET_DATA_FAVORITES", "SETTINGS_FILTER_DESIGNER"};
-    for (int page = 0; page < TSettingsForm::PageCount; ++page) {
-        settings.SetPage(page);
+    const struct {
+        const char* selector;
+        const char* description;
+        const char* topic;
+    } pages[] = {
+        {"rbSplitting", "Встановлювані за замовчуванням", "CONTENTS"},
+        {"rbSourceFavorites", "Використовуйте кнопки", "SETTINGS_SOURCE_DATA_FAVORITES"},
+        {"rbTargetFavorites", "Використовуйте кнопки", "SETTINGS_TARGET_DATA_FAVORITES"},
+        {"rbFilter", "Використовуйте Дизайнер", "SETTINGS_FILTER_DESIGNER"},
+        {"rbGeneral", "Параметри відображення", "SETTINGS_GENERAL"},
+    };
+    for (const auto& page : pages) {
+        SCOPED_TRACE(page.selector);
+        auto* selector = FindIn<QRadioButton>(settings, page.selector);
+        selector->click();
+        EXPECT_EQ(settings.Page(), selector->property("tag").toInt());
+        EXPECT_TRUE(FindIn<QLabel>(settings, "laDescription")->text().startsWith(page.description));
         ASSERT_TRUE(TSettingsForm::ShowHelp);
         TSettingsForm::ShowHelp(&settings, settings.HelpMacro());
         ASSERT_NE(HelpWindow(), nullptr);
-        EXPECT_EQ(HelpWindow()->CurrentTopic(), expected[page]) << page;
+        EXPECT_EQ(HelpWindow()->CurrentTopic(), page.topic);
     }
     // A topic the help lacks is said to be missing, and the next one shows.
     EXPECT_FALSE(HelpWindow()->ShowTopic("NO_SUCH_TOPIC"));
     EXPECT_EQ(HelpWindow()->CurrentTopic(), "");
     RunHelpMacro(&settings, settings.HelpMacro());
-    EXPECT_EQ(HelpWindow()->CurrentTopic(), expected[TSettingsForm::PageCount - 1]);
+    EXPECT_EQ(HelpWindow()->CurrentTopic(), "SETTINGS_GENERAL");
 
     SendKey(settings.findChild<QWidget*>("cbAskForEachDisk"), Qt::Key_F1);
     EXPECT_EQ(HelpWindow()->CurrentTopic(), "ASK_FOR_EACH_DISK");

@@ -73,12 +73,12 @@ protected:
         emit Find<QComboBox>("cbBytes")->lineEdit()->editingFinished();
     }
     // A window with in/a.dat of `size` bytes selected, to be cut into pieces
-    // of 100,000 bytes in out/.
-    void OpenWithSource(std::size_t size, unsigned seed) {
+    // of `blockSize` bytes in out/.
+    void OpenWithSource(std::size_t size, unsigned seed, const QString& blockSize = "100,000") {
         WriteFileBytes(In("a.dat").toStdString(), PatternBytes(size, seed));
         Open();
         Select(In("a.dat"), Out());
-        SetBlockSize("100,000");
+        SetBlockSize(blockSize);
     }
 
     // Presses the action button and waits for the operation to end, by its
@@ -127,18 +127,15 @@ TEST_F(MainFormTest, PanelFollowsTheSelectionModeSizeAndComment) {
     WriteFileBytes(In("a.zip").toStdString(), PatternBytes(3000000, 1));
     Open();
     EXPECT_TRUE(Shown("laNoFile"));
-    EXPECT_EQ(Text("laNoFile"), "файл не обраний");
     EXPECT_FALSE(Shown("btnGo"));
 
     Select(In("a.zip"), Out());
     EXPECT_FALSE(Shown("laNoFile"));
-    EXPECT_EQ(Text("laTotalBlocksTitle"), "Буде блоків:");
     EXPECT_EQ(Text("laTotalBlocks"), "3");
     EXPECT_EQ(Text("laLastBlock"), "84,710 байт");
     EXPECT_EQ(Text("laExt"), ".zip");
     EXPECT_EQ(Text("laFileSize"), "3,000,000 байт");
     EXPECT_TRUE(Shown("btnGo"));
-    EXPECT_EQ(Find<QPushButton>("btnGo")->text(), "&Розбити");
     EXPECT_EQ(m_window->windowTitle(), "a.zip — Varn split");
 
     const struct {
@@ -291,11 +288,8 @@ TEST_F(MainFormTest, StopOrCloseMidwayKeepsTheWrittenPiecesOnly) {
 // the disk prompt still names the right piece out of the whole set.
 TEST_F(MainFormTest, SetsOfMoreThan65535PiecesShowTheirProgressAndPrompts) {
     constexpr int64_t pieces = 65538;
-    WriteFileBytes(In("a.dat").toStdString(), PatternBytes((pieces - 1) * 34 + 5, 4));
-    Open();
-    Select(In("a.dat"), Out());
+    OpenWithSource((pieces - 1) * 34 + 5, 4, "34");
     SetMode(smDOS);
-    SetBlockSize("34");
     ASSERT_EQ(Text("laTotalBlocks"), QString::number(pieces));
     std::vector<int> bar;
     QObject::connect(Find<QProgressBar>("ProgressBar1"), &QProgressBar::valueChanged,
@@ -369,8 +363,10 @@ TEST_F(MainFormTest, SettingsAreWrittenAtExitAndReadAtTheNextStart) {
     EXPECT_EQ(settings.ReadInteger(SN::SectionMainWindow, SN::Height, 0), 500);
     settings.WriteInteger(SN::SectionSettings, SN::SplitMode, 3);
     settings.WriteInteger(SN::SectionSettings, SN::DefaultBlockSize, 123456);
+    settings.WriteBool(SN::SectionSettings, SN::FlatBtns, false);
     Open();
     EXPECT_EQ(m_window->width(), 700);
+    EXPECT_FALSE(Find<QToolButton>("btnSizeCalc")->autoRaise());
     EXPECT_EQ(Find<QComboBox>("cbMode")->currentIndex(), 3);
     EXPECT_EQ(Find<QComboBox>("cbBytes")->currentText(), "123,456");
 }
@@ -396,28 +392,11 @@ TEST_F(MainFormTest, TakesTheDropOfOneFileOnly) {
     EXPECT_TRUE(WaitUntil([&] { return Tree(true)->Path() == In("a.dat"); }, 5000));
 }
 
-// A missing piece is asked for, and when it is still missing the unite ends
-// with the engine's fault, never as finished; an inspection starts without the
-// stub size an earlier self-joining split left in the engine.
-TEST_F(MainFormTest, IncompleteSetIsNeverReportedAsUnited) {
-    OpenWithSource(300000, 8);
-    Go();
-    fs::remove(Out("a.001").toStdString());
-    m_window->Engine().SetStubSize(5000);
-    Select(Out("a.vrn"), At("back"));
-    EXPECT_EQ(m_window->Engine().StubSize(), 0);
-    EXPECT_EQ(Text("laTotalBlocks"), "4");
-    m_messages.clear();
-    Go();
-    ASSERT_FALSE(m_askedDisks.empty());
-    EXPECT_FALSE(m_askedDisks.back().splitting);
-    EXPECT_EQ(m_askedDisks.back().path, Out("a.001"));
-    ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_EQ(m_messages.back().caption, "Помилка");
-    EXPECT_TRUE(m_messages.back().text.contains(Out("a.001")));
-    EXPECT_TRUE(fs::is_empty(m_folder / "back"));
-}
-
+// The checksum option, the verify button on a selected set, and the unite of
+// a damaged or incomplete set, which is never reported as united. A missing
+// piece is asked for; still missing, it ends the unite with the engine's
+// fault. An inspection starts without the stub size an earlier self-joining
+// split left in the engine.
 TEST_F(MainFormTest, ChecksumOptionAndVerifyOfTheSelectedSet) {
     OpenWithSource(300000, 4);
     auto* option = Find<QCheckBox>("cbSum");
@@ -458,6 +437,22 @@ TEST_F(MainFormTest, ChecksumOptionAndVerifyOfTheSelectedSet) {
     EXPECT_EQ(LastCaption(), "Помилка");
     EXPECT_TRUE(fs::is_empty(m_folder / "back"));
     EXPECT_TRUE(InOut("a.001"));
+
+    fs::remove(Out("a.001").toStdString());
+    m_window->Engine().SetStubSize(5000);
+    Select(In("a.dat"), Out());
+    Select(Out("a.vrn"), At("back"));
+    EXPECT_EQ(m_window->Engine().StubSize(), 0);
+    m_messages.clear();
+    m_askedDisks.clear();
+    Go();
+    ASSERT_EQ(m_askedDisks.size(), 1u);
+    EXPECT_FALSE(m_askedDisks[0].splitting);
+    EXPECT_EQ(m_askedDisks[0].path, Out("a.001"));
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0].caption, "Помилка");
+    EXPECT_TRUE(m_messages[0].text.contains(Out("a.001")));
+    EXPECT_TRUE(fs::is_empty(m_folder / "back"));
 
     Close();
     EXPECT_TRUE(TRegistrySettings().ReadBool(SN::SectionSettings, SN::MakeChecksums, false));

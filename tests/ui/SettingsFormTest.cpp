@@ -68,7 +68,6 @@ TEST_F(SettingsFormTest, DefaultsShowAndEveryValueRoundTrips) {
                                  "cbKeepOriginalExt"};
     const bool defaults[] = {true, false, false, true, true, false, false};
     EXPECT_FALSE(Execute([&](TSettingsForm& form) {
-        EXPECT_EQ(form.windowTitle(), "Varn split");
         EXPECT_EQ(form.Page(), TSettingsForm::pgGeneral);
         EXPECT_TRUE(FindIn<QRadioButton>(form, "rbGeneral")->isChecked());
         for (int i = 0; i < 7; ++i)
@@ -131,7 +130,8 @@ TEST_F(SettingsFormTest, DefaultsShowAndEveryValueRoundTrips) {
 }
 
 // After OK the window re-reads the view settings and the filters; the block
-// size and the mode are the next start's defaults.
+// size and the mode are the next start's defaults, which
+// MainFormTest.SettingsAreWrittenAtExitAndReadAtTheNextStart reads.
 TEST_F(SettingsFormTest, WindowAppliesTheSettingsAfterOk) {
     {
         TRegistrySettings settings;
@@ -154,7 +154,6 @@ TEST_F(SettingsFormTest, WindowAppliesTheSettingsAfterOk) {
         FindIn<QCheckBox>(form, "cbShowVirtualFolders")->setChecked(true);
         FindIn<QCheckBox>(form, "cbHotTrack")->setChecked(true);
         FindIn<QCheckBox>(form, "cbFlatBtns")->setChecked(false);
-        FindIn<QComboBox>(form, "cbBytes")->setEditText("123456");
         FindIn<QComboBox>(form, "cbMode")->setCurrentIndex(smDOS);
         FindIn<TFilterGrid>(form, "sgFilter")->SetFilters({{"Архіви", "*.zip"}});
         FindIn<QTreeWidget>(form, "lvSource")->topLevelItem(0)->setText(0, "Z");
@@ -182,12 +181,6 @@ TEST_F(SettingsFormTest, WindowAppliesTheSettingsAfterOk) {
     EXPECT_EQ(filter->currentText(), "Всі файли");
     EXPECT_EQ(source->FileMask(), "*.*");
     EXPECT_EQ(FindIn<QComboBox>(*window, "cbMode")->currentIndex(), smNormal);
-
-    window.reset();
-    TMainFormVarnSplit next{TMainFormContext{}};
-    EXPECT_EQ(FindIn<QComboBox>(next, "cbBytes")->currentText(), "123,456");
-    EXPECT_EQ(FindIn<QComboBox>(next, "cbMode")->currentIndex(), smDOS);
-    EXPECT_FALSE(FindIn<QToolButton>(next, "btnSizeCalc")->autoRaise());
 }
 
 // A size box holding no size keeps the dialog open with a message naming the
@@ -200,13 +193,11 @@ TEST_F(SettingsFormTest, SizesAreCheckedBeforeOk) {
         const char* stored;
     } cases[] = {
         {"cbBuffer", "abc", "Розмір буферу за замовчуванням: \"abc\" не є цілим числом", ""},
-        {"cbBuffer", "12kb", "не є цілим числом", ""},
         {"cbBuffer", "0", "Розмір буферу за замовчуванням: розмір має бути не менше 1 байта.", ""},
         {"cbBuffer", "-5", "не менше 1 байта", ""},
         {"cbBuffer", "2147483648", "не може перевищувати 2,147,483,647 байтів", ""},
         {"cbBuffer", "99999999999999999999999", "не може перевищувати", ""},
         {"cbBytes", "0", "Розмір блоку за замовчуванням: розмір має бути не менше 1 байта.", ""},
-        {"cbBytes", "1.5", "не є цілим числом", ""},
         {"cbBuffer", "", "", "1457664"},
         {"cbBuffer", " 1,000 ", "", "1000"},
         {"cbBytes", "2147483647", "", "2147483647"},
@@ -359,29 +350,15 @@ TEST_F(SettingsFormTest, FavoritesAreRenamedDeletedAndChecked) {
     EXPECT_EQ(source, (QStringList{"Нова назва=" + existing, "D=/d"}));
 }
 
-// Which topic each page's help opens is checked in HelpTest.
-TEST_F(SettingsFormTest, PagesSwitchWithTheirDescription) {
-    TSettingsForm form(nullptr, {}, {});
-    const std::pair<const char*, const char*> pages[] = {
-        {"rbSplitting", "Встановлювані за замовчуванням"},
-        {"rbSourceFavorites", "Використовуйте кнопки"},
-        {"rbTargetFavorites", "Використовуйте кнопки"},
-        {"rbFilter", "Використовуйте Дизайнер"},
-        {"rbGeneral", "Параметри відображення"},
-    };
-    for (const auto& [name, description] : pages) {
-        auto* selector = FindIn<QRadioButton>(form, name);
-        selector->click();
-        EXPECT_EQ(form.Page(), selector->property("tag").toInt());
-        EXPECT_TRUE(FindIn<QLabel>(form, "laDescription")->text().startsWith(description)) << name;
-    }
-}
-
 // The designer's protected rows take no edit and no Delete; Down adds a row
 // only after a filled last row, Insert always appends, Delete closes up.
+// Which descriptions are protected is FilterListTest's.
 TEST_F(SettingsFormTest, FilterDesignerKeysAndProtectedRows) {
     using TRows = std::vector<TFilter>;
     const TRows builtIns = BuiltInFilters();
+    const TRows a{{"A", "*.a"}}, blank{{"", ""}}, noMask{{"A", " \t"}};
+    const TRows ab{{"A", "*.a"}, {"B", ""}}, abBlank{ab[0], ab[1], blank[0]};
+    const TRows closedUp{builtIns[0], builtIns[1], builtIns[3]};
     const struct {
         const char* name;
         TRows start;
@@ -392,31 +369,12 @@ TEST_F(SettingsFormTest, FilterDesignerKeysAndProtectedRows) {
         int currentRow;
     } cases[] = {
         {"Delete on all files", builtIns, 0, Qt::Key_Delete, "", builtIns, 0},
-        {"Delete on Varn split", builtIns, 1, Qt::Key_Delete, "", builtIns, 1},
         {"typing on all files", builtIns, 0, Qt::Key_X, "x", builtIns, 0},
-        {"Delete closes up",
-         builtIns,
-         2,
-         Qt::Key_Delete,
-         "",
-         {builtIns[0], builtIns[1], builtIns[3]},
-         2},
-        {"Delete on the only row clears it", {{"A", "*.a"}}, 0, Qt::Key_Delete, "", {{"", ""}}, 0},
-        {"Down on a filled last row",
-         {{"A", "*.a"}},
-         0,
-         Qt::Key_Down,
-         "",
-         {{"A", "*.a"}, {"", ""}},
-         1},
-        {"Down on a last row without mask", {{"A", " \t"}}, 0, Qt::Key_Down, "", {{"A", " \t"}}, 0},
-        {"Insert appends",
-         {{"A", "*.a"}, {"B", ""}},
-         0,
-         Qt::Key_Insert,
-         "",
-         {{"A", "*.a"}, {"B", ""}, {"", ""}},
-         0},
+        {"Delete closes up", builtIns, 2, Qt::Key_Delete, "", closedUp, 2},
+        {"Delete on the only row clears it", a, 0, Qt::Key_Delete, "", blank, 0},
+        {"Down on a filled last row", a, 0, Qt::Key_Down, "", {a[0], blank[0]}, 1},
+        {"Down on a last row without mask", noMask, 0, Qt::Key_Down, "", noMask, 0},
+        {"Insert appends", ab, 0, Qt::Key_Insert, "", abBlank, 0},
     };
     for (const auto& test : cases) {
         TFilterGrid grid(nullptr, 6, 12);
