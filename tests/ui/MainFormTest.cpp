@@ -120,16 +120,31 @@ protected:
 
 } // namespace
 
-// The panel follows the selection. The count shown (and confirmed) is what
-// the split writes: the 38-byte header of a.zip, the stored comment with its
-// CR LF, none in the plain modes.
-TEST_F(MainFormTest, PanelFollowsTheSelectionModeSizeAndComment) {
+// The window takes the drop of one file only, and the panel follows the
+// selection. The count shown (and confirmed) is what the split writes: the
+// 38-byte header of a.zip, the stored comment with its CR LF, none in the
+// plain modes.
+TEST_F(MainFormTest, PanelFollowsTheDroppedFileModeSizeAndComment) {
     WriteFileBytes(In("a.zip").toStdString(), PatternBytes(3000000, 1));
+    WriteFileBytes(In("b.dat").toStdString(), PatternBytes(10, 6));
     Open();
     EXPECT_TRUE(Shown("laNoFile"));
     EXPECT_FALSE(Shown("btnGo"));
 
-    Select(In("a.zip"), Out());
+    WindowTest::Select(false, Out());
+    QMimeData data;
+    const auto dragEnter = [&](const QList<QUrl>& urls) {
+        data.setUrls(urls);
+        QDragEnterEvent event(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &event);
+        return event.isAccepted();
+    };
+    EXPECT_FALSE(dragEnter({QUrl::fromLocalFile(In("a.zip")), QUrl::fromLocalFile(In("b.dat"))}));
+    EXPECT_TRUE(dragEnter({QUrl::fromLocalFile(In("a.zip"))}));
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(m_window.get(), &drop);
+    ASSERT_TRUE(WaitUntil([&] { return Tree(true)->Path() == In("a.zip"); }, 5000));
     EXPECT_FALSE(Shown("laNoFile"));
     EXPECT_EQ(Text("laTotalBlocks"), "3");
     EXPECT_EQ(Text("laLastBlock"), "84,710 байт");
@@ -218,7 +233,9 @@ TEST_F(MainFormTest, SplitsInEveryModeAndUnitesTheSet) {
     EXPECT_EQ(m_confirmedModes.front(), "Звичайна розбивка");
 }
 
-TEST_F(MainFormTest, SelfJoiningSetsForWindowsAreChosenOnTheMorePageAndKept) {
+// Self-joining sets for Windows are chosen on the More page; the choice, the
+// window's size and the stored defaults come back at the next start.
+TEST_F(MainFormTest, SettingsAndTheWindowsStubChoiceAreKeptToTheNextStart) {
     WriteFileBytes(In("movie.dat").toStdString(), PatternBytes(250000, 9));
     Open();
     Select(In("movie.dat"), Out());
@@ -242,10 +259,22 @@ TEST_F(MainFormTest, SelfJoiningSetsForWindowsAreChosenOnTheMorePageAndKept) {
         EXPECT_EQ(m_messages.front().text, "Заглушку для Windows не встановлено.");
         EXPECT_EQ(Find<QComboBox>("cbMode")->currentIndex(), smNormal);
     }
+    // The size is written at exit; the rest is read at the next start.
     Select(In("movie.dat"), Out());
-    m_window.reset();
+    m_window->resize(820, 560);
+    Close();
+    TRegistrySettings settings;
+    EXPECT_EQ(settings.ReadInteger(SN::SectionMainWindow, SN::Width, 0), 820);
+    EXPECT_EQ(settings.ReadInteger(SN::SectionMainWindow, SN::Height, 0), 560);
+    settings.WriteInteger(SN::SectionSettings, SN::SplitMode, 3);
+    settings.WriteInteger(SN::SectionSettings, SN::DefaultBlockSize, 123456);
+    settings.WriteBool(SN::SectionSettings, SN::FlatBtns, false);
     Open();
     EXPECT_TRUE(Find<QCheckBox>("cbWindowsStub")->isChecked());
+    EXPECT_EQ(m_window->width(), 820);
+    EXPECT_FALSE(Find<QToolButton>("btnSizeCalc")->autoRaise());
+    EXPECT_EQ(Find<QComboBox>("cbMode")->currentIndex(), 3);
+    EXPECT_EQ(Find<QComboBox>("cbBytes")->currentText(), "123,456");
 }
 
 // A stop asked for while a piece is being prepared ends the split there: the
@@ -352,44 +381,6 @@ TEST_F(MainFormTest, DiskPromptsFollowFreeSpaceAndTheDontAskChoice) {
     EXPECT_TRUE(m_messages.back().text.contains("missing/a.vrn"))
         << m_messages.back().text.toStdString();
     ExpectRestored();
-}
-
-TEST_F(MainFormTest, SettingsAreWrittenAtExitAndReadAtTheNextStart) {
-    Open();
-    m_window->resize(700, 500);
-    Close();
-    TRegistrySettings settings;
-    EXPECT_EQ(settings.ReadInteger(SN::SectionMainWindow, SN::Width, 0), 700);
-    EXPECT_EQ(settings.ReadInteger(SN::SectionMainWindow, SN::Height, 0), 500);
-    settings.WriteInteger(SN::SectionSettings, SN::SplitMode, 3);
-    settings.WriteInteger(SN::SectionSettings, SN::DefaultBlockSize, 123456);
-    settings.WriteBool(SN::SectionSettings, SN::FlatBtns, false);
-    Open();
-    EXPECT_EQ(m_window->width(), 700);
-    EXPECT_FALSE(Find<QToolButton>("btnSizeCalc")->autoRaise());
-    EXPECT_EQ(Find<QComboBox>("cbMode")->currentIndex(), 3);
-    EXPECT_EQ(Find<QComboBox>("cbBytes")->currentText(), "123,456");
-}
-
-TEST_F(MainFormTest, TakesTheDropOfOneFileOnly) {
-    WriteFileBytes(In("a.dat").toStdString(), PatternBytes(300000, 6));
-    WriteFileBytes(In("b.dat").toStdString(), PatternBytes(10, 6));
-    Open();
-    const auto dragEnter = [&](const QList<QUrl>& urls) {
-        QMimeData data;
-        data.setUrls(urls);
-        QDragEnterEvent event(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
-                              Qt::NoModifier);
-        QApplication::sendEvent(m_window.get(), &event);
-        return event.isAccepted();
-    };
-    EXPECT_FALSE(dragEnter({QUrl::fromLocalFile(In("a.dat")), QUrl::fromLocalFile(In("b.dat"))}));
-    EXPECT_TRUE(dragEnter({QUrl::fromLocalFile(In("a.dat"))}));
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(In("a.dat"))});
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(m_window.get(), &drop);
-    EXPECT_TRUE(WaitUntil([&] { return Tree(true)->Path() == In("a.dat"); }, 5000));
 }
 
 // The checksum option, the verify button on a selected set, and the unite of

@@ -131,7 +131,7 @@ TEST_F(SettingsFormTest, DefaultsShowAndEveryValueRoundTrips) {
 
 // After OK the window re-reads the view settings and the filters; the block
 // size and the mode are the next start's defaults, which
-// MainFormTest.SettingsAreWrittenAtExitAndReadAtTheNextStart reads.
+// MainFormTest.SettingsAndTheWindowsStubChoiceAreKeptToTheNextStart reads.
 TEST_F(SettingsFormTest, WindowAppliesTheSettingsAfterOk) {
     {
         TRegistrySettings settings;
