@@ -5,7 +5,6 @@
 
 #include "WindowTestSupport.h"
 #include "texts/HelpTexts.h"
-#include "texts/SettingsTexts.h"
 #include "ui/AboutForm.h"
 #include "ui/HelpTopics.h"
 #include "ui/HelpWindow.h"
@@ -83,7 +82,7 @@ std::set<int> ContextsOf(const QWidget& form) {
 
 } // namespace
 
-TEST_F(HelpTest, EveryContextOfTheFormsHasATopic) {
+TEST_F(HelpTest, EveryContextOfTheFormsHasATopicAndPagesAreWhole) {
     TSettingsForm settings(m_window.get(), {}, {});
     std::set<int> contexts = ContextsOf(*m_window);
     contexts.merge(ContextsOf(settings));
@@ -92,23 +91,18 @@ TEST_F(HelpTest, EveryContextOfTheFormsHasATopic) {
         EXPECT_TRUE(contexts.count(expected)) << expected;
     for (int context : contexts)
         EXPECT_NE(THelpTopics::Instance().ByContext(context), nullptr) << context;
-    for (const char* topic : Texts::SettingsHelpTopics) {
-        if (*topic != '\0') {
-            EXPECT_NE(THelpTopics::Instance().ById(topic), nullptr) << topic;
-        }
-    }
-}
 
-TEST_F(HelpTest, PagesAreWholeAndTheirLinksLeadToPages) {
+    // Every page has a unique id and contexts, a title and keywords, and its
+    // links lead to pages.
     const auto& topics = THelpTopics::Instance().Topics();
     EXPECT_EQ(topics.front().id, "CONTENTS");
     std::set<QString> ids;
-    std::set<int> contexts;
+    std::set<int> topicContexts;
     const QRegularExpression link("href=\"([^\"]*)\"");
     for (const THelpTopic& topic : topics) {
         EXPECT_TRUE(ids.insert(topic.id).second) << topic.id.toStdString();
         for (int context : topic.contexts)
-            EXPECT_TRUE(contexts.insert(context).second) << context;
+            EXPECT_TRUE(topicContexts.insert(context).second) << context;
         EXPECT_FALSE(topic.title.isEmpty()) << topic.fileName.toStdString();
         EXPECT_FALSE(topic.keywords.isEmpty()) << topic.fileName.toStdString();
         for (const auto& match : link.globalMatch(topic.body))
@@ -119,8 +113,8 @@ TEST_F(HelpTest, PagesAreWholeAndTheirLinksLeadToPages) {
 }
 
 // The button switches what's-this mode on, and a click on the button itself
-// ends it. In the mode a click shows the control's topic, the label's buddy's,
-// or the nearest parent's, and ends the mode.
+// ends it; so does a right click on a panel label, through its menu. In the mode a click shows the
+// control's topic, the label's buddy's, or the nearest parent's, and ends the mode.
 TEST_F(HelpTest, WhatsThisClickFindsTopicsThroughLabelsAndParents) {
     auto* button = Find<QToolButton>("btnHelpWhatsThis");
     button->click();
@@ -168,9 +162,8 @@ TEST_F(HelpTest, WhatsThisClickFindsTopicsThroughLabelsAndParents) {
     m_popups.clear();
     Click(Find("laFilter"));
     EXPECT_TRUE(m_popups.empty());
-}
 
-TEST_F(HelpTest, RightClickOnAPanelLabelOffersWhatsThis) {
+    // A right click on a panel label offers what's-this.
     RightClick(Find("laNoFile"));
     QMenu* menu = m_whatsThis->PopupMenu();
     ASSERT_TRUE(menu->isVisible());

@@ -62,6 +62,7 @@ protected:
 
 // An empty store shows the defaults; every page's value written by OK is
 // read back by the next dialog, an unlisted block size on top of its list.
+// The restore-now button registers the file type at once, and Cancel keeps it.
 TEST_F(SettingsFormTest, DefaultsShowAndEveryValueRoundTrips) {
     const char* const boxes[] = {"cbShowHiddenFiles", "cbShowVirtualFolders",  "cbHotTrack",
                                  "cbFlatBtns",        "cbRestoreAssociations", "cbAskForEachDisk",
@@ -84,9 +85,12 @@ TEST_F(SettingsFormTest, DefaultsShowAndEveryValueRoundTrips) {
         EXPECT_EQ(FindIn<TFilterGrid>(form, "sgFilter")->Rows(), BuiltInFilters());
         for (const char* name : boxes)
             FindIn<QCheckBox>(form, name)->toggle();
+        FindIn<QPushButton>(form, "btnRestoreAssociations")->click();
         form.reject();
     }));
     EXPECT_FALSE(fs::exists(StorePath())) << "Cancel stores nothing";
+    EXPECT_TRUE(fs::exists(m_home.DataHome() / "mime/packages/varnsplit.xml"));
+    EXPECT_TRUE(m_messages.empty());
 
     ASSERT_TRUE(Execute([&](TSettingsForm& form) {
         for (const char* name : boxes)
@@ -257,16 +261,6 @@ TEST_F(SettingsFormTest, SizeBoxesFilterKeysAndTidyUpWhenLeft) {
             emit box->lineEdit()->editingFinished();
             EXPECT_EQ(box->currentText(), shown) << name << " '" << typed << "'";
         }
-}
-
-// The restore-now button registers the file type at once; Cancel keeps it.
-TEST_F(SettingsFormTest, RestoreNowRegistersTheFileTypeAtOnce) {
-    EXPECT_FALSE(Execute([](TSettingsForm& form) {
-        FindIn<QPushButton>(form, "btnRestoreAssociations")->click();
-        form.reject();
-    }));
-    EXPECT_TRUE(fs::exists(m_home.DataHome() / "mime/packages/varnsplit.xml"));
-    EXPECT_TRUE(m_messages.empty());
 }
 
 // A store that cannot be written (a file stands where its folder should be):
