@@ -17,41 +17,6 @@ namespace {
 
 class MainFormTest : public WindowTest {
 protected:
-    MainFormTest() {
-        for (const char* folder : {"in", "out", "back"})
-            fs::create_directories(m_folder.Path() / folder);
-    }
-
-    void Open() {
-        WindowTest::Open();
-        TMainFormDialogs& dialogs = m_window->Dialogs();
-        dialogs.confirmSplit = [this](QWidget*, const QString&, int64_t, int64_t, int64_t,
-                                      const QString& mode) {
-            m_confirmedModes.push_back(mode);
-            return m_confirmAnswer;
-        };
-        dialogs.askForNextDisk = [this](QWidget*, bool splitting, int64_t diskID, int64_t,
-                                        const QString& path, QString& newPath, bool& dontAsk) {
-            m_askedDisks.push_back({splitting, diskID, path});
-            if (m_onDisk)
-                return m_onDisk(diskID, path, newPath, dontAsk);
-            newPath = path;
-            return true;
-        };
-        dialogs.askForFileDisk = [](QWidget*, bool, const QString& folder, QString& newFolder) {
-            newFolder = folder;
-            return true;
-        };
-        dialogs.askForChecksumFileDisk = [](QWidget*, const QString& folder, QString& newFolder) {
-            newFolder = folder;
-            return true;
-        };
-        dialogs.freeSpaceOf = [this](const std::string& path) {
-            ++m_freeSpaceCalls;
-            return m_freeSpace ? m_freeSpace(path) : int64_t{1} << 40;
-        };
-    }
-
     QString In(const std::string& name) const { return At("in/" + name); }
     QString Out(const std::string& name = "") const {
         return name.empty() ? At("out") : At("out/" + name);
@@ -103,19 +68,6 @@ protected:
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         EXPECT_EQ(Text("laCurrentBlock"), "");
     }
-
-    struct TAsked {
-        bool splitting;
-        int64_t diskID;
-        QString path;
-    };
-
-    std::vector<QString> m_confirmedModes;
-    std::vector<TAsked> m_askedDisks;
-    bool m_confirmAnswer = true;
-    std::function<bool(int64_t, const QString&, QString&, bool&)> m_onDisk;
-    std::function<int64_t(const std::string&)> m_freeSpace;
-    int m_freeSpaceCalls = 0;
 };
 
 } // namespace

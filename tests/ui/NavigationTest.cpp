@@ -20,32 +20,7 @@ QImage Pixels(const QIcon& icon, QIcon::Mode mode = QIcon::Normal) {
     return icon.pixmap(QSize(16, 16), 1.0, mode).toImage();
 }
 
-class NavigationTest : public WindowTest {
-protected:
-    NavigationTest() {
-        fs::create_directories(m_folder.Path() / "in/sub");
-        fs::create_directories(m_folder.Path() / "out");
-    }
-
-    void Open(bool show = true) {
-        WindowTest::Open(show);
-        TMainFormDialogs& dialogs = m_window->Dialogs();
-        dialogs.inputBox = [this](QWidget*, const QString& caption, const QString& prompt,
-                                  QString& text) {
-            m_asked.push_back(caption + "|" + prompt);
-            text = m_typed.value_or(QString());
-            return m_typed.has_value();
-        };
-        dialogs.confirmDelete = [this](QWidget*, const QString& path) {
-            m_asked.push_back(path);
-            return m_confirmDelete;
-        };
-    }
-
-    std::vector<QString> m_asked;
-    std::optional<QString> m_typed;
-    bool m_confirmDelete = false;
-};
+using NavigationTest = WindowTest;
 
 } // namespace
 
