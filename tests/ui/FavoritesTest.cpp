@@ -118,7 +118,8 @@ TEST_F(FavoritesTest, AddedFavoritesAreSortedStoredRefusedAsDuplicatesAndChosen)
     }
 }
 
-// Each answer ends with OK; what the dialog says and whether it closes.
+// Each answer ends with OK; what the dialog says and whether it closes. A
+// description of one character, counted as the user sees it, is not taken.
 TEST_F(FavoritesTest, DescriptionsThatWouldNotReadBackAreRefused) {
     const struct {
         const char* typed;
@@ -126,7 +127,7 @@ TEST_F(FavoritesTest, DescriptionsThatWouldNotReadBackAreRefused) {
         bool refusedAloud;
     } cases[] = {
         {"ab", true, false},   {"x", false, false},   {"a=b", false, true},
-        {"a\nb", false, true}, {"a\rb", false, true}, {"Дім", true, false},
+        {"a\nb", false, true}, {"a\rb", false, true}, {"😀", false, false},
     };
     for (const auto& item : cases) {
         SCOPED_TRACE(item.typed);

@@ -140,7 +140,6 @@ TEST_F(SingleInstance, OnlyAWindowWithNothingSelectedTakesTheStart) {
         {Texts::AppTitle, "b.dat", true, QDir::current().absoluteFilePath("b.dat")},
         {QString::fromUtf8("a.dat — Varn split"), file, false, ""},
         {"varn split", file, false, ""},
-        {"", file, false, ""},
     };
     ASSERT_TRUE(m_server.Listen(SocketPath()));
     for (const TCase& start : cases) {

@@ -197,8 +197,9 @@ TEST_F(SizeCalcFormTest, RefusalsKeepTheDialogOpen) {
 }
 
 // A stub that cannot be copied is reported once and sends the window back to
-// the normal mode, whose figures follow.
-TEST_F(SizeCalcFormTest, UnusableStubFallsBackToTheNormalMode) {
+// the normal mode, whose figures follow. Figures computed before the file
+// changed are not handed back.
+TEST_F(SizeCalcFormTest, OkChecksTheStubAndTheFileAsTheyAreNow) {
     m_file = MakeFile("a.dat", 1000000);
     TTempFolder damaged;
     WriteFileBytes(damaged / StubName, std::string(1000, 'x'));
@@ -218,12 +219,10 @@ TEST_F(SizeCalcFormTest, UnusableStubFallsBackToTheNormalMode) {
         EXPECT_EQ(m_mode, smNormal);
         EXPECT_EQ(sizeText, "500,019"); // (1,000,000 + 38) / 2
     }
-}
 
-// Figures computed before the file changed are not handed back.
-TEST_F(SizeCalcFormTest, OkRecomputesForTheFileAsItIsNow) {
     m_file = MakeFile("a.bin", 1000);
     m_mode = smDOS;
+    m_errors.clear();
     bool stayedOpen = false;
     QString after;
     QString sizeText;
@@ -247,7 +246,6 @@ TEST_F(SizeCalcFormTest, OkRecomputesForTheFileAsItIsNow) {
 TEST_F(SizeCalcFormTest, OkHandsTheSizeToTheWindowsBlockSizeBox) {
     Open();
     Select(true, MakeFile("report.dat", 3000000));
-    auto* box = Find<QComboBox>("cbBytes");
     const struct {
         const char* button;
         const char* boxText;
@@ -259,7 +257,7 @@ TEST_F(SizeCalcFormTest, OkHandsTheSizeToTheWindowsBlockSizeBox) {
             form.findChild<QPushButton*>(item.button)->click();
         };
         Find<QToolButton>("btnSizeCalc")->click();
-        EXPECT_EQ(box->currentText(), item.boxText);
+        EXPECT_EQ(Find<QComboBox>("cbBytes")->currentText(), item.boxText);
         EXPECT_EQ(Text("laTotalBlocks"), item.total);
     }
     EXPECT_TRUE(m_errors.empty());
