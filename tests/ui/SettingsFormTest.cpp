@@ -241,26 +241,6 @@ TEST_F(SettingsFormTest, SizesAreCheckedBeforeOk) {
     EXPECT_FALSE(fs::exists(StorePath()));
 }
 
-TEST_F(SettingsFormTest, SizeBoxesFilterKeysAndTidyUpWhenLeft) {
-    TSettingsForm form(nullptr, {}, {});
-    for (const char* name : {"cbBytes", "cbBuffer"}) {
-        QLineEdit* edit = FindIn<QComboBox>(form, name)->lineEdit();
-        edit->clear();
-        for (const char* typed : {"1", "a", " ", ",", "-", "2", "."})
-            TapKey(edit, Qt::Key_unknown, typed);
-        EXPECT_EQ(edit->text(), QString(name) == "cbBytes" ? "1 ,2" : "1a ,-2.") << name;
-    }
-    const std::pair<const char*, const char*> left[] = {
-        {"", "1,457,664"}, {" \t", "1,457,664"}, {"2 048 000", "2,048,000"}, {"12x", "12x"}};
-    for (const auto& [typed, shown] : left)
-        for (const char* name : {"cbBytes", "cbBuffer"}) {
-            QComboBox* box = FindIn<QComboBox>(form, name);
-            box->setEditText(typed);
-            emit box->lineEdit()->editingFinished();
-            EXPECT_EQ(box->currentText(), shown) << name << " '" << typed << "'";
-        }
-}
-
 // A store that cannot be written (a file stands where its folder should be):
 // the error is shown and the window gets nothing back. What the store keeps
 // after a failed write is checked in RegistrySettingsTest.
@@ -391,24 +371,37 @@ TEST_F(SettingsFormTest, FilterDesignerKeysAndProtectedRows) {
     EXPECT_EQ(grid.rowCount(), 1) << "the grid keeps one row";
 }
 
+// The size boxes take only the keys of a size and tidy up when left.
 // SaveSettings itself refuses what OK refuses, and a save that fails half-way
 // (at the filters, after every other value) stores none of it.
-TEST_F(SettingsFormTest, RefusedSaveStoresNothing) {
+TEST_F(SettingsFormTest, SizeBoxesFilterKeysTidyUpAndRefuseToSave) {
     TRegistrySettings().WriteBool(SN::SectionSettings, SN::HotTrack, false);
     const std::string before = ReadFileBytes(StorePath());
-    const std::function<void(TSettingsForm&)> refusals[] = {
-        [](TSettingsForm& form) { FindIn<QComboBox>(form, "cbBuffer")->setEditText("0"); },
-        [](TSettingsForm& form) {
-            FindIn<TFilterGrid>(form, "sgFilter")->SetFilters({{"A|B", "*.a"}});
-        },
-    };
-    for (const auto& refusal : refusals) {
-        TSettingsForm form(nullptr, {}, {});
-        form.LoadSettings(TRegistrySettings());
-        FindIn<QCheckBox>(form, "cbHotTrack")->setChecked(true);
-        refusal(form);
-        TRegistrySettings settings;
-        EXPECT_THROW(form.SaveSettings(settings), ESettingsError);
-        EXPECT_EQ(ReadFileBytes(StorePath()), before);
+    TSettingsForm form(nullptr, {}, {});
+    form.LoadSettings(TRegistrySettings());
+    for (const char* name : {"cbBytes", "cbBuffer"}) {
+        QLineEdit* edit = FindIn<QComboBox>(form, name)->lineEdit();
+        edit->clear();
+        for (const char* typed : {"1", "a", " ", ",", "-", "2", "."})
+            TapKey(edit, Qt::Key_unknown, typed);
+        EXPECT_EQ(edit->text(), QString(name) == "cbBytes" ? "1 ,2" : "1a ,-2.") << name;
     }
+    const std::pair<const char*, const char*> left[] = {
+        {"12x", "12x"}, {"", "1,457,664"}, {" \t", "1,457,664"}, {"2 048 000", "2,048,000"}};
+    for (const auto& [typed, shown] : left)
+        for (const char* name : {"cbBytes", "cbBuffer"}) {
+            QComboBox* box = FindIn<QComboBox>(form, name);
+            box->setEditText(typed);
+            emit box->lineEdit()->editingFinished();
+            EXPECT_EQ(box->currentText(), shown) << name << " '" << typed << "'";
+        }
+
+    FindIn<QCheckBox>(form, "cbHotTrack")->setChecked(true);
+    FindIn<QComboBox>(form, "cbBuffer")->setEditText("0");
+    TRegistrySettings settings;
+    EXPECT_THROW(form.SaveSettings(settings), ESettingsError);
+    FindIn<QComboBox>(form, "cbBuffer")->setEditText("1000");
+    FindIn<TFilterGrid>(form, "sgFilter")->SetFilters({{"A|B", "*.a"}});
+    EXPECT_THROW(form.SaveSettings(settings), ESettingsError);
+    EXPECT_EQ(ReadFileBytes(StorePath()), before);
 }
