@@ -113,8 +113,9 @@ TEST_F(HelpTest, EveryContextOfTheFormsHasATopicAndPagesAreWhole) {
 }
 
 // The button switches what's-this mode on, and a click on the button itself
-// ends it; so does a right click on a panel label, through its menu. In the mode a click shows the
-// control's topic, the label's buddy's, or the nearest parent's, and ends the mode.
+// ends it. In the mode a click shows the control's topic, the label's
+// buddy's, or the nearest parent's, and ends the mode. A right click on a
+// panel label offers what's-this through its menu.
 TEST_F(HelpTest, WhatsThisClickFindsTopicsThroughLabelsAndParents) {
     auto* button = Find<QToolButton>("btnHelpWhatsThis");
     button->click();

@@ -145,7 +145,6 @@ TEST_F(MainFormTest, PanelFollowsTheDroppedFileModeSizeAndComment) {
     EXPECT_EQ(m_window->windowTitle(), "Varn split");
 }
 
-// Every mode through the window, then the set back through the window.
 TEST_F(MainFormTest, SplitsInEveryModeAndUnitesTheSet) {
     const std::string whole = PatternBytes(250000, 7);
     WriteFileBytes(In("movie.dat").toStdString(), whole);
@@ -386,6 +385,7 @@ TEST_F(MainFormTest, ChecksumOptionAndVerifyOfTheSelectedSet) {
     Select(In("a.dat"), Out());
     Select(Out("a.vrn"), At("back"));
     EXPECT_EQ(m_window->Engine().StubSize(), 0);
+    EXPECT_EQ(Text("laTotalBlocks"), "4");
     m_messages.clear();
     m_askedDisks.clear();
     Go();
