@@ -81,7 +81,6 @@ TEST_F(SettingsFormTest, DefaultsShowAndEveryValueRoundTrips) {
         EXPECT_EQ(bytes->count(), 28) << "the stored size is listed once, in its place";
         EXPECT_EQ(bytes->currentIndex(), 3);
         EXPECT_EQ(FindIn<QComboBox>(form, "cbBuffer")->currentText(), "102,400");
-        EXPECT_EQ(FindIn<QComboBox>(form, "cbBuffer")->count(), 19);
         EXPECT_EQ(FindIn<QComboBox>(form, "cbMode")->currentIndex(), 0);
         EXPECT_EQ(FindIn<TFilterGrid>(form, "sgFilter")->Rows(), BuiltInFilters());
         for (const char* name : boxes)
@@ -309,9 +308,7 @@ TEST_F(SettingsFormTest, FavoritesAreRenamedDeletedAndChecked) {
     ASSERT_EQ(m_messages.size(), 5u);
     EXPECT_EQ(m_messages[0].caption, "Увага");
     EXPECT_EQ(m_messages[3].caption, "Інформація");
-    EXPECT_EQ(m_messages[3].text, "Цей шлях існує.");
     EXPECT_EQ(m_messages[4].caption, "Увага");
-    EXPECT_EQ(m_messages[4].text, "Цей шлях не існує.");
 
     // Cancel hands nothing back.
     ASSERT_FALSE(Execute(
