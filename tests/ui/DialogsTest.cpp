@@ -1,40 +1,20 @@
 // The confirmation and need-disk dialogs, answered by the test as they show.
 
-#include "support/TempFolder.h"
+#include "WindowTestSupport.h"
 #include "ui/InfoForm.h"
 #include "ui/NeedDiskForm.h"
-
-#include <QApplication>
-#include <QCheckBox>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QLocale>
-#include <QPushButton>
-
-#include <gtest/gtest.h>
 
 #include <functional>
 
 namespace {
 
-class DialogsTest : public ::testing::Test {
+class DialogsTest : public WindowTest {
 protected:
-    void SetUp() override { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     void TearDown() override {
-        QLocale::setDefault(QLocale::c());
         TInfoForm::OnShownForTest = nullptr;
         TNeedDiskForm::OnShownForTest = nullptr;
         TNeedDiskForm::ShowError = [](QWidget*, const QString&) {};
     }
-
-    static void Key(QWidget& widget, Qt::Key key) {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QApplication::sendEvent(&widget, &press);
-    }
-
-    TScopedXdgHome m_home;
-    TTempFolder m_folder;
 };
 
 } // namespace
@@ -45,8 +25,8 @@ TEST_F(DialogsTest, ConfirmationSaysYesOnlyThroughItsYesButton) {
     const std::function<void(TInfoForm&)> answers[] = {
         [](TInfoForm& form) { form.findChild<QPushButton*>("btnYes")->click(); },
         [](TInfoForm& form) { form.findChild<QPushButton*>("btnNo")->click(); },
-        [](TInfoForm& form) { Key(form, Qt::Key_Escape); },
-        [](TInfoForm& form) { Key(*form.focusWidget(), Qt::Key_Return); },
+        [](TInfoForm& form) { SendKey(&form, Qt::Key_Escape); },
+        [](TInfoForm& form) { SendKey(form.focusWidget(), Qt::Key_Return); },
         [](TInfoForm& form) { form.close(); },
     };
     bool first = true;

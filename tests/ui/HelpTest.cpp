@@ -5,7 +5,6 @@
 
 #include "WindowTestSupport.h"
 #include "texts/HelpTexts.h"
-#include "texts/SettingsTexts.h"
 #include "ui/AboutForm.h"
 #include "ui/HelpTopics.h"
 #include "ui/HelpWindow.h"
@@ -17,6 +16,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QStackedWidget>
 #include <QWhatsThis>
@@ -82,7 +82,7 @@ std::set<int> ContextsOf(const QWidget& form) {
 
 } // namespace
 
-TEST_F(HelpTest, EveryContextOfTheFormsHasATopic) {
+TEST_F(HelpTest, EveryContextOfTheFormsHasATopicAndPagesAreWhole) {
     TSettingsForm settings(m_window.get(), {}, {});
     std::set<int> contexts = ContextsOf(*m_window);
     contexts.merge(ContextsOf(settings));
@@ -91,23 +91,18 @@ TEST_F(HelpTest, EveryContextOfTheFormsHasATopic) {
         EXPECT_TRUE(contexts.count(expected)) << expected;
     for (int context : contexts)
         EXPECT_NE(THelpTopics::Instance().ByContext(context), nullptr) << context;
-    for (const char* topic : Texts::SettingsHelpTopics) {
-        if (*topic != '\0') {
-            EXPECT_NE(THelpTopics::Instance().ById(topic), nullptr) << topic;
-        }
-    }
-}
 
-TEST_F(HelpTest, PagesAreWholeAndTheirLinksLeadToPages) {
+    // Every page has a unique id and contexts, a title and keywords, and its
+    // links lead to pages.
     const auto& topics = THelpTopics::Instance().Topics();
     EXPECT_EQ(topics.front().id, "CONTENTS");
     std::set<QString> ids;
-    std::set<int> contexts;
+    std::set<int> topicContexts;
     const QRegularExpression link("href=\"([^\"]*)\"");
     for (const THelpTopic& topic : topics) {
         EXPECT_TRUE(ids.insert(topic.id).second) << topic.id.toStdString();
         for (int context : topic.contexts)
-            EXPECT_TRUE(contexts.insert(context).second) << context;
+            EXPECT_TRUE(topicContexts.insert(context).second) << context;
         EXPECT_FALSE(topic.title.isEmpty()) << topic.fileName.toStdString();
         EXPECT_FALSE(topic.keywords.isEmpty()) << topic.fileName.toStdString();
         for (const auto& match : link.globalMatch(topic.body))
@@ -118,8 +113,9 @@ TEST_F(HelpTest, PagesAreWholeAndTheirLinksLeadToPages) {
 }
 
 // The button switches what's-this mode on, and a click on the button itself
-// ends it. In the mode a click shows the control's topic, the label's buddy's,
-// or the nearest parent's, and ends the mode.
+// ends it. In the mode a click shows the control's topic, the label's
+// buddy's, or the nearest parent's, and ends the mode. A right click on a
+// panel label offers what's-this through its menu.
 TEST_F(HelpTest, WhatsThisClickFindsTopicsThroughLabelsAndParents) {
     auto* button = Find<QToolButton>("btnHelpWhatsThis");
     button->click();
@@ -167,13 +163,11 @@ TEST_F(HelpTest, WhatsThisClickFindsTopicsThroughLabelsAndParents) {
     m_popups.clear();
     Click(Find("laFilter"));
     EXPECT_TRUE(m_popups.empty());
-}
 
-TEST_F(HelpTest, RightClickOnAPanelLabelOffersWhatsThis) {
+    // A right click on a panel label offers what's-this.
     RightClick(Find("laNoFile"));
     QMenu* menu = m_whatsThis->PopupMenu();
     ASSERT_TRUE(menu->isVisible());
-    EXPECT_EQ(m_whatsThis->PopupItem()->text(), "Що це таке?");
     menu->hide();
     m_whatsThis->PopupItem()->trigger();
     ASSERT_EQ(m_popups.size(), 1u);
@@ -201,21 +195,36 @@ TEST_F(HelpTest, HelpButtonSettingsHelpAndF1OpenTheirTopics) {
     ASSERT_NE(HelpWindow(), nullptr);
     EXPECT_EQ(HelpWindow()->CurrentTopic(), "CONTENTS");
 
+    // Each page's selector shows the page with its description; its help
+    // opens the page's topic.
     TSettingsForm settings(m_window.get(), {}, {});
-    const char* expected[] = {"SETTINGS_GENERAL", "CONTENTS", "SETTINGS_SOURCE_DATA_FAVORITES",
-                              "SETTINGS_TARGET_DATA_FAVORITES", "SETTINGS_FILTER_DESIGNER"};
-    for (int page = 0; page < TSettingsForm::PageCount; ++page) {
-        settings.SetPage(page);
+    const struct {
+        const char* selector;
+        const char* description;
+        const char* topic;
+    } pages[] = {
+        {"rbSplitting", "Встановлювані за замовчуванням", "CONTENTS"},
+        {"rbSourceFavorites", "Використовуйте кнопки", "SETTINGS_SOURCE_DATA_FAVORITES"},
+        {"rbTargetFavorites", "Використовуйте кнопки", "SETTINGS_TARGET_DATA_FAVORITES"},
+        {"rbFilter", "Використовуйте Дизайнер", "SETTINGS_FILTER_DESIGNER"},
+        {"rbGeneral", "Параметри відображення", "SETTINGS_GENERAL"},
+    };
+    for (const auto& page : pages) {
+        SCOPED_TRACE(page.selector);
+        auto* selector = FindIn<QRadioButton>(settings, page.selector);
+        selector->click();
+        EXPECT_EQ(settings.Page(), selector->property("tag").toInt());
+        EXPECT_TRUE(FindIn<QLabel>(settings, "laDescription")->text().startsWith(page.description));
         ASSERT_TRUE(TSettingsForm::ShowHelp);
         TSettingsForm::ShowHelp(&settings, settings.HelpMacro());
         ASSERT_NE(HelpWindow(), nullptr);
-        EXPECT_EQ(HelpWindow()->CurrentTopic(), expected[page]) << page;
+        EXPECT_EQ(HelpWindow()->CurrentTopic(), page.topic);
     }
     // A topic the help lacks is said to be missing, and the next one shows.
     EXPECT_FALSE(HelpWindow()->ShowTopic("NO_SUCH_TOPIC"));
     EXPECT_EQ(HelpWindow()->CurrentTopic(), "");
     RunHelpMacro(&settings, settings.HelpMacro());
-    EXPECT_EQ(HelpWindow()->CurrentTopic(), expected[TSettingsForm::PageCount - 1]);
+    EXPECT_EQ(HelpWindow()->CurrentTopic(), "SETTINGS_GENERAL");
 
     SendKey(settings.findChild<QWidget*>("cbAskForEachDisk"), Qt::Key_F1);
     EXPECT_EQ(HelpWindow()->CurrentTopic(), "ASK_FOR_EACH_DISK");

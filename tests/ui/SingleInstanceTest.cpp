@@ -140,7 +140,6 @@ TEST_F(SingleInstance, OnlyAWindowWithNothingSelectedTakesTheStart) {
         {Texts::AppTitle, "b.dat", true, QDir::current().absoluteFilePath("b.dat")},
         {QString::fromUtf8("a.dat — Varn split"), file, false, ""},
         {"varn split", file, false, ""},
-        {"", file, false, ""},
     };
     ASSERT_TRUE(m_server.Listen(SocketPath()));
     for (const TCase& start : cases) {
@@ -160,7 +159,7 @@ TEST_F(SingleInstance, OnlyAWindowWithNothingSelectedTakesTheStart) {
 // left: the start goes ahead at once (never waiting out its long timeout),
 // and a new window takes the socket in the runtime folder, and removes it
 // when it closes.
-TEST_F(SingleInstance, WithoutAListeningWindowTheStartGoesAheadAtOnce) {
+TEST_F(SingleInstance, WithoutAnAnsweringWindowTheStartGoesAhead) {
     EXPECT_EQ(SocketPath().toStdString(), (m_runtime.Path() / "varnsplit.socket").string());
     for (bool stale : {false, true}) {
         SCOPED_TRACE(stale ? "stale socket" : "no socket");
@@ -174,11 +173,9 @@ TEST_F(SingleInstance, WithoutAListeningWindowTheStartGoesAheadAtOnce) {
         EXPECT_TRUE(HandOverFromSecondStart(SocketPath(), ""));
     }
     EXPECT_FALSE(fs::exists(SocketPath().toStdString()));
-}
 
-// Listening but never reading: a window stuck in a long call holds the start
-// only for the start's timeout, and its socket is not taken from it.
-TEST_F(SingleInstance, AWindowThatDoesNotAnswerHoldsTheStartOnlyForItsTimeout) {
+    // Listening but never reading: a window stuck in a long call holds the
+    // start only for the start's timeout, and its socket is not taken from it.
     QLocalServer hung;
     ASSERT_TRUE(hung.listen(SocketPath()));
     EXPECT_FALSE(HandOverFromSecondStart(SocketPath(), "", 300));

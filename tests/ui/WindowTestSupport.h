@@ -1,8 +1,9 @@
 #pragma once
 
 // The real main window under a temporary home, offscreen, for the tests of
-// what its commands, dialogs and panels do. Its message boxes are caught and
-// the file type registration is off, so that a start writes only settings.
+// what its commands, dialogs and panels do. Its message boxes and dialogs are
+// answered by the test, and the file type registration is off, so that a
+// start writes only settings.
 
 #include "settings/RegistrySettings.h"
 #include "settings/SettingNames.h"
@@ -25,7 +26,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -72,6 +75,8 @@ protected:
     WindowTest() {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         TRegistrySettings().WriteBool(SN::SectionSettings, SN::RestoreAssociations, false);
+        for (const char* folder : {"in/sub", "out", "back"})
+            fs::create_directories(m_folder.Path() / folder);
     }
     ~WindowTest() override {
         m_window.reset();
@@ -83,6 +88,41 @@ protected:
         m_window->Dialogs().message = [this](QWidget*, int icon, const QString& caption,
                                              const QString& text) {
             m_messages.push_back({icon, caption, text});
+        };
+        TMainFormDialogs& dialogs = m_window->Dialogs();
+        dialogs.confirmSplit = [this](QWidget*, const QString&, int64_t, int64_t, int64_t,
+                                      const QString& mode) {
+            m_confirmedModes.push_back(mode);
+            return m_confirmAnswer;
+        };
+        dialogs.askForNextDisk = [this](QWidget*, bool splitting, int64_t diskID, int64_t,
+                                        const QString& path, QString& newPath, bool& dontAsk) {
+            m_askedDisks.push_back({splitting, diskID, path});
+            if (m_onDisk)
+                return m_onDisk(diskID, path, newPath, dontAsk);
+            newPath = path;
+            return true;
+        };
+        dialogs.askForFileDisk = [](QWidget*, bool, const QString& folder, QString& newFolder) {
+            newFolder = folder;
+            return true;
+        };
+        dialogs.askForChecksumFileDisk = [](QWidget*, const QString& folder, QString& newFolder) {
+            newFolder = folder;
+            return true;
+        };
+        dialogs.freeSpaceOf = [this](const std::string& path) {
+            ++m_freeSpaceCalls;
+            return m_freeSpace ? m_freeSpace(path) : int64_t{1} << 40;
+        };
+        dialogs.inputBox = [this](QWidget*, const QString&, const QString&, QString& text) {
+            m_asked.push_back("input");
+            text = m_typed.value_or(QString());
+            return m_typed.has_value();
+        };
+        dialogs.confirmDelete = [this](QWidget*, const QString& path) {
+            m_asked.push_back(path);
+            return m_confirmDelete;
         };
         if (show)
             m_window->show();
@@ -115,4 +155,20 @@ protected:
     TTempFolder m_folder;
     std::unique_ptr<TMainFormVarnSplit> m_window;
     std::vector<TShownMessage> m_messages;
+
+    // What the window's dialogs were asked and how they answer.
+    struct TAsked {
+        bool splitting;
+        int64_t diskID;
+        QString path;
+    };
+    std::vector<QString> m_confirmedModes;
+    bool m_confirmAnswer = true;
+    std::vector<TAsked> m_askedDisks;
+    std::function<bool(int64_t, const QString&, QString&, bool&)> m_onDisk;
+    std::function<int64_t(const std::string&)> m_freeSpace;
+    int m_freeSpaceCalls = 0;
+    std::vector<QString> m_asked; // the input box's asks and the paths confirmed for deletion
+    std::optional<QString> m_typed;
+    bool m_confirmDelete = false;
 };
