@@ -86,9 +86,11 @@ inline std::string Elf32Image(uint32_t segmentEnd) {
     return image;
 }
 
-// Runs `action` and expects the engine's `fault`, naming `path` when one is given.
+// Runs `action` and expects the engine's `fault`, naming `path` and the
+// system's `systemError` when they are given.
 template <typename Action>
-void ExpectFault(Action action, TEngineFault fault, const std::string& path = "") {
+void ExpectFault(Action action, TEngineFault fault, const std::string& path = "",
+                 int systemError = 0) {
     try {
         action();
         ADD_FAILURE() << "no fault was raised";
@@ -97,7 +99,16 @@ void ExpectFault(Action action, TEngineFault fault, const std::string& path = ""
         if (!path.empty()) {
             EXPECT_EQ(error.Path(), path);
         }
+        if (systemError != 0) {
+            EXPECT_EQ(error.SystemError(), systemError);
+        }
     }
+}
+
+// Empties the folder, so that one test can build several sets in turn.
+inline void ClearFolder(const TTempFolder& folder) {
+    for (const std::string& name : FolderNames(folder.Path()))
+        std::filesystem::remove_all(folder.Path() / name);
 }
 
 // Runs `body` in a child process whose files may grow to `limit` bytes only,

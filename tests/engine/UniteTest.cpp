@@ -57,26 +57,40 @@ TEST_F(UniteTest, RoundTripsInEveryUnitedMode) {
             TVarnSplit joiner(&reporter);
             joiner.SetSplitFileName(first);
             joiner.SetStubSize(mode == smSelfJoining ? 300 : 0);
-            joiner.ReadSignature(first); // as the callers do, for the output's extension
+            joiner.ReadSignature(first);   // as the callers do, for the output's extension
+            // A version 1.0 signature has no flag and leaves it as it is; an
+            // information file read again clears it.
+            joiner.SetFullSignature(true);
             joiner.Unite();
             EXPECT_TRUE(joiner.Completed());
             EXPECT_EQ(joiner.FileName(), folder / whole);
             EXPECT_EQ(Read(whole), Read("original.bin"));
             EXPECT_TRUE(Leftovers().empty());
-            for (const std::string& name : FolderNames(folder.Path()))
-                std::filesystem::remove(folder.Path() / name);
+            EXPECT_EQ(joiner.Version100(), mode == smVersion10);
+            EXPECT_EQ(joiner.FullSignature(), mode != smWinSplit);
+            ClearFolder(folder);
         }
     }
     EXPECT_TRUE(reporter.messages.empty());
 }
 
-TEST_F(UniteTest, StopsAtTheStoredSizeAndIgnoresStrayPieces) {
+// One normal set, joined from its first piece: an output that is one of its
+// pieces is refused, the join stops at the stored size, and a missing piece
+// fails the join before DelAfterUnite deletes anything.
+TEST_F(UniteTest, NormalSetFromItsFirstPiece) {
     const std::string first = SplitPattern(smNormal, "name.dat", 250, 100);
-    // name.vrn, .001, .002 plus a stray .003 and .004 from another split.
+    const std::string piece = Read("name.001");
+    UniteInto(first, "name.001");
+    ExpectFault([&] { engine.Unite(); }, TEngineFault::efSameAsSource);
+    EXPECT_EQ(Read("name.001"), piece);
+
+    // Stray later pieces from another split.
     WriteFileBytes(folder / "name.003", "stray");
     WriteFileBytes(folder / "name.004", "stray");
     std::vector<TNeedDiskCall> calls;
     AnswerEveryQuestion(engine, calls);
+    std::vector<int> percents;
+    engine.OnProgress = [&](TVarnSplit&, uint16_t percent) { percents.push_back(percent); };
     UniteInto(first, "out.dat");
     engine.Unite();
     EXPECT_TRUE(engine.Completed());
@@ -85,30 +99,42 @@ TEST_F(UniteTest, StopsAtTheStoredSizeAndIgnoresStrayPieces) {
     EXPECT_EQ(calls[0].numOfDisks, 0); // the signature is not read yet
     EXPECT_EQ(calls[1].numOfDisks, 3);
     EXPECT_EQ(calls[2].path, folder / "name.002");
-}
+    // The first piece's progress counts against its whole length: 53 of its
+    // 100 bytes are data.
+    ASSERT_FALSE(percents.empty());
+    EXPECT_EQ(percents.front(), 100 - 47);
+    EXPECT_EQ(percents.back(), 100);
 
-TEST_F(UniteTest, MissingPieceIsAnErrorAndLeavesTheOldFileAlone) {
-    const std::string first = SplitPattern(smNormal, "name.dat", 250, 100);
     std::filesystem::remove(folder / "name.001");
-    WriteFileBytes(folder / "out.dat", "precious");
-    UniteInto(first, "out.dat");
     engine.SetDelAfterUnite(true);
     ExpectFault([&] { engine.Unite(); }, TEngineFault::efIncompleteSet, folder / "name.001");
     EXPECT_FALSE(engine.Completed());
-    EXPECT_EQ(Read("out.dat"), "precious");
-    EXPECT_TRUE(PathExists(first)); // DelAfterUnite deletes nothing before success
+    EXPECT_EQ(Read("out.dat"), PatternBytes(250));
+    EXPECT_TRUE(PathExists(first));
     EXPECT_TRUE(Leftovers().empty());
 }
 
-TEST_F(UniteTest, DelAfterUniteDeletesThePiecesAfterSuccess) {
+// A WinSplit-compatible set joined from its first piece ignores the sizes of
+// an earlier inspection; joined from its information file with DelAfterUnite,
+// the information file goes with the pieces and the checksum file stays, since
+// it still checks the whole file.
+TEST_F(UniteTest, WinSplitSetFromFirstPieceOrInformationFile) {
     SplitPattern(smWinSplit, "name.dat", 250, 100);
+    std::filesystem::create_directory(folder.Path() / "o");
+    WriteFileBytes(folder / "o/o.dat", PatternBytes(10));
+    engine.ReadSignature(SplitSet(folder, smNormal, "o/o.dat", 100)); // another set's size, 10
+    engine.SetWinSplitCompatible(true);
+    UniteInto(folder / "name.001", "first.dat");
+    engine.Unite();
+    EXPECT_TRUE(engine.Completed());
+    EXPECT_EQ(Read("first.dat"), PatternBytes(250));
+
     UniteInto(folder / "name.wsp", "out.dat");
     engine.SetDelAfterUnite(true);
     engine.Unite();
     EXPECT_TRUE(engine.Completed());
-    // The information file describes nothing any more and goes with the
-    // pieces; the checksum file stays, since it still checks the whole file.
-    EXPECT_EQ(FolderNames(folder.Path()), Names({"name.dat", "name.sha256", "out.dat"}));
+    EXPECT_EQ(FolderNames(folder.Path()),
+              Names({"first.dat", "name.dat", "name.sha256", "o", "out.dat"}));
     EXPECT_EQ(Read("out.dat"), PatternBytes(250));
 }
 
@@ -153,15 +179,6 @@ TEST_F(UniteTest, ReportedFailures) {
     EXPECT_EQ(Read("out.dat"), "precious");
     EXPECT_TRUE(Leftovers().empty());
     EXPECT_FALSE(engine.Completed());
-}
-
-TEST_F(UniteTest, OutputThatIsAPieceIsRefused) {
-    SplitPattern(smNormal, "x.dat", 250, 100);
-    const std::string piece = Read("x.001");
-    engine.SetSplitFileName(folder / "x.vrn");
-    engine.SetFileName(folder / "x.001");
-    ExpectFault([&] { engine.Unite(); }, TEngineFault::efSameAsSource);
-    EXPECT_EQ(Read("x.001"), piece);
 }
 
 TEST_F(UniteTest, StoredExtensionThatLeavesTheFolderIsRefused) {
@@ -211,17 +228,6 @@ TEST_F(UniteTest, RestoresTimesAndReadOnly) {
     EXPECT_EQ(Read("out.dat"), PatternBytes(150));
 }
 
-TEST_F(UniteTest, Version100SetKeepsFullSignatureAndStoresNoTimes) {
-    SplitPattern(smVersion10, "o.dat", 150, 100);
-    engine.SetFullSignature(true);
-    UniteInto(folder / "o.vrn", "out.dat");
-    engine.Unite();
-    EXPECT_TRUE(engine.Version100());
-    EXPECT_TRUE(engine.FullSignature());
-    EXPECT_EQ(engine.BlockCount(), 2);
-    EXPECT_EQ(Read("out.dat"), PatternBytes(150));
-}
-
 TEST_F(UniteTest, InformationFileWithoutSizeJoinsUntilAPieceIsMissing) {
     WriteFileBytes(folder / "w.001", "abc");
     WriteFileBytes(folder / "w.002", "def");
@@ -247,17 +253,6 @@ TEST_F(UniteTest, InformationFileWithoutSizeJoinsUntilAPieceIsMissing) {
     EXPECT_FALSE(PathExists(folder / "v.txt"));
 }
 
-TEST_F(UniteTest, FirstPieceProgressStaysBelowHundred) {
-    SplitPattern(smNormal, "p.dat", 250, 100);
-    std::vector<int> percents;
-    engine.OnProgress = [&](TVarnSplit&, uint16_t percent) { percents.push_back(percent); };
-    UniteInto(folder / "p.vrn", "out.dat");
-    engine.Unite();
-    ASSERT_FALSE(percents.empty());
-    EXPECT_EQ(percents.front(), 100 - 47); // 53 of 100 bytes are data
-    EXPECT_EQ(percents.back(), 100);
-}
-
 TEST_F(UniteTest, ShortWriteIsAnErrorAndLeavesNothing) {
     SplitPattern(smNormal, "f.dat", 3000, 1000);
     const int status = InChildWithFileLimit(1500, [&] {
@@ -277,17 +272,6 @@ TEST_F(UniteTest, ShortWriteIsAnErrorAndLeavesNothing) {
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(PathExists(folder / "out.dat"));
     EXPECT_TRUE(Leftovers().empty());
-}
-
-TEST_F(UniteTest, PlainSetFromItsFirstPieceIgnoresStaleSizes) {
-    SplitPattern(smWinSplit, "name.dat", 250, 100);
-    WriteFileBytes(folder / "o.dat", PatternBytes(10));
-    engine.ReadSignature(SplitSet(folder, smNormal, "o.dat", 100)); // another set's size, 10
-    engine.SetWinSplitCompatible(true);
-    UniteInto(folder / "name.001", "out.dat");
-    engine.Unite();
-    EXPECT_TRUE(engine.Completed());
-    EXPECT_EQ(Read("out.dat"), PatternBytes(250));
 }
 
 namespace {
@@ -342,8 +326,7 @@ TEST_F(UniteTest, DamagedPiecesAreNamedBeforeAnythingIsJoined) {
             EXPECT_TRUE(Leftovers().empty());
             for (const std::string& piece : pieces)
                 EXPECT_TRUE(PathExists(piece)) << piece;
-            for (const std::string& name : FolderNames(folder.Path()))
-                std::filesystem::remove(folder.Path() / name);
+            ClearFolder(folder);
         }
     }
 }
