@@ -2,9 +2,7 @@
 #include "EngineTestSupport.h"
 
 #include <cerrno>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 

@@ -3,15 +3,9 @@
 // into exactly its file and runs nothing else.
 #include "EngineTestSupport.h"
 #include "engine/BatchFile.h"
-#include "engine/VarnSplit.h"
 #include "support/ShellRun.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <gtest/gtest.h>
 #include <set>
-#include <string>
-#include <vector>
 
 namespace {
 

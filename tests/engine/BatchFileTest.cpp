@@ -1,37 +1,19 @@
 #include "engine/BatchFile.h"
 #include "EngineTestSupport.h"
-#include "engine/EngineErrors.h"
-#include "engine/FileUtils.h"
-#include "engine/VarnSplit.h"
-#include "support/TempFolder.h"
-
-#include <filesystem>
-#include <gtest/gtest.h>
-#include <string>
-#include <vector>
 
 namespace {
 
 // The ten lines every batch file opens with, for a whole file `name`.
 std::string Preamble(const std::string& name, const std::string& blocks, const std::string& size) {
-    return "@cls\r\n"
-           "@echo.\r\n"
-           "@echo Batch file created by Varn split\r\n"
-           "@echo Web: " +
-           std::string(MakerWebAddress) +
-           "\r\n"
-           "@echo.\r\n"
-           "@echo Uniting file " +
-           name +
-           " from blocks\r\n"
-           "@echo Number of blocks: " +
-           blocks +
-           "\r\n"
-           "@echo Size of file: " +
-           size +
-           " bytes\r\n"
-           "@echo.\r\n"
-           "@pause\r\n";
+    using namespace std::string_literals;
+    std::string text;
+    for (const std::string& line :
+         {"@cls"s, "@echo."s, "@echo Batch file created by Varn split"s,
+          "@echo Web: "s + MakerWebAddress, "@echo."s,
+          "@echo Uniting file " + name + " from blocks", "@echo Number of blocks: " + blocks,
+          "@echo Size of file: " + size + " bytes", "@echo."s, "@pause"s})
+        text += line + "\r\n";
+    return text;
 }
 
 TBatchFileFacts DosReport(int64_t blocks, const std::string& lastPath) {
@@ -217,20 +199,18 @@ TEST(BatchFileSplit, FollowsTheSetAndGoesWhereTheHandlerPoints) {
     }
     EXPECT_TRUE(PathExists(folder / "report.doc.wsp"));
     EXPECT_FALSE(PathExists(folder / "report.bat"));
-}
 
-TEST(BatchFileSplit, AnUnsafeNameRefusesOnlyTheBatchFile) {
-    TScopedXdgHome home;
-    TTempFolder folder;
-    const std::string source = folder / "say \"hi\".doc";
-    WriteFileBytes(source, PatternBytes(2500));
+    // A name the batch file cannot hold refuses only the batch file.
+    ClearFolder(folder);
+    const std::string unsafe = folder / "say \"hi\".doc";
+    WriteFileBytes(unsafe, PatternBytes(2500));
     TVarnSplit engine;
     engine.SetDOSCompatible(true);
-    engine.SetFileName(source);
+    engine.SetFileName(unsafe);
     engine.SetSize(1000);
     engine.SetMakeBAT(true);
     engine.SetMakeChecksums(false);
-    engine.SetSplitFileName(ReplaceExtension(source, ".dos"));
+    engine.SetSplitFileName(ReplaceExtension(unsafe, ".dos"));
     std::vector<TNeedDiskCall> calls;
     AnswerEveryQuestion(engine, calls);
     ExpectFault([&] { engine.Split(); }, TEngineFault::efUnsafeBatchName,

@@ -2,47 +2,41 @@
 
 #include <gtest/gtest.h>
 
-TEST(BlockArithmeticTest, DesignExamples) {
-    // 3,000,000 bytes in 1,457,664-byte blocks, extension ".dat", no comment: h = 38.
-    EXPECT_EQ(CountBlocks(3000000, 1457664, 4, 0), 3);
-    EXPECT_EQ(LastBlockSize(3000000, 1457664, 4, 0), 84710);
-    EXPECT_EQ(CountBlocks(3000000, 1457664), 3);
-    EXPECT_EQ(LastBlockSize(3000000, 1457664), 84672);
-    EXPECT_EQ(CountBlocks10(3000000, 1457664), 3);
-    EXPECT_EQ(LastBlockSize10(3000000, 1457664), 3000034 - 2 * 1457664);
-}
-
-TEST(BlockArithmeticTest, ExactMultiplesAndOneBlock) {
-    // F + h exactly two blocks: the last block is full.
-    EXPECT_EQ(CountBlocks(200 - 38, 100, 4, 0), 2);
-    EXPECT_EQ(LastBlockSize(200 - 38, 100, 4, 0), 100);
-    EXPECT_EQ(CountBlocks(201 - 38, 100, 4, 0), 3);
-    EXPECT_EQ(LastBlockSize(201 - 38, 100, 4, 0), 1);
-    // Everything fits in one block: last block size 0.
-    EXPECT_EQ(CountBlocks(62, 100, 4, 0), 1);
-    EXPECT_EQ(LastBlockSize(62, 100, 4, 0), 0);
-    EXPECT_EQ(LastBlockSize(100, 100), 0);
-    EXPECT_EQ(CountBlocks(101, 100), 2);
-    EXPECT_EQ(LastBlockSize(101, 100), 1);
-}
-
-TEST(BlockArithmeticTest, EmptyFilesAndBadSizes) {
-    EXPECT_EQ(CountBlocks(0, 100), 1); // one empty piece, named by the batch file
-    // A signed set of an empty file is one piece holding the header, as Split makes it.
-    EXPECT_EQ(CountBlocks(0, 100, 4, 0), 1);
-    EXPECT_EQ(CountBlocks10(0, 100), 1);
-    EXPECT_EQ(LastBlockSize(0, 100, 4, 0), 0);
-    EXPECT_EQ(CountBlocks(-1, 100), 0);
-    EXPECT_EQ(CountBlocks(100, 0), 0);
-    EXPECT_EQ(CountBlocks(100, -5, 1, 1), 0);
-    EXPECT_EQ(LastBlockSize(100, 0), 0);
-}
-
-TEST(BlockArithmeticTest, SixtyFourBitSizes) {
+// A last block of 0 means one block holds everything; an empty file still
+// makes one (empty) piece, as Split writes it.
+TEST(BlockArithmeticTest, CountAndLastBlockAtTheEdges) {
     const int64_t fiveGiB = int64_t{5} << 30;
-    EXPECT_EQ(CountBlocks(fiveGiB, 1457664), fiveGiB / 1457664 + 1);
-    EXPECT_EQ(LastBlockSize(fiveGiB, 1457664), fiveGiB % 1457664);
-    EXPECT_EQ(CountBlocks(fiveGiB, int64_t{1} << 30), 5);
+    const struct {
+        int64_t F, B, h, count, last;
+    } cases[] = {
+        {3000000, 1457664, 38, 3, 84710}, // ".dat", no comment
+        {3000000, 1457664, 0, 3, 84672},
+        {200 - 38, 100, 38, 2, 100}, // exactly two blocks: the last is full
+        {201 - 38, 100, 38, 3, 1},
+        {62, 100, 38, 1, 0},
+        {100, 100, 0, 1, 0},
+        {101, 100, 0, 2, 1},
+        {0, 100, 0, 1, 0},
+        {0, 100, 38, 1, 0},
+        {-1, 100, 0, 0, 0},
+        {100, 0, 0, 0, 0},
+        {100, -5, 36, 0, 0},
+        {fiveGiB, 1457664, 0, fiveGiB / 1457664 + 1, fiveGiB % 1457664},
+        {fiveGiB, int64_t{1} << 30, 0, 5, 1 << 30},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.F) + " / " + std::to_string(c.B) + " + " +
+                     std::to_string(c.h));
+        EXPECT_EQ(CountBlocksWithHeader(c.F, c.B, c.h), c.count);
+        EXPECT_EQ(LastBlockSizeWithHeader(c.F, c.B, c.h), c.last);
+    }
+    // The headers of the variants: none, 34 bytes, and 34 + n + m.
+    EXPECT_EQ(LastBlockSize(3000000, 1457664), 84672);
+    EXPECT_EQ(CountBlocks(3000000, 1457664), 3);
+    EXPECT_EQ(LastBlockSize10(3000000, 1457664), 3000034 - 2 * 1457664);
+    EXPECT_EQ(CountBlocks10(0, 100), 1);
+    EXPECT_EQ(LastBlockSize(3000000, 1457664, 4, 0), 84710);
+    EXPECT_EQ(CountBlocks(201 - 38, 100, 4, 0), 3);
 }
 
 TEST(BlockArithmeticTest, BlockSizeForCount) {

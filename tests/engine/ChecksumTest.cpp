@@ -2,10 +2,7 @@
 // what a unite and a verify make of a damaged set.
 #include "EngineTestSupport.h"
 #include "engine/ChecksumFile.h"
-#include "engine/FileUtils.h"
 #include "support/ShellRun.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -35,7 +32,9 @@ protected:
         return names;
     }
 
+    // A fresh folder holding only a set of five pieces and its checksum file.
     std::vector<std::string> SetOfFive() {
+        ClearFolder(folder);
         WriteFileBytes(folder / "whole.bin", PatternBytes(4 * 1000 + 500, 3));
         return SplitIn(smNormal, "whole.bin", 1000);
     }
@@ -53,8 +52,7 @@ TEST_F(ChecksumTest, FileIsWhatSha256sumPrintsInEveryMode) {
                               TCase{smDOS, "whole.bin"}, TCase{smWinSplit, "whole.bin"},
                               TCase{smSelfJoining, "whole.bin"}, TCase{smNormal, "we\\ird.bin"}}) {
         SCOPED_TRACE(std::to_string(test.mode) + " " + test.name);
-        std::filesystem::remove_all(folder.Path());
-        std::filesystem::create_directories(folder.Path());
+        ClearFolder(folder);
         WriteFileBytes(folder / test.name, PatternBytes(2500, 7));
         const std::vector<std::string> pieces = SplitIn(test.mode, test.name, 1000);
         ASSERT_GE(pieces.size(), 3u);
@@ -77,8 +75,6 @@ TEST_F(ChecksumTest, UniteStopsAtTheFirstDamagedPieceAndKeepsEveryPiece) {
     } cases[] = {{0, std::nullopt}, {2, std::nullopt}, {4, std::nullopt}, {1, 3}};
     for (const auto& c : cases) {
         SCOPED_TRACE("piece " + std::to_string(c.flipped + 1));
-        std::filesystem::remove_all(folder.Path());
-        std::filesystem::create_directories(folder.Path());
         const std::vector<std::string> pieces = SetOfFive();
         std::filesystem::rename(folder / "whole.bin", folder / "original.bin");
         FlipByte(folder / pieces[c.flipped], 100); // past the first piece's signature
@@ -186,8 +182,6 @@ TEST_F(ChecksumTest, VerifyTellsEachPieceAndTheSet) {
                    false},
          }) {
         SCOPED_TRACE(test.label);
-        std::filesystem::remove_all(folder.Path());
-        std::filesystem::create_directories(folder.Path());
         const std::vector<std::string> pieces = SetOfFive();
         test.damage(pieces);
         const auto before = FolderNames(folder.Path());

@@ -111,19 +111,28 @@ inline void ClearFolder(const TTempFolder& folder) {
         std::filesystem::remove_all(folder.Path() / name);
 }
 
-// Runs `body` in a child process whose files may grow to `limit` bytes only,
-// and returns the child's exit status (the body's return value).
-template <typename Body> int InChildWithFileLimit(rlim_t limit, Body body) {
+// Runs `action` in a child process whose files may grow to `limit` bytes only;
+// true when it failed on a write to `path` that the limit cut short.
+template <typename Action>
+bool FailsWritingPastLimit(rlim_t limit, const std::string& path, Action action) {
     const pid_t child = fork();
     if (child == 0) {
         signal(SIGXFSZ, SIG_IGN); // so the write fails with EFBIG instead
         const struct rlimit rl = {limit, limit};
         setrlimit(RLIMIT_FSIZE, &rl);
-        _exit(body());
+        try {
+            action();
+        } catch (const EEngineError& error) {
+            _exit(error.Fault() == TEngineFault::efWriteFailed && error.Path() == path &&
+                          error.SystemError() == EFBIG
+                      ? 0
+                      : 1);
+        }
+        _exit(2);
     }
     int status = 0;
     waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // The stub is built into the same folder as the test programs.

@@ -1,14 +1,5 @@
 #include "engine/SelfJoin.h"
 #include "EngineTestSupport.h"
-#include "engine/VarnSplit.h"
-#include "support/TempFolder.h"
-
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <gtest/gtest.h>
-#include <string>
-#include <vector>
 
 namespace {
 

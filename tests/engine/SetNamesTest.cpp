@@ -1,8 +1,6 @@
 #include "engine/SetNames.h"
 #include "EngineTestSupport.h"
 
-#include <gtest/gtest.h>
-
 // A set named from a whole file is named back to that file by unite and the stub.
 TEST(SetNames, FirstPieceAndWholeFileNamesAreInverse) {
     const struct {

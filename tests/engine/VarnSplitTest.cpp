@@ -1,7 +1,4 @@
 #include "EngineTestSupport.h"
-#include "engine/FileUtils.h"
-
-#include <gtest/gtest.h>
 
 TEST(VarnSplitTest, FileNameGivesDefaultFirstPieceUntilOneIsAssigned) {
     TVarnSplit engine;
