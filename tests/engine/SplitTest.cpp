@@ -30,7 +30,11 @@ protected:
 
 // Every piece but the last is one block long, the data follows the header
 // of the first piece, and an old piece under a new piece's name is replaced.
+// Each piece's progress runs to 100 against its own size; the first starts at
+// its header, the last counts against what is left.
 TEST_F(SplitTest, LaysOutEveryMode) {
+    const std::vector<int> threeFull = {68, 98, 100, 30, 60, 90, 100, 30, 60, 90, 100};
+    const std::vector<int> dos = {25, 50, 75, 100, 50, 100};
     const struct {
         TSplitMode mode;
         const char* whole;
@@ -39,14 +43,16 @@ TEST_F(SplitTest, LaysOutEveryMode) {
         std::vector<std::string> pieces;
         std::size_t header;
         int64_t lastSize;
+        std::vector<int> percents = {}; // none: not looked at
     } cases[] = {
         {smNormal, "n.dat", 250, 100, 100, false, {"n.vrn", "n.001", "n.002"}, 38, 88},
         {smDOS, "n.dat", 250, 100, 100, false, {"n.dos", "n.001", "n.002"}, 0, 50},
         {smVersion10, "v.bin", 250, 100, 30, false, {"v.vrn", "v.001", "v.002"}, 34, 84},
         {smWinSplit, "a.zip", 350, 100, 100, false, {"a.001", "a.002", "a.003", "a.004"}, 0, 50},
-        {smNormal, "b.dat", 300 - 38, 100, 30, false, {"b.vrn", "b.001", "b.002"}, 38, 100},
+        // 300 bytes with the header: three full pieces.
+        {smNormal, "b.dat", 262, 100, 30, false, {"b.vrn", "b.001", "b.002"}, 38, 100, threeFull},
         {smNormal, "d.bin", 1000, 400, 1 << 24, false, {"d.vrn", "d.001", "d.002"}, 38, 238},
-        {smDOS, "report.doc", 150, 100, 7, true, {"report.doc.dos", "report.doc.001"}, 0, 50},
+        {smDOS, "report.doc", 150, 100, 25, true, {"report.doc.dos", "report.doc.001"}, 0, 50, dos},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pieces.front());
@@ -62,8 +68,14 @@ TEST_F(SplitTest, LaysOutEveryMode) {
         splitter.SetSplitFileName("");
         splitter.SetSize(c.block);
         splitter.SetBufferSize(c.buffer);
+        std::vector<int> percents;
+        if (!c.percents.empty())
+            splitter.OnProgress = [&](TVarnSplit&, uint16_t percent) {
+                percents.push_back(percent);
+            };
         splitter.Split();
         EXPECT_TRUE(splitter.Completed());
+        EXPECT_EQ(percents, c.percents);
         std::vector<std::string> names = c.pieces;
         names.push_back(c.whole);
         std::sort(names.begin(), names.end());
@@ -124,35 +136,6 @@ TEST_F(SplitTest, ExtraFilesOnlyWhenTheHandlerAgrees) {
                           extra.diskID == ChecksumFileDiskID ? FileSizeOf(out / extra.file) : 4);
             }
         }
-    }
-}
-
-// Each piece's progress runs to 100 against its own size; the first starts at
-// its header, the last counts against what is left.
-TEST_F(SplitTest, ProgressOfEachPieceCountsAgainstItsOwnSize) {
-    const struct {
-        TSplitMode mode;
-        const char* whole;
-        std::size_t wholeSize;
-        int64_t buffer;
-        std::vector<int> percents;
-    } cases[] = {
-        {smNormal, "b.dat", 300 - 38, 30, {68, 98, 100, 30, 60, 90, 100, 30, 60, 90, 100}},
-        {smDOS, "c.bin", 150, 25, {25, 50, 75, 100, 50, 100}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.whole);
-        MakeWhole(c.whole, c.wholeSize);
-        TVarnSplit splitter;
-        splitter.SetFileName(folder / c.whole);
-        splitter.SetDOSCompatible(c.mode == smDOS);
-        splitter.SetSplitFileName("");
-        splitter.SetSize(100);
-        splitter.SetBufferSize(c.buffer);
-        std::vector<int> percents;
-        splitter.OnProgress = [&](TVarnSplit&, uint16_t percent) { percents.push_back(percent); };
-        splitter.Split();
-        EXPECT_EQ(percents, c.percents);
     }
 }
 
