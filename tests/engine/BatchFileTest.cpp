@@ -28,44 +28,51 @@ TBatchFileFacts DosReport(int64_t blocks, const std::string& lastPath) {
 
 } // namespace
 
-// The copy line lists the pieces in order under the names the split gave them,
-// and the attrib line follows the attribute bits.
+// The copy line lists the pieces in order under the names the split gave them
+// (none in neither compatible mode), and the attrib line follows the attribute
+// bits.
 TEST(BatchFileText, ListsThePiecesAndRestoresTheAttributes) {
     const struct {
-        bool winSplit;
+        TSplitMode mode;
         int64_t blocks;
         const char* lastPath;
-        uint32_t attributes;
-        const char* tail; // after the preamble
-    } cases[] = {
-        {false, 3, "/d/report.003", 0, "@copy /b report.dos+report.001+report.002 report.doc\r\n"},
-        {false, 3, "/d/report.doc.003", 0,
-         "@copy /b report.doc.dos+report.doc.001+report.doc.002 report.doc\r\n"},
-        {true, 3, "/d/report.doc.004", 0,
-         "@copy /b report.doc.001+report.doc.002+report.doc.003 report.doc\r\n"},
+        const char* pieces;
+    } lists[] = {
+        {smDOS, 3, "/d/report.003", "report.dos+report.001+report.002"},
+        {smDOS, 3, "/d/report.doc.003", "report.doc.dos+report.doc.001+report.doc.002"},
+        {smWinSplit, 3, "/d/report.doc.004", "report.doc.001+report.doc.002+report.doc.003"},
         // The information file was written last.
-        {true, 4, "/t/report.wsp", 0,
-         "@copy /b report.001+report.002+report.003+report.004 report.doc\r\n"},
-        {false, 1, "/t/report.001", 0, "@copy /b report.dos report.doc\r\n"},
-        {true, 1, "/t/report.002", 0, "@copy /b report.001 report.doc\r\n"},
-        {false, 2, "/t/report.002", 32,
-         "@copy /b report.dos+report.001 report.doc\r\n@attrib -R -H -S +A report.doc\r\n"},
-        {false, 2, "/t/report.002", 1 | 2 | 4 | 32,
-         "@copy /b report.dos+report.001 report.doc\r\n@attrib +R +H +S +A report.doc\r\n"},
-        {false, 2, "/t/report.002", 2,
-         "@copy /b report.dos+report.001 report.doc\r\n@attrib -R +H -S -A report.doc\r\n"},
-        // Normal: every switch off, but the line is there.
-        {false, 2, "/t/report.002", 128,
-         "@copy /b report.dos+report.001 report.doc\r\n@attrib -R -H -S -A report.doc\r\n"},
+        {smWinSplit, 4, "/t/report.wsp", "report.001+report.002+report.003+report.004"},
+        {smDOS, 1, "/t/report.001", "report.dos"},
+        {smWinSplit, 1, "/t/report.002", "report.001"},
+        {smNormal, 3, "/t/report.003", ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.tail);
+    for (const auto& c : lists) {
+        SCOPED_TRACE(c.lastPath);
         TBatchFileFacts facts = DosReport(c.blocks, c.lastPath);
-        facts.dosCompatible = !c.winSplit;
-        facts.winSplitCompatible = c.winSplit;
+        facts.dosCompatible = c.mode == smDOS;
+        facts.winSplitCompatible = c.mode == smWinSplit;
+        facts.attributes = 0;
+        EXPECT_EQ(BatchFileText(facts),
+                  Preamble("report.doc", std::to_string(c.blocks), "3000000") + "@copy /b " +
+                      c.pieces + " report.doc\r\n");
+    }
+    // Normal (128): every switch off, but the line is there.
+    const struct {
+        uint32_t attributes;
+        const char* switches;
+    } attributes[] = {{32, "-R -H -S +A"},
+                      {1 | 2 | 4 | 32, "+R +H +S +A"},
+                      {2, "-R +H -S -A"},
+                      {128, "-R -H -S -A"}};
+    for (const auto& c : attributes) {
+        SCOPED_TRACE(c.switches);
+        TBatchFileFacts facts = DosReport(2, "/t/report.002");
         facts.attributes = c.attributes;
         EXPECT_EQ(BatchFileText(facts),
-                  Preamble("report.doc", std::to_string(c.blocks), "3000000") + c.tail);
+                  Preamble("report.doc", "2", "3000000") +
+                      "@copy /b report.dos+report.001 report.doc\r\n@attrib " + c.switches +
+                      " report.doc\r\n");
     }
 }
 
@@ -75,13 +82,6 @@ TEST(BatchFileText, FourDigitPieceNumbersFromOneThousand) {
     const std::string text = BatchFileText(facts).value();
     EXPECT_NE(text.find("+big.999+big.1000 big\r\n"), std::string::npos);
     EXPECT_EQ(text.find("big.1001"), std::string::npos);
-}
-
-TEST(BatchFileText, NeitherCompatibleModeGivesAnEmptyList) {
-    TBatchFileFacts facts = DosReport(3, "/t/report.003");
-    facts.dosCompatible = false;
-    const std::string text = BatchFileText(facts).value();
-    EXPECT_NE(text.find("\r\n@copy /b  report.doc\r\n"), std::string::npos);
 }
 
 TEST(BatchFileText, AwkwardNamesAreQuotedAndEscaped) {
