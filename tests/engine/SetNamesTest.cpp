@@ -33,7 +33,7 @@ TEST(SetNames, StoredExtensionsThatLeaveTheFolderOrNameNothingAreRefused) {
     }
 }
 
-TEST(SetNames, StubIsFoundMissingOrDamaged) {
+TEST(SetNames, StubIsFoundBesideTheProgramOrInTheLibraryFolder) {
     TScopedXdgHome home;
     TTempFolder folder;
     EXPECT_EQ(FindStub(folder.Path().string()).state, TStubState::ssMissing);
@@ -47,11 +47,8 @@ TEST(SetNames, StubIsFoundMissingOrDamaged) {
     EXPECT_EQ(found.state, TStubState::ssFound);
     EXPECT_EQ(found.path, stub);
     EXPECT_EQ(found.size, MinimumStubSize);
-}
 
-TEST(SetNames, InstalledStubsLieInTheLibraryFolderAndMustBeOfTheirKind) {
-    TScopedXdgHome home;
-    TTempFolder folder;
+    // Installed stubs lie in the library folder and must be of their kind.
     const std::filesystem::path bin = folder.Path() / "bin";
     const std::filesystem::path library = folder.Path() / "lib" / "varnsplit";
     std::filesystem::create_directories(bin);

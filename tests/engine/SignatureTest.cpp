@@ -36,7 +36,7 @@ TSignature Sample110() {
 
 } // namespace
 
-TEST(SignatureTest, Version110LayoutByteForByte) {
+TEST(SignatureTest, Version110LayoutByteForByteAndFieldWidths) {
     const std::string expected =
         std::string("VRNv110\x1A", 8) +
         Bytes({0x01, 0xC0, 0xC6, 0x2D, 0x00, 0x21, 0x00, 0x00, 0x00, 0x44, 0x33, 0x22, 0x11,
@@ -46,9 +46,22 @@ TEST(SignatureTest, Version110LayoutByteForByte) {
     EXPECT_EQ(encoded, expected);
     EXPECT_EQ(encoded.size(), 34u + 4u + 4u);
     EXPECT_EQ(EncodedSignatureLength(Sample110()), encoded.size());
+
+    // Texts longer than their fields are cut to the fields' widths.
+    TSignature signature = Sample110();
+    signature.extension = "." + std::string(300, 'x');
+    signature.comment = std::string(70000, 'c');
+    const std::string cut = EncodeSignature(signature);
+    EXPECT_EQ(static_cast<unsigned char>(cut[29]), 255);
+    EXPECT_EQ(cut.size(), 34u + 255u + 65535u);
+    EXPECT_EQ(EncodedSignatureLength(signature), cut.size());
+    const std::optional<TSignature> parsed = Parse(cut);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->extension.size(), 255u);
+    EXPECT_EQ(parsed->comment.size(), 65535u);
 }
 
-TEST(SignatureTest, Version100LayoutByteForByte) {
+TEST(SignatureTest, Version100LayoutByteForByteAndExtensionLimits) {
     TSignature signature;
     signature.version = TSignatureVersion::sv100;
     signature.wholeFileSize = 0x7FFFFFFF;
@@ -56,17 +69,14 @@ TEST(SignatureTest, Version100LayoutByteForByte) {
     signature.blockCount = 65535;
     std::string expected = std::string("VRNv100\x1A", 8) + Bytes({0xFF, 0xFF, 0xFF, 0x7F}) +
                            ".txt" + std::string(16, '\0') + Bytes({0xFF, 0xFF});
-    EXPECT_EQ(EncodeSignature(signature), expected);
+    std::string encoded = EncodeSignature(signature);
+    EXPECT_EQ(encoded, expected);
     EXPECT_EQ(EncodedSignatureLength(signature), 34u);
-}
 
-TEST(SignatureTest, Version100ExtensionFieldLimits) {
-    TSignature signature;
-    signature.version = TSignatureVersion::sv100;
     // Exactly 20 bytes: stored without a terminating zero and read back whole.
     signature.extension = ".abcdefghijklmnopqrs";
     ASSERT_EQ(signature.extension.size(), 20u);
-    std::string encoded = EncodeSignature(signature);
+    encoded = EncodeSignature(signature);
     EXPECT_EQ(encoded.substr(12, 20), signature.extension);
     EXPECT_EQ(Parse(encoded)->extension, signature.extension);
     // Longer: cut to 20 bytes, never inside a UTF-8 character.
@@ -76,20 +86,6 @@ TEST(SignatureTest, Version100ExtensionFieldLimits) {
     EXPECT_EQ(Parse(encoded)->extension, ".abcdefghijklmnopq\xD0\x96");
     signature.extension = ".abcdefghijklmnopqr\xD0\x96"; // the letter would straddle byte 20
     EXPECT_EQ(Parse(EncodeSignature(signature))->extension, ".abcdefghijklmnopqr");
-}
-
-TEST(SignatureTest, Version110FieldWidthsCutLongTexts) {
-    TSignature signature = Sample110();
-    signature.extension = "." + std::string(300, 'x');
-    signature.comment = std::string(70000, 'c');
-    const std::string encoded = EncodeSignature(signature);
-    EXPECT_EQ(static_cast<unsigned char>(encoded[29]), 255);
-    EXPECT_EQ(encoded.size(), 34u + 255u + 65535u);
-    EXPECT_EQ(EncodedSignatureLength(signature), encoded.size());
-    const std::optional<TSignature> parsed = Parse(encoded);
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->extension.size(), 255u);
-    EXPECT_EQ(parsed->comment.size(), 65535u);
 }
 
 TEST(SignatureTest, LengthAndParseOfShortOrForeignBytes) {

@@ -197,22 +197,6 @@ TEST_F(UniteTest, ReportedFailures) {
     EXPECT_FALSE(engine.Completed());
 }
 
-TEST_F(UniteTest, StoredExtensionThatLeavesTheFolderIsRefused) {
-    // A crafted first piece whose extension would name a file in another folder.
-    TSignature signature;
-    signature.wholeFileSize = 3;
-    signature.blockCount = 1;
-    signature.extension = "/../escaped";
-    std::filesystem::create_directories(folder.Path() / "in");
-    WriteFileBytes(folder / "in/x.vrn", EncodeSignature(signature) + "abc");
-    engine.ReadSignature(folder / "in/x.vrn");
-    engine.SetSplitFileName(folder / "in/x.vrn");
-    ExpectFault([&] { engine.Unite(); }, TEngineFault::efUnsafeExtension);
-    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "in/x/../escaped"));
-    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "escaped"));
-    EXPECT_EQ(FolderNames(folder.Path() / "in"), std::vector<std::string>{"x.vrn"});
-}
-
 TEST_F(UniteTest, InformationFileWithoutSizeJoinsUntilAPieceIsMissing) {
     WriteFileBytes(folder / "w.001", "abc");
     WriteFileBytes(folder / "w.002", "def");
@@ -306,7 +290,8 @@ TEST_F(UniteTest, DamagedPiecesAreNamedBeforeAnythingIsJoined) {
 }
 
 // A signature whose size is negative, or whose block count the first piece
-// contradicts, describes no set; a FIFO named like a piece is no piece.
+// contradicts, describes no set; a FIFO named like a piece is no piece; a
+// stored extension may not lead out of the folder.
 TEST_F(UniteTest, DamagedSignaturesAndOddFilesAreRefused) {
     TSignature signature;
     signature.extension = ".dat";
@@ -345,4 +330,18 @@ TEST_F(UniteTest, DamagedSignaturesAndOddFilesAreRefused) {
     std::filesystem::remove(folder / "x.vrn");
     ASSERT_EQ(mkfifo((folder / "x.vrn").c_str(), 0600), 0);
     EXPECT_THROW(engine.ReadSignature(folder / "x.vrn"), EEngineError);
+
+    // A crafted first piece whose extension would name a file in another folder.
+    signature.wholeFileSize = 3;
+    signature.blockCount = 1;
+    signature.extension = "/../escaped";
+    std::filesystem::create_directories(folder.Path() / "in");
+    WriteFileBytes(folder / "in/x.vrn", EncodeSignature(signature) + "abc");
+    engine.SetFileName(""); // the output is named from the stored extension
+    engine.SetSplitFileName(folder / "in/x.vrn");
+    engine.ReadSignature(folder / "in/x.vrn");
+    ExpectFault([&] { engine.Unite(); }, TEngineFault::efUnsafeExtension);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "in/x/../escaped"));
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "escaped"));
+    EXPECT_EQ(FolderNames(folder.Path() / "in"), std::vector<std::string>{"x.vrn"});
 }
