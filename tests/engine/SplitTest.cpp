@@ -91,49 +91,43 @@ TEST_F(SplitTest, LaysOutEveryMode) {
     EXPECT_TRUE(reporter.messages.empty());
 }
 
-// The information, batch and checksum files are asked for after the pieces and
-// written only when a handler answers Continue = true (LaysOutEveryMode splits
-// without a handler).
+// The information, batch and checksum files are asked for after the pieces,
+// each for the bytes it needs (the checksum file its own length, the others
+// 4), and written only when a handler answers Continue = true
+// (LaysOutEveryMode splits without a handler).
 TEST_F(SplitTest, ExtraFilesOnlyWhenTheHandlerAgrees) {
-    enum TAnswer { aDeclined, aAgreed };
-    const struct {
-        TSplitMode mode;
-        const char* file;
-        int32_t diskID;
-    } extras[] = {{smWinSplit, "x.wsp", InfoFileDiskID},
-                  {smDOS, "x.bat", BatchFileDiskID},
-                  {smNormal, "x.sha256", ChecksumFileDiskID}};
-    for (const auto& extra : extras) {
-        for (TAnswer answer : {aDeclined, aAgreed}) {
-            SCOPED_TRACE(std::string(extra.file) + " answer " + std::to_string(answer));
-            TTempFolder out;
-            WriteFileBytes(out / "x.bin", PatternBytes(250));
-            TVarnSplit splitter;
-            splitter.SetFileName(out / "x.bin");
-            splitter.SetSize(100);
-            splitter.SetDOSCompatible(extra.mode == smDOS);
-            splitter.SetWinSplitCompatible(extra.mode == smWinSplit);
-            splitter.SetMakeBAT(extra.mode == smDOS);
-            splitter.SetMakeChecksums(extra.mode == smNormal);
-            splitter.SetSplitFileName("");
-            std::vector<TNeedDiskCall> calls;
-            splitter.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t disks, std::string& path,
-                                      bool& proceed) {
-                calls.push_back({diskID, disks, path, proceed});
-                proceed = diskID != extra.diskID || answer == aAgreed;
-            };
-            splitter.Split();
-            EXPECT_TRUE(splitter.Completed());
-            EXPECT_EQ(PathExists(out / extra.file), answer == aAgreed);
-            ASSERT_EQ(calls.size(), 4u);
-            EXPECT_EQ(calls[1].numOfDisks, 3);
-            EXPECT_EQ(calls.back().diskID, extra.diskID);
-            EXPECT_EQ(calls.back().path, out / extra.file);
-            EXPECT_FALSE(calls.back().continueOnEntry);
-            // The bytes the file needs: the checksum file's own length, else 4.
-            if (extra.diskID != ChecksumFileDiskID || answer == aAgreed) {
-                EXPECT_EQ(calls.back().numOfDisks,
-                          extra.diskID == ChecksumFileDiskID ? FileSizeOf(out / extra.file) : 4);
+    for (bool agree : {true, false}) {
+        SCOPED_TRACE(agree ? "agreed" : "declined");
+        ClearFolder(folder);
+        MakeWhole("x.bin", 250);
+        TVarnSplit splitter;
+        splitter.SetFileName(folder / "x.bin");
+        splitter.SetSize(100);
+        splitter.SetWinSplitCompatible(true);
+        splitter.SetMakeBAT(true);
+        splitter.SetMakeChecksums(true);
+        splitter.SetSplitFileName("");
+        std::vector<TNeedDiskCall> calls;
+        splitter.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t disks, std::string& path,
+                                  bool& proceed) {
+            calls.push_back({diskID, disks, path, proceed});
+            proceed = agree || (diskID > 0 && diskID < 4); // every piece
+        };
+        splitter.Split();
+        EXPECT_TRUE(splitter.Completed());
+        const char* const extras[] = {"x.wsp", "x.bat", "x.sha256"};
+        ASSERT_EQ(calls.size(), 6u);
+        EXPECT_EQ(calls[1].numOfDisks, 3);
+        const int32_t ids[] = {InfoFileDiskID, BatchFileDiskID, ChecksumFileDiskID};
+        for (int i = 0; i < 3; ++i) {
+            const TNeedDiskCall& call = calls[3 + i];
+            EXPECT_EQ(PathExists(folder / extras[i]), agree) << extras[i];
+            EXPECT_EQ(call.diskID, ids[i]);
+            EXPECT_EQ(call.path, folder / extras[i]);
+            EXPECT_FALSE(call.continueOnEntry);
+            if (agree || call.diskID != ChecksumFileDiskID) {
+                EXPECT_EQ(call.numOfDisks,
+                          call.diskID == ChecksumFileDiskID ? FileSizeOf(folder / extras[i]) : 4);
             }
         }
     }
