@@ -68,23 +68,7 @@ TEST(BatchFileUnderCmd, JoinsAwkwardNamesAndRunsNothingElse) {
         const std::string bytes = PatternBytes(2500, static_cast<unsigned>(i + 1));
         WriteFileBytes((source / c.whole).string(), bytes);
 
-        TVarnSplit engine;
-        engine.SetFileName((source / c.whole).string());
-        engine.SetSize(1000);
-        engine.SetMakeBAT(true);
-        if (c.winSplit)
-            engine.SetWinSplitCompatible(true);
-        else
-            engine.SetDOSCompatible(true);
-        engine.SetKeepOriginalExt(c.firstPiece.starts_with(c.whole));
-        engine.SetSplitFileName((set / c.firstPiece).string());
-        engine.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t, std::string& path,
-                                bool& carryOn) {
-            if (diskID == BatchFileDiskID)
-                path = (set / "join.bat").string();
-            carryOn = true;
-        };
-        engine.Split();
+        SplitWithBatchFile(source / c.whole, set / c.firstPiece, c.winSplit, set / "join.bat");
         ASSERT_TRUE(std::filesystem::exists(set / "join.bat"));
 
         std::set<std::string> expected = NameSet(set);

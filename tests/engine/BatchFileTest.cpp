@@ -177,22 +177,7 @@ TEST(BatchFileSplit, FollowsTheSetAndGoesWhereTheHandlerPoints) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.batchFile);
         WriteFileBytes(folder / c.batchFile, std::string(10000, 'x'));
-        TVarnSplit engine;
-        engine.SetFileName(source);
-        engine.SetSize(1000);
-        engine.SetBufferSize(300);
-        engine.SetMakeBAT(true);
-        engine.SetWinSplitCompatible(c.winSplit);
-        engine.SetDOSCompatible(!c.winSplit);
-        engine.SetKeepOriginalExt(c.winSplit);
-        engine.SetSplitFileName(folder / c.firstPiece);
-        engine.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t, std::string& path,
-                                bool& carryOn) {
-            if (diskID == BatchFileDiskID)
-                path = folder / c.batchFile;
-            carryOn = true;
-        };
-        engine.Split();
+        SplitWithBatchFile(source, folder / c.firstPiece, c.winSplit, folder / c.batchFile);
         EXPECT_EQ(ReadFileBytes(folder / c.batchFile),
                   Preamble("report.doc", "3", "2500") + "@copy /b " + c.copy +
                       "\r\n@attrib -R -H -S +A report.doc\r\n");
@@ -204,17 +189,10 @@ TEST(BatchFileSplit, FollowsTheSetAndGoesWhereTheHandlerPoints) {
     ClearFolder(folder);
     const std::string unsafe = folder / "say \"hi\".doc";
     WriteFileBytes(unsafe, PatternBytes(2500));
-    TVarnSplit engine;
-    engine.SetDOSCompatible(true);
-    engine.SetFileName(unsafe);
-    engine.SetSize(1000);
-    engine.SetMakeBAT(true);
-    engine.SetMakeChecksums(false);
-    engine.SetSplitFileName(ReplaceExtension(unsafe, ".dos"));
-    std::vector<TNeedDiskCall> calls;
-    AnswerEveryQuestion(engine, calls);
-    ExpectFault([&] { engine.Split(); }, TEngineFault::efUnsafeBatchName,
-                folder / "say \"hi\".bat");
+    const std::string batchFile = folder / "say \"hi\".bat";
+    ExpectFault(
+        [&] { SplitWithBatchFile(unsafe, ReplaceExtension(unsafe, ".dos"), false, batchFile); },
+        TEngineFault::efUnsafeBatchName, batchFile);
     EXPECT_EQ(FolderNames(folder.Path()),
               Names({"say \"hi\".doc", "say \"hi\".dos", "say \"hi\".001", "say \"hi\".002"}));
 }

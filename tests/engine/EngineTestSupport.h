@@ -170,6 +170,28 @@ inline std::string SplitSet(const TTempFolder& folder, TSplitMode mode, const st
     return mode == smWinSplit ? ReplaceExtension(folder / whole, ".wsp") : splitter.SplitFileName();
 }
 
+// Splits `source` into 1000-byte pieces named from `firstPiece` on, DOS- or
+// WinSplit-compatible, with a batch file that the handler puts at `batchFile`.
+inline void SplitWithBatchFile(const std::string& source, const std::string& firstPiece,
+                               bool winSplit, const std::string& batchFile) {
+    TVarnSplit engine;
+    engine.SetFileName(source);
+    engine.SetSize(1000);
+    engine.SetBufferSize(300);
+    engine.SetMakeBAT(true);
+    engine.SetWinSplitCompatible(winSplit);
+    engine.SetDOSCompatible(!winSplit);
+    engine.SetKeepOriginalExt(FileNamePart(firstPiece).starts_with(FileNamePart(source)));
+    engine.SetSplitFileName(firstPiece);
+    engine.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t, std::string& path,
+                            bool& carryOn) {
+        if (diskID == BatchFileDiskID)
+            path = batchFile;
+        carryOn = true;
+    };
+    engine.Split();
+}
+
 // The pieces of the set that starts at `first` (for a WinSplit-compatible set
 // its information file), in order.
 inline std::vector<std::string> PiecesFrom(TSplitMode mode, const std::string& first) {
