@@ -1,15 +1,7 @@
 #include "engine/SelfJoin.h"
 #include "EngineTestSupport.h"
 
-namespace {
-
-class StubLength : public ::testing::Test {
-protected:
-    TScopedXdgHome m_home;
-    TTempFolder m_folder;
-};
-
-} // namespace
+using StubLength = TEngineFolderTest;
 
 // The length of a Linux image is where its last segment ends; anything but a
 // whole little-endian ELF image has none.
@@ -37,12 +29,12 @@ TEST_F(StubLength, ReadsLinuxImagesFromTheirHeadersOnly) {
         {"segment beyond the end", absurd, 0},
         {"program headers beyond the end", manyHeaders, 0},
     };
-    const std::string path = m_folder / "file";
+    const std::string path = folder / "file";
     for (const auto& c : cases) {
         WriteFileBytes(path, c.bytes);
         EXPECT_EQ(StubLengthOf(path), c.length) << c.what;
     }
-    EXPECT_EQ(StubLengthOf(m_folder / "missing"), 0);
+    EXPECT_EQ(StubLengthOf(folder / "missing"), 0);
 }
 
 namespace {
@@ -77,7 +69,7 @@ std::string BuiltWindowsStub() {
 } // namespace
 
 TEST_F(StubLength, ReadsWindowsImagesFromTheirHeadersOnly) {
-    const std::string path = m_folder / "pe";
+    const std::string path = folder / "pe";
     struct TCase {
         const char* what;
         std::string bytes;
@@ -119,7 +111,7 @@ TEST_F(StubLength, OfTheBuiltWindowsStubIsItsFileSize) {
         GTEST_SKIP() << "the Windows stub was not built (no mingw-w64 cross compiler)";
     const std::string image = ReadFileBytes(stub);
     EXPECT_EQ(StubLengthOf(stub), static_cast<int64_t>(image.size()));
-    const std::string piece = m_folder / "name.exe";
+    const std::string piece = folder / "name.exe";
     WriteFileBytes(piece, image + "VRNv110\x1a" + PatternBytes(5000));
     EXPECT_EQ(StubLengthOf(piece), static_cast<int64_t>(image.size()));
 }

@@ -174,24 +174,23 @@ TEST_F(SplitTest, HandlerAndStopEndOrMoveThePieces) {
     EXPECT_EQ(FolderNames(folder.Path() / "other"), Names({"moved.001", "moved.002"}));
 }
 
-TEST_F(SplitTest, MissingInputIsReportedNotThrown) {
-    engine.SetFileName(folder / "nothing.bin");
-    EXPECT_NO_THROW(engine.Split());
-    ASSERT_EQ(reporter.messages.size(), 1u);
-    EXPECT_EQ(reporter.messages[0].first, TEngineMessage::emInputFileMissing);
-    EXPECT_EQ(reporter.messages[0].second, folder / "nothing.bin");
-    EXPECT_TRUE(FolderNames(folder.Path()).empty());
-    engine.SetFileName(folder.Path().string()); // a folder is no input file either
-    engine.Split();
-    EXPECT_EQ(reporter.messages.size(), 2u);
-}
-
 static void ExpectRefused(TVarnSplit& engine, TEngineFault fault) {
     ExpectFault([&] { engine.Split(); }, fault);
     EXPECT_FALSE(engine.Completed());
 }
 
-TEST_F(SplitTest, BadSizesAreRefusedBeforeWriting) {
+// A missing input is reported, not thrown; bad sizes are refused.
+TEST_F(SplitTest, BadInputAndSizesAreRefusedBeforeWriting) {
+    engine.SetFileName(folder / "x.dat");
+    EXPECT_NO_THROW(engine.Split());
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0].first, TEngineMessage::emInputFileMissing);
+    EXPECT_EQ(reporter.messages[0].second, folder / "x.dat");
+    EXPECT_TRUE(FolderNames(folder.Path()).empty());
+    engine.SetFileName(folder.Path().string()); // a folder is no input file either
+    engine.Split();
+    EXPECT_EQ(reporter.messages.size(), 2u);
+
     MakeWhole("x.dat", 100);
     engine.SetFileName(folder / "x.dat");
     const struct {
@@ -318,22 +317,17 @@ TEST_F(SplitTest, SelfJoiningFirstPiece) {
     ExpectRefused(engine, TEngineFault::efStubUnreadable);
 }
 
-TEST_F(SplitTest, ShortWriteIsAnErrorNamingThePiece) {
+// A short write, or a full device, is an error naming the piece.
+TEST_F(SplitTest, WriteFailuresNameThePiece) {
     MakeWhole("f.bin", 3000);
-    EXPECT_TRUE(FailsWritingPastLimit(1500, folder / "f.vrn", [&] {
-        engine.SetFileName(folder / "f.bin");
-        engine.SetSize(2000);
-        engine.Split();
-    }));
+    engine.SetFileName(folder / "f.bin");
+    engine.SetSize(2000);
+    EXPECT_TRUE(FailsWritingPastLimit(1500, folder / "f.vrn", [&] { engine.Split(); }));
     // The piece cut short is gone; nothing looks like a set.
     EXPECT_EQ(FolderNames(folder.Path()), Names({"f.bin"}));
-}
 
-TEST_F(SplitTest, WriteToAFullDevice) {
     if (access("/dev/full", W_OK) != 0)
         GTEST_SKIP() << "no /dev/full";
-    MakeWhole("g.bin", 300);
-    engine.SetFileName(folder / "g.bin");
     engine.SetDOSCompatible(true);
     engine.SetSplitFileName("/dev/full");
     ExpectFault([&] { engine.Split(); }, TEngineFault::efWriteFailed, "/dev/full", ENOSPC);
