@@ -99,9 +99,8 @@ TEST_F(SplitTest, ExtraFilesOnlyWhenTheHandlerAgrees) {
     for (bool agree : {true, false}) {
         SCOPED_TRACE(agree ? "agreed" : "declined");
         ClearFolder(folder);
-        MakeWhole("x.bin", 250);
         TVarnSplit splitter;
-        splitter.SetFileName(folder / "x.bin");
+        splitter.SetFileName(MakeWhole("x.bin", 250));
         splitter.SetSize(100);
         splitter.SetWinSplitCompatible(true);
         splitter.SetMakeBAT(true);
@@ -137,8 +136,7 @@ TEST_F(SplitTest, ExtraFilesOnlyWhenTheHandlerAgrees) {
 // removes the piece it cuts short and is cleared by the next run; the handler
 // may send the later pieces elsewhere.
 TEST_F(SplitTest, HandlerAndStopEndOrMoveThePieces) {
-    MakeWhole("s.bin", 1000);
-    engine.SetFileName(folder / "s.bin");
+    engine.SetFileName(MakeWhole("s.bin", 1000));
     engine.SetSize(400);
     engine.SetBufferSize(100);
     engine.OnNeedDisk = [](TVarnSplit&, int32_t diskID, int32_t, std::string&, bool& proceed) {
@@ -191,8 +189,7 @@ TEST_F(SplitTest, BadInputAndSizesAreRefusedBeforeWriting) {
     engine.Split();
     EXPECT_EQ(reporter.messages.size(), 2u);
 
-    MakeWhole("x.dat", 100);
-    engine.SetFileName(folder / "x.dat");
+    engine.SetFileName(MakeWhole("x.dat", 100));
     const struct {
         int64_t size, buffer;
         bool version100;
@@ -242,8 +239,7 @@ TEST_F(SplitTest, OnlyUnsignedModesTakeFilesPast31Bits) {
 
 TEST_F(SplitTest, NeverWritesOverTheSource) {
     // Re-splitting a piece: its own name comes up as the third piece.
-    MakeWhole("set.002", 250);
-    engine.SetFileName(folder / "set.002");
+    engine.SetFileName(MakeWhole("set.002", 250));
     engine.SetSize(100);
     ExpectRefused(engine, TEngineFault::efSameAsSource);
     EXPECT_EQ(FolderNames(folder.Path()), Names({"set.002"}));
@@ -260,8 +256,7 @@ TEST_F(SplitTest, NeverWritesOverTheSource) {
 
     // A handler that points a later piece at the source.
     TVarnSplit moved(&reporter);
-    MakeWhole("w.bin", 250, 3);
-    moved.SetFileName(folder / "w.bin");
+    moved.SetFileName(MakeWhole("w.bin", 250, 3));
     moved.SetSize(100);
     moved.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t, std::string& path, bool&) {
         if (diskID == 2)
@@ -271,9 +266,8 @@ TEST_F(SplitTest, NeverWritesOverTheSource) {
     EXPECT_EQ(Read("w.bin"), PatternBytes(250, 3));
 
     // The information file named like the source.
-    MakeWhole("i.wsp", 20);
     TVarnSplit info(&reporter);
-    info.SetFileName(folder / "i.wsp");
+    info.SetFileName(MakeWhole("i.wsp", 20));
     info.SetSplitFileName(folder / "i.001");
     info.SetWinSplitCompatible(true);
     std::vector<TNeedDiskCall> calls;
@@ -287,8 +281,7 @@ TEST_F(SplitTest, SelfJoiningFirstPiece) {
     // Only the program image is copied, not what a longer file holds after it.
     const std::string stub = Elf32Image(1000);
     WriteFileBytes(folder / "varnstub.exe", stub + "a piece of an old set");
-    MakeWhole("p.dat", 3000);
-    engine.SetFileName(folder / "p.dat");
+    engine.SetFileName(MakeWhole("p.dat", 3000));
     engine.SetSplitFileName(folder / "p.exe");
     engine.SetMakeSUB(true);
     engine.SetStubFileName(folder / "varnstub.exe");
@@ -319,8 +312,7 @@ TEST_F(SplitTest, SelfJoiningFirstPiece) {
 
 // A short write, or a full device, is an error naming the piece.
 TEST_F(SplitTest, WriteFailuresNameThePiece) {
-    MakeWhole("f.bin", 3000);
-    engine.SetFileName(folder / "f.bin");
+    engine.SetFileName(MakeWhole("f.bin", 3000));
     engine.SetSize(2000);
     EXPECT_TRUE(FailsWritingPastLimit(1500, folder / "f.vrn", [&] { engine.Split(); }));
     // The piece cut short is gone; nothing looks like a set.

@@ -58,36 +58,35 @@ private:
 
 } // namespace
 
-TEST(VolumesTest, FileSystemTypesMapToDriveTypes) {
+TEST(VolumesTest, FileSystemTypesAndRemovableDisksMapToDriveTypes) {
     TFakeSysfs sysfs;
-    EXPECT_EQ(DriveTypeOfMount(Mount("iso9660", "/dev/sr0", 11, 0), sysfs.BlockRoot()), dtCdRom);
-    EXPECT_EQ(DriveTypeOfMount(Mount("udf", "/dev/sr0", 11, 0), sysfs.BlockRoot()), dtCdRom);
-    EXPECT_EQ(DriveTypeOfMount(Mount("ramfs", "ramfs"), sysfs.BlockRoot()), dtRamDisk);
+    const auto typeOf = [&](const char* fsType, const char* source, unsigned major = 0,
+                            unsigned minor = 0) {
+        return DriveTypeOfMount(Mount(fsType, source, major, minor), sysfs.BlockRoot());
+    };
+    EXPECT_EQ(typeOf("iso9660", "/dev/sr0", 11, 0), dtCdRom);
+    EXPECT_EQ(typeOf("udf", "/dev/sr0", 11, 0), dtCdRom);
+    EXPECT_EQ(typeOf("ramfs", "ramfs"), dtRamDisk);
     // tmpfs must stay a valid split target.
-    EXPECT_EQ(DriveTypeOfMount(Mount("tmpfs", "tmpfs", 0, 35), sysfs.BlockRoot()), dtFixed);
+    EXPECT_EQ(typeOf("tmpfs", "tmpfs", 0, 35), dtFixed);
     for (const char* remote : {"nfs", "nfs4", "cifs", "smb3", "fuse.sshfs"})
-        EXPECT_EQ(DriveTypeOfMount(Mount(remote, "server:/share"), sysfs.BlockRoot()), dtRemote)
-            << remote;
-    EXPECT_EQ(DriveTypeOfMount(Mount("ext4", "/dev/sda2", 8, 2), sysfs.BlockRoot()), dtFixed);
-    EXPECT_EQ(DriveTypeOfMount(Mount("proc", "proc"), sysfs.BlockRoot()), dtFixed);
-}
+        EXPECT_EQ(typeOf(remote, "server:/share"), dtRemote) << remote;
+    EXPECT_EQ(typeOf("ext4", "/dev/sda2", 8, 2), dtFixed);
+    EXPECT_EQ(typeOf("proc", "proc"), dtFixed);
 
-TEST(VolumesTest, RemovableIsReadFromTheParentDiskOfAPartition) {
-    TFakeSysfs sysfs;
-    // Found through /sys/dev/block: the partition's folder sits in its disk's.
-    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb1", 8, 17), sysfs.BlockRoot()), dtRemovable);
-    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb", 8, 16), sysfs.BlockRoot()), dtRemovable);
+    // Removable is read from the parent disk of a partition, found through
+    // /sys/dev/block: the partition's folder sits in its disk's.
+    EXPECT_EQ(typeOf("vfat", "/dev/sdb1", 8, 17), dtRemovable);
+    EXPECT_EQ(typeOf("vfat", "/dev/sdb", 8, 16), dtRemovable);
     // A trailing separator on the root changes nothing.
     EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb1", 8, 17), sysfs.BlockRoot() + "/"),
               dtRemovable);
     // No device link: the source name is stripped of its partition number.
-    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb3", 8, 19), sysfs.BlockRoot()), dtRemovable);
-    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/mmcblk0p1", 179, 1), sysfs.BlockRoot()),
-              dtRemovable);
-    EXPECT_EQ(DriveTypeOfMount(Mount("ext4", "/dev/sda5", 8, 5), sysfs.BlockRoot()), dtFixed);
+    EXPECT_EQ(typeOf("vfat", "/dev/sdb3", 8, 19), dtRemovable);
+    EXPECT_EQ(typeOf("vfat", "/dev/mmcblk0p1", 179, 1), dtRemovable);
+    EXPECT_EQ(typeOf("ext4", "/dev/sda5", 8, 5), dtFixed);
     // A device sysfs does not know is a fixed disk.
-    EXPECT_EQ(DriveTypeOfMount(Mount("ext4", "/dev/nvme9n1p1", 259, 9), sysfs.BlockRoot()),
-              dtFixed);
+    EXPECT_EQ(typeOf("ext4", "/dev/nvme9n1p1", 259, 9), dtFixed);
     EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb1", 8, 17), "/nonexistent/block"), dtFixed);
 }
 
