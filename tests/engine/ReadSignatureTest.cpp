@@ -19,6 +19,16 @@ TSignature Sample(TSignatureVersion version) {
     return signature;
 }
 
+// What an inspection tells about a set (but its times), compared and printed
+// at once. A size that is not known ends in "?".
+std::string Facts(const TVarnSplit& engine) {
+    return "ext " + engine.OriginalExt() + ", size " + std::to_string(engine.OriginalSize()) +
+           (engine.OriginalSizeKnown() ? "" : "?") + ", blocks " +
+           std::to_string(engine.BlockCount()) + ", comment " + engine.Comment() + ", attributes " +
+           std::to_string(engine.Attributes()) + (engine.FullSignature() ? ", full" : "") +
+           (engine.Version100() ? ", 1.0" : "") + (engine.WinSplitCompatible() ? ", WinSplit" : "");
+}
+
 } // namespace
 
 // One engine inspects pieces in turn, as the window does: each signature
@@ -31,44 +41,29 @@ TEST_F(ReadSignatureTest, EachPieceReplacesTheLastOnesFacts) {
     engine.SetWinSplitCompatible(true);
     engine.SetVersion100(true);
     engine.ReadSignature(folder / "a.vrn");
-    EXPECT_EQ(engine.OriginalExt(), ".dat");
-    EXPECT_EQ(engine.OriginalSize(), 3000000);
-    EXPECT_TRUE(engine.OriginalSizeKnown());
-    EXPECT_EQ(engine.BlockCount(), 3);
-    EXPECT_EQ(engine.Comment(), "Привіт");
-    EXPECT_EQ(engine.Attributes(), 33u);
+    EXPECT_EQ(Facts(engine),
+              "ext .dat, size 3000000, blocks 3, comment Привіт, attributes 33, full");
     EXPECT_EQ(engine.CreationTime(), 0x2A214C21u);
     EXPECT_EQ(engine.LastAccessTime(), 0x2A224C22u);
     EXPECT_EQ(engine.LastWriteTime(), 0x2A234C23u);
-    EXPECT_TRUE(engine.FullSignature());
-    EXPECT_FALSE(engine.Version100());
-    EXPECT_FALSE(engine.WinSplitCompatible());
 
     signature = Sample(TSignatureVersion::sv100);
     signature.extension = ".\xF2\xE5\xEA"; // ".тек"
     WriteFileBytes(folder / "old.vrn", EncodeSignature(signature));
     engine.ReadSignature(folder / "old.vrn");
-    EXPECT_TRUE(engine.Version100());
-    EXPECT_FALSE(engine.FullSignature());
-    EXPECT_EQ(engine.OriginalExt(), ".тек");
-    EXPECT_EQ(engine.BlockCount(), 3);
-    EXPECT_EQ(engine.Comment(), "");
-    EXPECT_EQ(engine.Attributes(), 0u);
+    EXPECT_EQ(Facts(engine), "ext .тек, size 3000000, blocks 3, comment , attributes 0, 1.0");
     EXPECT_EQ(engine.LastWriteTime(), 0x2A234C23u);
 
     WriteFileBytes(folder / "junk.vrn", std::string(100, 'j'));
     engine.ReadSignature(folder / "junk.vrn");
-    EXPECT_EQ(engine.BlockCount(), 0);
-    EXPECT_FALSE(engine.FullSignature());
-    EXPECT_EQ(engine.OriginalExt(), "");
-    EXPECT_EQ(engine.OriginalSize(), 0);
+    const std::string nothing = "ext , size 0?, blocks 0, comment , attributes 0";
+    EXPECT_EQ(Facts(engine), nothing);
     // A signature cut off inside its comment is no signature either.
     const std::string cut = EncodeSignature(Sample(TSignatureVersion::sv110));
     WriteFileBytes(folder / "cut.vrn", cut.substr(0, cut.size() - 1));
     engine.ReadSignature(folder / "a.vrn");
     engine.ReadSignature(folder / "cut.vrn");
-    EXPECT_EQ(engine.BlockCount(), 0);
-    EXPECT_EQ(engine.OriginalExt(), "");
+    EXPECT_EQ(Facts(engine), nothing);
 
     ExpectFault([&] { engine.ReadSignature(folder / "missing.vrn"); }, TEngineFault::efOpenFailed,
                 folder / "missing.vrn");
@@ -78,11 +73,7 @@ TEST_F(ReadSignatureTest, EachPieceReplacesTheLastOnesFacts) {
 TEST_F(ReadSignatureTest, InformationFileWithoutExtensionOrSize) {
     WriteFileBytes(folder / "noext.WSP", "\r\nx\r\n");
     engine.ReadSignature(folder / "noext.WSP");
-    EXPECT_TRUE(engine.WinSplitCompatible());
-    EXPECT_EQ(engine.OriginalExt(), ".");
-    EXPECT_EQ(engine.BlockCount(), 1);
-    EXPECT_EQ(engine.OriginalSize(), 0);
-    EXPECT_FALSE(engine.OriginalSizeKnown());
+    EXPECT_EQ(Facts(engine), "ext ., size 0?, blocks 1, comment , attributes 0, WinSplit");
 
     WriteFileBytes(folder / "empty.wsp", "");
     EXPECT_THROW(engine.ReadSignature(folder / "empty.wsp"), EEngineError);
