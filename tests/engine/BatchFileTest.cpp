@@ -87,45 +87,43 @@ TEST(BatchFileText, FourDigitPieceNumbersFromOneThousand) {
 TEST(BatchFileText, AwkwardNamesAreQuotedAndEscaped) {
     struct TCase {
         std::string whole;
-        std::string lastPiece;
-        std::string echo;
+        std::string pieces; // the pieces' name without the extension
+        std::string echo;   // as the echo line shows the whole name; empty: unchanged
         std::string copyOperands;
         std::string attribOperand;
     };
     const std::vector<TCase> cases = {
-        {"report.doc", "/t/report.002", "report.doc", "report.dos+report.001 report.doc",
-         "report.doc"},
-        {"звіт.txt", "/t/звіт.002", "звіт.txt", "звіт.dos+звіт.001 звіт.txt", "звіт.txt"},
-        {"my report.doc", "/t/my report.002", "my report.doc",
-         "\"my report.dos\"+\"my report.001\" \"my report.doc\"", "\"my report.doc\""},
-        {"a&b.txt", "/t/a&b.002", "a^&b.txt", "\"a&b.dos\"+\"a&b.001\" \"a&b.txt\"", "\"a&b.txt\""},
-        {"100%.txt", "/t/100%.002", "100%%.txt", "\"100%%.dos\"+\"100%%.001\" \"100%%.txt\"",
+        {"report.doc", "report", "", "report.dos+report.001 report.doc", "report.doc"},
+        {"звіт.txt", "звіт", "", "звіт.dos+звіт.001 звіт.txt", "звіт.txt"},
+        {"my report.doc", "my report", "", "\"my report.dos\"+\"my report.001\" \"my report.doc\"",
+         "\"my report.doc\""},
+        {"a&b.txt", "a&b", "a^&b.txt", "\"a&b.dos\"+\"a&b.001\" \"a&b.txt\"", "\"a&b.txt\""},
+        {"100%.txt", "100%", "100%%.txt", "\"100%%.dos\"+\"100%%.001\" \"100%%.txt\"",
          "\"100%%.txt\""},
-        {"a^b.txt", "/t/a^b.002", "a^^b.txt", "\"a^b.dos\"+\"a^b.001\" \"a^b.txt\"", "\"a^b.txt\""},
-        {"a(1).txt", "/t/a(1).002", "a^(1^).txt", "\"a(1).dos\"+\"a(1).001\" \"a(1).txt\"",
+        {"a^b.txt", "a^b", "a^^b.txt", "\"a^b.dos\"+\"a^b.001\" \"a^b.txt\"", "\"a^b.txt\""},
+        {"a(1).txt", "a(1)", "a^(1^).txt", "\"a(1).dos\"+\"a(1).001\" \"a(1).txt\"",
          "\"a(1).txt\""},
-        {"c++.txt", "/t/c++.002", "c++.txt", "\"c++.dos\"+\"c++.001\" \"c++.txt\"", "\"c++.txt\""},
-        {"a;b,c=d.txt", "/t/a;b,c=d.002", "a;b,c=d.txt",
-         "\"a;b,c=d.dos\"+\"a;b,c=d.001\" \"a;b,c=d.txt\"", "\"a;b,c=d.txt\""},
+        {"c++.txt", "c++", "", "\"c++.dos\"+\"c++.001\" \"c++.txt\"", "\"c++.txt\""},
+        {"a;b,c=d.txt", "a;b,c=d", "", "\"a;b,c=d.dos\"+\"a;b,c=d.001\" \"a;b,c=d.txt\"",
+         "\"a;b,c=d.txt\""},
         // attrib would take these for switches and change every file.
-        {"+H.txt", "/t/+H.002", "+H.txt", "\"+H.dos\"+\"+H.001\" \"+H.txt\"", "\".\\+H.txt\""},
-        {"-R.txt", "/t/-R.002", "-R.txt", "-R.dos+-R.001 -R.txt", ".\\-R.txt"},
+        {"+H.txt", "+H", "", "\"+H.dos\"+\"+H.001\" \"+H.txt\"", "\".\\+H.txt\""},
+        {"-R.txt", "-R", "", "-R.dos+-R.001 -R.txt", ".\\-R.txt"},
         // Only the pieces or only the whole file may need it.
-        {"a&b.txt", "/t/ab.002", "a^&b.txt", "ab.dos+ab.001 \"a&b.txt\"", "\"a&b.txt\""},
-        {"ab.txt", "/t/a b.002", "ab.txt", "\"a b.dos\"+\"a b.001\" ab.txt", "ab.txt"},
+        {"a&b.txt", "ab", "a^&b.txt", "ab.dos+ab.001 \"a&b.txt\"", "\"a&b.txt\""},
+        {"ab.txt", "a b", "", "\"a b.dos\"+\"a b.001\" ab.txt", "ab.txt"},
         // Plain to cmd while delayed expansion is off, and no device.
-        {"~wow!'`.txt", "/t/~wow!'`.002", "~wow!'`.txt", "~wow!'`.dos+~wow!'`.001 ~wow!'`.txt",
-         "~wow!'`.txt"},
-        {"com10.console", "/t/com10.002", "com10.console", "com10.dos+com10.001 com10.console",
-         "com10.console"},
+        {"~wow!'`.txt", "~wow!'`", "", "~wow!'`.dos+~wow!'`.001 ~wow!'`.txt", "~wow!'`.txt"},
+        {"com10.console", "com10", "", "com10.dos+com10.001 com10.console", "com10.console"},
     };
     for (const TCase& c : cases) {
-        SCOPED_TRACE(c.whole + " / " + c.lastPiece);
-        TBatchFileFacts facts = DosReport(2, c.lastPiece);
+        SCOPED_TRACE(c.whole + " / " + c.pieces);
+        TBatchFileFacts facts = DosReport(2, "/t/" + c.pieces + ".002");
         facts.wholeFileName = c.whole;
         facts.wholeFileSize = 10;
         facts.attributes = 32;
-        EXPECT_EQ(BatchFileText(facts), Preamble(c.echo, "2", "10") + "@copy /b " + c.copyOperands +
+        EXPECT_EQ(BatchFileText(facts), Preamble(c.echo.empty() ? c.whole : c.echo, "2", "10") +
+                                            "@copy /b " + c.copyOperands +
                                             "\r\n@attrib -R -H -S +A " + c.attribOperand + "\r\n");
     }
 }
