@@ -47,12 +47,8 @@ TEST(BlockArithmeticTest, BlockSizeForCount) {
     EXPECT_EQ(sizing->blockCount, 7);
     EXPECT_EQ(sizing->lastBlock, 5);
     // Version 1.1 with n = 4, m = 0: T = 69 + 38 = 107 as well.
-    sizing = BlockSizeForCount(69, 10, 4, 0);
-    ASSERT_TRUE(sizing);
-    EXPECT_EQ(sizing->blockSize, 17);
-    sizing = BlockSizeForCount10(73, 10);
-    ASSERT_TRUE(sizing);
-    EXPECT_EQ(sizing->blockSize, 17);
+    EXPECT_EQ(BlockSizeForCount(69, 10, 4, 0).value().blockSize, 17);
+    EXPECT_EQ(BlockSizeForCount10(73, 10).value().blockSize, 17);
     EXPECT_FALSE(BlockSizeForCount(0, 10));
     EXPECT_FALSE(BlockSizeForCount(100, 1));
     // K blocks of that size always hold the file.
@@ -73,10 +69,10 @@ TEST(BlockArithmeticTest, BlockSizeForTime) {
     EXPECT_EQ(sizing->blockCount, CountBlocks(3000000, 216000));
     EXPECT_EQ(sizing->lastBlock, LastBlockSize(3000000, 216000));
     // The remainder of the division by 8 is added: 1 s at 13 bit/s = 1 + 5.
-    EXPECT_EQ(BlockSizeForTime(100, 0, 0, 1, 13)->blockSize, 6);
+    EXPECT_EQ(BlockSizeForTime(100, 0, 0, 1, 13).value().blockSize, 6);
     // 23:59:59 at 115,200 bit/s is past 32 bits and must not wrap.
-    EXPECT_EQ(BlockSizeForTime(100, 23, 59, 59, 115200)->blockSize, 86399LL * 115200 / 8);
-    EXPECT_EQ(BlockSizeForTime(3000000, 0, 1, 0, 28800, 4, 0)->blockCount,
+    EXPECT_EQ(BlockSizeForTime(100, 23, 59, 59, 115200).value().blockSize, 86399LL * 115200 / 8);
+    EXPECT_EQ(BlockSizeForTime(3000000, 0, 1, 0, 28800, 4, 0).value().blockCount,
               CountBlocks(3000000, 216000, 4, 0));
     EXPECT_FALSE(BlockSizeForTime(0, 0, 1, 0, 28800));
     EXPECT_FALSE(BlockSizeForTime(100, 0, 1, 0, 0));

@@ -69,13 +69,12 @@ TEST(FileTimesTest, UnpackRoundTripAndInvalidValues) {
     EXPECT_EQ(PackDosDateTime(moment), Packed(2000, 2, 29, 23, 59, 58));
 
     moment = 42;
-    EXPECT_FALSE(UnpackDosDateTime(0, moment)); // day 0, month 0
-    EXPECT_FALSE(UnpackDosDateTime(Packed(2001, 2, 29, 0, 0, 0), moment));
-    EXPECT_FALSE(UnpackDosDateTime(Packed(2001, 13, 1, 0, 0, 0), moment));
-    EXPECT_FALSE(UnpackDosDateTime(Packed(2001, 4, 31, 0, 0, 0), moment));
-    EXPECT_FALSE(UnpackDosDateTime(Packed(2001, 1, 1, 24, 0, 0), moment));
-    EXPECT_FALSE(UnpackDosDateTime(Packed(2001, 1, 1, 0, 60, 0), moment));
-    EXPECT_FALSE(UnpackDosDateTime(Packed(2001, 1, 1, 0, 0, 60), moment));
+    // Day 0 of month 0, 29 February 2001, month 13, 31 April, hour 24, minute
+    // 60 and second 60 are no times.
+    for (uint32_t invalid : {0u, Packed(2001, 2, 29, 0, 0, 0), Packed(2001, 13, 1, 0, 0, 0),
+                             Packed(2001, 4, 31, 0, 0, 0), Packed(2001, 1, 1, 24, 0, 0),
+                             Packed(2001, 1, 1, 0, 60, 0), Packed(2001, 1, 1, 0, 0, 60)})
+        EXPECT_FALSE(UnpackDosDateTime(invalid, moment)) << std::hex << invalid;
     EXPECT_EQ(moment, 42);
     EXPECT_TRUE(IsValidDosDateTime(Packed(1980, 1, 1, 0, 0, 0)));
     EXPECT_TRUE(IsValidDosDateTime(Packed(2107, 12, 31, 23, 59, 58)));
