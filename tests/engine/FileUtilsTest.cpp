@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <clocale>
 
-TEST(FileUtilsTest, ReplaceExtension) {
+TEST(FileUtilsTest, ExtensionsAndPathParts) {
     EXPECT_EQ(ReplaceExtension("/dir.x/file", ".001"), "/dir.x/file.001");
     EXPECT_EQ(ReplaceExtension("a.tar.gz", ".vrn"), "a.tar.vrn");
     EXPECT_EQ(ReplaceExtension("/a/report.doc", ".vrn"), "/a/report.vrn");
@@ -13,9 +13,7 @@ TEST(FileUtilsTest, ReplaceExtension) {
     // On Linux ":" and "\" are ordinary characters.
     EXPECT_EQ(ReplaceExtension("C:\\dir.x\\file", ".001"), "C:\\dir.001");
     EXPECT_EQ(ReplaceExtension("a.b:c", ".001"), "a.001");
-}
 
-TEST(FileUtilsTest, ExtensionAndPathParts) {
     EXPECT_EQ(ExtensionOf("/a/report.doc"), ".doc");
     EXPECT_EQ(ExtensionOf("/a.b/report"), "");
     EXPECT_EQ(ExtensionOf("archive.tar.gz"), ".gz");

@@ -101,16 +101,15 @@ TEST(SignatureTest, LengthAndParseOfShortOrForeignBytes) {
     EXPECT_FALSE(Parse(""));
 }
 
-TEST(SignatureTest, StoredTextDecoding) {
+TEST(SignatureTest, StoredTextsAreDecodedAndCutAsUtf8) {
     EXPECT_EQ(TextFromStoredBytes("plain"), "plain");
     EXPECT_EQ(TextFromStoredBytes("\xD0\xA4\xD0\xB0\xD0\xB9\xD0\xBB"), "Файл"); // valid UTF-8 kept
     // "Файл їжак" in Windows-1251.
     EXPECT_EQ(TextFromStoredBytes("\xD4\xE0\xE9\xEB \xBF\xE6\xE0\xEA"), "Файл їжак");
     EXPECT_EQ(TextFromStoredBytes("\xAA\xB2\xA5\xB4\xA8\xB8"), "ЄІҐґЁё");
     EXPECT_EQ(TextFromStoredBytes("\x88\xB9\x98"), "€№\xEF\xBF\xBD"); // 0x98 has no character
-}
 
-TEST(SignatureTest, Utf8ValidityAndCutting) {
+    // UTF-8 is checked and cut on whole characters.
     EXPECT_TRUE(IsValidUtf8(""));
     EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));
     EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));         // overlong
