@@ -39,7 +39,7 @@ TEST(BlockArithmeticTest, CountAndLastBlockAtTheEdges) {
     EXPECT_EQ(CountBlocks(201 - 38, 100, 4, 0), 3);
 }
 
-TEST(BlockArithmeticTest, BlockSizeForCount) {
+TEST(BlockArithmeticTest, BlockSizeForCountOrTime) {
     // T = 107 (plain variant with F = 107), K = 10: 10 + 7 = 17, which makes 7 blocks.
     std::optional<TBlockSizing> sizing = BlockSizeForCount(107, 10);
     ASSERT_TRUE(sizing);
@@ -59,11 +59,9 @@ TEST(BlockArithmeticTest, BlockSizeForCount) {
             EXPECT_LE(s->blockCount, K) << F << " " << K;
             EXPECT_GE(s->blockSize * K, F + 41);
         }
-}
 
-TEST(BlockArithmeticTest, BlockSizeForTime) {
     // One minute at 28,800 bits per second: 1,728,000 bits, 216,000 bytes.
-    std::optional<TBlockSizing> sizing = BlockSizeForTime(3000000, 0, 1, 0, 28800);
+    sizing = BlockSizeForTime(3000000, 0, 1, 0, 28800);
     ASSERT_TRUE(sizing);
     EXPECT_EQ(sizing->blockSize, 216000);
     EXPECT_EQ(sizing->blockCount, CountBlocks(3000000, 216000));

@@ -2,15 +2,13 @@
 
 #include <gtest/gtest.h>
 
-TEST(InfoFileTest, WritesThreeCrLfLines) {
+TEST(InfoFileTest, WritesThreeCrLfLinesAndReadsEveryLineOrItsDefault) {
     EXPECT_EQ(InfoFileText("zip", 4, 5000000), "zip\r\n4\r\n5000000\r\n");
     EXPECT_EQ(InfoFileText("", 0, 0), "\r\n0\r\n0\r\n");
     // Sizes past 32 bits are plain decimal text.
     EXPECT_EQ(InfoFileText("iso", 3685, 5368709120), "iso\r\n3685\r\n5368709120\r\n");
-}
 
-// A missing or bad count reads as one piece, a missing or bad size as unknown.
-TEST(InfoFileTest, ReadsEveryLineOrItsDefault) {
+    // A missing or bad count reads as one piece, a missing or bad size as unknown.
     const struct {
         std::string text;
         const char* extension;

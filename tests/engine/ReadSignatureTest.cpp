@@ -33,7 +33,8 @@ std::string Facts(const TVarnSplit& engine) {
 
 // One engine inspects pieces in turn, as the window does: each signature
 // replaces what the last one said, a version 1.0 one keeps the earlier times,
-// and a file without one resets everything.
+// a file without one resets everything, and an information file tells the
+// mode.
 TEST_F(ReadSignatureTest, EachPieceReplacesTheLastOnesFacts) {
     TSignature signature = Sample(TSignatureVersion::sv110);
     signature.comment = "\xCF\xF0\xE8\xE2\xB3\xF2"; // Windows-1251 texts become UTF-8
@@ -67,10 +68,9 @@ TEST_F(ReadSignatureTest, EachPieceReplacesTheLastOnesFacts) {
 
     ExpectFault([&] { engine.ReadSignature(folder / "missing.vrn"); }, TEngineFault::efOpenFailed,
                 folder / "missing.vrn");
-}
 
-// The unites from information files read the others.
-TEST_F(ReadSignatureTest, InformationFileWithoutExtensionOrSize) {
+    // Of an information file, the unites from information files read the
+    // sizes and counts; what only this inspection shows:
     WriteFileBytes(folder / "noext.WSP", "\r\nx\r\n");
     engine.ReadSignature(folder / "noext.WSP");
     EXPECT_EQ(Facts(engine), "ext ., size 0?, blocks 1, comment , attributes 0, WinSplit");

@@ -24,9 +24,8 @@ TEST(SetNames, FirstPieceAndWholeFileNamesAreInverse) {
                   "/out/" + std::string(item.whole).substr(4));
     }
     EXPECT_EQ(FirstPiecePath("", "a.dat", ".vrn", false), "a.vrn");
-}
 
-TEST(SetNames, StoredExtensionsThatLeaveTheFolderOrNameNothingAreRefused) {
+    // Stored extensions that leave the folder or name nothing are refused.
     for (const std::string& extension :
          {std::string("/../x"), std::string(".a/b"), std::string("\0", 1), std::string(".")}) {
         EXPECT_FALSE(WholeFilePathFor("/out/.vrn", extension, false)) << extension;

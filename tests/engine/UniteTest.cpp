@@ -223,24 +223,6 @@ TEST_F(UniteTest, StopContinueFalseAndShortWriteLeaveTheOldOutput) {
     EXPECT_TRUE(Leftovers().empty());
 }
 
-TEST_F(UniteTest, ReportedFailures) {
-    UniteInto(folder / "missing.vrn", "out.dat");
-    EXPECT_NO_THROW(engine.Unite());
-    ASSERT_EQ(reporter.messages.size(), 1u);
-    EXPECT_EQ(reporter.messages[0].first, TEngineMessage::emPieceFileMissing);
-    EXPECT_EQ(reporter.messages[0].second, folder / "missing.vrn");
-
-    WriteFileBytes(folder / "junk.vrn", "no signature here at all, just some words");
-    WriteFileBytes(folder / "out.dat", "precious");
-    engine.SetSplitFileName(folder / "junk.vrn");
-    EXPECT_NO_THROW(engine.Unite());
-    ASSERT_EQ(reporter.messages.size(), 2u);
-    EXPECT_EQ(reporter.messages[1].first, TEngineMessage::emUnknownSignature);
-    EXPECT_EQ(Read("out.dat"), "precious");
-    EXPECT_TRUE(Leftovers().empty());
-    EXPECT_FALSE(engine.Completed());
-}
-
 TEST_F(UniteTest, InformationFileWithoutSizeJoinsUntilAPieceIsMissing) {
     WriteFileBytes(folder / "w.001", "abc");
     WriteFileBytes(folder / "w.002", "def");
@@ -269,7 +251,24 @@ TEST_F(UniteTest, InformationFileWithoutSizeJoinsUntilAPieceIsMissing) {
 // A signature whose size is negative, or whose block count the first piece
 // contradicts, describes no set; a FIFO named like a piece is no piece; a
 // stored extension may not lead out of the folder.
-TEST_F(UniteTest, DamagedSignaturesAndOddFilesAreRefused) {
+TEST_F(UniteTest, MissingOrDamagedSignaturesAndOddFilesAreRefused) {
+    // A missing first piece and one without a signature are reported, not thrown.
+    UniteInto(folder / "missing.vrn", "kept.dat");
+    EXPECT_NO_THROW(engine.Unite());
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0].first, TEngineMessage::emPieceFileMissing);
+    EXPECT_EQ(reporter.messages[0].second, folder / "missing.vrn");
+
+    WriteFileBytes(folder / "junk.vrn", "no signature here at all, just some words");
+    WriteFileBytes(folder / "kept.dat", "precious");
+    engine.SetSplitFileName(folder / "junk.vrn");
+    EXPECT_NO_THROW(engine.Unite());
+    ASSERT_EQ(reporter.messages.size(), 2u);
+    EXPECT_EQ(reporter.messages[1].first, TEngineMessage::emUnknownSignature);
+    EXPECT_EQ(Read("kept.dat"), "precious");
+    EXPECT_TRUE(Leftovers().empty());
+    EXPECT_FALSE(engine.Completed());
+
     TSignature signature;
     signature.extension = ".dat";
     const auto firstPiece = [&](int32_t size, uint16_t blocks) {

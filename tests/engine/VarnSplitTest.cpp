@@ -23,7 +23,7 @@ TEST(VarnSplitTest, FileNameGivesDefaultFirstPieceUntilOneIsAssigned) {
     EXPECT_EQ(engine.SplitFileName(), "");
 }
 
-TEST(VarnSplitTest, PieceNamesFollowThePreviousPiece) {
+TEST(VarnSplitTest, PieceNamesFollowTheModeAndThePreviousPiece) {
     EXPECT_EQ(NextPiecePath("/a/name.vrn", 1, false), "/a/name.001");
     EXPECT_EQ(NextPiecePath("/a/name.001", 2, false), "/a/name.002");
     EXPECT_EQ(NextPiecePath("/a/name.001", 1, true), "/a/name.002");
@@ -31,9 +31,8 @@ TEST(VarnSplitTest, PieceNamesFollowThePreviousPiece) {
     EXPECT_EQ(NextPiecePath("/a/name.999", 999, true), "/a/name.1000");
     EXPECT_EQ(NextPiecePath("/a/report.doc.vrn", 1, false), "/a/report.doc.001");
     EXPECT_EQ(NextPiecePath("/a.b/noext", 1, false), "/a.b/noext.001");
-}
 
-TEST(VarnSplitTest, FirstPieceExtensionByMode) {
+    // The first piece's extension follows the mode.
     TVarnSplit engine;
     EXPECT_EQ(engine.FirstPieceExtension(), ".vrn");
     engine.SetMakeSUB(true);

@@ -20,7 +20,7 @@ std::string Fields(const TMountRecord& mount) {
 
 } // namespace
 
-TEST(MountsTest, ParsesFieldsAroundOptionalTagsAndEscapes) {
+TEST(MountsTest, ParsesFieldsAroundOptionalTagsAndEscapesAndSkipsBadLines) {
     const auto mounts = ParseMountInfo(kSampleTable);
     ASSERT_EQ(mounts.size(), 6u);
     EXPECT_EQ(Fields(mounts[0]), Fields({"/", "/", "ext4", "/dev/sda2", 8, 2}));
@@ -36,10 +36,9 @@ TEST(MountsTest, ParsesFieldsAroundOptionalTagsAndEscapes) {
     ASSERT_EQ(odd.size(), 2u);
     EXPECT_EQ(odd[0].mountPoint, "/mnt/a\\x1");
     EXPECT_EQ(odd[1].mountPoint, "/mnt/b\\12");
-}
 
-TEST(MountsTest, SkipsLinesThatDoNotParse) {
-    const auto mounts =
+    // Lines that do not parse are skipped.
+    const auto parsed =
         ParseMountInfo("\n"
                        "garbage\n"
                        "1 0 8:1 / /a rw shared:1 ext4 /dev/sda1 rw\n" // no separator
@@ -47,8 +46,8 @@ TEST(MountsTest, SkipsLinesThatDoNotParse) {
                        "3 0 8:1 / relative rw - ext4 /dev/sda1 rw\n"
                        "4 0 8:1 / /c rw -\n"        // no type
                        "5 0 8:1 / /d rw - ext4\n"); // no source: kept
-    ASSERT_EQ(mounts.size(), 1u);
-    EXPECT_EQ(Fields(mounts[0]), Fields({"/d", "/", "ext4", "", 8, 1}));
+    ASSERT_EQ(parsed.size(), 1u);
+    EXPECT_EQ(Fields(parsed[0]), Fields({"/d", "/", "ext4", "", 8, 1}));
 }
 
 TEST(MountsTest, MountOfMatchesWholeComponentsAndTheLastStackedMount) {
