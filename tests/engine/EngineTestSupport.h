@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/FileUtils.h"
+#include "engine/Signature.h"
 #include "engine/VarnSplit.h"
 #include "support/TempFolder.h"
 
@@ -84,6 +85,22 @@ inline std::string Elf32Image(uint32_t segmentEnd) {
     PutLe(image, 52 + 4, 0, 4);           // p_offset
     PutLe(image, 52 + 16, segmentEnd, 4); // p_filesz
     return image;
+}
+
+// A version 1.1 signature whose fields all differ, byte for byte.
+inline TSignature SampleSignature() {
+    TSignature signature;
+    signature.version = TSignatureVersion::sv110;
+    signature.flag = 1;
+    signature.wholeFileSize = 3000000; // 0x002DC6C0
+    signature.attributes = 0x21;
+    signature.creationTime = 0x11223344;
+    signature.lastAccessTime = 0x55667788;
+    signature.lastWriteTime = 0x99AABBCC;
+    signature.blockCount = 0x0103;
+    signature.extension = ".dat";
+    signature.comment = "hi\r\n";
+    return signature;
 }
 
 // Runs `action` and expects the engine's `fault`, naming `path` and the

@@ -5,20 +5,6 @@ namespace {
 
 using ReadSignatureTest = TEngineFolderTest;
 
-TSignature Sample(TSignatureVersion version) {
-    TSignature signature;
-    signature.version = version;
-    signature.wholeFileSize = 3000000;
-    signature.attributes = 33;
-    signature.creationTime = 0x2A214C21;
-    signature.lastAccessTime = 0x2A224C22;
-    signature.lastWriteTime = 0x2A234C23;
-    signature.blockCount = 3;
-    signature.extension = ".dat";
-    signature.comment = "note";
-    return signature;
-}
-
 // What an inspection tells about a set (but its times), compared and printed
 // at once. A size that is not known ends in "?".
 std::string Facts(const TVarnSplit& engine) {
@@ -36,31 +22,32 @@ std::string Facts(const TVarnSplit& engine) {
 // a file without one resets everything, and an information file tells the
 // mode.
 TEST_F(ReadSignatureTest, EachPieceReplacesTheLastOnesFacts) {
-    TSignature signature = Sample(TSignatureVersion::sv110);
+    TSignature signature = SampleSignature();
     signature.comment = "\xCF\xF0\xE8\xE2\xB3\xF2"; // Windows-1251 texts become UTF-8
     WriteFileBytes(folder / "a.vrn", EncodeSignature(signature) + "data");
     engine.SetWinSplitCompatible(true);
     engine.SetVersion100(true);
     engine.ReadSignature(folder / "a.vrn");
     EXPECT_EQ(Facts(engine),
-              "ext .dat, size 3000000, blocks 3, comment Привіт, attributes 33, full");
-    EXPECT_EQ(engine.CreationTime(), 0x2A214C21u);
-    EXPECT_EQ(engine.LastAccessTime(), 0x2A224C22u);
-    EXPECT_EQ(engine.LastWriteTime(), 0x2A234C23u);
+              "ext .dat, size 3000000, blocks 259, comment Привіт, attributes 33, full");
+    EXPECT_EQ(engine.CreationTime(), 0x11223344u);
+    EXPECT_EQ(engine.LastAccessTime(), 0x55667788u);
+    EXPECT_EQ(engine.LastWriteTime(), 0x99AABBCCu);
 
-    signature = Sample(TSignatureVersion::sv100);
+    signature = SampleSignature();
+    signature.version = TSignatureVersion::sv100;
     signature.extension = ".\xF2\xE5\xEA"; // ".тек"
     WriteFileBytes(folder / "old.vrn", EncodeSignature(signature));
     engine.ReadSignature(folder / "old.vrn");
-    EXPECT_EQ(Facts(engine), "ext .тек, size 3000000, blocks 3, comment , attributes 0, 1.0");
-    EXPECT_EQ(engine.LastWriteTime(), 0x2A234C23u);
+    EXPECT_EQ(Facts(engine), "ext .тек, size 3000000, blocks 259, comment , attributes 0, 1.0");
+    EXPECT_EQ(engine.LastWriteTime(), 0x99AABBCCu);
 
     WriteFileBytes(folder / "junk.vrn", std::string(100, 'j'));
     engine.ReadSignature(folder / "junk.vrn");
     const std::string nothing = "ext , size 0?, blocks 0, comment , attributes 0";
     EXPECT_EQ(Facts(engine), nothing);
     // A signature cut off inside its comment is no signature either.
-    const std::string cut = EncodeSignature(Sample(TSignatureVersion::sv110));
+    const std::string cut = EncodeSignature(SampleSignature());
     WriteFileBytes(folder / "cut.vrn", cut.substr(0, cut.size() - 1));
     engine.ReadSignature(folder / "a.vrn");
     engine.ReadSignature(folder / "cut.vrn");

@@ -3,40 +3,6 @@
 
 using StubLength = TEngineFolderTest;
 
-// The length of a Linux image is where its last segment ends; anything but a
-// whole little-endian ELF image has none.
-TEST_F(StubLength, ReadsLinuxImagesFromTheirHeadersOnly) {
-    const std::string image = ReadFileBytes(BuiltStub());
-    std::string bigEndian = image;
-    bigEndian[5] = 2;
-    std::string absurd = Elf32Image(300);
-    PutLe(absurd, 52 + 16, 0xFFFFFF00u, 4); // segment far beyond the file
-    std::string manyHeaders = Elf32Image(300);
-    PutLe(manyHeaders, 44, 0xFFFF, 2); // program header table beyond the file
-    const struct {
-        const char* what;
-        std::string bytes;
-        int64_t length;
-    } cases[] = {
-        {"signature after it", image + "VRNv110\x1a" + PatternBytes(5000),
-         static_cast<int64_t>(image.size())},
-        {"32-bit image", Elf32Image(300) + "tail", 300},
-        {"empty", "", 0},
-        {"DOS image", "MZ" + PatternBytes(4000), 0},
-        {"header cut short", image.substr(0, 40), 0},
-        {"tables beyond the end", image.substr(0, image.size() / 2), 0},
-        {"big-endian", bigEndian, 0},
-        {"segment beyond the end", absurd, 0},
-        {"program headers beyond the end", manyHeaders, 0},
-    };
-    const std::string path = folder / "file";
-    for (const auto& c : cases) {
-        WriteFileBytes(path, c.bytes);
-        EXPECT_EQ(StubLengthOf(path), c.length) << c.what;
-    }
-    EXPECT_EQ(StubLengthOf(folder / "missing"), 0);
-}
-
 namespace {
 
 // The least Windows image: DOS header, "PE" header, a PE32 optional header with
@@ -68,17 +34,20 @@ std::string BuiltWindowsStub() {
 
 } // namespace
 
-TEST_F(StubLength, ReadsWindowsImagesFromTheirHeadersOnly) {
-    const std::string path = folder / "pe";
-    struct TCase {
-        const char* what;
-        std::string bytes;
-        int64_t length;
-    };
+// The length of a Linux image is where its last segment ends, of a Windows
+// image where its last section or its certificate table ends; a file that is
+// not a whole image of either kind has none.
+TEST_F(StubLength, ReadsImagesFromTheirHeadersOnly) {
+    const std::string image = ReadFileBytes(BuiltStub());
+    std::string bigEndian = image;
+    bigEndian[5] = 2;
+    std::string absurd = Elf32Image(300);
+    PutLe(absurd, 52 + 16, 0xFFFFFF00u, 4); // segment far beyond the file
+    std::string manyHeaders = Elf32Image(300);
+    PutLe(manyHeaders, 44, 0xFFFF, 2); // program header table beyond the file
     std::string certified = PeImage() + std::string(100, 'c');
     PutLe(certified, PeOptional + 96 + 4 * 8, 0x300, 4);
     PutLe(certified, PeOptional + 96 + 4 * 8 + 4, 100, 4);
-    std::string certificateBeyond = certified.substr(0, 0x330);
     std::string sectionBeyond = PeImage();
     PutLe(sectionBeyond, PeSectionTable + 20, 0xFFFFFF00u, 4);
     std::string headerBeyond = PeImage();
@@ -87,22 +56,39 @@ TEST_F(StubLength, ReadsWindowsImagesFromTheirHeadersOnly) {
     PutLe(tooManySections, 70, 97, 2);
     std::string notPe = PeImage();
     notPe[65] = 'X';
-    const std::vector<TCase> cases = {
-        {"whole", PeImage(), 0x300},
-        {"signature after it", PeImage() + "VRNv110\x1a" + PatternBytes(3000), 0x300},
+    const struct {
+        const char* what;
+        std::string bytes;
+        int64_t length;
+    } cases[] = {
+        {"signature after it", image + "VRNv110\x1a" + PatternBytes(5000),
+         static_cast<int64_t>(image.size())},
+        {"32-bit image", Elf32Image(300) + "tail", 300},
+        {"empty", "", 0},
+        {"DOS image", "MZ" + PatternBytes(4000), 0},
+        {"header cut short", image.substr(0, 40), 0},
+        {"tables beyond the end", image.substr(0, image.size() / 2), 0},
+        {"big-endian", bigEndian, 0},
+        {"segment beyond the end", absurd, 0},
+        {"program headers beyond the end", manyHeaders, 0},
+        {"Windows image", PeImage(), 0x300},
+        {"Windows image, signature after it", PeImage() + "VRNv110\x1a" + PatternBytes(3000),
+         0x300},
         {"certificate table", certified, 0x300 + 100},
-        {"certificate beyond the end", certificateBeyond, 0},
-        {"cut short", PeImage().substr(0, 0x2ff), 0},
+        {"certificate beyond the end", certified.substr(0, 0x330), 0},
+        {"Windows image cut short", PeImage().substr(0, 0x2ff), 0},
         {"section beyond the end", sectionBeyond, 0},
         {"PE header beyond the end", headerBeyond, 0},
         {"more sections than Windows loads", tooManySections, 0},
         {"no PE signature", notPe, 0},
         {"DOS header only", PeImage().substr(0, 40), 0},
     };
-    for (const TCase& test : cases) {
-        WriteFileBytes(path, test.bytes);
-        EXPECT_EQ(StubLengthOf(path), test.length) << test.what;
+    const std::string path = folder / "file";
+    for (const auto& c : cases) {
+        WriteFileBytes(path, c.bytes);
+        EXPECT_EQ(StubLengthOf(path), c.length) << c.what;
     }
+    EXPECT_EQ(StubLengthOf(folder / "missing"), 0);
 }
 
 TEST_F(StubLength, OfTheBuiltWindowsStubIsItsFileSize) {

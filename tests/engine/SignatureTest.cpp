@@ -1,6 +1,5 @@
 #include "engine/Signature.h"
-
-#include <gtest/gtest.h>
+#include "EngineTestSupport.h"
 
 namespace {
 
@@ -19,21 +18,6 @@ std::size_t Length(const std::string& bytes) {
     return SignatureLength(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
-TSignature Sample110() {
-    TSignature signature;
-    signature.version = TSignatureVersion::sv110;
-    signature.flag = 1;
-    signature.wholeFileSize = 3000000; // 0x002DC6C0
-    signature.attributes = 0x21;
-    signature.creationTime = 0x11223344;
-    signature.lastAccessTime = 0x55667788;
-    signature.lastWriteTime = 0x99AABBCC;
-    signature.blockCount = 0x0103;
-    signature.extension = ".dat";
-    signature.comment = "hi\r\n";
-    return signature;
-}
-
 } // namespace
 
 TEST(SignatureTest, Version110LayoutByteForByteAndFieldWidths) {
@@ -42,13 +26,13 @@ TEST(SignatureTest, Version110LayoutByteForByteAndFieldWidths) {
         Bytes({0x01, 0xC0, 0xC6, 0x2D, 0x00, 0x21, 0x00, 0x00, 0x00, 0x44, 0x33, 0x22, 0x11,
                0x88, 0x77, 0x66, 0x55, 0xCC, 0xBB, 0xAA, 0x99, 0x04, 0x03, 0x01, 0x04, 0x00}) +
         ".dat" + "hi\r\n";
-    const std::string encoded = EncodeSignature(Sample110());
+    const std::string encoded = EncodeSignature(SampleSignature());
     EXPECT_EQ(encoded, expected);
     EXPECT_EQ(encoded.size(), 34u + 4u + 4u);
-    EXPECT_EQ(EncodedSignatureLength(Sample110()), encoded.size());
+    EXPECT_EQ(EncodedSignatureLength(SampleSignature()), encoded.size());
 
     // Texts longer than their fields are cut to the fields' widths.
-    TSignature signature = Sample110();
+    TSignature signature = SampleSignature();
     signature.extension = "." + std::string(300, 'x');
     signature.comment = std::string(70000, 'c');
     const std::string cut = EncodeSignature(signature);
@@ -89,7 +73,7 @@ TEST(SignatureTest, Version100LayoutByteForByteAndExtensionLimits) {
 }
 
 TEST(SignatureTest, LengthAndParseOfShortOrForeignBytes) {
-    const std::string encoded = EncodeSignature(Sample110());
+    const std::string encoded = EncodeSignature(SampleSignature());
     EXPECT_EQ(Length(encoded), encoded.size());
     EXPECT_EQ(Length(encoded.substr(0, 7)), 0u);
     EXPECT_EQ(Length(encoded.substr(0, 20)), SignatureFixedLength); // read more and ask again
