@@ -52,7 +52,7 @@ TEST_F(StubLength, ReadsImagesFromTheirHeadersOnly) {
     PutLe(sectionBeyond, PeSectionTable + 20, 0xFFFFFF00u, 4);
     std::string headerBeyond = PeImage();
     PutLe(headerBeyond, 0x3c, 0x7FFFFFF0u, 4);
-    std::string tooManySections = PeImage();
+    std::string tooManySections = PeImage() + std::string(4000, '\0'); // room for the table
     PutLe(tooManySections, 70, 97, 2);
     std::string notPe = PeImage();
     notPe[65] = 'X';
