@@ -25,44 +25,30 @@ TMountRecord Mount(const std::string& fsType, const std::string& source, unsigne
     return record;
 }
 
-// A small copy of sysfs: <root>/block/<disk>/removable, partitions as folders
-// inside their disk, and <root>/dev/block/MAJ:MIN links to either.
-class TFakeSysfs {
-public:
-    TFakeSysfs() {
-        AddDisk("sda", "0");
-        AddDisk("sdb", "1");
-        AddDisk("mmcblk0", "1");
-        AddPartition("sda", "sda2", "8:2");
-        AddPartition("sdb", "sdb1", "8:17");
-        fs::create_directory_symlink("../../block/sdb", m_root.Path() / "dev/block/8:16");
-    }
-    std::string BlockRoot() const { return m_root / "block"; }
-
-private:
-    void AddDisk(const std::string& disk, const std::string& removable) {
-        fs::create_directories(m_root.Path() / "block" / disk);
-        fs::create_directories(m_root.Path() / "dev/block");
-        WriteFileBytes(m_root / ("block/" + disk + "/removable"), removable + "\n");
-    }
-    void AddPartition(const std::string& disk, const std::string& partition,
-                      const std::string& device) {
-        const fs::path folder = m_root.Path() / "block" / disk / partition;
-        fs::create_directories(folder);
-        WriteFileBytes((folder / "partition").string(), "1\n");
-        fs::create_directory_symlink("../../block/" + disk + "/" + partition,
-                                     m_root.Path() / "dev/block" / device);
-    }
-    TTempFolder m_root;
-};
-
 } // namespace
 
 TEST(VolumesTest, FileSystemTypesAndRemovableDisksMapToDriveTypes) {
-    TFakeSysfs sysfs;
+    // A small copy of sysfs: block/<disk>/removable, partitions as folders
+    // inside their disk, and dev/block/MAJ:MIN links to either.
+    TScopedXdgHome home;
+    TTempFolder sysfs;
+    fs::create_directories(sysfs.Path() / "dev/block");
+    for (const auto& [disk, removable] : {std::pair{"sda", "0"}, {"sdb", "1"}, {"mmcblk0", "1"}}) {
+        fs::create_directories(sysfs.Path() / "block" / disk);
+        WriteFileBytes(sysfs / ("block/" + std::string(disk) + "/removable"),
+                       std::string(removable) + "\n");
+    }
+    for (const auto& [partition, device] : {std::pair{"sda/sda2", "8:2"}, {"sdb/sdb1", "8:17"}}) {
+        fs::create_directories(sysfs.Path() / "block" / partition);
+        WriteFileBytes(sysfs / ("block/" + std::string(partition) + "/partition"), "1\n");
+        fs::create_directory_symlink("../../block/" + std::string(partition),
+                                     sysfs.Path() / "dev/block" / device);
+    }
+    fs::create_directory_symlink("../../block/sdb", sysfs.Path() / "dev/block/8:16");
+    const std::string root = sysfs / "block";
     const auto typeOf = [&](const char* fsType, const char* source, unsigned major = 0,
                             unsigned minor = 0) {
-        return DriveTypeOfMount(Mount(fsType, source, major, minor), sysfs.BlockRoot());
+        return DriveTypeOfMount(Mount(fsType, source, major, minor), root);
     };
     EXPECT_EQ(typeOf("iso9660", "/dev/sr0", 11, 0), dtCdRom);
     EXPECT_EQ(typeOf("udf", "/dev/sr0", 11, 0), dtCdRom);
@@ -79,8 +65,7 @@ TEST(VolumesTest, FileSystemTypesAndRemovableDisksMapToDriveTypes) {
     EXPECT_EQ(typeOf("vfat", "/dev/sdb1", 8, 17), dtRemovable);
     EXPECT_EQ(typeOf("vfat", "/dev/sdb", 8, 16), dtRemovable);
     // A trailing separator on the root changes nothing.
-    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb1", 8, 17), sysfs.BlockRoot() + "/"),
-              dtRemovable);
+    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb1", 8, 17), root + "/"), dtRemovable);
     // No device link: the source name is stripped of its partition number.
     EXPECT_EQ(typeOf("vfat", "/dev/sdb3", 8, 19), dtRemovable);
     EXPECT_EQ(typeOf("vfat", "/dev/mmcblk0p1", 179, 1), dtRemovable);
