@@ -74,14 +74,13 @@ TEST(BatchFileText, ListsThePiecesAndRestoresTheAttributes) {
                       "@copy /b report.dos+report.001 report.doc\r\n@attrib " + c.switches +
                       " report.doc\r\n");
     }
-}
 
-TEST(BatchFileText, FourDigitPieceNumbersFromOneThousand) {
-    TBatchFileFacts facts = DosReport(1001, "/t/big.1001");
-    facts.wholeFileName = "big";
-    const std::string text = BatchFileText(facts).value();
-    EXPECT_NE(text.find("+big.999+big.1000 big\r\n"), std::string::npos);
-    EXPECT_EQ(text.find("big.1001"), std::string::npos);
+    // Four-digit piece numbers from 1000 on.
+    TBatchFileFacts bigFacts = DosReport(1001, "/t/big.1001");
+    bigFacts.wholeFileName = "big";
+    const std::string bigText = BatchFileText(bigFacts).value();
+    EXPECT_NE(bigText.find("+big.999+big.1000 big\r\n"), std::string::npos);
+    EXPECT_EQ(bigText.find("big.1001"), std::string::npos);
 }
 
 TEST(BatchFileText, AwkwardNamesAreQuotedAndEscaped) {

@@ -27,7 +27,7 @@ TEST(FileUtilsTest, ExtensionsAndPathParts) {
     EXPECT_EQ(AddTrailingSeparator(""), "/");
 }
 
-TEST(FileUtilsTest, ZeroPadAndTrimControl) {
+TEST(FileUtilsTest, NumbersAndTextsForNames) {
     EXPECT_EQ(ZeroPad(7, 3), "007");
     EXPECT_EQ(ZeroPad(999, 3), "999");
     EXPECT_EQ(ZeroPad(1000, 3), "1000");
@@ -36,9 +36,8 @@ TEST(FileUtilsTest, ZeroPadAndTrimControl) {
     EXPECT_EQ(TrimControl("  "), "");
     EXPECT_EQ(TrimControl("a b"), "a b");
     EXPECT_EQ(TrimControl("\xD0\x90 "), "\xD0\x90"); // bytes above 127 are kept
-}
 
-TEST(FileUtilsTest, StripGrouping) {
+    // Digit grouping is stripped whatever the separator.
     EXPECT_EQ(StripGrouping("1 457 664", ","), "1457664");
     EXPECT_EQ(StripGrouping("1,457,664", ","), "1457664");
     EXPECT_EQ(StripGrouping("1\u00A0457\u00A0664", "\u00A0"), "1457664");
@@ -48,9 +47,8 @@ TEST(FileUtilsTest, StripGrouping) {
     // The C locale names no separator: "," is the fallback.
     std::setlocale(LC_NUMERIC, "C");
     EXPECT_EQ(StripGrouping("1,457, 664"), "1457664");
-}
 
-TEST(FileUtilsTest, AttributeLettersOrder) {
+    // Attribute letters come in the order R H A S.
     EXPECT_EQ(AttributeLetters(0), "");
     EXPECT_EQ(AttributeLetters(1 | 2 | 4 | 32), " R H A S");
     EXPECT_EQ(AttributeLetters(32), " A");

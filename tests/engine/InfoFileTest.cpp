@@ -33,7 +33,7 @@ TEST(InfoFileTest, WritesThreeCrLfLinesAndReadsEveryLineOrItsDefault) {
     EXPECT_FALSE(ParseInfoFileText(""));
 }
 
-TEST(InfoFileTest, DecimalParsing) {
+TEST(InfoFileTest, DecimalsAndNames) {
     EXPECT_EQ(ParseDecimal(" 42 "), 42);
     EXPECT_EQ(ParseDecimal("+7"), 7);
     EXPECT_FALSE(ParseDecimal("-7"));
@@ -41,9 +41,8 @@ TEST(InfoFileTest, DecimalParsing) {
     EXPECT_FALSE(ParseDecimal("4 2"));
     EXPECT_FALSE(ParseDecimal("99999999999999999999"));
     EXPECT_EQ(ParseDecimal("9223372036854775807"), INT64_MAX);
-}
 
-TEST(InfoFileTest, RecognisesTheExtensionInAnyCase) {
+    // The extension is recognised in any case.
     EXPECT_TRUE(IsInfoFileName("/a/set.wsp"));
     EXPECT_TRUE(IsInfoFileName("/a/SET.WsP"));
     EXPECT_FALSE(IsInfoFileName("/a.wsp/set"));

@@ -177,8 +177,9 @@ static void ExpectRefused(TVarnSplit& engine, TEngineFault fault) {
     EXPECT_FALSE(engine.Completed());
 }
 
-// A missing input is reported, not thrown; bad sizes are refused.
-TEST_F(SplitTest, BadInputAndSizesAreRefusedBeforeWriting) {
+// A missing input is reported, not thrown; bad sizes are refused, and so are
+// files past 31 bits in a signed mode.
+TEST_F(SplitTest, BadInputSizesAndLargeFilesAreRefusedBeforeWriting) {
     engine.SetFileName(folder / "x.dat");
     EXPECT_NO_THROW(engine.Split());
     ASSERT_EQ(reporter.messages.size(), 1u);
@@ -214,11 +215,10 @@ TEST_F(SplitTest, BadInputAndSizesAreRefusedBeforeWriting) {
     engine.Split();
     EXPECT_EQ(SizeOf("x.vrn"), 35);
     EXPECT_EQ(SizeOf("x.003"), 134 - 3 * 35);
-}
 
-// The plan's refusals (tested with the plan) stop a split before it writes;
-// the unsigned modes take files past 32 bits.
-TEST_F(SplitTest, OnlyUnsignedModesTakeFilesPast31Bits) {
+    // The plan's refusals (tested with the plan) stop a split before it writes;
+    // the unsigned modes take files past 32 bits.
+    ClearFolder(folder);
     MakeSparse("huge.img", int64_t{5} << 30);
     engine.SetFileName(folder / "huge.img");
     engine.SetSize(int64_t{2} << 30);

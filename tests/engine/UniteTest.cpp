@@ -189,6 +189,34 @@ TEST_F(UniteTest, WinSplitSetFromFirstPieceOrInformationFile) {
     EXPECT_EQ(FolderNames(folder.Path()),
               Names({"first.dat", "name.dat", "name.sha256", "o", "out.dat"}));
     EXPECT_EQ(Read("out.dat"), PatternBytes(250));
+
+    // An information file without a size: the join goes on until a piece is
+    // missing, to the name the information file gives.
+    ClearFolder(folder);
+    engine.SetDelAfterUnite(false);
+    engine.SetFileName("");
+    WriteFileBytes(folder / "w.001", "abc");
+    WriteFileBytes(folder / "w.002", "def");
+    WriteFileBytes(folder / "w.wsp", "txt\r\n2\r\nunknown\r\n");
+    std::vector<TNeedDiskCall> calls;
+    AnswerEveryQuestion(engine, calls);
+    engine.SetSplitFileName(folder / "w.wsp");
+    engine.SetOriginalExt(".txt");
+    engine.Unite();
+    EXPECT_TRUE(engine.Completed());
+    EXPECT_EQ(engine.FileName(), folder / "w.txt");
+    EXPECT_EQ(Read("w.txt"), "abcdef");
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].path, folder / "w.001");
+    EXPECT_EQ(calls[0].numOfDisks, 2);
+    EXPECT_EQ(calls[0].diskID, 1);
+
+    // Not even the first piece: an error, not an empty file.
+    WriteFileBytes(folder / "v.wsp", "txt\r\n2\r\nunknown\r\n");
+    engine.SetSplitFileName(folder / "v.wsp");
+    engine.SetFileName(folder / "v.txt");
+    EXPECT_THROW(engine.Unite(), EEngineError);
+    EXPECT_FALSE(PathExists(folder / "v.txt"));
 }
 
 // A stop, Continue = false and a short write each end the join and leave the
@@ -221,31 +249,6 @@ TEST_F(UniteTest, StopContinueFalseAndShortWriteLeaveTheOldOutput) {
     EXPECT_TRUE(FailsWritingPastLimit(1500, folder / "out.dat", [&] { engine.Unite(); }));
     EXPECT_EQ(Read("out.dat"), "precious");
     EXPECT_TRUE(Leftovers().empty());
-}
-
-TEST_F(UniteTest, InformationFileWithoutSizeJoinsUntilAPieceIsMissing) {
-    WriteFileBytes(folder / "w.001", "abc");
-    WriteFileBytes(folder / "w.002", "def");
-    WriteFileBytes(folder / "w.wsp", "txt\r\n2\r\nunknown\r\n");
-    std::vector<TNeedDiskCall> calls;
-    AnswerEveryQuestion(engine, calls);
-    engine.SetSplitFileName(folder / "w.wsp");
-    engine.SetOriginalExt(".txt");
-    engine.Unite();
-    EXPECT_TRUE(engine.Completed());
-    EXPECT_EQ(engine.FileName(), folder / "w.txt");
-    EXPECT_EQ(Read("w.txt"), "abcdef");
-    ASSERT_EQ(calls.size(), 3u);
-    EXPECT_EQ(calls[0].path, folder / "w.001");
-    EXPECT_EQ(calls[0].numOfDisks, 2);
-    EXPECT_EQ(calls[0].diskID, 1);
-
-    // Not even the first piece: an error, not an empty file.
-    WriteFileBytes(folder / "v.wsp", "txt\r\n2\r\nunknown\r\n");
-    engine.SetSplitFileName(folder / "v.wsp");
-    engine.SetFileName(folder / "v.txt");
-    EXPECT_THROW(engine.Unite(), EEngineError);
-    EXPECT_FALSE(PathExists(folder / "v.txt"));
 }
 
 // A signature whose size is negative, or whose block count the first piece
