@@ -83,7 +83,7 @@ TEST(BatchFileText, ListsThePiecesAndRestoresTheAttributes) {
     EXPECT_EQ(bigText.find("big.1001"), std::string::npos);
 }
 
-TEST(BatchFileText, AwkwardNamesAreQuotedAndEscaped) {
+TEST(BatchFileText, AwkwardNamesAreQuotedEscapedOrRefused) {
     struct TCase {
         std::string whole;
         std::string pieces; // the pieces' name without the extension
@@ -125,22 +125,20 @@ TEST(BatchFileText, AwkwardNamesAreQuotedAndEscaped) {
                                             "@copy /b " + c.copyOperands +
                                             "\r\n@attrib -R -H -S +A " + c.attribOperand + "\r\n");
     }
-}
 
-TEST(BatchFileText, RefusesNamesItCannotWriteSafely) {
     // Characters cmd cannot quote, Windows cannot name or a line cannot hold,
     // and device names with or without an extension.
     const std::vector<std::string> wholeNames = {
         "say \"hi\".txt", "a*.txt",   "a?.txt",   "c:x.txt",   "a\\b.txt",   "a<b.txt", "a>b.txt",
         "a|b.txt",        "a\tb.txt", "a\rb.txt", "a\x7f.txt", "dot.",       "blank ",  "CON",
         "con.txt",        "Nul .txt", "lpt1.doc", "COM9",      "conout$.log"};
-    std::vector<std::pair<std::string, std::string>> cases;
+    std::vector<std::pair<std::string, std::string>> refused;
     for (const std::string& whole : wholeNames)
-        cases.emplace_back(whole, "/t/ok.002");
+        refused.emplace_back(whole, "/t/ok.002");
     // A sound whole name does not save a bad piece name.
     for (const char* piece : {"a|b.002", "say \"hi\".002", "aux.002", "a\nb.002"})
-        cases.emplace_back("ok.txt", std::string("/t/") + piece);
-    for (const auto& [whole, lastPiece] : cases) {
+        refused.emplace_back("ok.txt", std::string("/t/") + piece);
+    for (const auto& [whole, lastPiece] : refused) {
         SCOPED_TRACE(whole + " / " + lastPiece);
         TBatchFileFacts facts = DosReport(2, lastPiece);
         facts.wholeFileName = whole;
