@@ -1,5 +1,4 @@
 #include "EngineTestSupport.h"
-#include "engine/Signature.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 #include "EngineTestSupport.h"
 #include "engine/BatchFile.h"
 #include "engine/InfoFile.h"
-#include "engine/Signature.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,5 +1,4 @@
 #include "EngineTestSupport.h"
-#include "engine/Signature.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileTimes.h"
 

@@ -36,7 +36,7 @@ constexpr uint32_t Packed(int year, int month, int day, int hour, int minute, in
 
 } // namespace
 
-TEST(FileTimesTest, PacksAndUnpacksLocalTimeBitByBitWithinTheRange) {
+TEST(FileTimesTest, PacksUnpacksReadsAndAppliesLocalTimesBitByBit) {
     TScopedTimeZone utc("UTC");
     // 2001-02-03 04:05:06 UTC = 981173106.
     EXPECT_EQ(PackDosDateTime(981173106), Packed(2001, 2, 3, 4, 5, 6));
@@ -76,12 +76,10 @@ TEST(FileTimesTest, PacksAndUnpacksLocalTimeBitByBitWithinTheRange) {
     EXPECT_EQ(moment, 42);
     EXPECT_TRUE(IsValidDosDateTime(Packed(1980, 1, 1, 0, 0, 0)));
     EXPECT_TRUE(IsValidDosDateTime(Packed(2107, 12, 31, 23, 59, 58)));
-}
 
-TEST(FileTimesTest, ReadsAndAppliesFileTimes) {
+    // Files are stamped and read in the same form.
     TScopedXdgHome home;
     TTempFolder folder;
-    TScopedTimeZone utc("UTC");
     const std::string file = folder / "t.bin";
     WriteFileBytes(file, "x");
     const uint32_t written = Packed(2001, 2, 3, 4, 5, 6);
