@@ -131,13 +131,17 @@ TEST_F(SplitTest, ExtraFilesOnlyWhenTheHandlerAgrees) {
     }
 }
 
-// Continue = false ends the split after the pieces written so far; a stop
-// removes the piece it cuts short and is cleared by the next run; the handler
-// may send the later pieces elsewhere.
-TEST_F(SplitTest, HandlerAndStopEndOrMoveThePieces) {
+// A short write or a full device is an error naming the piece, and the piece
+// cut short is gone; Continue = false ends the split after the pieces written
+// so far; a stop removes the piece it cuts short and is cleared by the next
+// run; the handler may send the later pieces elsewhere.
+TEST_F(SplitTest, WriteFailuresHandlerAndStopEndOrMoveThePieces) {
     engine.SetFileName(MakeWhole("s.bin", 1000));
     engine.SetSize(400);
     engine.SetBufferSize(100);
+    EXPECT_TRUE(FailsWritingPastLimit(300, folder / "s.vrn", [&] { engine.Split(); }));
+    EXPECT_EQ(FolderNames(folder.Path()), Names({"s.bin"}));
+
     engine.OnNeedDisk = [](TVarnSplit&, int32_t diskID, int32_t, std::string&, bool& proceed) {
         proceed = diskID < 2;
     };
@@ -169,6 +173,15 @@ TEST_F(SplitTest, HandlerAndStopEndOrMoveThePieces) {
     EXPECT_TRUE(engine.Completed());
     EXPECT_EQ(FolderNames(folder.Path()), Names({"other", "s.bin", "s.vrn"}));
     EXPECT_EQ(FolderNames(folder.Path() / "other"), Names({"moved.001", "moved.002"}));
+
+    if (access("/dev/full", W_OK) != 0)
+        GTEST_SKIP() << "no /dev/full";
+    engine.OnNeedDisk = nullptr;
+    engine.SetDOSCompatible(true);
+    engine.SetSplitFileName("/dev/full");
+    ExpectFault([&] { engine.Split(); }, TEngineFault::efWriteFailed, "/dev/full", ENOSPC);
+    EXPECT_FALSE(engine.Completed());
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full")); // the node is untouched
 }
 
 static void ExpectRefused(TVarnSplit& engine, TEngineFault fault) {
@@ -302,21 +315,4 @@ TEST_F(SplitTest, SelfJoiningFirstPiece) {
 
     engine.SetStubFileName(folder / "missing.exe");
     ExpectRefused(engine, TEngineFault::efStubUnreadable);
-}
-
-// A short write, or a full device, is an error naming the piece.
-TEST_F(SplitTest, WriteFailuresNameThePiece) {
-    engine.SetFileName(MakeWhole("f.bin", 3000));
-    engine.SetSize(2000);
-    EXPECT_TRUE(FailsWritingPastLimit(1500, folder / "f.vrn", [&] { engine.Split(); }));
-    // The piece cut short is gone; nothing looks like a set.
-    EXPECT_EQ(FolderNames(folder.Path()), Names({"f.bin"}));
-
-    if (access("/dev/full", W_OK) != 0)
-        GTEST_SKIP() << "no /dev/full";
-    engine.SetDOSCompatible(true);
-    engine.SetSplitFileName("/dev/full");
-    ExpectFault([&] { engine.Split(); }, TEngineFault::efWriteFailed, "/dev/full", ENOSPC);
-    EXPECT_FALSE(engine.Completed());
-    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full")); // the node is untouched
 }
