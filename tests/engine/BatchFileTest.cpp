@@ -31,7 +31,7 @@ TBatchFileFacts DosReport(int64_t blocks, const std::string& lastPath) {
 // The copy line lists the pieces in order under the names the split gave them
 // (none in neither compatible mode), and the attrib line follows the attribute
 // bits.
-TEST(BatchFileText, ListsThePiecesAndRestoresTheAttributes) {
+TEST(BatchFileText, ListsThePiecesRestoresTheAttributesAndQuotesEscapesOrRefusesNames) {
     const struct {
         TSplitMode mode;
         int64_t blocks;
@@ -81,9 +81,7 @@ TEST(BatchFileText, ListsThePiecesAndRestoresTheAttributes) {
     const std::string bigText = BatchFileText(bigFacts).value();
     EXPECT_NE(bigText.find("+big.999+big.1000 big\r\n"), std::string::npos);
     EXPECT_EQ(bigText.find("big.1001"), std::string::npos);
-}
 
-TEST(BatchFileText, AwkwardNamesAreQuotedEscapedOrRefused) {
     struct TCase {
         std::string whole;
         std::string pieces; // the pieces' name without the extension

@@ -4,7 +4,7 @@
 
 // A last block of 0 means one block holds everything; an empty file still
 // makes one (empty) piece, as Split writes it.
-TEST(BlockArithmeticTest, CountAndLastBlockAtTheEdges) {
+TEST(BlockArithmeticTest, CountsAtTheEdgesAndBlockSizesForACountOrTime) {
     const int64_t fiveGiB = int64_t{5} << 30;
     const struct {
         int64_t F, B, h, count, last;
@@ -37,9 +37,7 @@ TEST(BlockArithmeticTest, CountAndLastBlockAtTheEdges) {
     EXPECT_EQ(CountBlocks10(0, 100), 1);
     EXPECT_EQ(LastBlockSize(3000000, 1457664, 4, 0), 84710);
     EXPECT_EQ(CountBlocks(201 - 38, 100, 4, 0), 3);
-}
 
-TEST(BlockArithmeticTest, BlockSizeForCountOrTime) {
     // T = 107 (plain variant with F = 107), K = 10: 10 + 7 = 17, which makes 7 blocks.
     std::optional<TBlockSizing> sizing = BlockSizeForCount(107, 10);
     ASSERT_TRUE(sizing);

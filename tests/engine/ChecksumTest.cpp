@@ -40,7 +40,7 @@ protected:
 
 } // namespace
 
-TEST_F(ChecksumTest, FileIsWhatSha256sumPrintsInEveryMode) {
+TEST_F(ChecksumTest, FileIsWhatSha256sumPrintsAndReads) {
     struct TCase {
         TSplitMode mode;
         const char* name;
@@ -61,6 +61,37 @@ TEST_F(ChecksumTest, FileIsWhatSha256sumPrintsInEveryMode) {
         const TShellRun run = RunShell(command + " '" + test.name + "' 2>/dev/null");
         ASSERT_EQ(run.status, 0);
         EXPECT_EQ(ReadFileBytes(ChecksumFilePathFor(folder / pieces.front())), run.output);
+    }
+
+    // What sha256sum writes is read back; other lines are refused.
+    const std::string digest(64, 'a');
+    const struct {
+        std::string text;
+        bool parses;
+        std::vector<std::string> names;
+    } lines[] = {
+        {digest + "  a.vrn\n" + digest + "  a.dat\n", true, {"a.vrn", "a.dat"}},
+        {digest + " *a b\r\n\n# note\n", true, {"a b"}},
+        {"\\" + digest + "  x\\\\y\\nz\\r\n", true, {"x\\y\nz\r"}},
+        {std::string(64, 'A') + "  up\n", true, {"up"}},
+        {digest + " a.vrn\n", false, {}},
+        {std::string(63, 'a') + "g  a\n", false, {}},
+        {"\\" + digest + "  bad\\q\n", false, {}},
+        {digest + "  \n", false, {}},
+    };
+    for (const auto& line : lines) {
+        SCOPED_TRACE(line.text);
+        const auto entries = ParseChecksumFileText(line.text);
+        ASSERT_EQ(entries.has_value(), line.parses);
+        if (!entries)
+            continue;
+        std::vector<std::string> names;
+        for (const TChecksumEntry& entry : *entries) {
+            names.push_back(entry.name);
+            // Written back, every entry reads as itself.
+            EXPECT_EQ(ParseChecksumFileText(ChecksumLine(entry))->front().name, entry.name);
+        }
+        EXPECT_EQ(names, line.names);
     }
 }
 
@@ -169,37 +200,5 @@ TEST_F(ChecksumTest, VerifyTellsEachPieceAndTheSet) {
         EXPECT_EQ(states, c.states);
         EXPECT_EQ(checker.SetCheck().Intact(), c.intact);
         EXPECT_EQ(Snapshot(), before);
-    }
-}
-
-TEST(ChecksumFileTest, ReadsWhatSha256sumWritesAndRefusesOtherLines) {
-    const std::string digest(64, 'a');
-    const struct {
-        std::string text;
-        bool parses;
-        std::vector<std::string> names;
-    } cases[] = {
-        {digest + "  a.vrn\n" + digest + "  a.dat\n", true, {"a.vrn", "a.dat"}},
-        {digest + " *a b\r\n\n# note\n", true, {"a b"}},
-        {"\\" + digest + "  x\\\\y\\nz\\r\n", true, {"x\\y\nz\r"}},
-        {std::string(64, 'A') + "  up\n", true, {"up"}},
-        {digest + " a.vrn\n", false, {}},
-        {std::string(63, 'a') + "g  a\n", false, {}},
-        {"\\" + digest + "  bad\\q\n", false, {}},
-        {digest + "  \n", false, {}},
-    };
-    for (const auto& test : cases) {
-        SCOPED_TRACE(test.text);
-        const auto entries = ParseChecksumFileText(test.text);
-        ASSERT_EQ(entries.has_value(), test.parses);
-        if (!entries)
-            continue;
-        std::vector<std::string> names;
-        for (const TChecksumEntry& entry : *entries) {
-            names.push_back(entry.name);
-            // Written back, every entry reads as itself.
-            EXPECT_EQ(ParseChecksumFileText(ChecksumLine(entry))->front().name, entry.name);
-        }
-        EXPECT_EQ(names, test.names);
     }
 }

@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <clocale>
 
-TEST(FileUtilsTest, ExtensionsAndPathParts) {
+TEST(FileUtilsTest, PathPartsNumbersAndTexts) {
     EXPECT_EQ(ReplaceExtension("/dir.x/file", ".001"), "/dir.x/file.001");
     EXPECT_EQ(ReplaceExtension("a.tar.gz", ".vrn"), "a.tar.vrn");
     EXPECT_EQ(ReplaceExtension("/a/report.doc", ".vrn"), "/a/report.vrn");
@@ -25,9 +25,7 @@ TEST(FileUtilsTest, ExtensionsAndPathParts) {
     EXPECT_EQ(AddTrailingSeparator("/tmp"), "/tmp/");
     EXPECT_EQ(AddTrailingSeparator("/tmp/"), "/tmp/");
     EXPECT_EQ(AddTrailingSeparator(""), "/");
-}
 
-TEST(FileUtilsTest, NumbersAndTextsForNames) {
     EXPECT_EQ(ZeroPad(7, 3), "007");
     EXPECT_EQ(ZeroPad(999, 3), "999");
     EXPECT_EQ(ZeroPad(1000, 3), "1000");

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(InfoFileTest, WritesThreeCrLfLinesAndReadsEveryLineOrItsDefault) {
+TEST(InfoFileTest, WritesThreeCrLfLinesReadsEveryLineOrItsDefaultAndKnowsItsName) {
     EXPECT_EQ(InfoFileText("zip", 4, 5000000), "zip\r\n4\r\n5000000\r\n");
     EXPECT_EQ(InfoFileText("", 0, 0), "\r\n0\r\n0\r\n");
     // Sizes past 32 bits are plain decimal text.
@@ -31,9 +31,8 @@ TEST(InfoFileTest, WritesThreeCrLfLinesAndReadsEveryLineOrItsDefault) {
         EXPECT_EQ(info->wholeFileSize, c.size);
     }
     EXPECT_FALSE(ParseInfoFileText(""));
-}
 
-TEST(InfoFileTest, DecimalsAndNames) {
+    // Its numbers are plain decimals.
     EXPECT_EQ(ParseDecimal(" 42 "), 42);
     EXPECT_EQ(ParseDecimal("+7"), 7);
     EXPECT_FALSE(ParseDecimal("-7"));

@@ -28,10 +28,6 @@ std::string PeImage() {
     return image;
 }
 
-std::string BuiltWindowsStub() {
-    return (std::filesystem::path(BuiltStub()).parent_path() / "varnstub-win32.exe").string();
-}
-
 } // namespace
 
 // The length of a Linux image is where its last segment ends, of a Windows
@@ -92,7 +88,8 @@ TEST_F(StubLength, ReadsImagesFromTheirHeadersOnly) {
 }
 
 TEST_F(StubLength, OfTheBuiltWindowsStubIsItsFileSize) {
-    const std::string stub = BuiltWindowsStub();
+    const std::string stub =
+        (std::filesystem::path(BuiltStub()).parent_path() / "varnstub-win32.exe").string();
     if (!std::filesystem::exists(stub))
         GTEST_SKIP() << "the Windows stub was not built (no mingw-w64 cross compiler)";
     const std::string image = ReadFileBytes(stub);

@@ -2,7 +2,7 @@
 #include "EngineTestSupport.h"
 
 // A set named from a whole file is named back to that file by unite and the stub.
-TEST(SetNames, FirstPieceAndWholeFileNamesAreInverse) {
+TEST(SetNames, NamesAreInverseAndTheStubIsFoundBesideTheProgramOrInTheLibrary) {
     const struct {
         const char* whole;
         const char* stored; // the extension the signature keeps
@@ -30,9 +30,8 @@ TEST(SetNames, FirstPieceAndWholeFileNamesAreInverse) {
          {std::string("/../x"), std::string(".a/b"), std::string("\0", 1), std::string(".")}) {
         EXPECT_FALSE(WholeFilePathFor("/out/.vrn", extension, false)) << extension;
     }
-}
 
-TEST(SetNames, StubIsFoundBesideTheProgramOrInTheLibraryFolder) {
+    // The stub is found beside the program or in the library folder.
     TScopedXdgHome home;
     TTempFolder folder;
     EXPECT_EQ(FindStub(folder.Path().string()).state, TStubState::ssMissing);

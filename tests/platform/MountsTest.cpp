@@ -20,7 +20,7 @@ std::string Fields(const TMountRecord& mount) {
 
 } // namespace
 
-TEST(MountsTest, ParsesFieldsAroundOptionalTagsAndEscapesAndSkipsBadLines) {
+TEST(MountsTest, ParsesTablesAndFindsTheMountOfAPath) {
     const auto mounts = ParseMountInfo(kSampleTable);
     ASSERT_EQ(mounts.size(), 6u);
     EXPECT_EQ(Fields(mounts[0]), Fields({"/", "/", "ext4", "/dev/sda2", 8, 2}));
@@ -48,20 +48,19 @@ TEST(MountsTest, ParsesFieldsAroundOptionalTagsAndEscapesAndSkipsBadLines) {
                        "5 0 8:1 / /d rw - ext4\n"); // no source: kept
     ASSERT_EQ(parsed.size(), 1u);
     EXPECT_EQ(Fields(parsed[0]), Fields({"/d", "/", "ext4", "", 8, 1}));
-}
 
-TEST(MountsTest, MountOfMatchesWholeComponentsAndTheLastStackedMount) {
-    const auto mounts = ParseMountInfo("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
-                                       "2 1 8:17 / /mnt/a rw - vfat /dev/sdb1 rw\n"
-                                       "3 1 8:33 / /mnt/a/b rw - vfat /dev/sdc1 rw\n"
-                                       "4 2 0:40 / /mnt/a rw - tmpfs tmpfs rw\n");
-    ASSERT_EQ(mounts.size(), 4u);
-    EXPECT_EQ(MountOf(mounts, "/mnt/ab/file")->mountPoint, "/");
-    EXPECT_EQ(MountOf(mounts, "/mnt/a")->fsType, "tmpfs"); // the last mount stacked there
-    EXPECT_EQ(MountOf(mounts, "/mnt/a/")->mountPoint, "/mnt/a");
-    EXPECT_EQ(MountOf(mounts, "/mnt/a/bc")->mountPoint, "/mnt/a");
-    EXPECT_EQ(MountOf(mounts, "/mnt/a/b/c/d")->mountPoint, "/mnt/a/b");
-    EXPECT_EQ(MountOf(mounts, "relative/path"), nullptr);
+    // MountOf matches whole components and the last stacked mount.
+    const auto stacked = ParseMountInfo("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+                                        "2 1 8:17 / /mnt/a rw - vfat /dev/sdb1 rw\n"
+                                        "3 1 8:33 / /mnt/a/b rw - vfat /dev/sdc1 rw\n"
+                                        "4 2 0:40 / /mnt/a rw - tmpfs tmpfs rw\n");
+    ASSERT_EQ(stacked.size(), 4u);
+    EXPECT_EQ(MountOf(stacked, "/mnt/ab/file")->mountPoint, "/");
+    EXPECT_EQ(MountOf(stacked, "/mnt/a")->fsType, "tmpfs"); // the last mount stacked there
+    EXPECT_EQ(MountOf(stacked, "/mnt/a/")->mountPoint, "/mnt/a");
+    EXPECT_EQ(MountOf(stacked, "/mnt/a/bc")->mountPoint, "/mnt/a");
+    EXPECT_EQ(MountOf(stacked, "/mnt/a/b/c/d")->mountPoint, "/mnt/a/b");
+    EXPECT_EQ(MountOf(stacked, "relative/path"), nullptr);
     EXPECT_EQ(MountOf({}, "/"), nullptr);
 
     // This process's own table has a root.

@@ -27,7 +27,7 @@ TMountRecord Mount(const std::string& fsType, const std::string& source, unsigne
 
 } // namespace
 
-TEST(VolumesTest, FileSystemTypesAndRemovableDisksMapToDriveTypes) {
+TEST(VolumesTest, DriveTypesOfMountsAndFreeSpace) {
     // A small copy of sysfs: block/<disk>/removable, partitions as folders
     // inside their disk, and dev/block/MAJ:MIN links to either.
     TScopedXdgHome home;
@@ -73,6 +73,27 @@ TEST(VolumesTest, FileSystemTypesAndRemovableDisksMapToDriveTypes) {
     // A device sysfs does not know is a fixed disk.
     EXPECT_EQ(typeOf("ext4", "/dev/nvme9n1p1", 259, 9), dtFixed);
     EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb1", 8, 17), "/nonexistent/block"), dtFixed);
+
+    // The free space is what statvfs says.
+    const auto available = [&] {
+        struct statvfs volume {};
+        EXPECT_EQ(statvfs(sysfs.Path().c_str(), &volume), 0);
+        return static_cast<int64_t>(volume.f_bavail) * static_cast<int64_t>(volume.f_frsize);
+    };
+    // Other processes write to the same volume: compare only around a call
+    // during which the free space did not change.
+    bool compared = false;
+    for (int attempt = 0; attempt < 1000 && !compared; ++attempt) {
+        const int64_t before = available();
+        const int64_t free = FreeSpaceOf(sysfs.Path().string());
+        if (available() == before) {
+            EXPECT_EQ(free, before);
+            compared = true;
+        }
+    }
+    EXPECT_TRUE(compared) << "the volume never held still";
+    EXPECT_EQ(FreeSpaceOf(sysfs / "missing/sysfs"), -1);
+    EXPECT_EQ(FreeSpaceOf(""), -1);
 }
 
 // Private mounts inside the test's folder, so that what the machine itself
@@ -95,27 +116,4 @@ TEST(VolumesTest, PrivateMountsTellTheirType) {
     EXPECT_EQ(ramfs, dtRamDisk);
     // tmpfs is a valid split target; a path not there yet tells the volume that would hold it.
     EXPECT_EQ(typeUnder("tmpfs", mountPoint + "/not/yet/there"), dtFixed);
-}
-
-TEST(VolumesTest, FreeSpaceIsWhatStatvfsSays) {
-    TTempFolder folder;
-    const auto available = [&] {
-        struct statvfs volume {};
-        EXPECT_EQ(statvfs(folder.Path().c_str(), &volume), 0);
-        return static_cast<int64_t>(volume.f_bavail) * static_cast<int64_t>(volume.f_frsize);
-    };
-    // Other processes write to the same volume: compare only around a call
-    // during which the free space did not change.
-    bool compared = false;
-    for (int attempt = 0; attempt < 1000 && !compared; ++attempt) {
-        const int64_t before = available();
-        const int64_t free = FreeSpaceOf(folder.Path().string());
-        if (available() == before) {
-            EXPECT_EQ(free, before);
-            compared = true;
-        }
-    }
-    EXPECT_TRUE(compared) << "the volume never held still";
-    EXPECT_EQ(FreeSpaceOf(folder / "missing/folder"), -1);
-    EXPECT_EQ(FreeSpaceOf(""), -1);
 }
