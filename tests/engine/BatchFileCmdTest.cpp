@@ -3,22 +3,9 @@
 // into exactly its file and runs nothing else.
 #include "EngineTestSupport.h"
 #include "engine/BatchFile.h"
-#include "engine/VarnSplit.h"
 #include "support/ShellRun.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <gtest/gtest.h>
-#include <set>
-#include <string>
-#include <vector>
-
 namespace {
-
-std::set<std::string> NameSet(const std::filesystem::path& folder) {
-    const std::vector<std::string> names = FolderNames(folder);
-    return {names.begin(), names.end()};
-}
 
 // One wine prefix for the whole test, inside its own temporary folder.
 class TWineCmd {
@@ -37,12 +24,6 @@ private:
     std::string m_environment;
 };
 
-struct TAwkwardName {
-    std::string whole;
-    std::string firstPiece; // as the split is told to name it
-    bool winSplit;
-};
-
 } // namespace
 
 TEST(BatchFileUnderCmd, JoinsAwkwardNamesAndRunsNothingElse) {
@@ -53,7 +34,11 @@ TEST(BatchFileUnderCmd, JoinsAwkwardNamesAndRunsNothingElse) {
     const TWineCmd cmd(folder.Path());
     // "&", "(" and "%" would start a command, a group or a variable if they
     // reached cmd bare; a name with "mkdir" leaves a folder behind if so.
-    const std::vector<TAwkwardName> cases = {
+    const struct {
+        std::string whole;
+        std::string firstPiece; // as the split is told to name it
+        bool winSplit;
+    } cases[] = {
         {"plain.txt", "plain.dos", false},
         {"my report.doc", "my report.dos", false},
         {"x&mkdir canary.txt", "x&mkdir canary.dos", false},
@@ -64,8 +49,8 @@ TEST(BatchFileUnderCmd, JoinsAwkwardNamesAndRunsNothingElse) {
         {"+H.txt", "+H.dos", false},
         {"~wow!'`.txt", "~wow!'`.dos", false},
     };
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        const TAwkwardName& c = cases[i];
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
         SCOPED_TRACE(c.whole);
         const std::filesystem::path source = folder.Path() / ("source" + std::to_string(i));
         const std::filesystem::path set = folder.Path() / ("set" + std::to_string(i));
@@ -74,31 +59,15 @@ TEST(BatchFileUnderCmd, JoinsAwkwardNamesAndRunsNothingElse) {
         const std::string bytes = PatternBytes(2500, static_cast<unsigned>(i + 1));
         WriteFileBytes((source / c.whole).string(), bytes);
 
-        TVarnSplit engine;
-        engine.SetFileName((source / c.whole).string());
-        engine.SetSize(1000);
-        engine.SetMakeBAT(true);
-        if (c.winSplit)
-            engine.SetWinSplitCompatible(true);
-        else
-            engine.SetDOSCompatible(true);
-        engine.SetKeepOriginalExt(c.firstPiece.starts_with(c.whole));
-        engine.SetSplitFileName((set / c.firstPiece).string());
-        engine.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t, std::string& path,
-                                bool& carryOn) {
-            if (diskID == BatchFileDiskID)
-                path = (set / "join.bat").string();
-            carryOn = true;
-        };
-        engine.Split();
+        SplitWithBatchFile(source / c.whole, set / c.firstPiece, c.winSplit, set / "join.bat");
         ASSERT_TRUE(std::filesystem::exists(set / "join.bat"));
 
-        std::set<std::string> expected = NameSet(set);
-        expected.insert(c.whole);
+        std::vector<std::string> expected = FolderNames(set);
+        expected.insert(std::upper_bound(expected.begin(), expected.end(), c.whole), c.whole);
         const std::string output = cmd.RunJoin(set);
         EXPECT_NE(output.find("Uniting file " + c.whole + " from blocks"), std::string::npos)
             << output;
-        EXPECT_EQ(NameSet(set), expected) << output;
+        EXPECT_EQ(FolderNames(set), expected) << output;
         EXPECT_EQ(ReadFileBytes((set / c.whole).string()), bytes);
     }
 }

@@ -1,37 +1,19 @@
 #include "engine/BatchFile.h"
 #include "EngineTestSupport.h"
-#include "engine/EngineErrors.h"
-#include "engine/FileUtils.h"
-#include "engine/VarnSplit.h"
-#include "support/TempFolder.h"
-
-#include <filesystem>
-#include <gtest/gtest.h>
-#include <string>
-#include <vector>
 
 namespace {
 
 // The ten lines every batch file opens with, for a whole file `name`.
 std::string Preamble(const std::string& name, const std::string& blocks, const std::string& size) {
-    return "@cls\r\n"
-           "@echo.\r\n"
-           "@echo Batch file created by Varn split\r\n"
-           "@echo Web: " +
-           std::string(MakerWebAddress) +
-           "\r\n"
-           "@echo.\r\n"
-           "@echo Uniting file " +
-           name +
-           " from blocks\r\n"
-           "@echo Number of blocks: " +
-           blocks +
-           "\r\n"
-           "@echo Size of file: " +
-           size +
-           " bytes\r\n"
-           "@echo.\r\n"
-           "@pause\r\n";
+    using namespace std::string_literals;
+    std::string text;
+    for (const std::string& line :
+         {"@cls"s, "@echo."s, "@echo Batch file created by Varn split"s,
+          "@echo Web: "s + MakerWebAddress, "@echo."s,
+          "@echo Uniting file " + name + " from blocks", "@echo Number of blocks: " + blocks,
+          "@echo Size of file: " + size + " bytes", "@echo."s, "@pause"s})
+        text += line + "\r\n";
+    return text;
 }
 
 TBatchFileFacts DosReport(int64_t blocks, const std::string& lastPath) {
@@ -46,124 +28,115 @@ TBatchFileFacts DosReport(int64_t blocks, const std::string& lastPath) {
 
 } // namespace
 
-// The copy line lists the pieces in order under the names the split gave them,
-// and the attrib line follows the attribute bits.
-TEST(BatchFileText, ListsThePiecesAndRestoresTheAttributes) {
+// The copy line lists the pieces in order under the names the split gave them
+// (none in neither compatible mode), and the attrib line follows the attribute
+// bits.
+TEST(BatchFileText, ListsThePiecesRestoresTheAttributesAndQuotesEscapesOrRefusesNames) {
     const struct {
-        bool winSplit;
+        TSplitMode mode;
         int64_t blocks;
         const char* lastPath;
-        uint32_t attributes;
-        const char* tail; // after the preamble
-    } cases[] = {
-        {false, 3, "/d/report.003", 0, "@copy /b report.dos+report.001+report.002 report.doc\r\n"},
-        {false, 3, "/d/report.doc.003", 0,
-         "@copy /b report.doc.dos+report.doc.001+report.doc.002 report.doc\r\n"},
-        {true, 3, "/d/report.doc.004", 0,
-         "@copy /b report.doc.001+report.doc.002+report.doc.003 report.doc\r\n"},
+        const char* pieces;
+    } lists[] = {
+        {smDOS, 3, "/d/report.003", "report.dos+report.001+report.002"},
+        {smDOS, 3, "/d/report.doc.003", "report.doc.dos+report.doc.001+report.doc.002"},
+        {smWinSplit, 3, "/d/report.doc.004", "report.doc.001+report.doc.002+report.doc.003"},
         // The information file was written last.
-        {true, 4, "/t/report.wsp", 0,
-         "@copy /b report.001+report.002+report.003+report.004 report.doc\r\n"},
-        {false, 1, "/t/report.001", 0, "@copy /b report.dos report.doc\r\n"},
-        {true, 1, "/t/report.002", 0, "@copy /b report.001 report.doc\r\n"},
-        {false, 2, "/t/report.002", 32,
-         "@copy /b report.dos+report.001 report.doc\r\n@attrib -R -H -S +A report.doc\r\n"},
-        {false, 2, "/t/report.002", 1 | 2 | 4 | 32,
-         "@copy /b report.dos+report.001 report.doc\r\n@attrib +R +H +S +A report.doc\r\n"},
-        {false, 2, "/t/report.002", 2,
-         "@copy /b report.dos+report.001 report.doc\r\n@attrib -R +H -S -A report.doc\r\n"},
-        // Normal: every switch off, but the line is there.
-        {false, 2, "/t/report.002", 128,
-         "@copy /b report.dos+report.001 report.doc\r\n@attrib -R -H -S -A report.doc\r\n"},
+        {smWinSplit, 4, "/t/report.wsp", "report.001+report.002+report.003+report.004"},
+        {smDOS, 1, "/t/report.001", "report.dos"},
+        {smWinSplit, 1, "/t/report.002", "report.001"},
+        {smNormal, 3, "/t/report.003", ""},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.tail);
+    for (const auto& c : lists) {
+        SCOPED_TRACE(c.lastPath);
         TBatchFileFacts facts = DosReport(c.blocks, c.lastPath);
-        facts.dosCompatible = !c.winSplit;
-        facts.winSplitCompatible = c.winSplit;
+        facts.dosCompatible = c.mode == smDOS;
+        facts.winSplitCompatible = c.mode == smWinSplit;
+        facts.attributes = 0;
+        EXPECT_EQ(BatchFileText(facts),
+                  Preamble("report.doc", std::to_string(c.blocks), "3000000") + "@copy /b " +
+                      c.pieces + " report.doc\r\n");
+    }
+    // Normal (128): every switch off, but the line is there.
+    const struct {
+        uint32_t attributes;
+        const char* switches;
+    } attributes[] = {{32, "-R -H -S +A"},
+                      {1 | 2 | 4 | 32, "+R +H +S +A"},
+                      {2, "-R +H -S -A"},
+                      {128, "-R -H -S -A"}};
+    for (const auto& c : attributes) {
+        SCOPED_TRACE(c.switches);
+        TBatchFileFacts facts = DosReport(2, "/t/report.002");
         facts.attributes = c.attributes;
         EXPECT_EQ(BatchFileText(facts),
-                  Preamble("report.doc", std::to_string(c.blocks), "3000000") + c.tail);
+                  Preamble("report.doc", "2", "3000000") +
+                      "@copy /b report.dos+report.001 report.doc\r\n@attrib " + c.switches +
+                      " report.doc\r\n");
     }
-}
 
-TEST(BatchFileText, FourDigitPieceNumbersFromOneThousand) {
-    TBatchFileFacts facts = DosReport(1001, "/t/big.1001");
-    facts.wholeFileName = "big";
-    const std::string text = BatchFileText(facts).value();
-    EXPECT_NE(text.find("+big.999+big.1000 big\r\n"), std::string::npos);
-    EXPECT_EQ(text.find("big.1001"), std::string::npos);
-}
+    // Four-digit piece numbers from 1000 on.
+    TBatchFileFacts bigFacts = DosReport(1001, "/t/big.1001");
+    bigFacts.wholeFileName = "big";
+    const std::string bigText = BatchFileText(bigFacts).value();
+    EXPECT_NE(bigText.find("+big.999+big.1000 big\r\n"), std::string::npos);
+    EXPECT_EQ(bigText.find("big.1001"), std::string::npos);
 
-TEST(BatchFileText, NeitherCompatibleModeGivesAnEmptyList) {
-    TBatchFileFacts facts = DosReport(3, "/t/report.003");
-    facts.dosCompatible = false;
-    const std::string text = BatchFileText(facts).value();
-    EXPECT_NE(text.find("\r\n@copy /b  report.doc\r\n"), std::string::npos);
-}
-
-TEST(BatchFileText, AwkwardNamesAreQuotedAndEscaped) {
     struct TCase {
         std::string whole;
-        std::string lastPiece;
-        std::string echo;
+        std::string pieces; // the pieces' name without the extension
+        std::string echo;   // as the echo line shows the whole name; empty: unchanged
         std::string copyOperands;
         std::string attribOperand;
     };
     const std::vector<TCase> cases = {
-        {"report.doc", "/t/report.002", "report.doc", "report.dos+report.001 report.doc",
-         "report.doc"},
-        {"звіт.txt", "/t/звіт.002", "звіт.txt", "звіт.dos+звіт.001 звіт.txt", "звіт.txt"},
-        {"my report.doc", "/t/my report.002", "my report.doc",
-         "\"my report.dos\"+\"my report.001\" \"my report.doc\"", "\"my report.doc\""},
-        {"a&b.txt", "/t/a&b.002", "a^&b.txt", "\"a&b.dos\"+\"a&b.001\" \"a&b.txt\"", "\"a&b.txt\""},
-        {"100%.txt", "/t/100%.002", "100%%.txt", "\"100%%.dos\"+\"100%%.001\" \"100%%.txt\"",
+        {"report.doc", "report", "", "report.dos+report.001 report.doc", "report.doc"},
+        {"звіт.txt", "звіт", "", "звіт.dos+звіт.001 звіт.txt", "звіт.txt"},
+        {"my report.doc", "my report", "", "\"my report.dos\"+\"my report.001\" \"my report.doc\"",
+         "\"my report.doc\""},
+        {"a&b.txt", "a&b", "a^&b.txt", "\"a&b.dos\"+\"a&b.001\" \"a&b.txt\"", "\"a&b.txt\""},
+        {"100%.txt", "100%", "100%%.txt", "\"100%%.dos\"+\"100%%.001\" \"100%%.txt\"",
          "\"100%%.txt\""},
-        {"a^b.txt", "/t/a^b.002", "a^^b.txt", "\"a^b.dos\"+\"a^b.001\" \"a^b.txt\"", "\"a^b.txt\""},
-        {"a(1).txt", "/t/a(1).002", "a^(1^).txt", "\"a(1).dos\"+\"a(1).001\" \"a(1).txt\"",
+        {"a^b.txt", "a^b", "a^^b.txt", "\"a^b.dos\"+\"a^b.001\" \"a^b.txt\"", "\"a^b.txt\""},
+        {"a(1).txt", "a(1)", "a^(1^).txt", "\"a(1).dos\"+\"a(1).001\" \"a(1).txt\"",
          "\"a(1).txt\""},
-        {"c++.txt", "/t/c++.002", "c++.txt", "\"c++.dos\"+\"c++.001\" \"c++.txt\"", "\"c++.txt\""},
-        {"a;b,c=d.txt", "/t/a;b,c=d.002", "a;b,c=d.txt",
-         "\"a;b,c=d.dos\"+\"a;b,c=d.001\" \"a;b,c=d.txt\"", "\"a;b,c=d.txt\""},
+        {"c++.txt", "c++", "", "\"c++.dos\"+\"c++.001\" \"c++.txt\"", "\"c++.txt\""},
+        {"a;b,c=d.txt", "a;b,c=d", "", "\"a;b,c=d.dos\"+\"a;b,c=d.001\" \"a;b,c=d.txt\"",
+         "\"a;b,c=d.txt\""},
         // attrib would take these for switches and change every file.
-        {"+H.txt", "/t/+H.002", "+H.txt", "\"+H.dos\"+\"+H.001\" \"+H.txt\"", "\".\\+H.txt\""},
-        {"-R.txt", "/t/-R.002", "-R.txt", "-R.dos+-R.001 -R.txt", ".\\-R.txt"},
+        {"+H.txt", "+H", "", "\"+H.dos\"+\"+H.001\" \"+H.txt\"", "\".\\+H.txt\""},
+        {"-R.txt", "-R", "", "-R.dos+-R.001 -R.txt", ".\\-R.txt"},
         // Only the pieces or only the whole file may need it.
-        {"a&b.txt", "/t/ab.002", "a^&b.txt", "ab.dos+ab.001 \"a&b.txt\"", "\"a&b.txt\""},
-        {"ab.txt", "/t/a b.002", "ab.txt", "\"a b.dos\"+\"a b.001\" ab.txt", "ab.txt"},
+        {"a&b.txt", "ab", "a^&b.txt", "ab.dos+ab.001 \"a&b.txt\"", "\"a&b.txt\""},
+        {"ab.txt", "a b", "", "\"a b.dos\"+\"a b.001\" ab.txt", "ab.txt"},
         // Plain to cmd while delayed expansion is off, and no device.
-        {"~wow!'`.txt", "/t/~wow!'`.002", "~wow!'`.txt", "~wow!'`.dos+~wow!'`.001 ~wow!'`.txt",
-         "~wow!'`.txt"},
-        {"com10.console", "/t/com10.002", "com10.console", "com10.dos+com10.001 com10.console",
-         "com10.console"},
+        {"~wow!'`.txt", "~wow!'`", "", "~wow!'`.dos+~wow!'`.001 ~wow!'`.txt", "~wow!'`.txt"},
+        {"com10.console", "com10", "", "com10.dos+com10.001 com10.console", "com10.console"},
     };
     for (const TCase& c : cases) {
-        SCOPED_TRACE(c.whole + " / " + c.lastPiece);
-        TBatchFileFacts facts = DosReport(2, c.lastPiece);
+        SCOPED_TRACE(c.whole + " / " + c.pieces);
+        TBatchFileFacts facts = DosReport(2, "/t/" + c.pieces + ".002");
         facts.wholeFileName = c.whole;
         facts.wholeFileSize = 10;
         facts.attributes = 32;
-        EXPECT_EQ(BatchFileText(facts), Preamble(c.echo, "2", "10") + "@copy /b " + c.copyOperands +
+        EXPECT_EQ(BatchFileText(facts), Preamble(c.echo.empty() ? c.whole : c.echo, "2", "10") +
+                                            "@copy /b " + c.copyOperands +
                                             "\r\n@attrib -R -H -S +A " + c.attribOperand + "\r\n");
     }
-}
 
-TEST(BatchFileText, RefusesNamesItCannotWriteSafely) {
     // Characters cmd cannot quote, Windows cannot name or a line cannot hold,
     // and device names with or without an extension.
     const std::vector<std::string> wholeNames = {
         "say \"hi\".txt", "a*.txt",   "a?.txt",   "c:x.txt",   "a\\b.txt",   "a<b.txt", "a>b.txt",
         "a|b.txt",        "a\tb.txt", "a\rb.txt", "a\x7f.txt", "dot.",       "blank ",  "CON",
         "con.txt",        "Nul .txt", "lpt1.doc", "COM9",      "conout$.log"};
-    // A sound whole name does not save a bad piece name.
-    const std::vector<std::string> lastPieces = {"a|b.002", "say \"hi\".002", "aux.002",
-                                                 "a\nb.002"};
-    std::vector<std::pair<std::string, std::string>> cases;
+    std::vector<std::pair<std::string, std::string>> refused;
     for (const std::string& whole : wholeNames)
-        cases.emplace_back(whole, "/t/ok.002");
-    for (const std::string& piece : lastPieces)
-        cases.emplace_back("ok.txt", "/t/" + piece);
-    for (const auto& [whole, lastPiece] : cases) {
+        refused.emplace_back(whole, "/t/ok.002");
+    // A sound whole name does not save a bad piece name.
+    for (const char* piece : {"a|b.002", "say \"hi\".002", "aux.002", "a\nb.002"})
+        refused.emplace_back("ok.txt", std::string("/t/") + piece);
+    for (const auto& [whole, lastPiece] : refused) {
         SCOPED_TRACE(whole + " / " + lastPiece);
         TBatchFileFacts facts = DosReport(2, lastPiece);
         facts.wholeFileName = whole;
@@ -195,46 +168,22 @@ TEST(BatchFileSplit, FollowsTheSetAndGoesWhereTheHandlerPoints) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.batchFile);
         WriteFileBytes(folder / c.batchFile, std::string(10000, 'x'));
-        TVarnSplit engine;
-        engine.SetFileName(source);
-        engine.SetSize(1000);
-        engine.SetBufferSize(300);
-        engine.SetMakeBAT(true);
-        engine.SetWinSplitCompatible(c.winSplit);
-        engine.SetDOSCompatible(!c.winSplit);
-        engine.SetKeepOriginalExt(c.winSplit);
-        engine.SetSplitFileName(folder / c.firstPiece);
-        engine.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t, std::string& path,
-                                bool& carryOn) {
-            if (diskID == BatchFileDiskID)
-                path = folder / c.batchFile;
-            carryOn = true;
-        };
-        engine.Split();
+        SplitWithBatchFile(source, folder / c.firstPiece, c.winSplit, folder / c.batchFile);
         EXPECT_EQ(ReadFileBytes(folder / c.batchFile),
                   Preamble("report.doc", "3", "2500") + "@copy /b " + c.copy +
                       "\r\n@attrib -R -H -S +A report.doc\r\n");
     }
     EXPECT_TRUE(PathExists(folder / "report.doc.wsp"));
     EXPECT_FALSE(PathExists(folder / "report.bat"));
-}
 
-TEST(BatchFileSplit, AnUnsafeNameRefusesOnlyTheBatchFile) {
-    TScopedXdgHome home;
-    TTempFolder folder;
-    const std::string source = folder / "say \"hi\".doc";
-    WriteFileBytes(source, PatternBytes(2500));
-    TVarnSplit engine;
-    engine.SetDOSCompatible(true);
-    engine.SetFileName(source);
-    engine.SetSize(1000);
-    engine.SetMakeBAT(true);
-    engine.SetMakeChecksums(false);
-    engine.SetSplitFileName(ReplaceExtension(source, ".dos"));
-    std::vector<TNeedDiskCall> calls;
-    AnswerEveryQuestion(engine, calls);
-    ExpectFault([&] { engine.Split(); }, TEngineFault::efUnsafeBatchName,
-                folder / "say \"hi\".bat");
+    // A name the batch file cannot hold refuses only the batch file.
+    ClearFolder(folder);
+    const std::string unsafe = folder / "say \"hi\".doc";
+    WriteFileBytes(unsafe, PatternBytes(2500));
+    const std::string batchFile = folder / "say \"hi\".bat";
+    ExpectFault(
+        [&] { SplitWithBatchFile(unsafe, ReplaceExtension(unsafe, ".dos"), false, batchFile); },
+        TEngineFault::efUnsafeBatchName, batchFile);
     EXPECT_EQ(FolderNames(folder.Path()),
               Names({"say \"hi\".doc", "say \"hi\".dos", "say \"hi\".001", "say \"hi\".002"}));
 }

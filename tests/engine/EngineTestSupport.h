@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/FileUtils.h"
+#include "engine/Signature.h"
 #include "engine/VarnSplit.h"
 #include "support/TempFolder.h"
 
@@ -86,9 +87,27 @@ inline std::string Elf32Image(uint32_t segmentEnd) {
     return image;
 }
 
-// Runs `action` and expects the engine's `fault`, naming `path` when one is given.
+// A version 1.1 signature whose fields all differ, byte for byte.
+inline TSignature SampleSignature() {
+    TSignature signature;
+    signature.version = TSignatureVersion::sv110;
+    signature.flag = 1;
+    signature.wholeFileSize = 3000000; // 0x002DC6C0
+    signature.attributes = 0x21;
+    signature.creationTime = 0x11223344;
+    signature.lastAccessTime = 0x55667788;
+    signature.lastWriteTime = 0x99AABBCC;
+    signature.blockCount = 0x0103;
+    signature.extension = ".dat";
+    signature.comment = "hi\r\n";
+    return signature;
+}
+
+// Runs `action` and expects the engine's `fault`, naming `path` and the
+// system's `systemError` when they are given.
 template <typename Action>
-void ExpectFault(Action action, TEngineFault fault, const std::string& path = "") {
+void ExpectFault(Action action, TEngineFault fault, const std::string& path = "",
+                 int systemError = 0) {
     try {
         action();
         ADD_FAILURE() << "no fault was raised";
@@ -97,22 +116,40 @@ void ExpectFault(Action action, TEngineFault fault, const std::string& path = ""
         if (!path.empty()) {
             EXPECT_EQ(error.Path(), path);
         }
+        if (systemError != 0) {
+            EXPECT_EQ(error.SystemError(), systemError);
+        }
     }
 }
 
-// Runs `body` in a child process whose files may grow to `limit` bytes only,
-// and returns the child's exit status (the body's return value).
-template <typename Body> int InChildWithFileLimit(rlim_t limit, Body body) {
+// Empties the folder, so that one test can build several sets in turn.
+inline void ClearFolder(const TTempFolder& folder) {
+    for (const std::string& name : FolderNames(folder.Path()))
+        std::filesystem::remove_all(folder.Path() / name);
+}
+
+// Runs `action` in a child process whose files may grow to `limit` bytes only;
+// true when it failed on a write to `path` that the limit cut short.
+template <typename Action>
+bool FailsWritingPastLimit(rlim_t limit, const std::string& path, Action action) {
     const pid_t child = fork();
     if (child == 0) {
         signal(SIGXFSZ, SIG_IGN); // so the write fails with EFBIG instead
         const struct rlimit rl = {limit, limit};
         setrlimit(RLIMIT_FSIZE, &rl);
-        _exit(body());
+        try {
+            action();
+        } catch (const EEngineError& error) {
+            _exit(error.Fault() == TEngineFault::efWriteFailed && error.Path() == path &&
+                          error.SystemError() == EFBIG
+                      ? 0
+                      : 1);
+        }
+        _exit(2);
     }
     int status = 0;
     waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 100;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // The stub is built into the same folder as the test programs.
@@ -148,6 +185,28 @@ inline std::string SplitSet(const TTempFolder& folder, TSplitMode mode, const st
     splitter.Split();
     EXPECT_TRUE(splitter.Completed());
     return mode == smWinSplit ? ReplaceExtension(folder / whole, ".wsp") : splitter.SplitFileName();
+}
+
+// Splits `source` into 1000-byte pieces named from `firstPiece` on, DOS- or
+// WinSplit-compatible, with a batch file that the handler puts at `batchFile`.
+inline void SplitWithBatchFile(const std::string& source, const std::string& firstPiece,
+                               bool winSplit, const std::string& batchFile) {
+    TVarnSplit engine;
+    engine.SetFileName(source);
+    engine.SetSize(1000);
+    engine.SetBufferSize(300);
+    engine.SetMakeBAT(true);
+    engine.SetWinSplitCompatible(winSplit);
+    engine.SetDOSCompatible(!winSplit);
+    engine.SetKeepOriginalExt(FileNamePart(firstPiece).starts_with(FileNamePart(source)));
+    engine.SetSplitFileName(firstPiece);
+    engine.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t, std::string& path,
+                            bool& carryOn) {
+        if (diskID == BatchFileDiskID)
+            path = batchFile;
+        carryOn = true;
+    };
+    engine.Split();
 }
 
 // The pieces of the set that starts at `first` (for a WinSplit-compatible set

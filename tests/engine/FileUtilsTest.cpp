@@ -1,12 +1,10 @@
 #include "engine/FileUtils.h"
-#include "engine/EngineErrors.h"
-#include "support/TempFolder.h"
+#include "EngineTestSupport.h"
 
 #include <cerrno>
 #include <clocale>
-#include <gtest/gtest.h>
 
-TEST(FileUtilsTest, ReplaceExtension) {
+TEST(FileUtilsTest, PathPartsNumbersAndTexts) {
     EXPECT_EQ(ReplaceExtension("/dir.x/file", ".001"), "/dir.x/file.001");
     EXPECT_EQ(ReplaceExtension("a.tar.gz", ".vrn"), "a.tar.vrn");
     EXPECT_EQ(ReplaceExtension("/a/report.doc", ".vrn"), "/a/report.vrn");
@@ -15,9 +13,7 @@ TEST(FileUtilsTest, ReplaceExtension) {
     // On Linux ":" and "\" are ordinary characters.
     EXPECT_EQ(ReplaceExtension("C:\\dir.x\\file", ".001"), "C:\\dir.001");
     EXPECT_EQ(ReplaceExtension("a.b:c", ".001"), "a.001");
-}
 
-TEST(FileUtilsTest, ExtensionAndPathParts) {
     EXPECT_EQ(ExtensionOf("/a/report.doc"), ".doc");
     EXPECT_EQ(ExtensionOf("/a.b/report"), "");
     EXPECT_EQ(ExtensionOf("archive.tar.gz"), ".gz");
@@ -29,9 +25,7 @@ TEST(FileUtilsTest, ExtensionAndPathParts) {
     EXPECT_EQ(AddTrailingSeparator("/tmp"), "/tmp/");
     EXPECT_EQ(AddTrailingSeparator("/tmp/"), "/tmp/");
     EXPECT_EQ(AddTrailingSeparator(""), "/");
-}
 
-TEST(FileUtilsTest, ZeroPadAndTrimControl) {
     EXPECT_EQ(ZeroPad(7, 3), "007");
     EXPECT_EQ(ZeroPad(999, 3), "999");
     EXPECT_EQ(ZeroPad(1000, 3), "1000");
@@ -40,29 +34,19 @@ TEST(FileUtilsTest, ZeroPadAndTrimControl) {
     EXPECT_EQ(TrimControl("  "), "");
     EXPECT_EQ(TrimControl("a b"), "a b");
     EXPECT_EQ(TrimControl("\xD0\x90 "), "\xD0\x90"); // bytes above 127 are kept
-}
 
-TEST(FileUtilsTest, StripGrouping) {
+    // Digit grouping is stripped whatever the separator.
     EXPECT_EQ(StripGrouping("1 457 664", ","), "1457664");
     EXPECT_EQ(StripGrouping("1,457,664", ","), "1457664");
-    EXPECT_EQ(StripGrouping("1\xC2\xA0"
-                            "457\xC2\xA0"
-                            "664",
-                            "\xC2\xA0"),
-              "1457664");
-    EXPECT_EQ(StripGrouping("1\xE2\x80\xAF"
-                            "457\xE2\x80\xAF"
-                            "664",
-                            "."),
-              "1457664");
+    EXPECT_EQ(StripGrouping("1\u00A0457\u00A0664", "\u00A0"), "1457664");
+    EXPECT_EQ(StripGrouping("1\u202F457\u202F664", "."), "1457664");
     EXPECT_EQ(StripGrouping("1.457.664", "."), "1457664");
     EXPECT_EQ(StripGrouping("", ","), "");
     // The C locale names no separator: "," is the fallback.
     std::setlocale(LC_NUMERIC, "C");
     EXPECT_EQ(StripGrouping("1,457, 664"), "1457664");
-}
 
-TEST(FileUtilsTest, AttributeLettersOrder) {
+    // Attribute letters come in the order R H A S.
     EXPECT_EQ(AttributeLetters(0), "");
     EXPECT_EQ(AttributeLetters(1 | 2 | 4 | 32), " R H A S");
     EXPECT_EQ(AttributeLetters(32), " A");
@@ -70,7 +54,7 @@ TEST(FileUtilsTest, AttributeLettersOrder) {
     EXPECT_EQ(AttributeLetters(128 | 16), "");
 }
 
-TEST(FileUtilsTest, FileFacts) {
+TEST(FileUtilsTest, FileFactsAndErasing) {
     TScopedXdgHome home;
     TTempFolder folder;
     const std::string file = folder / "f.bin";
@@ -87,24 +71,12 @@ TEST(FileUtilsTest, FileFacts) {
     EXPECT_TRUE(FileDosTimes(folder.Path().string(), a, b, c)); // a folder leaves them alone
     EXPECT_EQ(a + b + c, 21u);
     EXPECT_FALSE(FileDosTimes(folder / "missing", a, b, c));
-}
 
-TEST(FileUtilsTest, EraseExisting) {
-    TScopedXdgHome home;
-    TTempFolder folder;
-    const std::string file = folder / "gone.txt";
-    WriteFileBytes(file, "x");
     EraseExisting(file);
     EXPECT_FALSE(PathExists(file));
     EXPECT_NO_THROW(EraseExisting(file)); // nothing there is no failure
     // A path through a plain file cannot be deleted, whoever asks.
     WriteFileBytes(file, "x");
-    try {
-        EraseExisting(file + "/inner");
-        FAIL() << "expected an error";
-    } catch (const EEngineError& error) {
-        EXPECT_EQ(error.Fault(), TEngineFault::efDeleteFailed);
-        EXPECT_EQ(error.Path(), file + "/inner");
-        EXPECT_EQ(error.SystemError(), ENOTDIR);
-    }
+    ExpectFault([&] { EraseExisting(file + "/inner"); }, TEngineFault::efDeleteFailed,
+                file + "/inner", ENOTDIR);
 }

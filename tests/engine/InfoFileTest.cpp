@@ -2,15 +2,13 @@
 
 #include <gtest/gtest.h>
 
-TEST(InfoFileTest, WritesThreeCrLfLines) {
+TEST(InfoFileTest, WritesThreeCrLfLinesReadsEveryLineOrItsDefaultAndKnowsItsName) {
     EXPECT_EQ(InfoFileText("zip", 4, 5000000), "zip\r\n4\r\n5000000\r\n");
     EXPECT_EQ(InfoFileText("", 0, 0), "\r\n0\r\n0\r\n");
     // Sizes past 32 bits are plain decimal text.
     EXPECT_EQ(InfoFileText("iso", 3685, 5368709120), "iso\r\n3685\r\n5368709120\r\n");
-}
 
-// A missing or bad count reads as one piece, a missing or bad size as unknown.
-TEST(InfoFileTest, ReadsEveryLineOrItsDefault) {
+    // A missing or bad count reads as one piece, a missing or bad size as unknown.
     const struct {
         std::string text;
         const char* extension;
@@ -33,9 +31,8 @@ TEST(InfoFileTest, ReadsEveryLineOrItsDefault) {
         EXPECT_EQ(info->wholeFileSize, c.size);
     }
     EXPECT_FALSE(ParseInfoFileText(""));
-}
 
-TEST(InfoFileTest, DecimalParsing) {
+    // Its numbers are plain decimals.
     EXPECT_EQ(ParseDecimal(" 42 "), 42);
     EXPECT_EQ(ParseDecimal("+7"), 7);
     EXPECT_FALSE(ParseDecimal("-7"));
@@ -43,9 +40,8 @@ TEST(InfoFileTest, DecimalParsing) {
     EXPECT_FALSE(ParseDecimal("4 2"));
     EXPECT_FALSE(ParseDecimal("99999999999999999999"));
     EXPECT_EQ(ParseDecimal("9223372036854775807"), INT64_MAX);
-}
 
-TEST(InfoFileTest, RecognisesTheExtensionInAnyCase) {
+    // The extension is recognised in any case.
     EXPECT_TRUE(IsInfoFileName("/a/set.wsp"));
     EXPECT_TRUE(IsInfoFileName("/a/SET.WsP"));
     EXPECT_FALSE(IsInfoFileName("/a.wsp/set"));

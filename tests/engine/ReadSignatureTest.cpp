@@ -1,108 +1,66 @@
 #include "EngineTestSupport.h"
-#include "engine/Signature.h"
-
-#include <gtest/gtest.h>
 
 namespace {
 
 using ReadSignatureTest = TEngineFolderTest;
 
-TSignature Sample(TSignatureVersion version) {
-    TSignature signature;
-    signature.version = version;
-    signature.wholeFileSize = 3000000;
-    signature.attributes = 33;
-    signature.creationTime = 0x2A214C21;
-    signature.lastAccessTime = 0x2A224C22;
-    signature.lastWriteTime = 0x2A234C23;
-    signature.blockCount = 3;
-    signature.extension = ".dat";
-    signature.comment = "note";
-    return signature;
+// What an inspection tells about a set (but its times), compared and printed
+// at once. A size that is not known ends in "?".
+std::string Facts(const TVarnSplit& engine) {
+    return "ext " + engine.OriginalExt() + ", size " + std::to_string(engine.OriginalSize()) +
+           (engine.OriginalSizeKnown() ? "" : "?") + ", blocks " +
+           std::to_string(engine.BlockCount()) + ", comment " + engine.Comment() + ", attributes " +
+           std::to_string(engine.Attributes()) + (engine.FullSignature() ? ", full" : "") +
+           (engine.Version100() ? ", 1.0" : "") + (engine.WinSplitCompatible() ? ", WinSplit" : "");
 }
 
 } // namespace
 
-TEST_F(ReadSignatureTest, Version110FillsEveryField) {
-    WriteFileBytes(folder / "a.vrn", EncodeSignature(Sample(TSignatureVersion::sv110)) + "data");
+// One engine inspects pieces in turn, as the window does: each signature
+// replaces what the last one said, a version 1.0 one keeps the earlier times,
+// a file without one resets everything, and an information file tells the
+// mode.
+TEST_F(ReadSignatureTest, EachPieceReplacesTheLastOnesFacts) {
+    TSignature signature = SampleSignature();
+    signature.comment = "\xCF\xF0\xE8\xE2\xB3\xF2"; // Windows-1251 texts become UTF-8
+    WriteFileBytes(folder / "a.vrn", EncodeSignature(signature) + "data");
     engine.SetWinSplitCompatible(true);
     engine.SetVersion100(true);
     engine.ReadSignature(folder / "a.vrn");
-    EXPECT_EQ(engine.OriginalExt(), ".dat");
-    EXPECT_EQ(engine.OriginalSize(), 3000000);
-    EXPECT_TRUE(engine.OriginalSizeKnown());
-    EXPECT_EQ(engine.BlockCount(), 3);
-    EXPECT_EQ(engine.Comment(), "note");
-    EXPECT_EQ(engine.Attributes(), 33u);
-    EXPECT_EQ(engine.CreationTime(), 0x2A214C21u);
-    EXPECT_EQ(engine.LastAccessTime(), 0x2A224C22u);
-    EXPECT_EQ(engine.LastWriteTime(), 0x2A234C23u);
-    EXPECT_TRUE(engine.FullSignature());
-    EXPECT_FALSE(engine.Version100());
-    EXPECT_FALSE(engine.WinSplitCompatible());
-}
+    EXPECT_EQ(Facts(engine),
+              "ext .dat, size 3000000, blocks 259, comment Привіт, attributes 33, full");
+    EXPECT_EQ(engine.CreationTime(), 0x11223344u);
+    EXPECT_EQ(engine.LastAccessTime(), 0x55667788u);
+    EXPECT_EQ(engine.LastWriteTime(), 0x99AABBCCu);
 
-TEST_F(ReadSignatureTest, Version100KeepsTheEarlierTimes) {
-    WriteFileBytes(folder / "new.vrn", EncodeSignature(Sample(TSignatureVersion::sv110)));
-    WriteFileBytes(folder / "old.vrn", EncodeSignature(Sample(TSignatureVersion::sv100)));
-    engine.ReadSignature(folder / "new.vrn");
+    signature = SampleSignature();
+    signature.version = TSignatureVersion::sv100;
+    signature.extension = ".\xF2\xE5\xEA"; // ".тек"
+    WriteFileBytes(folder / "old.vrn", EncodeSignature(signature));
     engine.ReadSignature(folder / "old.vrn");
-    EXPECT_TRUE(engine.Version100());
-    EXPECT_FALSE(engine.FullSignature());
-    EXPECT_EQ(engine.OriginalExt(), ".dat");
-    EXPECT_EQ(engine.BlockCount(), 3);
-    EXPECT_EQ(engine.Comment(), "");
-    EXPECT_EQ(engine.Attributes(), 0u);
-    EXPECT_EQ(engine.LastWriteTime(), 0x2A234C23u);
-}
+    EXPECT_EQ(Facts(engine), "ext .тек, size 3000000, blocks 259, comment , attributes 0, 1.0");
+    EXPECT_EQ(engine.LastWriteTime(), 0x99AABBCCu);
 
-TEST_F(ReadSignatureTest, InformationFile) {
-    WriteFileBytes(folder / "set.wsp", "dat\r\n3\r\n3000000\r\n");
-    engine.ReadSignature(folder / "set.wsp");
-    EXPECT_TRUE(engine.WinSplitCompatible());
-    EXPECT_EQ(engine.OriginalExt(), ".dat");
-    EXPECT_EQ(engine.BlockCount(), 3);
-    EXPECT_EQ(engine.OriginalSize(), 3000000);
-    EXPECT_FALSE(engine.FullSignature());
-
-    WriteFileBytes(folder / "noext.WSP", "\r\nx\r\n");
-    engine.ReadSignature(folder / "noext.WSP");
-    EXPECT_EQ(engine.OriginalExt(), ".");
-    EXPECT_EQ(engine.BlockCount(), 1);
-    EXPECT_EQ(engine.OriginalSize(), 0);
-    EXPECT_FALSE(engine.OriginalSizeKnown());
-
-    WriteFileBytes(folder / "empty.wsp", "");
-    EXPECT_THROW(engine.ReadSignature(folder / "empty.wsp"), EEngineError);
-}
-
-TEST_F(ReadSignatureTest, NoSignatureResetsEverything) {
-    WriteFileBytes(folder / "first.vrn", EncodeSignature(Sample(TSignatureVersion::sv110)));
-    engine.ReadSignature(folder / "first.vrn");
     WriteFileBytes(folder / "junk.vrn", std::string(100, 'j'));
     engine.ReadSignature(folder / "junk.vrn");
-    EXPECT_EQ(engine.BlockCount(), 0);
-    EXPECT_FALSE(engine.FullSignature());
-    EXPECT_EQ(engine.OriginalExt(), "");
-    EXPECT_EQ(engine.OriginalSize(), 0);
+    const std::string nothing = "ext , size 0?, blocks 0, comment , attributes 0";
+    EXPECT_EQ(Facts(engine), nothing);
     // A signature cut off inside its comment is no signature either.
-    const std::string cut = EncodeSignature(Sample(TSignatureVersion::sv110));
+    const std::string cut = EncodeSignature(SampleSignature());
     WriteFileBytes(folder / "cut.vrn", cut.substr(0, cut.size() - 1));
-    engine.ReadSignature(folder / "first.vrn");
+    engine.ReadSignature(folder / "a.vrn");
     engine.ReadSignature(folder / "cut.vrn");
-    EXPECT_EQ(engine.BlockCount(), 0);
-    EXPECT_EQ(engine.OriginalExt(), "");
+    EXPECT_EQ(Facts(engine), nothing);
 
     ExpectFault([&] { engine.ReadSignature(folder / "missing.vrn"); }, TEngineFault::efOpenFailed,
                 folder / "missing.vrn");
-}
 
-TEST_F(ReadSignatureTest, Windows1251TextsBecomeUtf8) {
-    TSignature signature = Sample(TSignatureVersion::sv110);
-    signature.extension = ".\xF2\xE5\xEA"; // ".тек"
-    signature.comment = "\xCF\xF0\xE8\xE2\xB3\xF2";
-    WriteFileBytes(folder / "cp.vrn", EncodeSignature(signature));
-    engine.ReadSignature(folder / "cp.vrn");
-    EXPECT_EQ(engine.OriginalExt(), ".тек");
-    EXPECT_EQ(engine.Comment(), "Привіт");
+    // Of an information file, the unites from information files read the
+    // sizes and counts; what only this inspection shows:
+    WriteFileBytes(folder / "noext.WSP", "\r\nx\r\n");
+    engine.ReadSignature(folder / "noext.WSP");
+    EXPECT_EQ(Facts(engine), "ext ., size 0?, blocks 1, comment , attributes 0, WinSplit");
+
+    WriteFileBytes(folder / "empty.wsp", "");
+    EXPECT_THROW(engine.ReadSignature(folder / "empty.wsp"), EEngineError);
 }

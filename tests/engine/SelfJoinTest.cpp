@@ -1,58 +1,7 @@
 #include "engine/SelfJoin.h"
 #include "EngineTestSupport.h"
-#include "engine/VarnSplit.h"
-#include "support/TempFolder.h"
 
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <gtest/gtest.h>
-#include <string>
-#include <vector>
-
-namespace {
-
-class StubLength : public ::testing::Test {
-protected:
-    TScopedXdgHome m_home;
-    TTempFolder m_folder;
-};
-
-} // namespace
-
-// The length of a Linux image is where its last segment ends; anything but a
-// whole little-endian ELF image has none.
-TEST_F(StubLength, ReadsLinuxImagesFromTheirHeadersOnly) {
-    const std::string image = ReadFileBytes(BuiltStub());
-    std::string bigEndian = image;
-    bigEndian[5] = 2;
-    std::string absurd = Elf32Image(300);
-    PutLe(absurd, 52 + 16, 0xFFFFFF00u, 4); // segment far beyond the file
-    std::string manyHeaders = Elf32Image(300);
-    PutLe(manyHeaders, 44, 0xFFFF, 2); // program header table beyond the file
-    const struct {
-        const char* what;
-        std::string bytes;
-        int64_t length;
-    } cases[] = {
-        {"signature after it", image + "VRNv110\x1a" + PatternBytes(5000),
-         static_cast<int64_t>(image.size())},
-        {"32-bit image", Elf32Image(300) + "tail", 300},
-        {"empty", "", 0},
-        {"DOS image", "MZ" + PatternBytes(4000), 0},
-        {"header cut short", image.substr(0, 40), 0},
-        {"tables beyond the end", image.substr(0, image.size() / 2), 0},
-        {"big-endian", bigEndian, 0},
-        {"segment beyond the end", absurd, 0},
-        {"program headers beyond the end", manyHeaders, 0},
-    };
-    const std::string path = m_folder / "file";
-    for (const auto& c : cases) {
-        WriteFileBytes(path, c.bytes);
-        EXPECT_EQ(StubLengthOf(path), c.length) << c.what;
-    }
-    EXPECT_EQ(StubLengthOf(m_folder / "missing"), 0);
-}
+using StubLength = TEngineFolderTest;
 
 namespace {
 
@@ -79,56 +28,73 @@ std::string PeImage() {
     return image;
 }
 
-std::string BuiltWindowsStub() {
-    return (std::filesystem::path(BuiltStub()).parent_path() / "varnstub-win32.exe").string();
-}
-
 } // namespace
 
-TEST_F(StubLength, ReadsWindowsImagesFromTheirHeadersOnly) {
-    const std::string path = m_folder / "pe";
-    struct TCase {
-        const char* what;
-        std::string bytes;
-        int64_t length;
-    };
+// The length of a Linux image is where its last segment ends, of a Windows
+// image where its last section or its certificate table ends; a file that is
+// not a whole image of either kind has none.
+TEST_F(StubLength, ReadsImagesFromTheirHeadersOnly) {
+    const std::string image = ReadFileBytes(BuiltStub());
+    std::string bigEndian = image;
+    bigEndian[5] = 2;
+    std::string absurd = Elf32Image(300);
+    PutLe(absurd, 52 + 16, 0xFFFFFF00u, 4); // segment far beyond the file
+    std::string manyHeaders = Elf32Image(300);
+    PutLe(manyHeaders, 44, 0xFFFF, 2); // program header table beyond the file
     std::string certified = PeImage() + std::string(100, 'c');
     PutLe(certified, PeOptional + 96 + 4 * 8, 0x300, 4);
     PutLe(certified, PeOptional + 96 + 4 * 8 + 4, 100, 4);
-    std::string certificateBeyond = certified.substr(0, 0x330);
     std::string sectionBeyond = PeImage();
     PutLe(sectionBeyond, PeSectionTable + 20, 0xFFFFFF00u, 4);
     std::string headerBeyond = PeImage();
     PutLe(headerBeyond, 0x3c, 0x7FFFFFF0u, 4);
-    std::string tooManySections = PeImage();
+    std::string tooManySections = PeImage() + std::string(4000, '\0'); // room for the table
     PutLe(tooManySections, 70, 97, 2);
     std::string notPe = PeImage();
     notPe[65] = 'X';
-    const std::vector<TCase> cases = {
-        {"whole", PeImage(), 0x300},
-        {"signature after it", PeImage() + "VRNv110\x1a" + PatternBytes(3000), 0x300},
+    const struct {
+        const char* what;
+        std::string bytes;
+        int64_t length;
+    } cases[] = {
+        {"signature after it", image + "VRNv110\x1a" + PatternBytes(5000),
+         static_cast<int64_t>(image.size())},
+        {"32-bit image", Elf32Image(300) + "tail", 300},
+        {"empty", "", 0},
+        {"DOS image", "MZ" + PatternBytes(4000), 0},
+        {"header cut short", image.substr(0, 40), 0},
+        {"tables beyond the end", image.substr(0, image.size() / 2), 0},
+        {"big-endian", bigEndian, 0},
+        {"segment beyond the end", absurd, 0},
+        {"program headers beyond the end", manyHeaders, 0},
+        {"Windows image", PeImage(), 0x300},
+        {"Windows image, signature after it", PeImage() + "VRNv110\x1a" + PatternBytes(3000),
+         0x300},
         {"certificate table", certified, 0x300 + 100},
-        {"certificate beyond the end", certificateBeyond, 0},
-        {"cut short", PeImage().substr(0, 0x2ff), 0},
+        {"certificate beyond the end", certified.substr(0, 0x330), 0},
+        {"Windows image cut short", PeImage().substr(0, 0x2ff), 0},
         {"section beyond the end", sectionBeyond, 0},
         {"PE header beyond the end", headerBeyond, 0},
         {"more sections than Windows loads", tooManySections, 0},
         {"no PE signature", notPe, 0},
         {"DOS header only", PeImage().substr(0, 40), 0},
     };
-    for (const TCase& test : cases) {
-        WriteFileBytes(path, test.bytes);
-        EXPECT_EQ(StubLengthOf(path), test.length) << test.what;
+    const std::string path = folder / "file";
+    for (const auto& c : cases) {
+        WriteFileBytes(path, c.bytes);
+        EXPECT_EQ(StubLengthOf(path), c.length) << c.what;
     }
+    EXPECT_EQ(StubLengthOf(folder / "missing"), 0);
 }
 
 TEST_F(StubLength, OfTheBuiltWindowsStubIsItsFileSize) {
-    const std::string stub = BuiltWindowsStub();
+    const std::string stub =
+        (std::filesystem::path(BuiltStub()).parent_path() / "varnstub-win32.exe").string();
     if (!std::filesystem::exists(stub))
         GTEST_SKIP() << "the Windows stub was not built (no mingw-w64 cross compiler)";
     const std::string image = ReadFileBytes(stub);
     EXPECT_EQ(StubLengthOf(stub), static_cast<int64_t>(image.size()));
-    const std::string piece = m_folder / "name.exe";
+    const std::string piece = folder / "name.exe";
     WriteFileBytes(piece, image + "VRNv110\x1a" + PatternBytes(5000));
     EXPECT_EQ(StubLengthOf(piece), static_cast<int64_t>(image.size()));
 }

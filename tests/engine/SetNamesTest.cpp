@@ -1,10 +1,8 @@
 #include "engine/SetNames.h"
 #include "EngineTestSupport.h"
 
-#include <gtest/gtest.h>
-
 // A set named from a whole file is named back to that file by unite and the stub.
-TEST(SetNames, FirstPieceAndWholeFileNamesAreInverse) {
+TEST(SetNames, NamesAreInverseAndTheStubIsFoundBesideTheProgramOrInTheLibrary) {
     const struct {
         const char* whole;
         const char* stored; // the extension the signature keeps
@@ -26,16 +24,14 @@ TEST(SetNames, FirstPieceAndWholeFileNamesAreInverse) {
                   "/out/" + std::string(item.whole).substr(4));
     }
     EXPECT_EQ(FirstPiecePath("", "a.dat", ".vrn", false), "a.vrn");
-}
 
-TEST(SetNames, StoredExtensionsThatLeaveTheFolderOrNameNothingAreRefused) {
+    // Stored extensions that leave the folder or name nothing are refused.
     for (const std::string& extension :
          {std::string("/../x"), std::string(".a/b"), std::string("\0", 1), std::string(".")}) {
         EXPECT_FALSE(WholeFilePathFor("/out/.vrn", extension, false)) << extension;
     }
-}
 
-TEST(SetNames, StubIsFoundMissingOrDamaged) {
+    // The stub is found beside the program or in the library folder.
     TScopedXdgHome home;
     TTempFolder folder;
     EXPECT_EQ(FindStub(folder.Path().string()).state, TStubState::ssMissing);
@@ -49,11 +45,8 @@ TEST(SetNames, StubIsFoundMissingOrDamaged) {
     EXPECT_EQ(found.state, TStubState::ssFound);
     EXPECT_EQ(found.path, stub);
     EXPECT_EQ(found.size, MinimumStubSize);
-}
 
-TEST(SetNames, InstalledStubsLieInTheLibraryFolderAndMustBeOfTheirKind) {
-    TScopedXdgHome home;
-    TTempFolder folder;
+    // Installed stubs lie in the library folder and must be of their kind.
     const std::filesystem::path bin = folder.Path() / "bin";
     const std::filesystem::path library = folder.Path() / "lib" / "varnsplit";
     std::filesystem::create_directories(bin);

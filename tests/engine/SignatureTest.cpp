@@ -1,6 +1,5 @@
 #include "engine/Signature.h"
-
-#include <gtest/gtest.h>
+#include "EngineTestSupport.h"
 
 namespace {
 
@@ -19,36 +18,34 @@ std::size_t Length(const std::string& bytes) {
     return SignatureLength(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
 }
 
-TSignature Sample110() {
-    TSignature signature;
-    signature.version = TSignatureVersion::sv110;
-    signature.flag = 1;
-    signature.wholeFileSize = 3000000; // 0x002DC6C0
-    signature.attributes = 0x21;
-    signature.creationTime = 0x11223344;
-    signature.lastAccessTime = 0x55667788;
-    signature.lastWriteTime = 0x99AABBCC;
-    signature.blockCount = 0x0103;
-    signature.extension = ".dat";
-    signature.comment = "hi\r\n";
-    return signature;
-}
-
 } // namespace
 
-TEST(SignatureTest, Version110LayoutByteForByte) {
+TEST(SignatureTest, Version110LayoutByteForByteAndFieldWidths) {
     const std::string expected =
         std::string("VRNv110\x1A", 8) +
         Bytes({0x01, 0xC0, 0xC6, 0x2D, 0x00, 0x21, 0x00, 0x00, 0x00, 0x44, 0x33, 0x22, 0x11,
                0x88, 0x77, 0x66, 0x55, 0xCC, 0xBB, 0xAA, 0x99, 0x04, 0x03, 0x01, 0x04, 0x00}) +
         ".dat" + "hi\r\n";
-    const std::string encoded = EncodeSignature(Sample110());
+    const std::string encoded = EncodeSignature(SampleSignature());
     EXPECT_EQ(encoded, expected);
     EXPECT_EQ(encoded.size(), 34u + 4u + 4u);
-    EXPECT_EQ(EncodedSignatureLength(Sample110()), encoded.size());
+    EXPECT_EQ(EncodedSignatureLength(SampleSignature()), encoded.size());
+
+    // Texts longer than their fields are cut to the fields' widths.
+    TSignature signature = SampleSignature();
+    signature.extension = "." + std::string(300, 'x');
+    signature.comment = std::string(70000, 'c');
+    const std::string cut = EncodeSignature(signature);
+    EXPECT_EQ(static_cast<unsigned char>(cut[29]), 255);
+    EXPECT_EQ(cut.size(), 34u + 255u + 65535u);
+    EXPECT_EQ(EncodedSignatureLength(signature), cut.size());
+    const std::optional<TSignature> parsed = Parse(cut);
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->extension.size(), 255u);
+    EXPECT_EQ(parsed->comment.size(), 65535u);
 }
 
-TEST(SignatureTest, Version100LayoutByteForByte) {
+TEST(SignatureTest, Version100LayoutExtensionLimitsAndForeignBytes) {
     TSignature signature;
     signature.version = TSignatureVersion::sv100;
     signature.wholeFileSize = 0x7FFFFFFF;
@@ -56,17 +53,14 @@ TEST(SignatureTest, Version100LayoutByteForByte) {
     signature.blockCount = 65535;
     std::string expected = std::string("VRNv100\x1A", 8) + Bytes({0xFF, 0xFF, 0xFF, 0x7F}) +
                            ".txt" + std::string(16, '\0') + Bytes({0xFF, 0xFF});
-    EXPECT_EQ(EncodeSignature(signature), expected);
+    std::string encoded = EncodeSignature(signature);
+    EXPECT_EQ(encoded, expected);
     EXPECT_EQ(EncodedSignatureLength(signature), 34u);
-}
 
-TEST(SignatureTest, Version100ExtensionFieldLimits) {
-    TSignature signature;
-    signature.version = TSignatureVersion::sv100;
     // Exactly 20 bytes: stored without a terminating zero and read back whole.
     signature.extension = ".abcdefghijklmnopqrs";
     ASSERT_EQ(signature.extension.size(), 20u);
-    std::string encoded = EncodeSignature(signature);
+    encoded = EncodeSignature(signature);
     EXPECT_EQ(encoded.substr(12, 20), signature.extension);
     EXPECT_EQ(Parse(encoded)->extension, signature.extension);
     // Longer: cut to 20 bytes, never inside a UTF-8 character.
@@ -76,45 +70,29 @@ TEST(SignatureTest, Version100ExtensionFieldLimits) {
     EXPECT_EQ(Parse(encoded)->extension, ".abcdefghijklmnopq\xD0\x96");
     signature.extension = ".abcdefghijklmnopqr\xD0\x96"; // the letter would straddle byte 20
     EXPECT_EQ(Parse(EncodeSignature(signature))->extension, ".abcdefghijklmnopqr");
-}
 
-TEST(SignatureTest, Version110FieldWidthsCutLongTexts) {
-    TSignature signature = Sample110();
-    signature.extension = "." + std::string(300, 'x');
-    signature.comment = std::string(70000, 'c');
-    const std::string encoded = EncodeSignature(signature);
-    EXPECT_EQ(static_cast<unsigned char>(encoded[29]), 255);
-    EXPECT_EQ(encoded.size(), 34u + 255u + 65535u);
-    EXPECT_EQ(EncodedSignatureLength(signature), encoded.size());
-    const std::optional<TSignature> parsed = Parse(encoded);
-    ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->extension.size(), 255u);
-    EXPECT_EQ(parsed->comment.size(), 65535u);
-}
-
-TEST(SignatureTest, LengthAndParseOfShortOrForeignBytes) {
-    const std::string encoded = EncodeSignature(Sample110());
-    EXPECT_EQ(Length(encoded), encoded.size());
-    EXPECT_EQ(Length(encoded.substr(0, 7)), 0u);
-    EXPECT_EQ(Length(encoded.substr(0, 20)), SignatureFixedLength); // read more and ask again
-    EXPECT_EQ(Length(encoded.substr(0, 34)), encoded.size());
-    EXPECT_FALSE(Parse(encoded.substr(0, encoded.size() - 1))); // cut-off comment
-    EXPECT_FALSE(Parse(encoded.substr(0, 20)));
+    // Short or foreign bytes have no length or parse.
+    const std::string whole = EncodeSignature(SampleSignature());
+    EXPECT_EQ(Length(whole), whole.size());
+    EXPECT_EQ(Length(whole.substr(0, 7)), 0u);
+    EXPECT_EQ(Length(whole.substr(0, 20)), SignatureFixedLength); // read more and ask again
+    EXPECT_EQ(Length(whole.substr(0, 34)), whole.size());
+    EXPECT_FALSE(Parse(whole.substr(0, whole.size() - 1))); // cut-off comment
+    EXPECT_FALSE(Parse(whole.substr(0, 20)));
     EXPECT_FALSE(Parse("VRNv120\x1A" + std::string(26, '\0')));
     EXPECT_FALSE(Parse(std::string("VRNv110", 7) + "x" + std::string(26, '\0')));
     EXPECT_FALSE(Parse(""));
 }
 
-TEST(SignatureTest, StoredTextDecoding) {
+TEST(SignatureTest, StoredTextsAreDecodedAndCutAsUtf8) {
     EXPECT_EQ(TextFromStoredBytes("plain"), "plain");
     EXPECT_EQ(TextFromStoredBytes("\xD0\xA4\xD0\xB0\xD0\xB9\xD0\xBB"), "Файл"); // valid UTF-8 kept
     // "Файл їжак" in Windows-1251.
     EXPECT_EQ(TextFromStoredBytes("\xD4\xE0\xE9\xEB \xBF\xE6\xE0\xEA"), "Файл їжак");
     EXPECT_EQ(TextFromStoredBytes("\xAA\xB2\xA5\xB4\xA8\xB8"), "ЄІҐґЁё");
     EXPECT_EQ(TextFromStoredBytes("\x88\xB9\x98"), "€№\xEF\xBF\xBD"); // 0x98 has no character
-}
 
-TEST(SignatureTest, Utf8ValidityAndCutting) {
+    // UTF-8 is checked and cut on whole characters.
     EXPECT_TRUE(IsValidUtf8(""));
     EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));
     EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));         // overlong

@@ -4,7 +4,7 @@
 
 // The plan is what the window shows before a split, so it must count exactly
 // what Split writes: extension and comment as stored UTF-8 bytes, the stub's image.
-TEST(SplitPlan, CountsWhatTheSplitWrites) {
+TEST(SplitPlan, CountsWhatTheSplitWritesAndRefusesWhatASignedSetCannotHold) {
     const struct {
         int64_t size, block;
         bool signedSet, version100;
@@ -30,14 +30,13 @@ TEST(SplitPlan, CountsWhatTheSplitWrites) {
         EXPECT_EQ(plan.blockCount, item.count);
         EXPECT_EQ(plan.lastPieceSize, item.last);
     }
-}
 
-TEST(SplitPlan, RefusesWhatASignedSetCannotHold) {
+    // A signed set refuses what its signature cannot hold.
     const struct {
         int64_t size, block;
         bool signedSet;
         std::optional<TEngineFault> refusal;
-    } cases[] = {
+    } refusals[] = {
         {100, 0, false, TEngineFault::efBadBlockSize},
         {100, 38, true, TEngineFault::efBlockNotLargerThanHeader}, // ".dat": 38-byte header
         {100, 39, true, std::nullopt},
@@ -47,9 +46,9 @@ TEST(SplitPlan, RefusesWhatASignedSetCannotHold) {
         {65535 * 100 - 38 + 1, 100, true, TEngineFault::efTooManyBlocks},
         {70000 * 100, 100, false, std::nullopt}, // plain sets have no count to overflow
     };
-    for (const auto& item : cases) {
-        SCOPED_TRACE(std::to_string(item.size) + " / " + std::to_string(item.block));
-        EXPECT_EQ(PlanSplit({item.size, item.block, item.signedSet, false, ".dat", "", 0}).refusal,
-                  item.refusal);
+    for (const auto& row : refusals) {
+        SCOPED_TRACE(std::to_string(row.size) + " / " + std::to_string(row.block));
+        EXPECT_EQ(PlanSplit({row.size, row.block, row.signedSet, false, ".dat", "", 0}).refusal,
+                  row.refusal);
     }
 }

@@ -1,10 +1,7 @@
 #include "EngineTestSupport.h"
-#include "engine/FileUtils.h"
-#include "engine/Signature.h"
 #include "platform/FileAttributes.h"
 #include "platform/FileTimes.h"
 
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 namespace {
@@ -26,6 +23,41 @@ protected:
         engine.SetFileName(folder / output);
     }
 
+    // Every piece but the last must be as long as the first and the last
+    // exactly what is left: a long middle piece, a short middle piece with a
+    // long last one, and a long last piece are each named before anything is
+    // joined or deleted, and undone after. A WinSplit set is also joined from
+    // its first piece, without its size.
+    void ExpectDamagedPiecesNamed(TSplitMode mode, const std::string& first) {
+        const std::vector<std::string> pieces = PiecesFrom(mode, first);
+        ASSERT_GE(pieces.size(), 3u);
+        const std::string middle = ReadFileBytes(pieces[1]), last = ReadFileBytes(pieces.back());
+        enum TDamage { dLongMiddle, dShortMiddleLongLast, dLongLast };
+        for (const std::string& from : {first, pieces.front()}) {
+            for (TDamage damage : {dLongMiddle, dShortMiddleLongLast, dLongLast}) {
+                SCOPED_TRACE(FileNamePart(from) + " damage " + std::to_string(damage));
+                WriteFileBytes(pieces[1], damage == dLongMiddle ? middle + "XYZ"
+                                          : damage == dLongLast ? middle
+                                                                : middle.substr(3));
+                WriteFileBytes(pieces.back(), damage == dLongMiddle ? last : last + "XYZ");
+                TVarnSplit joiner(&reporter);
+                joiner.SetSplitFileName(from);
+                joiner.SetWinSplitCompatible(mode == smWinSplit);
+                joiner.SetStubSize(mode == smSelfJoining ? 300 : 0);
+                joiner.SetFileName(folder / "out.dat");
+                joiner.SetDelAfterUnite(true);
+                ExpectFault([&] { joiner.Unite(); }, TEngineFault::efPieceWrongSize,
+                            damage == dLongLast ? pieces.back() : pieces[1]);
+                EXPECT_FALSE(PathExists(folder / "out.dat"));
+                EXPECT_TRUE(Leftovers().empty());
+                for (const std::string& piece : pieces)
+                    EXPECT_TRUE(PathExists(piece)) << piece;
+            }
+        }
+        WriteFileBytes(pieces[1], middle);
+        WriteFileBytes(pieces.back(), last);
+    }
+
     std::vector<std::string> Leftovers() {
         std::vector<std::string> temporary;
         for (const std::string& name : FolderNames(folder.Path()))
@@ -37,8 +69,12 @@ protected:
 
 } // namespace
 
+// Version 1.1 sets also bring back the whole file's times, attributes and
+// comment; the others store none. One set of each mode is damaged first.
 TEST_F(UniteTest, RoundTripsInEveryUnitedMode) {
+    const std::time_t moment = 981173106; // 2001-02-03 04:05:06 UTC, an even second
     for (TSplitMode mode : {smNormal, smVersion10, smWinSplit, smSelfJoining}) {
+        const bool stored = mode == smNormal || mode == smSelfJoining;
         const int64_t size = mode == smSelfJoining ? 400 : 100;
         const int64_t header = mode == smWinSplit    ? 0
                                : mode == smVersion10 ? 34
@@ -52,31 +88,62 @@ TEST_F(UniteTest, RoundTripsInEveryUnitedMode) {
             SCOPED_TRACE("mode " + std::to_string(mode) + " length " + std::to_string(length));
             const std::string whole = "whole.bin";
             WriteFileBytes(folder / whole, PatternBytes(static_cast<std::size_t>(length), 5));
+            ASSERT_TRUE(ApplyFileDosTimesAt(folder / whole, PackDosDateTime(moment + 86400),
+                                            PackDosDateTime(moment)));
+            chmod((folder / whole).c_str(), 0444);
             const std::string first = SplitSet(folder, mode, whole, size);
             std::filesystem::rename(folder / whole, folder / "original.bin");
+            if (length == 3 * size - header) // full pieces: a longer last one is wrong
+                ExpectDamagedPiecesNamed(mode, first);
             TVarnSplit joiner(&reporter);
             joiner.SetSplitFileName(first);
             joiner.SetStubSize(mode == smSelfJoining ? 300 : 0);
             joiner.ReadSignature(first); // as the callers do, for the output's extension
+            // A version 1.0 signature has no flag and leaves it as it is; an
+            // information file read again clears it.
+            joiner.SetFullSignature(true);
             joiner.Unite();
+            struct stat info {}; // before reading it changes the access time
+            ASSERT_EQ(stat((folder / whole).c_str(), &info), 0);
             EXPECT_TRUE(joiner.Completed());
             EXPECT_EQ(joiner.FileName(), folder / whole);
             EXPECT_EQ(Read(whole), Read("original.bin"));
             EXPECT_TRUE(Leftovers().empty());
-            for (const std::string& name : FolderNames(folder.Path()))
-                std::filesystem::remove(folder.Path() / name);
+            EXPECT_EQ(joiner.Version100(), mode == smVersion10);
+            EXPECT_EQ(joiner.FullSignature(), mode != smWinSplit);
+            EXPECT_EQ(info.st_mtime == moment, stored);
+            EXPECT_EQ((info.st_mode & 0222) == 0, stored);
+            EXPECT_EQ(joiner.Comment(), stored ? "a comment" : "");
+            if (stored) {
+                std::time_t accessed = 0;
+                ASSERT_TRUE(UnpackDosDateTime(joiner.LastAccessTime(), accessed));
+                EXPECT_EQ(info.st_atime, accessed);
+                EXPECT_EQ(joiner.Attributes() & faReadOnly, faReadOnly);
+            }
+            ClearFolder(folder);
         }
     }
     EXPECT_TRUE(reporter.messages.empty());
 }
 
-TEST_F(UniteTest, StopsAtTheStoredSizeAndIgnoresStrayPieces) {
+// One normal set, joined from its first piece: an output that is one of its
+// pieces is refused, the join stops at the stored size, a stop, Continue =
+// false or a short write leave the old output, and a missing piece fails the
+// join before DelAfterUnite deletes anything.
+TEST_F(UniteTest, NormalSetFromItsFirstPiece) {
     const std::string first = SplitPattern(smNormal, "name.dat", 250, 100);
-    // name.vrn, .001, .002 plus a stray .003 and .004 from another split.
+    const std::string piece = Read("name.001");
+    UniteInto(first, "name.001");
+    ExpectFault([&] { engine.Unite(); }, TEngineFault::efSameAsSource);
+    EXPECT_EQ(Read("name.001"), piece);
+
+    // Stray later pieces from another split.
     WriteFileBytes(folder / "name.003", "stray");
     WriteFileBytes(folder / "name.004", "stray");
     std::vector<TNeedDiskCall> calls;
     AnswerEveryQuestion(engine, calls);
+    std::vector<int> percents;
+    engine.OnProgress = [&](TVarnSplit&, uint16_t percent) { percents.push_back(percent); };
     UniteInto(first, "out.dat");
     engine.Unite();
     EXPECT_TRUE(engine.Completed());
@@ -85,144 +152,70 @@ TEST_F(UniteTest, StopsAtTheStoredSizeAndIgnoresStrayPieces) {
     EXPECT_EQ(calls[0].numOfDisks, 0); // the signature is not read yet
     EXPECT_EQ(calls[1].numOfDisks, 3);
     EXPECT_EQ(calls[2].path, folder / "name.002");
-}
+    // The first piece's progress counts against its whole length: 53 of its
+    // 100 bytes are data.
+    ASSERT_FALSE(percents.empty());
+    EXPECT_EQ(percents.front(), 100 - 47);
+    EXPECT_EQ(percents.back(), 100);
 
-TEST_F(UniteTest, MissingPieceIsAnErrorAndLeavesTheOldFileAlone) {
-    const std::string first = SplitPattern(smNormal, "name.dat", 250, 100);
-    std::filesystem::remove(folder / "name.001");
-    WriteFileBytes(folder / "out.dat", "precious");
-    UniteInto(first, "out.dat");
-    engine.SetDelAfterUnite(true);
-    ExpectFault([&] { engine.Unite(); }, TEngineFault::efIncompleteSet, folder / "name.001");
-    EXPECT_FALSE(engine.Completed());
-    EXPECT_EQ(Read("out.dat"), "precious");
-    EXPECT_TRUE(PathExists(first)); // DelAfterUnite deletes nothing before success
-    EXPECT_TRUE(Leftovers().empty());
-}
-
-TEST_F(UniteTest, DelAfterUniteDeletesThePiecesAfterSuccess) {
-    SplitPattern(smWinSplit, "name.dat", 250, 100);
-    UniteInto(folder / "name.wsp", "out.dat");
-    engine.SetDelAfterUnite(true);
-    engine.Unite();
-    EXPECT_TRUE(engine.Completed());
-    // The information file describes nothing any more and goes with the
-    // pieces; the checksum file stays, since it still checks the whole file.
-    EXPECT_EQ(FolderNames(folder.Path()), Names({"name.dat", "name.sha256", "out.dat"}));
-    EXPECT_EQ(Read("out.dat"), PatternBytes(250));
-}
-
-TEST_F(UniteTest, StopAndContinueFalseLeaveNoOutput) {
-    SplitPattern(smNormal, "name.dat", 2500, 1000);
-    WriteFileBytes(folder / "out.dat", "precious");
-    UniteInto(folder / "name.vrn", "out.dat");
-    engine.SetBufferSize(100);
+    // A stop, Continue = false and a short write each end the join and leave
+    // the old output as it was.
+    engine.SetBufferSize(10);
     int progress = 0;
     engine.OnProgress = [&](TVarnSplit& sender, uint16_t) {
-        if (++progress == 15)
+        if (++progress == 20) // inside the last piece, seen only while copying
             sender.SetStop(true);
     };
     engine.Unite();
     EXPECT_FALSE(engine.Completed());
-    EXPECT_EQ(Read("out.dat"), "precious");
-    EXPECT_TRUE(Leftovers().empty());
-
     engine.OnProgress = nullptr;
     engine.OnNeedDisk = [](TVarnSplit&, int32_t diskID, int32_t, std::string&, bool& proceed) {
         proceed = diskID < 3;
     };
     engine.Unite();
     EXPECT_FALSE(engine.Completed());
-    EXPECT_EQ(Read("out.dat"), "precious");
+    engine.OnNeedDisk = nullptr;
+    EXPECT_TRUE(FailsWritingPastLimit(100, folder / "out.dat", [&] { engine.Unite(); }));
+    EXPECT_EQ(Read("out.dat"), PatternBytes(250));
     EXPECT_TRUE(Leftovers().empty());
-}
 
-TEST_F(UniteTest, ReportedFailures) {
-    UniteInto(folder / "missing.vrn", "out.dat");
-    EXPECT_NO_THROW(engine.Unite());
-    ASSERT_EQ(reporter.messages.size(), 1u);
-    EXPECT_EQ(reporter.messages[0].first, TEngineMessage::emPieceFileMissing);
-    EXPECT_EQ(reporter.messages[0].second, folder / "missing.vrn");
-
-    WriteFileBytes(folder / "junk.vrn", "no signature here at all, just some words");
-    WriteFileBytes(folder / "out.dat", "precious");
-    engine.SetSplitFileName(folder / "junk.vrn");
-    EXPECT_NO_THROW(engine.Unite());
-    ASSERT_EQ(reporter.messages.size(), 2u);
-    EXPECT_EQ(reporter.messages[1].first, TEngineMessage::emUnknownSignature);
-    EXPECT_EQ(Read("out.dat"), "precious");
-    EXPECT_TRUE(Leftovers().empty());
+    std::filesystem::remove(folder / "name.001");
+    engine.SetDelAfterUnite(true);
+    ExpectFault([&] { engine.Unite(); }, TEngineFault::efIncompleteSet, folder / "name.001");
     EXPECT_FALSE(engine.Completed());
+    EXPECT_EQ(Read("out.dat"), PatternBytes(250));
+    EXPECT_TRUE(PathExists(first));
+    EXPECT_TRUE(Leftovers().empty());
 }
 
-TEST_F(UniteTest, OutputThatIsAPieceIsRefused) {
-    SplitPattern(smNormal, "x.dat", 250, 100);
-    const std::string piece = Read("x.001");
-    engine.SetSplitFileName(folder / "x.vrn");
-    engine.SetFileName(folder / "x.001");
-    ExpectFault([&] { engine.Unite(); }, TEngineFault::efSameAsSource);
-    EXPECT_EQ(Read("x.001"), piece);
-}
-
-TEST_F(UniteTest, StoredExtensionThatLeavesTheFolderIsRefused) {
-    // A crafted first piece whose extension would name a file in another folder.
-    TSignature signature;
-    signature.wholeFileSize = 3;
-    signature.blockCount = 1;
-    signature.extension = "/../escaped";
-    std::filesystem::create_directories(folder.Path() / "in");
-    WriteFileBytes(folder / "in/x.vrn", EncodeSignature(signature) + "abc");
-    engine.ReadSignature(folder / "in/x.vrn");
-    engine.SetSplitFileName(folder / "in/x.vrn");
-    ExpectFault([&] { engine.Unite(); }, TEngineFault::efUnsafeExtension);
-    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "in/x/../escaped"));
-    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "escaped"));
-    EXPECT_EQ(FolderNames(folder.Path() / "in"), std::vector<std::string>{"x.vrn"});
-}
-
-TEST_F(UniteTest, RestoresTimesAndReadOnly) {
-    WriteFileBytes(folder / "t.dat", PatternBytes(150));
-    // 2001-02-03 04:05:06 local time, stamped on the whole file.
-    struct tm local {};
-    local.tm_year = 101;
-    local.tm_mon = 1;
-    local.tm_mday = 3;
-    local.tm_hour = 4;
-    local.tm_min = 5;
-    local.tm_sec = 6;
-    local.tm_isdst = -1;
-    const std::time_t moment = mktime(&local);
-    ASSERT_TRUE(
-        ApplyFileDosTimesAt(folder / "t.dat", PackDosDateTime(moment), PackDosDateTime(moment)));
-    chmod((folder / "t.dat").c_str(), 0444);
-    SplitSet(folder, smNormal, "t.dat", 100);
-    UniteInto(folder / "t.vrn", "out.dat");
+// A WinSplit-compatible set joined from its first piece ignores the sizes of
+// an earlier inspection; joined from its information file with DelAfterUnite,
+// the information file goes with the pieces and the checksum file stays, since
+// it still checks the whole file.
+TEST_F(UniteTest, WinSplitSetFromFirstPieceOrInformationFile) {
+    SplitPattern(smWinSplit, "name.dat", 250, 100);
+    std::filesystem::create_directory(folder.Path() / "o");
+    WriteFileBytes(folder / "o/o.dat", PatternBytes(10));
+    engine.ReadSignature(SplitSet(folder, smNormal, "o/o.dat", 100)); // another set's size, 10
+    engine.SetWinSplitCompatible(true);
+    UniteInto(folder / "name.001", "first.dat");
     engine.Unite();
-    struct stat info {};
-    ASSERT_EQ(stat((folder / "out.dat").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mtime, moment);
-    std::time_t accessed = 0;
-    ASSERT_TRUE(UnpackDosDateTime(engine.LastAccessTime(), accessed));
-    EXPECT_EQ(info.st_atime, accessed);
-    EXPECT_EQ(info.st_mode & 0222, 0u);
-    EXPECT_EQ(engine.Attributes() & faReadOnly, faReadOnly);
-    EXPECT_EQ(engine.Comment(), "a comment");
-    EXPECT_EQ(engine.OriginalExt(), ".dat");
-    EXPECT_EQ(Read("out.dat"), PatternBytes(150));
-}
+    EXPECT_TRUE(engine.Completed());
+    EXPECT_EQ(Read("first.dat"), PatternBytes(250));
 
-TEST_F(UniteTest, Version100SetKeepsFullSignatureAndStoresNoTimes) {
-    SplitPattern(smVersion10, "o.dat", 150, 100);
-    engine.SetFullSignature(true);
-    UniteInto(folder / "o.vrn", "out.dat");
+    UniteInto(folder / "name.wsp", "out.dat");
+    engine.SetDelAfterUnite(true);
     engine.Unite();
-    EXPECT_TRUE(engine.Version100());
-    EXPECT_TRUE(engine.FullSignature());
-    EXPECT_EQ(engine.BlockCount(), 2);
-    EXPECT_EQ(Read("out.dat"), PatternBytes(150));
-}
+    EXPECT_TRUE(engine.Completed());
+    EXPECT_EQ(FolderNames(folder.Path()),
+              Names({"first.dat", "name.dat", "name.sha256", "o", "out.dat"}));
+    EXPECT_EQ(Read("out.dat"), PatternBytes(250));
 
-TEST_F(UniteTest, InformationFileWithoutSizeJoinsUntilAPieceIsMissing) {
+    // An information file without a size: the join goes on until a piece is
+    // missing, to the name the information file gives.
+    ClearFolder(folder);
+    engine.SetDelAfterUnite(false);
+    engine.SetFileName("");
     WriteFileBytes(folder / "w.001", "abc");
     WriteFileBytes(folder / "w.002", "def");
     WriteFileBytes(folder / "w.wsp", "txt\r\n2\r\nunknown\r\n");
@@ -247,110 +240,29 @@ TEST_F(UniteTest, InformationFileWithoutSizeJoinsUntilAPieceIsMissing) {
     EXPECT_FALSE(PathExists(folder / "v.txt"));
 }
 
-TEST_F(UniteTest, FirstPieceProgressStaysBelowHundred) {
-    SplitPattern(smNormal, "p.dat", 250, 100);
-    std::vector<int> percents;
-    engine.OnProgress = [&](TVarnSplit&, uint16_t percent) { percents.push_back(percent); };
-    UniteInto(folder / "p.vrn", "out.dat");
-    engine.Unite();
-    ASSERT_FALSE(percents.empty());
-    EXPECT_EQ(percents.front(), 100 - 47); // 53 of 100 bytes are data
-    EXPECT_EQ(percents.back(), 100);
-}
-
-TEST_F(UniteTest, ShortWriteIsAnErrorAndLeavesNothing) {
-    SplitPattern(smNormal, "f.dat", 3000, 1000);
-    const int status = InChildWithFileLimit(1500, [&] {
-        TVarnSplit joiner;
-        joiner.SetSplitFileName(folder / "f.vrn");
-        joiner.SetFileName(folder / "out.dat");
-        try {
-            joiner.Unite();
-        } catch (const EEngineError& error) {
-            return error.Fault() == TEngineFault::efWriteFailed &&
-                           error.Path() == folder / "out.dat"
-                       ? 0
-                       : 1;
-        }
-        return 2;
-    });
-    EXPECT_EQ(status, 0);
-    EXPECT_FALSE(PathExists(folder / "out.dat"));
-    EXPECT_TRUE(Leftovers().empty());
-}
-
-TEST_F(UniteTest, PlainSetFromItsFirstPieceIgnoresStaleSizes) {
-    SplitPattern(smWinSplit, "name.dat", 250, 100);
-    WriteFileBytes(folder / "o.dat", PatternBytes(10));
-    engine.ReadSignature(SplitSet(folder, smNormal, "o.dat", 100)); // another set's size, 10
-    engine.SetWinSplitCompatible(true);
-    UniteInto(folder / "name.001", "out.dat");
-    engine.Unite();
-    EXPECT_TRUE(engine.Completed());
-    EXPECT_EQ(Read("out.dat"), PatternBytes(250));
-}
-
-namespace {
-
-void Append(const std::string& path, const std::string& bytes) {
-    WriteFileBytes(path, ReadFileBytes(path) + bytes);
-}
-
-} // namespace
-
-// Every piece but the last must be as long as the first and the last exactly
-// what is left, in every mode; a damaged piece is named and nothing is joined.
-TEST_F(UniteTest, DamagedPiecesAreNamedBeforeAnythingIsJoined) {
-    enum TDamage { dLongMiddle, dShortMiddleLongLast, dLongLast };
-    struct TCase {
-        TSplitMode mode;
-        bool fromFirstPiece; // a WinSplit set joined from name.001, without its size
-    };
-    const TCase sets[] = {{smNormal, false},
-                          {smVersion10, false},
-                          {smWinSplit, false},
-                          {smWinSplit, true},
-                          {smSelfJoining, false}};
-    for (const TCase& set : sets) {
-        for (TDamage damage : {dLongMiddle, dShortMiddleLongLast, dLongLast}) {
-            SCOPED_TRACE("mode " + std::to_string(set.mode) + " damage " + std::to_string(damage));
-            WriteFileBytes(folder / "name.dat", PatternBytes(1000));
-            std::string first =
-                SplitSet(folder, set.mode, "name.dat", set.mode == smSelfJoining ? 400 : 100);
-            const std::vector<std::string> pieces = PiecesFrom(set.mode, first);
-            ASSERT_GE(pieces.size(), 3u);
-            if (set.fromFirstPiece)
-                first = pieces.front();
-            std::string damaged = pieces[1];
-            if (damage == dLongMiddle) {
-                Append(pieces[1], "XYZ");
-            } else if (damage == dShortMiddleLongLast) {
-                std::filesystem::resize_file(pieces[1], std::filesystem::file_size(pieces[1]) - 3);
-                Append(pieces.back(), "XYZ");
-            } else {
-                Append(pieces.back(), "XYZ");
-                damaged = pieces.back();
-            }
-            TVarnSplit joiner(&reporter);
-            joiner.SetSplitFileName(first);
-            joiner.SetWinSplitCompatible(set.mode == smWinSplit);
-            joiner.SetStubSize(set.mode == smSelfJoining ? 300 : 0);
-            joiner.SetFileName(folder / "out.dat");
-            joiner.SetDelAfterUnite(true);
-            ExpectFault([&] { joiner.Unite(); }, TEngineFault::efPieceWrongSize, damaged);
-            EXPECT_FALSE(PathExists(folder / "out.dat"));
-            EXPECT_TRUE(Leftovers().empty());
-            for (const std::string& piece : pieces)
-                EXPECT_TRUE(PathExists(piece)) << piece;
-            for (const std::string& name : FolderNames(folder.Path()))
-                std::filesystem::remove(folder.Path() / name);
-        }
-    }
-}
-
+// A stop, Continue = false and a short write each end the join and leave the
+// old output as it was.
 // A signature whose size is negative, or whose block count the first piece
-// contradicts, describes no set; a FIFO named like a piece is no piece.
-TEST_F(UniteTest, DamagedSignaturesAndOddFilesAreRefused) {
+// contradicts, describes no set; a FIFO named like a piece is no piece; a
+// stored extension may not lead out of the folder.
+TEST_F(UniteTest, MissingOrDamagedSignaturesAndOddFilesAreRefused) {
+    // A missing first piece and one without a signature are reported, not thrown.
+    UniteInto(folder / "missing.vrn", "kept.dat");
+    EXPECT_NO_THROW(engine.Unite());
+    ASSERT_EQ(reporter.messages.size(), 1u);
+    EXPECT_EQ(reporter.messages[0].first, TEngineMessage::emPieceFileMissing);
+    EXPECT_EQ(reporter.messages[0].second, folder / "missing.vrn");
+
+    WriteFileBytes(folder / "junk.vrn", "no signature here at all, just some words");
+    WriteFileBytes(folder / "kept.dat", "precious");
+    engine.SetSplitFileName(folder / "junk.vrn");
+    EXPECT_NO_THROW(engine.Unite());
+    ASSERT_EQ(reporter.messages.size(), 2u);
+    EXPECT_EQ(reporter.messages[1].first, TEngineMessage::emUnknownSignature);
+    EXPECT_EQ(Read("kept.dat"), "precious");
+    EXPECT_TRUE(Leftovers().empty());
+    EXPECT_FALSE(engine.Completed());
+
     TSignature signature;
     signature.extension = ".dat";
     const auto firstPiece = [&](int32_t size, uint16_t blocks) {
@@ -388,4 +300,18 @@ TEST_F(UniteTest, DamagedSignaturesAndOddFilesAreRefused) {
     std::filesystem::remove(folder / "x.vrn");
     ASSERT_EQ(mkfifo((folder / "x.vrn").c_str(), 0600), 0);
     EXPECT_THROW(engine.ReadSignature(folder / "x.vrn"), EEngineError);
+
+    // A crafted first piece whose extension would name a file in another folder.
+    signature.wholeFileSize = 3;
+    signature.blockCount = 1;
+    signature.extension = "/../escaped";
+    std::filesystem::create_directories(folder.Path() / "in");
+    WriteFileBytes(folder / "in/x.vrn", EncodeSignature(signature) + "abc");
+    engine.SetFileName(""); // the output is named from the stored extension
+    engine.SetSplitFileName(folder / "in/x.vrn");
+    engine.ReadSignature(folder / "in/x.vrn");
+    ExpectFault([&] { engine.Unite(); }, TEngineFault::efUnsafeExtension);
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "in/x/../escaped"));
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "escaped"));
+    EXPECT_EQ(FolderNames(folder.Path() / "in"), std::vector<std::string>{"x.vrn"});
 }

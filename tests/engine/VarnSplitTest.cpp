@@ -1,9 +1,8 @@
 #include "EngineTestSupport.h"
-#include "engine/FileUtils.h"
 
-#include <gtest/gtest.h>
-
-TEST(VarnSplitTest, FileNameGivesDefaultFirstPieceUntilOneIsAssigned) {
+// The first piece is named after the file until a name is assigned, later
+// pieces after the previous one, and the first piece's extension after the mode.
+TEST(VarnSplitTest, PieceNamesFollowTheFileTheModeAndThePreviousPiece) {
     TVarnSplit engine;
     engine.SetFileName("/a/report.doc");
     EXPECT_EQ(engine.SplitFileName(), "/a/report.vrn");
@@ -24,9 +23,8 @@ TEST(VarnSplitTest, FileNameGivesDefaultFirstPieceUntilOneIsAssigned) {
     engine.SetSplitFileName("");
     engine.SetFileName("/a/fourth.bin");
     EXPECT_EQ(engine.SplitFileName(), "");
-}
 
-TEST(VarnSplitTest, PieceNamesFollowThePreviousPiece) {
+    // Later pieces are named after the previous piece.
     EXPECT_EQ(NextPiecePath("/a/name.vrn", 1, false), "/a/name.001");
     EXPECT_EQ(NextPiecePath("/a/name.001", 2, false), "/a/name.002");
     EXPECT_EQ(NextPiecePath("/a/name.001", 1, true), "/a/name.002");
@@ -34,17 +32,16 @@ TEST(VarnSplitTest, PieceNamesFollowThePreviousPiece) {
     EXPECT_EQ(NextPiecePath("/a/name.999", 999, true), "/a/name.1000");
     EXPECT_EQ(NextPiecePath("/a/report.doc.vrn", 1, false), "/a/report.doc.001");
     EXPECT_EQ(NextPiecePath("/a.b/noext", 1, false), "/a.b/noext.001");
-}
 
-TEST(VarnSplitTest, FirstPieceExtensionByMode) {
-    TVarnSplit engine;
-    EXPECT_EQ(engine.FirstPieceExtension(), ".vrn");
-    engine.SetMakeSUB(true);
-    EXPECT_EQ(engine.FirstPieceExtension(), ".exe");
-    engine.SetDOSCompatible(true);
-    EXPECT_EQ(engine.FirstPieceExtension(), ".dos");
-    engine.SetWinSplitCompatible(true);
-    EXPECT_EQ(engine.FirstPieceExtension(), ".001");
+    // The first piece's extension follows the mode.
+    TVarnSplit modes;
+    EXPECT_EQ(modes.FirstPieceExtension(), ".vrn");
+    modes.SetMakeSUB(true);
+    EXPECT_EQ(modes.FirstPieceExtension(), ".exe");
+    modes.SetDOSCompatible(true);
+    EXPECT_EQ(modes.FirstPieceExtension(), ".dos");
+    modes.SetWinSplitCompatible(true);
+    EXPECT_EQ(modes.FirstPieceExtension(), ".001");
     TVarnSplit unsigned_;
     unsigned_.SetFullSignature(false);
     EXPECT_EQ(unsigned_.FirstPieceExtension(), ".dos");

@@ -5,7 +5,7 @@
 #include <optional>
 #include <sys/stat.h>
 
-TEST(FileAttributesTest, MapsPermissionsAndNames) {
+TEST(FileAttributesTest, MapsPermissionsAndNamesBothWays) {
     TScopedXdgHome home;
     TTempFolder folder;
     const std::string plain = folder / "plain.txt";
@@ -22,15 +22,10 @@ TEST(FileAttributesTest, MapsPermissionsAndNames) {
     EXPECT_EQ(FileAttributesOf(folder / "missing"), 0u);
     EXPECT_EQ(FileAttributesOf(""), 0u);
     EXPECT_EQ(FileAttributesOf(folder.Path().string() + "/."), faDirectory);
-}
 
-// Of the attributes only read-only changes the mode; execute permission goes
-// only to those who may read.
-TEST(FileAttributesTest, ChangesOnlyTheModeBitsTheyStandFor) {
-    TScopedXdgHome home;
-    TTempFolder folder;
-    const std::string file = folder / "f.bin";
-    WriteFileBytes(file, "x");
+    // Of the attributes only read-only changes the mode; execute permission
+    // goes only to those who may read.
+    const std::string file = plain;
     const struct {
         mode_t before;
         std::optional<uint32_t> attributes; // nothing: MakeExecutable

@@ -36,19 +36,18 @@ constexpr uint32_t Packed(int year, int month, int day, int hour, int minute, in
 
 } // namespace
 
-TEST(FileTimesTest, PacksLocalTimeBitByBit) {
+TEST(FileTimesTest, PacksUnpacksReadsAndAppliesLocalTimesBitByBit) {
     TScopedTimeZone utc("UTC");
     // 2001-02-03 04:05:06 UTC = 981173106.
     EXPECT_EQ(PackDosDateTime(981173106), Packed(2001, 2, 3, 4, 5, 6));
     EXPECT_EQ(PackDosDateTime(981173106), 0x2A4320A3u);
     // Odd seconds round down to the two-second grid.
     EXPECT_EQ(PackDosDateTime(981173107), Packed(2001, 2, 3, 4, 5, 6));
-    TScopedTimeZone kyiv("EET-2");
-    EXPECT_EQ(PackDosDateTime(981173106), Packed(2001, 2, 3, 6, 5, 6));
-}
-
-TEST(FileTimesTest, ClampsToTheRepresentableRange) {
-    TScopedTimeZone utc("UTC");
+    {
+        TScopedTimeZone kyiv("EET-2");
+        EXPECT_EQ(PackDosDateTime(981173106), Packed(2001, 2, 3, 6, 5, 6));
+    }
+    // Times outside 1980-2107 are clamped to the representable range.
     const uint32_t earliest = Packed(1980, 1, 1, 0, 0, 0);
     const uint32_t latest = Packed(2107, 12, 31, 23, 59, 58);
     EXPECT_EQ(PackDosDateTime(0), earliest);            // 1970
@@ -59,10 +58,8 @@ TEST(FileTimesTest, ClampsToTheRepresentableRange) {
     EXPECT_EQ(PackDosDateTime(4354819199), latest); // 2107-12-31 23:59:59
     EXPECT_EQ(PackDosDateTime(4354819200), latest); // 2108
     EXPECT_EQ(PackDosDateTime(int64_t{1} << 40), latest);
-}
 
-TEST(FileTimesTest, UnpackRoundTripAndInvalidValues) {
-    TScopedTimeZone utc("UTC");
+    // Unpacking goes back; invalid values leave the time alone.
     std::time_t moment = 0;
     ASSERT_TRUE(UnpackDosDateTime(Packed(2001, 2, 3, 4, 5, 6), moment));
     EXPECT_EQ(moment, 981173106);
@@ -70,22 +67,19 @@ TEST(FileTimesTest, UnpackRoundTripAndInvalidValues) {
     EXPECT_EQ(PackDosDateTime(moment), Packed(2000, 2, 29, 23, 59, 58));
 
     moment = 42;
-    EXPECT_FALSE(UnpackDosDateTime(0, moment)); // day 0, month 0
-    EXPECT_FALSE(UnpackDosDateTime(Packed(2001, 2, 29, 0, 0, 0), moment));
-    EXPECT_FALSE(UnpackDosDateTime(Packed(2001, 13, 1, 0, 0, 0), moment));
-    EXPECT_FALSE(UnpackDosDateTime(Packed(2001, 4, 31, 0, 0, 0), moment));
-    EXPECT_FALSE(UnpackDosDateTime(Packed(2001, 1, 1, 24, 0, 0), moment));
-    EXPECT_FALSE(UnpackDosDateTime(Packed(2001, 1, 1, 0, 60, 0), moment));
-    EXPECT_FALSE(UnpackDosDateTime(Packed(2001, 1, 1, 0, 0, 60), moment));
+    // Day 0 of month 0, 29 February 2001, month 13, 31 April, hour 24, minute
+    // 60 and second 60 are no times.
+    for (uint32_t invalid : {0u, Packed(2001, 2, 29, 0, 0, 0), Packed(2001, 13, 1, 0, 0, 0),
+                             Packed(2001, 4, 31, 0, 0, 0), Packed(2001, 1, 1, 24, 0, 0),
+                             Packed(2001, 1, 1, 0, 60, 0), Packed(2001, 1, 1, 0, 0, 60)})
+        EXPECT_FALSE(UnpackDosDateTime(invalid, moment)) << std::hex << invalid;
     EXPECT_EQ(moment, 42);
     EXPECT_TRUE(IsValidDosDateTime(Packed(1980, 1, 1, 0, 0, 0)));
     EXPECT_TRUE(IsValidDosDateTime(Packed(2107, 12, 31, 23, 59, 58)));
-}
 
-TEST(FileTimesTest, ReadsAndAppliesFileTimes) {
+    // Files are stamped and read in the same form.
     TScopedXdgHome home;
     TTempFolder folder;
-    TScopedTimeZone utc("UTC");
     const std::string file = folder / "t.bin";
     WriteFileBytes(file, "x");
     const uint32_t written = Packed(2001, 2, 3, 4, 5, 6);

@@ -12,37 +12,33 @@ const char* const kSampleTable =
     "62 22 11:0 / /media/cd rw - iso9660 /dev/sr0 ro\n"
     "63 22 0:50 /sub /mnt/bind\\134dir rw - ext4 /dev/sda2 rw\n";
 
+// A record's fields, compared and printed at once.
+std::string Fields(const TMountRecord& mount) {
+    return mount.mountPoint + " | " + mount.root + " | " + mount.fsType + " | " + mount.source +
+           " | " + std::to_string(mount.major) + ":" + std::to_string(mount.minor);
+}
+
 } // namespace
 
-TEST(MountsTest, ParsesFieldsAroundOptionalTagsAndEscapes) {
+TEST(MountsTest, ParsesTablesAndFindsTheMountOfAPath) {
     const auto mounts = ParseMountInfo(kSampleTable);
     ASSERT_EQ(mounts.size(), 6u);
-    EXPECT_EQ(mounts[0].mountPoint, "/");
-    EXPECT_EQ(mounts[0].fsType, "ext4");
-    EXPECT_EQ(mounts[0].source, "/dev/sda2");
-    EXPECT_EQ(mounts[0].major, 8u);
-    EXPECT_EQ(mounts[0].minor, 2u);
-    // Two optional tags before the separator must not shift the type.
-    EXPECT_EQ(mounts[3].fsType, "vfat");
-    EXPECT_EQ(mounts[3].source, "/dev/sdb1");
-    EXPECT_EQ(mounts[3].major, 8u);
-    EXPECT_EQ(mounts[3].minor, 17u);
+    EXPECT_EQ(Fields(mounts[0]), Fields({"/", "/", "ext4", "/dev/sda2", 8, 2}));
+    // Two optional tags before the separator must not shift the type; octal
+    // escapes in paths are undone.
+    EXPECT_EQ(Fields(mounts[3]), Fields({"/media/user/My Disk", "/", "vfat", "/dev/sdb1", 8, 17}));
     // No optional tag at all.
-    EXPECT_EQ(mounts[4].fsType, "iso9660");
-    EXPECT_EQ(mounts[5].root, "/sub");
-    // Octal escapes in paths.
-    EXPECT_EQ(mounts[3].mountPoint, "/media/user/My Disk");
-    EXPECT_EQ(mounts[5].mountPoint, "/mnt/bind\\dir");
+    EXPECT_EQ(Fields(mounts[4]), Fields({"/media/cd", "/", "iso9660", "/dev/sr0", 11, 0}));
+    EXPECT_EQ(Fields(mounts[5]), Fields({"/mnt/bind\\dir", "/sub", "ext4", "/dev/sda2", 0, 50}));
     // A backslash not followed by an octal triple stays as it is.
     const auto odd = ParseMountInfo("1 0 8:1 / /mnt/a\\x1 rw - ext4 /dev/sda1 rw\n"
                                     "2 0 8:1 / /mnt/b\\12 rw - ext4 /dev/sda1 rw\n");
     ASSERT_EQ(odd.size(), 2u);
     EXPECT_EQ(odd[0].mountPoint, "/mnt/a\\x1");
     EXPECT_EQ(odd[1].mountPoint, "/mnt/b\\12");
-}
 
-TEST(MountsTest, SkipsLinesThatDoNotParse) {
-    const auto mounts =
+    // Lines that do not parse are skipped.
+    const auto parsed =
         ParseMountInfo("\n"
                        "garbage\n"
                        "1 0 8:1 / /a rw shared:1 ext4 /dev/sda1 rw\n" // no separator
@@ -50,31 +46,27 @@ TEST(MountsTest, SkipsLinesThatDoNotParse) {
                        "3 0 8:1 / relative rw - ext4 /dev/sda1 rw\n"
                        "4 0 8:1 / /c rw -\n"        // no type
                        "5 0 8:1 / /d rw - ext4\n"); // no source: kept
-    ASSERT_EQ(mounts.size(), 1u);
-    EXPECT_EQ(mounts[0].mountPoint, "/d");
-    EXPECT_EQ(mounts[0].fsType, "ext4");
-    EXPECT_EQ(mounts[0].source, "");
-}
+    ASSERT_EQ(parsed.size(), 1u);
+    EXPECT_EQ(Fields(parsed[0]), Fields({"/d", "/", "ext4", "", 8, 1}));
 
-TEST(MountsTest, MountOfMatchesWholeComponentsAndTheLastStackedMount) {
-    const auto mounts = ParseMountInfo("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
-                                       "2 1 8:17 / /mnt/a rw - vfat /dev/sdb1 rw\n"
-                                       "3 1 8:33 / /mnt/a/b rw - vfat /dev/sdc1 rw\n"
-                                       "4 2 0:40 / /mnt/a rw - tmpfs tmpfs rw\n");
-    ASSERT_EQ(mounts.size(), 4u);
-    EXPECT_EQ(MountOf(mounts, "/mnt/ab/file")->mountPoint, "/");
-    EXPECT_EQ(MountOf(mounts, "/mnt/a")->fsType, "tmpfs"); // the last mount stacked there
-    EXPECT_EQ(MountOf(mounts, "/mnt/a/")->mountPoint, "/mnt/a");
-    EXPECT_EQ(MountOf(mounts, "/mnt/a/bc")->mountPoint, "/mnt/a");
-    EXPECT_EQ(MountOf(mounts, "/mnt/a/b/c/d")->mountPoint, "/mnt/a/b");
-    EXPECT_EQ(MountOf(mounts, "relative/path"), nullptr);
+    // MountOf matches whole components and the last stacked mount.
+    const auto stacked = ParseMountInfo("1 0 8:1 / / rw - ext4 /dev/sda1 rw\n"
+                                        "2 1 8:17 / /mnt/a rw - vfat /dev/sdb1 rw\n"
+                                        "3 1 8:33 / /mnt/a/b rw - vfat /dev/sdc1 rw\n"
+                                        "4 2 0:40 / /mnt/a rw - tmpfs tmpfs rw\n");
+    ASSERT_EQ(stacked.size(), 4u);
+    EXPECT_EQ(MountOf(stacked, "/mnt/ab/file")->mountPoint, "/");
+    EXPECT_EQ(MountOf(stacked, "/mnt/a")->fsType, "tmpfs"); // the last mount stacked there
+    EXPECT_EQ(MountOf(stacked, "/mnt/a/")->mountPoint, "/mnt/a");
+    EXPECT_EQ(MountOf(stacked, "/mnt/a/bc")->mountPoint, "/mnt/a");
+    EXPECT_EQ(MountOf(stacked, "/mnt/a/b/c/d")->mountPoint, "/mnt/a/b");
+    EXPECT_EQ(MountOf(stacked, "relative/path"), nullptr);
     EXPECT_EQ(MountOf({}, "/"), nullptr);
-}
 
-TEST(MountsTest, ReadsThisProcessTable) {
-    const auto mounts = ReadMountTable();
-    ASSERT_FALSE(mounts.empty());
-    const auto* root = MountOf(mounts, "/");
-    ASSERT_NE(root, nullptr);
-    EXPECT_EQ(root->mountPoint, "/");
+    // This process's own table has a root.
+    const auto own = ReadMountTable();
+    ASSERT_FALSE(own.empty());
+    const auto* ownRoot = MountOf(own, "/");
+    ASSERT_NE(ownRoot, nullptr);
+    EXPECT_EQ(ownRoot->mountPoint, "/");
 }

@@ -25,70 +25,75 @@ TMountRecord Mount(const std::string& fsType, const std::string& source, unsigne
     return record;
 }
 
-// A small copy of sysfs: <root>/block/<disk>/removable, partitions as folders
-// inside their disk, and <root>/dev/block/MAJ:MIN links to either.
-class TFakeSysfs {
-public:
-    TFakeSysfs() {
-        AddDisk("sda", "0");
-        AddDisk("sdb", "1");
-        AddDisk("mmcblk0", "1");
-        AddPartition("sda", "sda2", "8:2");
-        AddPartition("sdb", "sdb1", "8:17");
-        fs::create_directory_symlink("../../block/sdb", m_root.Path() / "dev/block/8:16");
-    }
-    std::string BlockRoot() const { return m_root / "block"; }
-
-private:
-    void AddDisk(const std::string& disk, const std::string& removable) {
-        fs::create_directories(m_root.Path() / "block" / disk);
-        fs::create_directories(m_root.Path() / "dev/block");
-        WriteFileBytes(m_root / ("block/" + disk + "/removable"), removable + "\n");
-    }
-    void AddPartition(const std::string& disk, const std::string& partition,
-                      const std::string& device) {
-        const fs::path folder = m_root.Path() / "block" / disk / partition;
-        fs::create_directories(folder);
-        WriteFileBytes((folder / "partition").string(), "1\n");
-        fs::create_directory_symlink("../../block/" + disk + "/" + partition,
-                                     m_root.Path() / "dev/block" / device);
-    }
-    TTempFolder m_root;
-};
-
 } // namespace
 
-TEST(VolumesTest, FileSystemTypesMapToDriveTypes) {
-    TFakeSysfs sysfs;
-    EXPECT_EQ(DriveTypeOfMount(Mount("iso9660", "/dev/sr0", 11, 0), sysfs.BlockRoot()), dtCdRom);
-    EXPECT_EQ(DriveTypeOfMount(Mount("udf", "/dev/sr0", 11, 0), sysfs.BlockRoot()), dtCdRom);
-    EXPECT_EQ(DriveTypeOfMount(Mount("ramfs", "ramfs"), sysfs.BlockRoot()), dtRamDisk);
+TEST(VolumesTest, DriveTypesOfMountsAndFreeSpace) {
+    // A small copy of sysfs: block/<disk>/removable, partitions as folders
+    // inside their disk, and dev/block/MAJ:MIN links to either.
+    TScopedXdgHome home;
+    TTempFolder sysfs;
+    fs::create_directories(sysfs.Path() / "dev/block");
+    for (const auto& [disk, removable] : {std::pair{"sda", "0"}, {"sdb", "1"}, {"mmcblk0", "1"}}) {
+        fs::create_directories(sysfs.Path() / "block" / disk);
+        WriteFileBytes(sysfs / ("block/" + std::string(disk) + "/removable"),
+                       std::string(removable) + "\n");
+    }
+    for (const auto& [partition, device] : {std::pair{"sda/sda2", "8:2"}, {"sdb/sdb1", "8:17"}}) {
+        fs::create_directories(sysfs.Path() / "block" / partition);
+        WriteFileBytes(sysfs / ("block/" + std::string(partition) + "/partition"), "1\n");
+        fs::create_directory_symlink("../../block/" + std::string(partition),
+                                     sysfs.Path() / "dev/block" / device);
+    }
+    fs::create_directory_symlink("../../block/sdb", sysfs.Path() / "dev/block/8:16");
+    const std::string root = sysfs / "block";
+    const auto typeOf = [&](const char* fsType, const char* source, unsigned major = 0,
+                            unsigned minor = 0) {
+        return DriveTypeOfMount(Mount(fsType, source, major, minor), root);
+    };
+    EXPECT_EQ(typeOf("iso9660", "/dev/sr0", 11, 0), dtCdRom);
+    EXPECT_EQ(typeOf("udf", "/dev/sr0", 11, 0), dtCdRom);
+    EXPECT_EQ(typeOf("ramfs", "ramfs"), dtRamDisk);
     // tmpfs must stay a valid split target.
-    EXPECT_EQ(DriveTypeOfMount(Mount("tmpfs", "tmpfs", 0, 35), sysfs.BlockRoot()), dtFixed);
+    EXPECT_EQ(typeOf("tmpfs", "tmpfs", 0, 35), dtFixed);
     for (const char* remote : {"nfs", "nfs4", "cifs", "smb3", "fuse.sshfs"})
-        EXPECT_EQ(DriveTypeOfMount(Mount(remote, "server:/share"), sysfs.BlockRoot()), dtRemote)
-            << remote;
-    EXPECT_EQ(DriveTypeOfMount(Mount("ext4", "/dev/sda2", 8, 2), sysfs.BlockRoot()), dtFixed);
-    EXPECT_EQ(DriveTypeOfMount(Mount("proc", "proc"), sysfs.BlockRoot()), dtFixed);
-}
+        EXPECT_EQ(typeOf(remote, "server:/share"), dtRemote) << remote;
+    EXPECT_EQ(typeOf("ext4", "/dev/sda2", 8, 2), dtFixed);
+    EXPECT_EQ(typeOf("proc", "proc"), dtFixed);
 
-TEST(VolumesTest, RemovableIsReadFromTheParentDiskOfAPartition) {
-    TFakeSysfs sysfs;
-    // Found through /sys/dev/block: the partition's folder sits in its disk's.
-    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb1", 8, 17), sysfs.BlockRoot()), dtRemovable);
-    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb", 8, 16), sysfs.BlockRoot()), dtRemovable);
+    // Removable is read from the parent disk of a partition, found through
+    // /sys/dev/block: the partition's folder sits in its disk's.
+    EXPECT_EQ(typeOf("vfat", "/dev/sdb1", 8, 17), dtRemovable);
+    EXPECT_EQ(typeOf("vfat", "/dev/sdb", 8, 16), dtRemovable);
     // A trailing separator on the root changes nothing.
-    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb1", 8, 17), sysfs.BlockRoot() + "/"),
-              dtRemovable);
+    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb1", 8, 17), root + "/"), dtRemovable);
     // No device link: the source name is stripped of its partition number.
-    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb3", 8, 19), sysfs.BlockRoot()), dtRemovable);
-    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/mmcblk0p1", 179, 1), sysfs.BlockRoot()),
-              dtRemovable);
-    EXPECT_EQ(DriveTypeOfMount(Mount("ext4", "/dev/sda5", 8, 5), sysfs.BlockRoot()), dtFixed);
+    EXPECT_EQ(typeOf("vfat", "/dev/sdb3", 8, 19), dtRemovable);
+    EXPECT_EQ(typeOf("vfat", "/dev/mmcblk0p1", 179, 1), dtRemovable);
+    EXPECT_EQ(typeOf("ext4", "/dev/sda5", 8, 5), dtFixed);
     // A device sysfs does not know is a fixed disk.
-    EXPECT_EQ(DriveTypeOfMount(Mount("ext4", "/dev/nvme9n1p1", 259, 9), sysfs.BlockRoot()),
-              dtFixed);
+    EXPECT_EQ(typeOf("ext4", "/dev/nvme9n1p1", 259, 9), dtFixed);
     EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb1", 8, 17), "/nonexistent/block"), dtFixed);
+
+    // The free space is what statvfs says.
+    const auto available = [&] {
+        struct statvfs volume {};
+        EXPECT_EQ(statvfs(sysfs.Path().c_str(), &volume), 0);
+        return static_cast<int64_t>(volume.f_bavail) * static_cast<int64_t>(volume.f_frsize);
+    };
+    // Other processes write to the same volume: compare only around a call
+    // during which the free space did not change.
+    bool compared = false;
+    for (int attempt = 0; attempt < 1000 && !compared; ++attempt) {
+        const int64_t before = available();
+        const int64_t free = FreeSpaceOf(sysfs.Path().string());
+        if (available() == before) {
+            EXPECT_EQ(free, before);
+            compared = true;
+        }
+    }
+    EXPECT_TRUE(compared) << "the volume never held still";
+    EXPECT_EQ(FreeSpaceOf(sysfs / "missing/sysfs"), -1);
+    EXPECT_EQ(FreeSpaceOf(""), -1);
 }
 
 // Private mounts inside the test's folder, so that what the machine itself
@@ -111,27 +116,4 @@ TEST(VolumesTest, PrivateMountsTellTheirType) {
     EXPECT_EQ(ramfs, dtRamDisk);
     // tmpfs is a valid split target; a path not there yet tells the volume that would hold it.
     EXPECT_EQ(typeUnder("tmpfs", mountPoint + "/not/yet/there"), dtFixed);
-}
-
-TEST(VolumesTest, FreeSpaceIsWhatStatvfsSays) {
-    TTempFolder folder;
-    const auto available = [&] {
-        struct statvfs volume {};
-        EXPECT_EQ(statvfs(folder.Path().c_str(), &volume), 0);
-        return static_cast<int64_t>(volume.f_bavail) * static_cast<int64_t>(volume.f_frsize);
-    };
-    // Other processes write to the same volume: compare only around a call
-    // during which the free space did not change.
-    bool compared = false;
-    for (int attempt = 0; attempt < 1000 && !compared; ++attempt) {
-        const int64_t before = available();
-        const int64_t free = FreeSpaceOf(folder.Path().string());
-        if (available() == before) {
-            EXPECT_EQ(free, before);
-            compared = true;
-        }
-    }
-    EXPECT_TRUE(compared) << "the volume never held still";
-    EXPECT_EQ(FreeSpaceOf(folder / "missing/folder"), -1);
-    EXPECT_EQ(FreeSpaceOf(""), -1);
 }
