@@ -1,7 +1,6 @@
-// End-to-end tests of the command line: they run the built program in a
-// temporary folder and look at its exit status, what it said, and the files it
-// left behind. What the engine itself does with a set is tested in
-// tests/engine; here each switch must reach it and each outcome the user.
+// The built program's command line in a temporary folder: its exit status, what
+// it said and the files it left. The engine's own work is tested in tests/engine;
+// here each switch must reach it and each outcome the user.
 #include "ProgramRun.h"
 #include "app/CommandRunner.h"
 #include "support/TempFolder.h"
@@ -14,6 +13,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -131,31 +131,25 @@ TEST_F(CommandLineRun, VerifyTellsEachPieceAndExitsZeroOnlyForAnIntactSet) {
     RunOk({"/split", In("a.dat"), Out(), BlockSize});
     const std::string piece = ReadFileBytes(Out("a.002"));
     const std::string checksums = ReadFileBytes(Out("a.sha256"));
-    enum TDamage { dNone, dChanged, dTruncated, dMissing, dNoChecksums };
     const struct {
-        TDamage Damage;
+        std::function<void()> Damage;
         int Status;
         std::string Line;
     } cases[] = {
-        {dNone, 0, Out("a.002") + ": ціла"},
-        {dChanged, 1, Out("a.002") + ": пошкоджена (контрольна сума SHA-256 не збігається)"},
-        {dTruncated, 1, Out("a.002") + ": пошкоджена (5 байт, а має бути 84710)"},
-        {dMissing, 1, Out("a.002") + ": відсутня"},
-        {dNoChecksums, 0,
+        {[] {}, 0, Out("a.002") + ": ціла"},
+        {[&] { WriteFileBytes(Out("a.002"), std::string(piece).replace(7, 1, 1, ~piece[7])); }, 1,
+         Out("a.002") + ": пошкоджена (контрольна сума SHA-256 не збігається)"},
+        {[&] { fs::resize_file(Out("a.002"), 5); }, 1,
+         Out("a.002") + ": пошкоджена (5 байт, а має бути 84710)"},
+        {[&] { fs::remove(Out("a.002")); }, 1, Out("a.002") + ": відсутня"},
+        {[&] { fs::remove(Out("a.sha256")); }, 0,
          "Контрольні суми недоступні (файл '" + Out("a.sha256") + "' не знайдено)"},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.Line);
         WriteFileBytes(Out("a.002"), piece);
         WriteFileBytes(Out("a.sha256"), checksums);
-        if (test.Damage == dChanged)
-            WriteFileBytes(Out("a.002"), std::string(piece).replace(7, 1, 1, char(piece[7] ^ 1)));
-        else if (test.Damage == dTruncated)
-            fs::resize_file(Out("a.002"), 5);
-        else if (test.Damage == dMissing)
-            fs::remove(Out("a.002"));
-        else if (test.Damage == dNoChecksums)
-            fs::remove(Out("a.sha256"));
+        test.Damage();
         const TRunResult result = Run({"/verify", Out("a.vrn")});
         EXPECT_EQ(result.Status, test.Status) << result.Err;
         EXPECT_TRUE(Contains(result.Out, test.Line)) << result.Out;
@@ -245,25 +239,23 @@ TEST_F(CommandLineRun, SelfJoiningNeedsAnUndamagedStubBesideTheProgram) {
     EXPECT_TRUE(ReadFileBytes(stubPath) == stub);
 }
 
-// A stop request (what an interrupt signal makes) fails the run at once and a
-// stopped unite leaves nothing behind.
+// A stop request (what an interrupt signal makes) fails a split or a unite at
+// once, and leaves nothing behind.
 TEST_F(CommandLineRun, StopRequestFailsTheRunAndLeavesNothing) {
     std::ostringstream out;
     std::ostringstream err;
     const TCommandLineContext context{out, err, false, ""};
-    RequestStop();
-    EXPECT_EQ(RunCommandLine({"/split", In("a.dat"), Out(), BlockSize, "-wsp"}, context), 1);
-    ClearStopRequest();
-    EXPECT_TRUE(Contains(err.str(), Texts::CliInterrupted)) << err.str();
-    EXPECT_EQ(FolderNames(Out()), TNames{});
-
-    ASSERT_EQ(RunCommandLine({"/split", In("a.dat"), Out(), BlockSize}, context), 0);
-    err.str("");
-    RequestStop();
-    EXPECT_EQ(RunCommandLine({"/unite", Out("a.vrn"), Back()}, context), 1);
-    ClearStopRequest();
-    EXPECT_TRUE(Contains(err.str(), Texts::CliInterrupted)) << err.str();
-    EXPECT_EQ(FolderNames(Back()), TNames{});
+    ASSERT_EQ(RunCommandLine({"/split", In("a.dat"), Back(), BlockSize}, context), 0);
+    for (const TArguments& arguments : {TArguments{"/split", In("a.dat"), Out(), BlockSize, "-wsp"},
+                                        TArguments{"/unite", Back("a.vrn"), Out()}}) {
+        SCOPED_TRACE(arguments[0]);
+        err.str("");
+        RequestStop();
+        EXPECT_EQ(RunCommandLine(arguments, context), 1);
+        ClearStopRequest();
+        EXPECT_TRUE(Contains(err.str(), Texts::CliInterrupted)) << err.str();
+        EXPECT_EQ(FolderNames(Out()), TNames{});
+    }
 }
 
 TEST_F(CommandLineRun, ProgressOnATerminalEndsWithANewline) {
@@ -278,8 +270,7 @@ TEST_F(CommandLineRun, ProgressOnATerminalEndsWithANewline) {
     EXPECT_EQ(result.Status, 0) << result.Err;
     EXPECT_TRUE(Contains(result.Err, "\rЧастина 1 з 3: ")) << result.Err;
     EXPECT_TRUE(Contains(result.Err, "\rЧастина 3 з 3: 100%")) << result.Err;
-    ASSERT_FALSE(result.Err.empty());
-    EXPECT_EQ(result.Err.back(), '\n');
+    EXPECT_TRUE(result.Err.ends_with("\n")) << result.Err;
 }
 
 } // namespace

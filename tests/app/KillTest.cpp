@@ -117,8 +117,7 @@ std::vector<TKillPoint> KillPoints(const TTracedRun& counted) {
 class KillTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* name : {"in", "set", "self"})
-            fs::create_directories(m_work.Path() / name);
+        fs::create_directories(m_work.Path() / "in");
         WriteFileBytes(Path("in/movie.dat"), PatternBytes(3 * 1000000 + 12345, 21));
     }
 
@@ -126,12 +125,13 @@ protected:
 
     // Runs `command` in `folder` once whole and then killed at every point;
     // `watched` is emptied and given its files by `layOut` before each run.
-    // Whatever a killed run leaves there must be a file of the whole run,
-    // byte for byte: no hidden temporary file, no piece or file cut short.
+    // Whatever a killed run leaves there must be a file of the whole run (kept
+    // in `watched`.whole), byte for byte: no hidden temporary file, no piece or
+    // file cut short.
     void KillEverywhere(
         const std::vector<std::string>& command, const std::string& folder,
         const std::string& watched, const std::function<void()>& layOut = [] {}) {
-        const std::string reference = Path("reference");
+        const std::string reference = watched + ".whole";
         const auto run = [&](const TKillPoint& point) {
             fs::remove_all(watched);
             fs::create_directories(watched);
@@ -169,29 +169,19 @@ protected:
 
 } // namespace
 
-TEST_F(KillTest, KilledSplitLeavesOnlyCompletePieces) {
-    KillEverywhere({ProgramPath(), "/split", Path("in/movie.dat"), Path("set"), "1000000"},
-                   Path("in"), Path("set"));
-}
-
-TEST_F(KillTest, KilledUniteLeavesNoFileOrTheWholeFile) {
-    ASSERT_EQ(RunTraced({ProgramPath(), "/split", Path("in/movie.dat"), Path("set"), "1000000"},
-                        Path("in"), TKillPoint{})
-                  .exitCode,
-              0);
-    KillEverywhere({ProgramPath(), "/unite", Path("set/movie.vrn"), Path("united")}, Path("in"),
+// A split, a unite of the set it made, a self-joining split, and the stub of
+// that set rebuilding the file.
+TEST_F(KillTest, KilledRunsLeaveNoFileOrTheWholeFile) {
+    const std::string program = ProgramPath();
+    const std::string movie = Path("in/movie.dat");
+    KillEverywhere({program, "/split", movie, Path("set"), "1000000"}, Path("in"), Path("set"));
+    KillEverywhere({program, "/unite", Path("set.whole/movie.vrn"), Path("united")}, Path("in"),
                    Path("united"));
-}
-
-TEST_F(KillTest, KilledStubLeavesNoFileOrTheWholeFile) {
-    ASSERT_EQ(
-        RunTraced({ProgramPath(), "/split", Path("in/movie.dat"), Path("self"), "1500000", "-self"},
-                  Path("in"), TKillPoint{})
-            .exitCode,
-        0);
+    KillEverywhere({program, "/split", movie, Path("self"), "1500000", "-self"}, Path("in"),
+                   Path("self"));
     // The stub rebuilds beside itself, so the set is copied afresh for every run.
-    KillEverywhere({Path("set/movie.exe")}, Path("set"), Path("set"), [&] {
-        fs::copy(Path("self"), Path("set"), fs::copy_options::recursive);
-        fs::permissions(Path("set/movie.exe"), fs::perms::owner_exec, fs::perm_options::add);
+    KillEverywhere({Path("stub/movie.exe")}, Path("stub"), Path("stub"), [&] {
+        fs::copy(Path("self.whole"), Path("stub"), fs::copy_options::recursive);
+        fs::permissions(Path("stub/movie.exe"), fs::perms::owner_exec, fs::perm_options::add);
     });
 }

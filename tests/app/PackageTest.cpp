@@ -45,6 +45,8 @@ TEST(Installed, FindsItsStubsAndBringsItsManualPagesAndDesktopFiles) {
         const fs::path out = folder.Path() / stubName;
         const std::string stub = ReadFileBytes(library / stubName);
         ASSERT_GT(stub.size(), 88000u) << stubName;
+        // A static program names no dynamic loader.
+        EXPECT_EQ(stub.find("/lib64/ld-linux"), std::string::npos) << stubName;
         const TShellRun split = varnsplit("/split", folder / "a.dat", out,
                                           std::to_string(stub.size() + 200000) + " -self" +
                                               (windows ? " -stub=windows" : ""));
