@@ -95,11 +95,11 @@ TEST_F(CheckBox95Test, BoxSideAndCaptionAlignment) {
 TEST_F(CheckBox95Test, VerticalAlignmentAndWordWrapPlaceALongCaption) {
     auto box = Make(kLongCaption, 200, 60);
     const int lineHeight = QFontMetrics(TestFont()).height();
-    EXPECT_EQ(box->CaptionRect().height(), lineHeight);
+    EXPECT_EQ(std::pair(box->CaptionRect().top(), box->CaptionRect().height()),
+              std::pair(0, lineHeight));
     EXPECT_EQ(box->heightForWidth(200), box->sizeHint().height());
     const int textLeft = box->BoxRect().right() + 2;
     EXPECT_EQ(TextBands(Paint(*box), textLeft, 199).size(), 1u);
-    EXPECT_EQ(box->CaptionRect().top(), 0);
     box->SetVerticalAlignment(TVAlignment::vaBottom);
     EXPECT_EQ(box->CaptionRect().bottom(), 59);
     EXPECT_GT(box->BoxRect().top(), 60 - lineHeight - 2);
@@ -130,6 +130,5 @@ TEST_F(CheckBox95Test, PushButtonLookHasNoBoxAndStillToggles) {
     int clicks = 0;
     box->OnClick = [&clicks](QObject*) { ++clicks; };
     Click(*box, QPoint(115, 13)); // the whole control answers
-    EXPECT_TRUE(box->Checked());
-    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(std::pair(box->Checked(), clicks), std::pair(true, 1));
 }
