@@ -3,20 +3,12 @@
 // here each switch must reach it and each outcome the user.
 #include "ProgramRun.h"
 #include "app/CommandRunner.h"
-#include "support/TempFolder.h"
 #include "texts/Texts.h"
 
-#include <gtest/gtest.h>
-
 #include <pty.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <sstream>
-#include <string>
-#include <vector>
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
-// Runs of the built program for the end-to-end tests: where it lies, one
-// started run with its output captured, and what a run left in a folder.
+// Runs of the built program for the end-to-end tests, with the process, file
+// and test headers that they need.
 
 #include "support/TempFolder.h"
 
@@ -80,8 +80,7 @@ public:
             ADD_FAILURE() << "cannot start " << program << ": " << std::strerror(errno);
     }
 
-    // A program still running when the test ends is not left behind.
-    ~TStartedProgram() {
+    ~TStartedProgram() { // a program still running is not left behind
         if (m_pid > 0) {
             kill(m_pid, SIGKILL);
             waitpid(m_pid, nullptr, 0);
@@ -91,8 +90,7 @@ public:
     TStartedProgram(const TStartedProgram&) = delete;
     TStartedProgram& operator=(const TStartedProgram&) = delete;
 
-    // Whether the program has not ended yet; does not wait.
-    bool Running() {
+    bool Running() { // does not wait
         if (m_pid <= 0)
             return false;
         const pid_t ended = waitpid(m_pid, &m_status, WNOHANG);
@@ -107,8 +105,8 @@ public:
             kill(m_pid, signal);
     }
 
-    // Waits for the program to end, however long a loaded machine takes (the
-    // test's own time limit stops a program that never ends).
+    // However long a loaded machine takes: the test's time limit stops a
+    // program that never ends.
     TRunResult Wait() {
         TRunResult result;
         char chunk[4096];

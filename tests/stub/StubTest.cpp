@@ -5,17 +5,10 @@
 #include "engine/EngineTestSupport.h"
 #include "engine/Signature.h"
 #include "engine/VarnSplit.h"
-#include "support/TempFolder.h"
 
-#include <fcntl.h>
-#include <filesystem>
-#include <gtest/gtest.h>
 #include <pty.h>
-#include <string>
 #include <sys/stat.h>
 #include <tuple>
-#include <unistd.h>
-#include <vector>
 
 namespace fs = std::filesystem;
 
