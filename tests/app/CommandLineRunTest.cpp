@@ -51,9 +51,7 @@ protected:
     // standard error that is no terminal.
     void RunOk(const TArguments& arguments) {
         const TRunResult result = Run(arguments);
-        EXPECT_EQ(result.Status, 0) << result.Err;
-        EXPECT_EQ(result.Err, "");
-        EXPECT_EQ(result.Out, "");
+        EXPECT_EQ(std::tuple(result.Status, result.Err, result.Out), std::tuple(0, "", ""));
     }
 
     TScopedXdgHome m_xdg;
@@ -144,8 +142,8 @@ TEST_F(CommandLineRun, VerifyTellsEachPieceAndExitsZeroOnlyForAnIntactSet) {
         test.Damage();
         const TRunResult result = Run({"/verify", Out("a.vrn")});
         EXPECT_EQ(result.Status, test.Status) << result.Err;
-        EXPECT_TRUE(Contains(result.Out, test.Line)) << result.Out;
-        EXPECT_TRUE(Contains(result.Out, "Частин: 3;")) << result.Out;
+        EXPECT_TRUE(Contains(result.Out, test.Line) && Contains(result.Out, "Частин: 3;"))
+            << result.Out;
     }
 }
 
@@ -173,9 +171,8 @@ TEST_F(CommandLineRun, RefusedRunsSayWhyAndWriteNothing) {
         const TRunResult result = Run(test.Arguments);
         EXPECT_EQ(result.Status, test.Status) << result.Err;
         EXPECT_TRUE(Contains(result.Err, test.Said)) << result.Err;
-        EXPECT_EQ(result.Out, "");
-        EXPECT_EQ(FolderNames(Out()), outNames);
-        EXPECT_EQ(FolderNames(Back()), TNames{});
+        EXPECT_EQ(std::tuple(result.Out, FolderNames(Out()), FolderNames(Back())),
+                  std::tuple("", outNames, TNames{}));
     }
 }
 

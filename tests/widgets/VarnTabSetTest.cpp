@@ -77,18 +77,14 @@ protected:
     std::function<bool(int)> m_allow;
 };
 
-struct TSelectedTab {
-    int left;  // outer left edge: text start - 4
-    int right; // outer right edge: text end + 4
-    int top;
-    int freeRow;
-};
-
-TSelectedTab SelectedTabOf(const TVarnTabSet& tabSet, QPoint offset = {}) {
+// The selected tab's outer edges, 4 pixels beyond its text, from the band to
+// its free side, where the control shows them.
+QRect SelectedTabOf(const TVarnTabSet& tabSet) {
     const auto& tab = tabSet.TabPositions()[tabSet.TabIndex() - tabSet.FirstIndex()];
-    const int top = tabSet.Margins().EdgeHeight() - 1 + offset.y();
-    return {tab.Start - 4 + offset.x(), tab.Start + tab.Width + 4 + offset.x(), top,
-            top + tabSet.CurrentTabHeight() - 1};
+    const int top = tabSet.Margins().EdgeHeight() - 1;
+    return QRect(QPoint(tab.Start - 4, top),
+                 QPoint(tab.Start + tab.Width + 4, top + tabSet.CurrentTabHeight() - 1))
+        .translated(tabSet.StripOffset());
 }
 
 } // namespace
@@ -378,26 +374,26 @@ TEST_F(TabSetTest, SelectedTabOpensIntoTheBandInEveryStyle) {
         tabSet.SetTabIndex(1);
         const QImage image = Paint(tabSet);
         const auto& positions = tabSet.TabPositions();
-        const TSelectedTab tab = SelectedTabOf(tabSet);
+        const QRect tab = SelectedTabOf(tabSet);
         const bool noFlat = item.flat == F::fsNoFlat;
         // The band at x = 2 and under tabs 0 and 1 (fsNoFlat draws a second line
         // along it); the selected tab's outer and inner lines on the left,
         // right and free side, its corners; the separators on the sides.
         const int x0 = positions[0].Start;
         const int x1 = positions[1].Start + 1;
-        const int row = tab.top + 3;
-        const int middle = (tab.left + tab.right) / 2;
-        const int free = tab.freeRow;
+        const int row = tab.top() + 3;
+        const int middle = tab.center().x();
+        const int free = tab.bottom();
         const int end = positions[2].Start + positions[2].Width + 5;
         const QColor corner = item.rounded ? kFace : kDarkShadow;
         const QColor side = item.onSide ? kSeparator : kBackground;
         EXPECT_EQ(
             Pixels(image,
                    {QPoint(2, 0), QPoint(2, 1), QPoint(2, 2), QPoint(x0 + 1, 1), QPoint(x1, 1),
-                    QPoint(x1, 2), QPoint(tab.left, row), QPoint(tab.right, row),
-                    QPoint(middle, free), QPoint(tab.left + 1, row), QPoint(tab.right - 1, row),
-                    QPoint(middle, free - 1), QPoint(tab.left, free), QPoint(tab.right, free),
-                    QPoint(tab.left, free - 1), QPoint(x0 - 5, 5), QPoint(end, 5)}),
+                    QPoint(x1, 2), QPoint(tab.left(), row), QPoint(tab.right(), row),
+                    QPoint(middle, free), QPoint(tab.left() + 1, row), QPoint(tab.right() - 1, row),
+                    QPoint(middle, free - 1), QPoint(tab.left(), free), QPoint(tab.right(), free),
+                    QPoint(tab.left(), free - 1), QPoint(x0 - 5, 5), QPoint(end, 5)}),
             (std::vector{noFlat ? kShadow : kFace, kDarkShadow, kBackground, kDarkShadow, kFace,
                          kFace, kHighlight, kDarkShadow, kDarkShadow, noFlat ? kLight : kFace,
                          noFlat ? kShadow : kFace, item.flat == F::fsFullFlat ? kFace : kShadow,
@@ -435,10 +431,10 @@ TEST_F(TabSetTest, MainWindowStripFitsItsTabsInsideALoweredBorder) {
     // The border's left, right and bottom sides; the band runs through to the
     // ends; the selected tab's left edge, moved along with the strip.
     EXPECT_EQ(tabSet.StripOffset(), QPoint(1, 0));
-    const TSelectedTab tab = SelectedTabOf(tabSet, tabSet.StripOffset());
+    const QRect tab = SelectedTabOf(tabSet);
     EXPECT_EQ(
         Pixels(image, {QPoint(0, h / 2), QPoint(w - 1, h / 2), QPoint(w / 2, h - 1), QPoint(0, 0),
-                       QPoint(tab.left, tab.top + 3), QPoint(tab.left - 1, tab.top + 3)}),
+                       QPoint(tab.left(), tab.top() + 3), QPoint(tab.left() - 1, tab.top() + 3)}),
         (std::vector{kDarkShadow, kHighlight, kHighlight, kFace, kHighlight, kBackground}));
 
     const auto& second = positions[1];
