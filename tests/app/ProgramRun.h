@@ -4,20 +4,18 @@
 
 #include "support/TempFolder.h"
 
-#include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <map>
 #include <optional>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 // The folder of varnsplit and varnstub.exe: VARN_BIN_DIR, or this build's own.
