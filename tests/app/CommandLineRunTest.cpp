@@ -1,6 +1,5 @@
-// The built program's command line in a temporary folder: its exit status, what
-// it said and the files it left. The engine's own work is tested in tests/engine;
-// here each switch must reach it and each outcome the user.
+// The built program's command line: each switch must reach the engine (tested
+// in tests/engine) and each outcome the user, as exit status, text and files.
 #include "ProgramRun.h"
 #include "app/CommandRunner.h"
 #include "texts/Texts.h"
@@ -34,8 +33,7 @@ protected:
         }
     }
 
-    // A folder of the work folder, or a name in it; the folder without a
-    // trailing "/", which the program adds where it joins names.
+    // A work folder, or a name in it; the folder without the trailing "/".
     std::string In(const std::string& name = "") const { return Sub("in", name); }
     std::string Out(const std::string& name = "") const { return Sub("out", name); }
     std::string Back(const std::string& name = "") const { return Sub("back", name); }
@@ -47,8 +45,7 @@ protected:
         return RunProgram(program, arguments, m_capture.Path());
     }
 
-    // Runs and expects success with nothing said: no progress reaches a
-    // standard error that is no terminal.
+    // Success with nothing said: no progress reaches an error that is no terminal.
     void RunOk(const TArguments& arguments) {
         const TRunResult result = Run(arguments);
         EXPECT_EQ(std::tuple(result.Status, result.Err, result.Out), std::tuple(0, "", ""));
@@ -60,8 +57,7 @@ protected:
     std::string m_whole;
 };
 
-// Every split switch shows in the set the program leaves, and every set that
-// /unite takes comes back whole through its first piece.
+// Every split switch shows in the set, and /unite rebuilds each set it takes.
 TEST_F(CommandLineRun, EachSwitchShapesTheSetAndTheSetUnites) {
     struct TCase {
         TArguments Split; // after the source and the folder
@@ -115,8 +111,7 @@ TEST_F(CommandLineRun, EachSwitchShapesTheSetAndTheSetUnites) {
     }
 }
 
-// /verify prints a line per piece and a summary, and exits 0 only for a
-// complete set whose pieces are intact.
+// /verify prints each piece and a summary, and exits 0 only for an intact set.
 TEST_F(CommandLineRun, VerifyTellsEachPieceAndExitsZeroOnlyForAnIntactSet) {
     RunOk({"/split", In("a.dat"), Out(), BlockSize});
     const std::string piece = ReadFileBytes(Out("a.002"));
@@ -147,9 +142,8 @@ TEST_F(CommandLineRun, VerifyTellsEachPieceAndExitsZeroOnlyForAnIntactSet) {
     }
 }
 
-// Runs refused before the engine starts end with status 2, those that the
-// runner or the engine refuses with 1; each says why, naming the file, and
-// writes nothing.
+// Refused before the engine starts: status 2, by the runner or engine: 1; each
+// says why, naming the file, and writes nothing.
 TEST_F(CommandLineRun, RefusedRunsSayWhyAndWriteNothing) {
     WriteFileBytes(Out("b.vrn"), PatternBytes(5000, 3));
     WriteFileBytes(In("empty.dat"), "");
@@ -194,8 +188,7 @@ TEST_F(CommandLineRun, DelWarnsAboutPiecesItCannotDelete) {
 }
 
 TEST_F(CommandLineRun, SelfJoiningNeedsAnUndamagedStubBesideTheProgram) {
-    // A copy of the program in a folder of its own, where the stub can be
-    // taken away or replaced.
+    // A copy of the program whose stub can be taken away or replaced.
     const fs::path bin = m_work.Path() / "bin";
     fs::create_directories(bin);
     const std::string program = (bin / "varnsplit").string();
@@ -228,8 +221,7 @@ TEST_F(CommandLineRun, SelfJoiningNeedsAnUndamagedStubBesideTheProgram) {
     EXPECT_TRUE(ReadFileBytes(stubPath) == stub);
 }
 
-// A stop request (what an interrupt signal makes) fails a split or a unite at
-// once, and leaves nothing behind.
+// A stop request (an interrupt signal's) fails a split or a unite, leaving nothing.
 TEST_F(CommandLineRun, StopRequestFailsTheRunAndLeavesNothing) {
     std::ostringstream out;
     std::ostringstream err;

@@ -1,6 +1,5 @@
-// The command line's parser: what each line asks for, and what each usage
-// error says, in one table; and the two readings of a block size. The plain
-// forms and switches that the end-to-end runs use are left to them.
+// The parser's requests and usage errors, and the two readings of a size; the
+// plain forms and switches that the end-to-end runs use are left to them.
 #include "app/CommandLine.h"
 
 #include <gtest/gtest.h>
@@ -125,9 +124,8 @@ TEST(CommandLineParse, ReadsTheRequestOrSaysWhatIsWrong) {
     }
 }
 
-// A plain size is decimal digits only; a block size on the command line also
-// takes "floppy" and units, with fractions rounded down to whole bytes. A
-// refused text leaves the output alone.
+// A plain size is decimal digits; a block size also "floppy" and units, with
+// fractions rounded down. A refused text leaves the output alone.
 TEST(BlockSizeText, PlainAndUnitReadingsAtTheirEdges) {
     const std::optional<int64_t> no;
     struct TCase {

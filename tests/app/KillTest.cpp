@@ -1,7 +1,6 @@
-// Kills a split, a unite and a self-joining stub with SIGKILL at chosen system
-// calls and checks what a user finds afterwards: no hidden temporary file, and
-// every file under a final name complete. The runs are stopped through ptrace
-// at the n-th write or commit, so each kill point is the same on every run.
+// Kills runs with SIGKILL at the n-th write or commit, stopped there through
+// ptrace so each kill point is the same on every run, and checks that no hidden
+// temporary file and no file cut short under its final name is left.
 
 #include "ProgramRun.h"
 
@@ -100,13 +99,10 @@ protected:
 
     std::string Path(const std::string& name) const { return m_work / name; }
 
-    // Runs `command` in `folder` once whole and then killed at the first and a
-    // middle write, the end of the last write, the end of the first commit and
-    // the start of the last; `watched` is emptied and given its files by
-    // `layOut` before each run.
-    // Whatever a killed run leaves there must be a file of the whole run (kept
-    // in `watched`.whole), byte for byte: no hidden temporary file, no piece or
-    // file cut short.
+    // Runs `command` in `folder` whole, then killed at the first, a middle and
+    // the end of the last write, the end of the first and the start of the last
+    // commit, `watched` laid out afresh by `layOut` each time. What a killed run
+    // leaves there must be a file of the whole run (kept in `watched`.whole).
     void KillEverywhere(
         const std::vector<std::string>& command, const std::string& folder,
         const std::string& watched, const std::function<void()>& layOut = [] {}) {
@@ -115,9 +111,8 @@ protected:
             fs::remove_all(watched);
             fs::create_directories(watched);
             layOut();
-            // The first piece records the source's times, and reading the
-            // source may move its access time (relatime): every split starts
-            // from the same times, or two splits of one file could differ.
+            // The first piece records the source's times, which a read may move
+            // (relatime): every split starts from the same times.
             const timespec times[2] = {{1600000000, 0}, {1600000000, 0}};
             EXPECT_EQ(utimensat(AT_FDCWD, Path("in/movie.dat").c_str(), times, 0), 0);
             return RunTraced(command, folder, point);

@@ -39,10 +39,9 @@ struct TRunResult {
     std::string Err;
 };
 
-// One started program, reading nothing, with standard output and error in
-// files of `captureFolder`. Given the far side of a pseudo-terminal
-// (`terminal`, with `terminalMaster` its near side), standard input and error
-// are the terminal instead, and what reaches it is read as the error text.
+// A started program reading nothing, its output and error in `captureFolder`;
+// or with input and error on a pseudo-terminal (`terminal` its far side,
+// `terminalMaster` its near one), whose text is read as the error.
 class TStartedProgram {
 public:
     TStartedProgram(const std::string& program, std::vector<std::string> arguments,

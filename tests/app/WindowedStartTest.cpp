@@ -20,8 +20,7 @@ protected:
         WriteFileBytes(m_files / "a.dat", PatternBytes(5000, 3));
     }
 
-    // No display of any kind but the platform and display given, and the
-    // runtime folder in a temporary folder.
+    // No display but the platform and display given; a temporary runtime folder.
     TEnvironmentChanges NoDisplay(std::optional<std::string> platform = std::nullopt,
                                   std::optional<std::string> display = std::nullopt) const {
         return {{"DISPLAY", display},
@@ -39,8 +38,8 @@ protected:
     TTempFolder m_capture;
 };
 
-// A display that is missing or cannot be opened ends the window's start with
-// status 1 and a message, not an abort; the command line needs none.
+// A missing or unusable display ends the window's start with status 1 and a
+// message, not an abort; the command line needs none.
 TEST_F(WindowedStart, WithoutDisplayTheWindowSaysSoAndTheCommandLineRuns) {
     // No platform asked for, Qt's list of platforms (each maybe with options)
     // that all need a display, and a display no X server has here.

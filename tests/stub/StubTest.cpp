@@ -86,11 +86,9 @@ protected:
 
 } // namespace
 
-// The whole file comes back with its times (and read-only state) under the
-// name "/unite" gives it: the first piece's extension replaced by the stored
-// one, or only removed with "-keepext"; a stray piece of another set after
-// the last is left alone. The stub says what it rebuilds, the comment line by
-// line. The naming rules themselves are checked in SetNamesTest.
+// The file comes back with its times and read-only state, named as "/unite"
+// names it (-keepext too), leaving a stray piece of another set alone; the stub
+// says what it rebuilds, the comment line by line.
 TEST_F(SelfJoiningSet, RebuildsSetsOfEveryShapeUnderTheNameUniteGives) {
     const struct {
         std::string whole;
@@ -134,11 +132,9 @@ TEST_F(SelfJoiningSet, RebuildsSetsOfEveryShapeUnderTheNameUniteGives) {
     }
 }
 
-// Every piece but the last is exactly as long as the first and the last holds
-// exactly what is left; a first piece that is no whole first piece, a file of
-// the whole file's name without a terminal to ask, and a stored extension that
-// leaves the folder are refused too. Each refusal names the piece and leaves
-// the folder as it was.
+// Pieces of the wrong length, no whole first piece, an existing file without a
+// terminal to ask, an extension leaving the folder: each refusal names the
+// piece and leaves the folder as it was.
 TEST_F(SelfJoiningSet, RefusalsNameThePieceAndLeaveNothing) {
     using TDamage = std::function<void(const std::string& piece)>;
     const auto append = [](const std::string& piece, const char* bytes) {

@@ -13,8 +13,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A wine prefix inside the test's own folder, with no display so that wine
-// never opens a window, and its server ended with the test.
+// A wine prefix of the test's own, no display, its server ended with the test.
 class WindowsStub : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -34,9 +34,8 @@ int BoldAdvance(const QString& text) {
     return QFontMetrics(bold).horizontalAdvance(text);
 }
 
-// A tab set with a fixed font and colours that tell every line apart. Its
-// events are logged from the start: an asked tab as its letter (A for tab 0),
-// a click as '!', a scroller click as '>'.
+// A tab set with a fixed font and colours that tell every line apart, logging
+// an asked tab as its letter (A for 0), a click as '!', a scroller click as '>'.
 class TabSetTest : public ::testing::Test {
 protected:
     TVarnTabSet& Make(int width, int height, const QStringList& captions = {}) {
@@ -67,7 +66,6 @@ protected:
         m_allow = [](int) { return true; };
         m_log.clear();
     }
-    // The selected tab, the first shown tab and the log.
     std::tuple<int, int, std::string> State() const {
         return {m_tabSet->TabIndex(), m_tabSet->FirstIndex(), m_log};
     }
@@ -77,8 +75,7 @@ protected:
     std::function<bool(int)> m_allow;
 };
 
-// The selected tab's outer edges, 4 pixels beyond its text, from the band to
-// its free side, where the control shows them.
+// The selected tab's outer edges: 4 pixels beyond its text, band to free side.
 QRect SelectedTabOf(const TVarnTabSet& tabSet) {
     const auto& tab = tabSet.TabPositions()[tabSet.TabIndex() - tabSet.FirstIndex()];
     const int top = tabSet.Margins().EdgeHeight() - 1;
@@ -89,10 +86,8 @@ QRect SelectedTabOf(const TVarnTabSet& tabSet) {
 
 } // namespace
 
-// Adding captions selects the first without asking; a new list selects its
-// first through the change test. Whatever is inserted or deleted, the
-// selected caption stays selected; when it is the one deleted, the selection
-// moves down, not below 0. An accelerator selects its tab.
+// Added captions select the first without asking, a new list through the change
+// test; the selected caption stays selected, or when deleted, the one below.
 TEST_F(TabSetTest, SelectionFollowsItsCaptionAndRefusesOutOfBounds) {
     auto& tabSet = Make(300, 21);
     TVarnTabList& tabs = tabSet.Tabs();
@@ -174,10 +169,8 @@ TEST_F(TabSetTest, ARefusedOrHiddenTabPassesTheChoiceOnOnce) {
     }
 }
 
-// Twenty tabs in 220 pixels: the scroller shows at the right end, the tab
-// area stops before it, the arrows scroll by one tab without selecting, and
-// the first shown tab follows the selection. With ScrollChangeTab the arrows
-// select instead, and show however few tabs there are.
+// The scroller takes the right end, scrolls by one tab without selecting, and
+// the first shown tab follows the selection; with ScrollChangeTab it selects.
 TEST_F(TabSetTest, ManyTabsShowTheScrollerAndScrollByOneTab) {
     const int width = 220;
     auto& tabSet = Make(width, 24, NumberedCaptions(20));
@@ -218,8 +211,7 @@ TEST_F(TabSetTest, ManyTabsShowTheScrollerAndScrollByOneTab) {
     tabSet.SetTabIndex(0);
     EXPECT_EQ(tabSet.FirstIndex(), 0);
 
-    // Values outside the tabs are ignored; deleting the shown tabs brings the
-    // first shown one back into the list.
+    // Values outside the tabs are ignored; a deleted first shown tab moves it down.
     tabSet.SetTabs(NumberedCaptions(5));
     tabSet.SetFirstIndex(4);
     tabSet.SetFirstIndex(5);
@@ -253,9 +245,8 @@ TEST_F(TabSetTest, WithoutAutoScrollTheScrollerStaysHiddenAndTheTabsKeepTheirRoo
     }
 }
 
-// Every tab has room for its bold caption, so that selecting moves nothing;
-// a hidden tab takes no room; an owner-drawn set takes widths and height from
-// its owner; an image adds its width and the gap after it.
+// Room for the bold caption (selecting moves nothing), none for a hidden tab,
+// the owner's widths when owner-drawn, an image's width and gap.
 TEST_F(TabSetTest, TabWidthsComeFromBoldCaptionsTheOwnerOrImages) {
     auto& tabSet = Make(400, 40, {"Wide caption", "ii", "Mmm"});
     const auto& positions = tabSet.TabPositions();
@@ -275,18 +266,16 @@ TEST_F(TabSetTest, TabWidthsComeFromBoldCaptionsTheOwnerOrImages) {
         EXPECT_EQ(before[i].second, BoldAdvance(tabSet.Tabs().Strings(i)) + 2) << i;
     tabSet.SetDisabledTabs({QStringLiteral("ii")});
     Paint(tabSet);
-    EXPECT_TRUE(positions[1].Hidden);
-    EXPECT_EQ(positions[2].Start,
-              positions[0].Start + positions[0].Width + TVarnTabSet::TabSpacing);
+    EXPECT_EQ(std::pair(positions[1].Hidden, positions[2].Start),
+              std::pair(true, positions[0].Start + positions[0].Width + TVarnTabSet::TabSpacing));
 
     tabSet.SetStyle(TVarnTabStyle::tsOwnerDraw);
     tabSet.SetDisabledTabs({});
     tabSet.SetTabHeight(30);
     tabSet.OnMeasureTab = [](QObject*, int index, int& tabWidth) { tabWidth = 20 + 10 * index; };
     Paint(tabSet);
-    EXPECT_EQ(tabSet.CurrentTabHeight(), 30);
-    EXPECT_EQ(spans()[0].second, 20);
-    EXPECT_EQ(spans()[2], std::pair(5 + 9 + 20 + 9 + 30 + 9, 40));
+    EXPECT_EQ(std::tuple(tabSet.CurrentTabHeight(), spans()[0].second, spans()[2]),
+              std::tuple(30, 20, std::pair(5 + 9 + 20 + 9 + 30 + 9, 40)));
     tabSet.SetStyle(TVarnTabStyle::tsStandard);
     Paint(tabSet);
     EXPECT_EQ(tabSet.CurrentTabHeight(), 3 + 3 + QFontMetrics(TestFont()).height() + 3);
@@ -315,8 +304,8 @@ TEST_F(TabSetTest, TabWidthsComeFromBoldCaptionsTheOwnerOrImages) {
     EXPECT_EQ(spans(), before);
 }
 
-// A click hits a tab within three pixels of it, or four in the lower half; the
-// hint follows the tab under the mouse, also beyond x = 255.
+// A click hits a tab within 3 pixels, 4 in the lower half; hints follow the
+// mouse, also beyond x = 255.
 TEST_F(TabSetTest, ClicksAndHintsFindTheTabUnderTheMouseAcrossTheWholeWidth) {
     auto& tabSet = Make(700, 30, NumberedCaptions(12));
     tabSet.SetHint(QStringLiteral("own hint"));
@@ -333,8 +322,7 @@ TEST_F(TabSetTest, ClicksAndHintsFindTheTabUnderTheMouseAcrossTheWholeWidth) {
         Click(tabSet, QPoint(x, y));
         return tabSet.TabIndex();
     };
-    // Tab 1's edges from above and below: the gap, the previous tab's right
-    // tolerance, and below the tab band.
+    // Tab 1's edges above and below, the gap, tab 0's tolerance, below the band.
     EXPECT_EQ((std::vector{clickFrom2(start - 3, 1), clickFrom2(start - 4, 1),
                            clickFrom2(start - 4, lower), clickFrom2(start - 5, lower),
                            clickFrom2(end + 3, 1), clickFrom2(end + 4, lower),
@@ -352,9 +340,8 @@ TEST_F(TabSetTest, ClicksAndHintsFindTheTabUnderTheMouseAcrossTheWholeWidth) {
               QStringList({"first", "second", "own hint", ""}));
 }
 
-// The selected tab opens into the band; the flat style decides the inner
-// lines, rounded corners leave the corner pixel out, and separators stand on
-// the sides only when asked.
+// The selected tab opens into the band; the flat style decides the inner lines,
+// rounded corners leave the corner out, side separators show when asked.
 TEST_F(TabSetTest, SelectedTabOpensIntoTheBandInEveryStyle) {
     using F = TVarnTabSetFlatStyle;
     const struct {
@@ -374,9 +361,8 @@ TEST_F(TabSetTest, SelectedTabOpensIntoTheBandInEveryStyle) {
         const auto& positions = tabSet.TabPositions();
         const QRect tab = SelectedTabOf(tabSet);
         const bool noFlat = item.flat == F::fsNoFlat;
-        // The band at x = 2 and under tabs 0 and 1 (fsNoFlat draws a second line
-        // along it); the selected tab's outer and inner lines on the left,
-        // right and free side, its corners; the separators on the sides.
+        // The band (fsNoFlat draws a second line), the selected tab's outer and
+        // inner lines, its corners, the side separators.
         const int x0 = positions[0].Start;
         const int x1 = positions[1].Start + 1;
         const int row = tab.top() + 3;
@@ -399,9 +385,8 @@ TEST_F(TabSetTest, SelectedTabOpensIntoTheBandInEveryStyle) {
     }
 }
 
-// The main window's strip: three tabs fit without scroller at their plain
-// widths; a lowered border frames the strip, drawn one pixel to the right,
-// with the hit area moved along.
+// The main window's strip: three tabs at plain widths, no scroller, framed by a
+// lowered border that moves the picture and the hit area one pixel right.
 TEST_F(TabSetTest, MainWindowStripFitsItsTabsInsideALoweredBorder) {
     const int w = 251;
     const int h = 23;
@@ -426,8 +411,7 @@ TEST_F(TabSetTest, MainWindowStripFitsItsTabsInsideALoweredBorder) {
         start += width + TVarnTabSet::TabSpacing;
     }
 
-    // The border's left, right and bottom sides; the band runs through to the
-    // ends; the selected tab's left edge, moved along with the strip.
+    // The border's sides, the band to the ends, the selected tab's moved edge.
     EXPECT_EQ(tabSet.StripOffset(), QPoint(1, 0));
     const QRect tab = SelectedTabOf(tabSet);
     EXPECT_EQ(
@@ -455,9 +439,8 @@ TEST_F(TabSetTest, TopOrientationStandsTheTabsOnABottomBand) {
     tabSet.SetTabIndex(1);
     const QImage image = Paint(tabSet);
     const auto& positions = tabSet.TabPositions();
-    // The band under x = 2 and tab 0, then the selected tab's column from the
-    // band up: the band open, the free side's outer and inner (fsMiddleFlat)
-    // lines, and the background beyond.
+    // The band, then the selected tab's column up: open band, free side's
+    // outer and inner (fsMiddleFlat) lines, background beyond.
     const int x1 = positions[1].Start + 1;
     const int freeRow = 30 - tabSet.CurrentTabHeight();
     EXPECT_EQ(
