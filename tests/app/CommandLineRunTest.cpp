@@ -194,7 +194,6 @@ TEST_F(CommandLineRun, SelfJoiningNeedsAnUndamagedStubBesideTheProgram) {
     const std::string program = (bin / "varnsplit").string();
     const std::string stubPath = (bin / "varnstub.exe").string();
     fs::copy_file(ProgramPath(), program);
-    fs::permissions(program, fs::perms::owner_all);
     const std::string stub = ReadFileBytes(BinFolder() + "/varnstub.exe");
     WriteFileBytes(In("varnstub.dat"), PatternBytes(3000, 6));
     const struct {
