@@ -1,22 +1,13 @@
-// End-to-end tests of the command line: they run the built program in a
-// temporary folder and look at its exit status, what it said, and the files it
-// left behind. What the engine itself does with a set is tested in
-// tests/engine; here each switch must reach it and each outcome the user.
+// The built program's command line: each switch must reach the engine (tested
+// in tests/engine) and each outcome the user, as exit status, text and files.
 #include "ProgramRun.h"
 #include "app/CommandRunner.h"
-#include "support/TempFolder.h"
 #include "texts/Texts.h"
 
-#include <gtest/gtest.h>
-
 #include <pty.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
+#include <functional>
 #include <sstream>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -42,8 +33,7 @@ protected:
         }
     }
 
-    // A folder of the work folder, or a name in it; the folder without a
-    // trailing "/", which the program adds where it joins names.
+    // A work folder, or a name in it; the folder without the trailing "/".
     std::string In(const std::string& name = "") const { return Sub("in", name); }
     std::string Out(const std::string& name = "") const { return Sub("out", name); }
     std::string Back(const std::string& name = "") const { return Sub("back", name); }
@@ -55,13 +45,10 @@ protected:
         return RunProgram(program, arguments, m_capture.Path());
     }
 
-    // Runs and expects success with nothing said: no progress reaches a
-    // standard error that is no terminal.
+    // Success with nothing said: no progress reaches an error that is no terminal.
     void RunOk(const TArguments& arguments) {
         const TRunResult result = Run(arguments);
-        EXPECT_EQ(result.Status, 0) << result.Err;
-        EXPECT_EQ(result.Err, "");
-        EXPECT_EQ(result.Out, "");
+        EXPECT_EQ(std::tuple(result.Status, result.Err, result.Out), std::tuple(0, "", ""));
     }
 
     TScopedXdgHome m_xdg;
@@ -70,8 +57,7 @@ protected:
     std::string m_whole;
 };
 
-// Every split switch shows in the set the program leaves, and every set that
-// /unite takes comes back whole through its first piece.
+// Every split switch shows in the set, and /unite rebuilds each set it takes.
 TEST_F(CommandLineRun, EachSwitchShapesTheSetAndTheSetUnites) {
     struct TCase {
         TArguments Split; // after the source and the folder
@@ -115,9 +101,9 @@ TEST_F(CommandLineRun, EachSwitchShapesTheSetAndTheSetUnites) {
         unite.insert(unite.end(), test.Unite.begin(), test.Unite.end());
         const TRunResult result = Run(unite);
         EXPECT_EQ(result.Status, 0) << result.Err;
-        const bool checked = test.Split.back() != "-nosum";
-        EXPECT_EQ(result.Err.empty(), checked) << result.Err;
-        EXPECT_TRUE(checked || Contains(result.Err, Out("a.sha256"))) << result.Err;
+        EXPECT_TRUE(test.Split.back() != "-nosum" ? result.Err.empty()
+                                                  : Contains(result.Err, Out("a.sha256")))
+            << result.Err;
         EXPECT_EQ(FolderNames(Back()), TNames{"a.dat"});
         EXPECT_TRUE(ReadFileBytes(Back("a.dat")) == m_whole);
         EXPECT_EQ(FolderNames(Out()),
@@ -125,47 +111,39 @@ TEST_F(CommandLineRun, EachSwitchShapesTheSetAndTheSetUnites) {
     }
 }
 
-// /verify prints a line per piece and a summary, and exits 0 only for a
-// complete set whose pieces are intact.
+// /verify prints each piece and a summary, and exits 0 only for an intact set.
 TEST_F(CommandLineRun, VerifyTellsEachPieceAndExitsZeroOnlyForAnIntactSet) {
     RunOk({"/split", In("a.dat"), Out(), BlockSize});
     const std::string piece = ReadFileBytes(Out("a.002"));
     const std::string checksums = ReadFileBytes(Out("a.sha256"));
-    enum TDamage { dNone, dChanged, dTruncated, dMissing, dNoChecksums };
     const struct {
-        TDamage Damage;
+        std::function<void()> Damage;
         int Status;
         std::string Line;
     } cases[] = {
-        {dNone, 0, Out("a.002") + ": ціла"},
-        {dChanged, 1, Out("a.002") + ": пошкоджена (контрольна сума SHA-256 не збігається)"},
-        {dTruncated, 1, Out("a.002") + ": пошкоджена (5 байт, а має бути 84710)"},
-        {dMissing, 1, Out("a.002") + ": відсутня"},
-        {dNoChecksums, 0,
+        {[] {}, 0, Out("a.002") + ": ціла"},
+        {[&] { WriteFileBytes(Out("a.002"), std::string(piece).replace(7, 1, 1, ~piece[7])); }, 1,
+         Out("a.002") + ": пошкоджена (контрольна сума SHA-256 не збігається)"},
+        {[&] { fs::resize_file(Out("a.002"), 5); }, 1,
+         Out("a.002") + ": пошкоджена (5 байт, а має бути 84710)"},
+        {[&] { fs::remove(Out("a.002")); }, 1, Out("a.002") + ": відсутня"},
+        {[&] { fs::remove(Out("a.sha256")); }, 0,
          "Контрольні суми недоступні (файл '" + Out("a.sha256") + "' не знайдено)"},
     };
     for (const auto& test : cases) {
         SCOPED_TRACE(test.Line);
         WriteFileBytes(Out("a.002"), piece);
         WriteFileBytes(Out("a.sha256"), checksums);
-        if (test.Damage == dChanged)
-            WriteFileBytes(Out("a.002"), std::string(piece).replace(7, 1, 1, char(piece[7] ^ 1)));
-        else if (test.Damage == dTruncated)
-            fs::resize_file(Out("a.002"), 5);
-        else if (test.Damage == dMissing)
-            fs::remove(Out("a.002"));
-        else if (test.Damage == dNoChecksums)
-            fs::remove(Out("a.sha256"));
+        test.Damage();
         const TRunResult result = Run({"/verify", Out("a.vrn")});
         EXPECT_EQ(result.Status, test.Status) << result.Err;
-        EXPECT_TRUE(Contains(result.Out, test.Line)) << result.Out;
-        EXPECT_TRUE(Contains(result.Out, "Частин: 3;")) << result.Out;
+        EXPECT_TRUE(Contains(result.Out, test.Line) && Contains(result.Out, "Частин: 3;"))
+            << result.Out;
     }
 }
 
-// Runs refused before the engine starts end with status 2, those that the
-// runner or the engine refuses with 1; each says why, naming the file, and
-// writes nothing.
+// Refused before the engine starts: status 2, by the runner or engine: 1; each
+// says why, naming the file, and writes nothing.
 TEST_F(CommandLineRun, RefusedRunsSayWhyAndWriteNothing) {
     WriteFileBytes(Out("b.vrn"), PatternBytes(5000, 3));
     WriteFileBytes(In("empty.dat"), "");
@@ -187,9 +165,8 @@ TEST_F(CommandLineRun, RefusedRunsSayWhyAndWriteNothing) {
         const TRunResult result = Run(test.Arguments);
         EXPECT_EQ(result.Status, test.Status) << result.Err;
         EXPECT_TRUE(Contains(result.Err, test.Said)) << result.Err;
-        EXPECT_EQ(result.Out, "");
-        EXPECT_EQ(FolderNames(Out()), outNames);
-        EXPECT_EQ(FolderNames(Back()), TNames{});
+        EXPECT_EQ(std::tuple(result.Out, FolderNames(Out()), FolderNames(Back())),
+                  std::tuple("", outNames, TNames{}));
     }
 }
 
@@ -211,14 +188,12 @@ TEST_F(CommandLineRun, DelWarnsAboutPiecesItCannotDelete) {
 }
 
 TEST_F(CommandLineRun, SelfJoiningNeedsAnUndamagedStubBesideTheProgram) {
-    // A copy of the program in a folder of its own, where the stub can be
-    // taken away or replaced.
+    // A copy of the program whose stub can be taken away or replaced.
     const fs::path bin = m_work.Path() / "bin";
     fs::create_directories(bin);
     const std::string program = (bin / "varnsplit").string();
     const std::string stubPath = (bin / "varnstub.exe").string();
     fs::copy_file(ProgramPath(), program);
-    fs::permissions(program, fs::perms::owner_all);
     const std::string stub = ReadFileBytes(BinFolder() + "/varnstub.exe");
     WriteFileBytes(In("varnstub.dat"), PatternBytes(3000, 6));
     const struct {
@@ -245,25 +220,22 @@ TEST_F(CommandLineRun, SelfJoiningNeedsAnUndamagedStubBesideTheProgram) {
     EXPECT_TRUE(ReadFileBytes(stubPath) == stub);
 }
 
-// A stop request (what an interrupt signal makes) fails the run at once and a
-// stopped unite leaves nothing behind.
+// A stop request (an interrupt signal's) fails a split or a unite, leaving nothing.
 TEST_F(CommandLineRun, StopRequestFailsTheRunAndLeavesNothing) {
     std::ostringstream out;
     std::ostringstream err;
     const TCommandLineContext context{out, err, false, ""};
-    RequestStop();
-    EXPECT_EQ(RunCommandLine({"/split", In("a.dat"), Out(), BlockSize, "-wsp"}, context), 1);
-    ClearStopRequest();
-    EXPECT_TRUE(Contains(err.str(), Texts::CliInterrupted)) << err.str();
-    EXPECT_EQ(FolderNames(Out()), TNames{});
-
-    ASSERT_EQ(RunCommandLine({"/split", In("a.dat"), Out(), BlockSize}, context), 0);
-    err.str("");
-    RequestStop();
-    EXPECT_EQ(RunCommandLine({"/unite", Out("a.vrn"), Back()}, context), 1);
-    ClearStopRequest();
-    EXPECT_TRUE(Contains(err.str(), Texts::CliInterrupted)) << err.str();
-    EXPECT_EQ(FolderNames(Back()), TNames{});
+    ASSERT_EQ(RunCommandLine({"/split", In("a.dat"), Back(), BlockSize}, context), 0);
+    for (const TArguments& arguments : {TArguments{"/split", In("a.dat"), Out(), BlockSize, "-wsp"},
+                                        TArguments{"/unite", Back("a.vrn"), Out()}}) {
+        SCOPED_TRACE(arguments[0]);
+        err.str("");
+        RequestStop();
+        EXPECT_EQ(RunCommandLine(arguments, context), 1);
+        ClearStopRequest();
+        EXPECT_TRUE(Contains(err.str(), Texts::CliInterrupted)) << err.str();
+        EXPECT_EQ(FolderNames(Out()), TNames{});
+    }
 }
 
 TEST_F(CommandLineRun, ProgressOnATerminalEndsWithANewline) {
@@ -278,8 +250,7 @@ TEST_F(CommandLineRun, ProgressOnATerminalEndsWithANewline) {
     EXPECT_EQ(result.Status, 0) << result.Err;
     EXPECT_TRUE(Contains(result.Err, "\rЧастина 1 з 3: ")) << result.Err;
     EXPECT_TRUE(Contains(result.Err, "\rЧастина 3 з 3: 100%")) << result.Err;
-    ASSERT_FALSE(result.Err.empty());
-    EXPECT_EQ(result.Err.back(), '\n');
+    EXPECT_TRUE(result.Err.ends_with("\n")) << result.Err;
 }
 
 } // namespace

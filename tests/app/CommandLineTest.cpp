@@ -1,5 +1,5 @@
-// The command line's parser: what each line asks for, and what each usage
-// error says, in one table; and the two readings of a block size.
+// The parser's requests and usage errors, and the two readings of a size; the
+// plain forms and switches that the end-to-end runs use are left to them.
 #include "app/CommandLine.h"
 
 #include <gtest/gtest.h>
@@ -25,17 +25,15 @@ std::string Described(const TCommandLineRequest& request) {
         text += " size " + std::to_string(request.Size);
     if (request.PieceCount != 0)
         text += " count " + std::to_string(request.PieceCount);
-    const std::pair<bool, const char*> switches[] = {
-        {request.Version100, "ver100"},
-        {request.DOSCompatible, "dos"},
-        {request.WinSplitCompatible, "wsp"},
-        {request.MakeBAT, "bat"},
-        {request.MakeSUB, "self"},
-        {request.WindowsStub, "stub=windows"},
-        {request.KeepOriginalExt, "keepext"},
-        {request.DelAfterUnite, "del"},
-        {request.NoChecksums, "nosum"},
-    };
+    const std::pair<bool, const char*> switches[] = {{request.Version100, "ver100"},
+                                                     {request.DOSCompatible, "dos"},
+                                                     {request.WinSplitCompatible, "wsp"},
+                                                     {request.MakeBAT, "bat"},
+                                                     {request.MakeSUB, "self"},
+                                                     {request.WindowsStub, "stub=windows"},
+                                                     {request.KeepOriginalExt, "keepext"},
+                                                     {request.DelAfterUnite, "del"},
+                                                     {request.NoChecksums, "nosum"}};
     for (const auto& [on, name] : switches)
         if (on)
             text += std::string(" ") + name;
@@ -58,18 +56,13 @@ const TParseCase ParseCases[] = {
     {{"/cut", "-h"}, "help"},
     {{"/unite", "--", "--help", "out"}, "unite --help -> out"},
     // The forms, their word in any case.
-    {{"/split", "dir/a.dat", "out", "1457664"}, "split dir/a.dat -> out size 1457664"},
     {{"/SPLIT", "a", "b", "10"}, "split a -> b size 10"},
-    {{"/unite", "in/a.vrn", "/tmp/out"}, "unite in/a.vrn -> /tmp/out"},
-    {{"/verify", "a.vrn"}, "verify a.vrn"},
     // Switches take either prefix, any case, anywhere.
     {{"-VER100", "/split", "a.dat", "/Dos", "out", "-KeepExt", "100", "/bat"},
      "split a.dat -> out size 100 ver100 dos bat keepext"},
     {{"/unite", "a.vrn", "-DEL", "out", "/keepext"}, "unite a.vrn -> out keepext del"},
-    {{"/split", "a", "b", "1", "-wsp", "-bat"}, "split a -> b size 1 wsp bat"},
     {{"/split", "a", "b", "1K", "-NoSum"}, "split a -> b size 1024 nosum"},
     // The stub is Linux's unless Windows' is asked for.
-    {{"/split", "a", "b", "1", "-self"}, "split a -> b size 1 self"},
     {{"/split", "a", "b", "1", "-self", "-stub=linux"}, "split a -> b size 1 self"},
     {{"/STUB=Windows", "/split", "a", "b", "1", "/self"}, "split a -> b size 1 self stub=windows"},
     // A slash word that is no switch is an absolute path, and "--" lets a
@@ -77,7 +70,6 @@ const TParseCase ParseCases[] = {
     {{"/split", "/data/a.dat", "/dosfolder", "100"}, "split /data/a.dat -> /dosfolder size 100"},
     {{"/split", "a", "--", "/dos", "100"}, "split a -> /dos size 100"},
     // A count in place of the size, from 2 to what 16 bits hold.
-    {{"/split", "a", "out", "-n", "2"}, "split a -> out count 2"},
     {{"/split", "a", "out", "/N", "65535"}, "split a -> out count 65535"},
     {{"/split", "-n", "3", "a", "out"}, "split a -> out count 3"},
     {{"/split", "a", "out", "-n", "1"}, "!'1'"},
@@ -120,25 +112,20 @@ const TParseCase ParseCases[] = {
 
 TEST(CommandLineParse, ReadsTheRequestOrSaysWhatIsWrong) {
     for (const TParseCase& test : ParseCases) {
-        std::string line;
-        for (const std::string& argument : test.Arguments)
-            line += "[" + argument + "] ";
-        SCOPED_TRACE(line);
+        SCOPED_TRACE(testing::PrintToString(test.Arguments));
         const TCommandLineParse parse = ParseCommandLine(test.Arguments);
-        if (test.Expected.front() == '!') {
-            EXPECT_FALSE(parse.Ok()) << Described(parse.Request);
-            EXPECT_NE(parse.Error.find(test.Expected.substr(1)), std::string::npos)
-                << parse.Error << " lacks " << test.Expected.substr(1);
-        } else {
-            EXPECT_TRUE(parse.Ok()) << parse.Error;
-            EXPECT_EQ(Described(parse.Request), test.Expected);
-        }
+        const std::string outcome = parse.Ok() ? Described(parse.Request) : "!" + parse.Error;
+        if (test.Expected.front() == '!')
+            EXPECT_TRUE(outcome.front() == '!' &&
+                        outcome.find(test.Expected.substr(1)) != std::string::npos)
+                << outcome;
+        else
+            EXPECT_EQ(outcome, test.Expected);
     }
 }
 
-// A plain size is decimal digits only; a block size on the command line also
-// takes "floppy" and units, with fractions rounded down to whole bytes. A
-// refused text leaves the output alone.
+// A plain size is decimal digits; a block size also "floppy" and units, with
+// fractions rounded down. A refused text leaves the output alone.
 TEST(BlockSizeText, PlainAndUnitReadingsAtTheirEdges) {
     const std::optional<int64_t> no;
     struct TCase {

@@ -25,8 +25,7 @@ TEST(EngineTexts, EveryFaultHasItsOwnTextNamingTheFile) {
         const std::string text = EngineFaultText(EEngineError(fault, "/t/piece.001"));
         SCOPED_TRACE(text);
         EXPECT_TRUE(seen.insert(text).second) << "shared text";
-        EXPECT_EQ(text.back(), '.');
-        EXPECT_EQ(text.find("%s"), std::string::npos);
+        EXPECT_TRUE(text.ends_with('.') && text.find("%s") == std::string::npos);
         EXPECT_TRUE(fault == TEngineFault::efBadBlockSize ||
                     fault == TEngineFault::efBadBufferSize ||
                     text.find("/t/piece.001") != std::string::npos);

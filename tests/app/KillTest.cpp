@@ -1,26 +1,14 @@
-// Kills a split, a unite and a self-joining stub with SIGKILL at chosen system
-// calls and checks what a user finds afterwards: no hidden temporary file, and
-// every file under a final name complete. The runs are stopped through ptrace
-// at the n-th write or commit, so each kill point is the same on every run.
+// Kills runs with SIGKILL at the n-th write or commit, stopped there through
+// ptrace so each kill point is the same on every run, and checks that no hidden
+// temporary file and no file cut short under its final name is left.
 
 #include "ProgramRun.h"
-#include "support/TempFolder.h"
 
-#include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
-#include <filesystem>
 #include <functional>
-#include <gtest/gtest.h>
-#include <map>
 #include <set>
-#include <string>
 #include <sys/ptrace.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -102,53 +90,44 @@ TTracedRun RunTraced(const std::vector<std::string>& command, const std::string&
     return run;
 }
 
-// The points every run is killed at: the first and a middle write, the end of
-// the last write, the end of the first commit and the start of the last.
-std::vector<TKillPoint> KillPoints(const TTracedRun& counted) {
-    const int writes = counted.counts.at(&DataCalls);
-    const int commits = counted.counts.at(&CommitCalls);
-    return {{&DataCalls, 1, false},
-            {&DataCalls, (writes + 1) / 2, false},
-            {&DataCalls, writes, true},
-            {&CommitCalls, 1, true},
-            {&CommitCalls, commits, false}};
-}
-
 class KillTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* name : {"in", "set", "self"})
-            fs::create_directories(m_work.Path() / name);
+        fs::create_directories(m_work.Path() / "in");
         WriteFileBytes(Path("in/movie.dat"), PatternBytes(3 * 1000000 + 12345, 21));
     }
 
     std::string Path(const std::string& name) const { return m_work / name; }
 
-    // Runs `command` in `folder` once whole and then killed at every point;
-    // `watched` is emptied and given its files by `layOut` before each run.
-    // Whatever a killed run leaves there must be a file of the whole run,
-    // byte for byte: no hidden temporary file, no piece or file cut short.
+    // Runs `command` in `folder` whole, then killed at the first, a middle and
+    // the end of the last write, the end of the first and the start of the last
+    // commit, `watched` laid out afresh by `layOut` each time. What a killed run
+    // leaves there must be a file of the whole run (kept in `watched`.whole).
     void KillEverywhere(
         const std::vector<std::string>& command, const std::string& folder,
         const std::string& watched, const std::function<void()>& layOut = [] {}) {
-        const std::string reference = Path("reference");
+        const std::string reference = watched + ".whole";
         const auto run = [&](const TKillPoint& point) {
             fs::remove_all(watched);
             fs::create_directories(watched);
             layOut();
-            // The first piece records the source's times, and reading the
-            // source may move its access time (relatime): every split starts
-            // from the same times, or two splits of one file could differ.
+            // The first piece records the source's times, which a read may move
+            // (relatime): every split starts from the same times.
             const timespec times[2] = {{1600000000, 0}, {1600000000, 0}};
             EXPECT_EQ(utimensat(AT_FDCWD, Path("in/movie.dat").c_str(), times, 0), 0);
             return RunTraced(command, folder, point);
         };
         const TTracedRun counted = run(TKillPoint{});
         ASSERT_EQ(counted.exitCode, 0) << "the run itself fails";
-        ASSERT_GT(counted.counts.count(&CommitCalls), 0u) << "the run committed nothing";
-        ASSERT_GT(counted.counts.count(&DataCalls), 0u) << "the run wrote nothing";
+        ASSERT_EQ(counted.counts.size(), 2u) << "the run did not both write and commit";
         fs::copy(watched, reference);
-        for (const TKillPoint& point : KillPoints(counted)) {
+        const int writes = counted.counts.at(&DataCalls);
+        const int commits = counted.counts.at(&CommitCalls);
+        for (const TKillPoint& point : {TKillPoint{&DataCalls, 1, false},
+                                        {&DataCalls, (writes + 1) / 2, false},
+                                        {&DataCalls, writes, true},
+                                        {&CommitCalls, 1, true},
+                                        {&CommitCalls, commits, false}}) {
             SCOPED_TRACE("killed at call " + std::to_string(point.occurrence) +
                          (point.calls == &DataCalls ? " of the writes" : " of the commits") +
                          (point.atExit ? ", at its end" : ", at its start"));
@@ -169,29 +148,19 @@ protected:
 
 } // namespace
 
-TEST_F(KillTest, KilledSplitLeavesOnlyCompletePieces) {
-    KillEverywhere({ProgramPath(), "/split", Path("in/movie.dat"), Path("set"), "1000000"},
-                   Path("in"), Path("set"));
-}
-
-TEST_F(KillTest, KilledUniteLeavesNoFileOrTheWholeFile) {
-    ASSERT_EQ(RunTraced({ProgramPath(), "/split", Path("in/movie.dat"), Path("set"), "1000000"},
-                        Path("in"), TKillPoint{})
-                  .exitCode,
-              0);
-    KillEverywhere({ProgramPath(), "/unite", Path("set/movie.vrn"), Path("united")}, Path("in"),
+// A split, a unite of the set it made, a self-joining split, and the stub of
+// that set rebuilding the file.
+TEST_F(KillTest, KilledRunsLeaveNoFileOrTheWholeFile) {
+    const std::string program = ProgramPath();
+    const std::string movie = Path("in/movie.dat");
+    KillEverywhere({program, "/split", movie, Path("set"), "1000000"}, Path("in"), Path("set"));
+    KillEverywhere({program, "/unite", Path("set.whole/movie.vrn"), Path("united")}, Path("in"),
                    Path("united"));
-}
-
-TEST_F(KillTest, KilledStubLeavesNoFileOrTheWholeFile) {
-    ASSERT_EQ(
-        RunTraced({ProgramPath(), "/split", Path("in/movie.dat"), Path("self"), "1500000", "-self"},
-                  Path("in"), TKillPoint{})
-            .exitCode,
-        0);
+    KillEverywhere({program, "/split", movie, Path("self"), "1500000", "-self"}, Path("in"),
+                   Path("self"));
     // The stub rebuilds beside itself, so the set is copied afresh for every run.
-    KillEverywhere({Path("set/movie.exe")}, Path("set"), Path("set"), [&] {
-        fs::copy(Path("self"), Path("set"), fs::copy_options::recursive);
-        fs::permissions(Path("set/movie.exe"), fs::perms::owner_exec, fs::perm_options::add);
+    KillEverywhere({Path("stub/movie.exe")}, Path("stub"), Path("stub"), [&] {
+        fs::copy(Path("self.whole"), Path("stub"), fs::copy_options::recursive);
+        fs::permissions(Path("stub/movie.exe"), fs::perms::owner_exec, fs::perm_options::add);
     });
 }

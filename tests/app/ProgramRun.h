@@ -1,23 +1,21 @@
 #pragma once
-// Runs of the built program for the end-to-end tests: where it lies, one
-// started run with its output captured, and what a run left in a folder.
+// Runs of the built program for the end-to-end tests, with the process, file
+// and test headers that they need.
 
 #include "support/TempFolder.h"
-
-#include <gtest/gtest.h>
-
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <map>
 #include <optional>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 // The folder of varnsplit and varnstub.exe: VARN_BIN_DIR, or this build's own.
@@ -41,10 +39,9 @@ struct TRunResult {
     std::string Err;
 };
 
-// One started program, reading nothing, with standard output and error in
-// files of `captureFolder`. Given the far side of a pseudo-terminal
-// (`terminal`, with `terminalMaster` its near side), standard input and error
-// are the terminal instead, and what reaches it is read as the error text.
+// A started program reading nothing, its output and error in `captureFolder`;
+// or with input and error on a pseudo-terminal (`terminal` its far side,
+// `terminalMaster` its near one), whose text is read as the error.
 class TStartedProgram {
 public:
     TStartedProgram(const std::string& program, std::vector<std::string> arguments,
@@ -80,8 +77,7 @@ public:
             ADD_FAILURE() << "cannot start " << program << ": " << std::strerror(errno);
     }
 
-    // A program still running when the test ends is not left behind.
-    ~TStartedProgram() {
+    ~TStartedProgram() { // a program still running is not left behind
         if (m_pid > 0) {
             kill(m_pid, SIGKILL);
             waitpid(m_pid, nullptr, 0);
@@ -91,8 +87,7 @@ public:
     TStartedProgram(const TStartedProgram&) = delete;
     TStartedProgram& operator=(const TStartedProgram&) = delete;
 
-    // Whether the program has not ended yet; does not wait.
-    bool Running() {
+    bool Running() { // does not wait
         if (m_pid <= 0)
             return false;
         const pid_t ended = waitpid(m_pid, &m_status, WNOHANG);
@@ -107,8 +102,8 @@ public:
             kill(m_pid, signal);
     }
 
-    // Waits for the program to end, however long a loaded machine takes (the
-    // test's own time limit stops a program that never ends).
+    // However long a loaded machine takes: the test's time limit stops a
+    // program that never ends.
     TRunResult Wait() {
         TRunResult result;
         char chunk[4096];

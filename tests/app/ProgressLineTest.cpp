@@ -4,10 +4,9 @@
 
 #include <sstream>
 
-// The line is redrawn in place only when its text changes, a shorter text
-// blanks what the longer one left, and one newline ends it, also when the
-// line goes away. A line that is off (standard error is no terminal) is
-// checked end to end: no run there says anything.
+// The line is redrawn only when its text changes, a shorter text blanks the
+// rest, and one newline ends it, also when it goes away. (An off line is
+// checked end to end: no run there says anything.)
 TEST(ProgressLine, RedrawsInPlaceAndEndsWithOneNewline) {
     std::ostringstream stream;
     {

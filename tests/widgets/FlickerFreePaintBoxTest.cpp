@@ -20,10 +20,9 @@ TEST(FlickerFreePaintBox, PaintsThroughAPictureAndClicksInside) {
         canvas.fillRect(QRect(4, 4, 8, 8), Qt::red);
     };
     const QImage image = Paint(box);
-    EXPECT_EQ(canvasSize, QSize(32, 32));
-    EXPECT_EQ(fontPixels, 11);
-    EXPECT_EQ(Pixel(image, 5, 5), QColor(Qt::red));
-    EXPECT_EQ(Pixel(image, 20, 20), QColor(10, 20, 30));
+    EXPECT_EQ(std::pair(canvasSize, fontPixels), std::pair(QSize(32, 32), 11));
+    EXPECT_EQ(Pixels(image, {QPoint(5, 5), QPoint(20, 20)}),
+              (std::vector<QColor>{Qt::red, QColor(10, 20, 30)}));
     // Nothing may erase the box before it paints.
     EXPECT_TRUE(box.testAttribute(Qt::WA_OpaquePaintEvent));
 

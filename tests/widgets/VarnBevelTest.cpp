@@ -19,37 +19,28 @@ void SetColours(TVarnBevel& bevel) {
     bevel.setPalette(palette);
 }
 
-// Every pixel's colour letter: D dark, L light, . background, K black (the
-// form editor's outline), ? anything else.
-std::vector<std::string> Picture(const QImage& image) {
-    std::vector<std::string> rows;
+// Every pixel's colour letter, rows joined by '|': D dark, L light, .
+// background, K black (the form editor's outline), ? anything else.
+std::string Picture(const QImage& image) {
+    std::string picture;
     for (int y = 0; y < image.height(); ++y) {
-        std::string row;
+        picture += y == 0 ? "" : "|";
         for (int x = 0; x < image.width(); ++x) {
             const QColor c = Pixel(image, x, y);
-            row += c == kDark               ? 'D'
-                   : c == kLight            ? 'L'
-                   : c == kWindow           ? '.'
-                   : c == QColor(Qt::black) ? 'K'
-                                            : '?';
+            picture += c == kDark               ? 'D'
+                       : c == kLight            ? 'L'
+                       : c == kWindow           ? '.'
+                       : c == QColor(Qt::black) ? 'K'
+                                                : '?';
         }
-        rows.push_back(row);
     }
-    return rows;
-}
-
-std::string Joined(const std::vector<std::string>& rows) {
-    std::string text;
-    for (const std::string& row : rows)
-        text += (text.empty() ? "" : "|") + row;
-    return text;
+    return picture;
 }
 
 } // namespace
 
-// Each shape and style on a 10 x 7 bevel, pixel by pixel, rows joined by '|':
-// which colour owns the corners, where the margins stop the drawing, nothing
-// outside the lines.
+// Each shape and style on a 10 x 7 bevel, pixel by pixel: which colour owns the corners, where the
+// margins stop the drawing, nothing outside the lines.
 TEST(Bevel, ShapesAndStylesDrawTheirLinesWithinTheMargins) {
     using Sh = TBevelShape;
     using St = TBevelStyle;
@@ -99,6 +90,6 @@ TEST(Bevel, ShapesAndStylesDrawTheirLinesWithinTheMargins) {
         bevel.Margins().SetRight(item.right);
         bevel.Margins().SetBottom(item.bottom);
         bevel.SetDesignMode(item.designMode);
-        EXPECT_EQ(Joined(Picture(Paint(bevel))), item.picture);
+        EXPECT_EQ(Picture(Paint(bevel)), item.picture);
     }
 }

@@ -6,6 +6,13 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QWidget>
+#include <ostream>
+#include <vector>
+
+// Colours in failure messages by name.
+inline void PrintTo(const QColor& colour, std::ostream* out) {
+    *out << colour.name().toStdString();
+}
 
 // Small helpers shared by the widget tests: pixels of a painted widget and
 // synthetic mouse input delivered straight to a widget.
@@ -17,6 +24,14 @@ inline QImage Paint(QWidget& widget) {
 
 inline QColor Pixel(const QImage& image, int x, int y) {
     return QColor(image.pixel(x, y));
+}
+
+// The colours at several points, to compare at once.
+inline std::vector<QColor> Pixels(const QImage& image, const std::vector<QPoint>& points) {
+    std::vector<QColor> colours;
+    for (const QPoint& point : points)
+        colours.push_back(Pixel(image, point.x(), point.y()));
+    return colours;
 }
 
 // A press or a release of `button`, or a move (with `held` down, as while
