@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 inline QString Text(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());
@@ -26,18 +27,25 @@ inline void WriteText(const std::filesystem::path& path, std::size_t bytes = 1) 
     std::ofstream(path) << std::string(bytes, 'x');
 }
 
-// The captions of a node's children, in the order shown.
+// A node's children and their captions, in the order shown.
+inline std::vector<TShellNode*> Children(const TShellNode* node) {
+    std::vector<TShellNode*> children;
+    for (int i = 0; i < node->childCount(); ++i)
+        children.push_back(node->Child(i));
+    return children;
+}
+
 inline QStringList Captions(const TShellNode* node) {
     QStringList captions;
-    for (int i = 0; i < node->childCount(); ++i)
-        captions << node->child(i)->text(0);
+    for (TShellNode* child : Children(node))
+        captions << child->text(0);
     return captions;
 }
 
 inline TShellNode* ChildNamed(const TShellNode* node, const QString& caption) {
-    for (int i = 0; i < node->childCount(); ++i) {
-        if (node->child(i)->text(0) == caption)
-            return node->Child(i);
+    for (TShellNode* child : Children(node)) {
+        if (child->text(0) == caption)
+            return child;
     }
     return nullptr;
 }
