@@ -122,13 +122,24 @@ TEST_F(FileAssociationTest, StartupStepWritesTypesIconsAndDesktopEntry) {
                              "update-desktop-database " + Data("applications") + "\n");
 }
 
-TEST_F(FileAssociationTest, OnlyChangedFilesAreRewrittenAndOnlyTheirToolRuns) {
+// Registering the type alone writes no piece icons, and keeps the piece
+// types a start-up step wrote; then only changed files are written again.
+TEST_F(FileAssociationTest, TypeAloneKeepsPieceTypesAndOnlyChangedFilesAreRewritten) {
+    auto report = RegisterFileAssociation(m_options);
+    EXPECT_EQ(report.filesWritten.size(), 4);
+    const std::string xml = ReadFileBytes(Data("mime/packages/varnsplit.xml"));
+    EXPECT_NE(xml.find("*.vrn"), std::string::npos);
+    EXPECT_EQ(xml.find("varnsplit-piece"), std::string::npos);
+    EXPECT_FALSE(
+        fs::exists(Data("icons/hicolor/scalable/mimetypes/application-x-varnsplit-dos.svg")));
+
     RestoreFileAssociations(m_options);
     ClearToolLog();
     const auto before = Snapshot();
-    auto report = RestoreFileAssociations(m_options);
-    EXPECT_TRUE(report.filesWritten.isEmpty());
-    EXPECT_TRUE(report.toolsRun.isEmpty());
+    for (auto* step : {&RestoreFileAssociations, &RegisterFileAssociation}) {
+        report = step(m_options);
+        EXPECT_EQ(std::tuple(report.filesWritten.size(), report.toolsRun.size()), std::tuple(0, 0));
+    }
     EXPECT_EQ(Snapshot(), before);
     EXPECT_EQ(ToolLog(), "");
 
@@ -150,23 +161,7 @@ TEST_F(FileAssociationTest, OnlyChangedFilesAreRewrittenAndOnlyTheirToolRuns) {
     EXPECT_EQ(ToolLog(), "");
 }
 
-TEST_F(FileAssociationTest, RegisteringTheTypeAloneWritesNoPieceIconsAndKeepsPieceTypes) {
-    auto report = RegisterFileAssociation(m_options);
-    EXPECT_EQ(report.filesWritten.size(), 4);
-    std::string xml = ReadFileBytes(Data("mime/packages/varnsplit.xml"));
-    EXPECT_NE(xml.find("*.vrn"), std::string::npos);
-    EXPECT_EQ(xml.find("varnsplit-piece"), std::string::npos);
-    EXPECT_FALSE(
-        fs::exists(Data("icons/hicolor/scalable/mimetypes/application-x-varnsplit-dos.svg")));
-
-    RestoreFileAssociations(m_options);
-    const auto before = Snapshot();
-    report = RegisterFileAssociation(m_options);
-    EXPECT_TRUE(report.filesWritten.isEmpty());
-    EXPECT_EQ(Snapshot(), before);
-}
-
-TEST_F(FileAssociationTest, StartupStepFollowsTheRestoreSetting) {
+TEST_F(FileAssociationTest, StartupStepFollowsTheRestoreSettingAndDefaultsToTheXdgDataHome) {
     TRegistrySettings settings;
     settings.WriteBool("Settings", "RestoreAssociations", false);
     EXPECT_FALSE(RunAssociationStartupStep(settings, m_options));
@@ -180,18 +175,15 @@ TEST_F(FileAssociationTest, StartupStepFollowsTheRestoreSetting) {
     EXPECT_TRUE(fs::exists(Data("mime/packages/varnsplit.xml")));
     EXPECT_TRUE(
         fs::exists(Data("icons/hicolor/scalable/mimetypes/application-x-varnsplit-piece-4.svg")));
-}
 
-// Missing tools are skipped silently.
-TEST_F(FileAssociationTest, DefaultsComeFromTheXdgDataHome) {
+    // Without options: into the current XDG data home, for the running
+    // program; missing tools are skipped silently.
     TAssociationOptions options;
-    options.toolPath = QString::fromStdString(m_home.DataHome().string() + "/no-tools-here");
+    options.toolPath = QString::fromStdString(m_tools / "no-tools-here");
     const auto report = RestoreFileAssociations(options);
-    EXPECT_EQ(report.filesWritten.size(), 10);
-    EXPECT_TRUE(report.toolsRun.isEmpty());
-    EXPECT_TRUE(fs::exists(Data("mime/packages/varnsplit.xml")));
-    const std::string desktop = ReadFileBytes(Data("applications/varnsplit.desktop"));
-    // Without a path given, the running program is registered.
+    EXPECT_EQ(std::tuple(report.filesWritten.size(), report.toolsRun.size()), std::tuple(10, 0));
+    const std::string desktop =
+        ReadFileBytes((otherHome.DataHome() / "applications/varnsplit.desktop").string());
     EXPECT_NE(desktop.find("Exec=\"" + fs::read_symlink("/proc/self/exe").string() + "\" %f\n"),
               std::string::npos)
         << desktop;

@@ -9,13 +9,6 @@
 
 namespace {
 
-QImage Rendered(const QString& name, int size) {
-    return VarnIcons::Icon(name)
-        .pixmap(size, size)
-        .toImage()
-        .convertToFormat(QImage::Format_ARGB32);
-}
-
 // Share of pixels that are not transparent.
 double Coverage(const QImage& image) {
     int painted = 0;
@@ -38,7 +31,8 @@ TEST(IconsTest, EveryIconRendersAndDiffersAtSmallSizes) {
         std::set<QByteArray> seen;
         for (const QString& name : names) {
             EXPECT_TRUE(VarnIcons::SvgData(name).startsWith("<svg ")) << name.toStdString();
-            const QImage image = Rendered(name, size);
+            const QImage image =
+                VarnIcons::Icon(name).pixmap(size).toImage().convertToFormat(QImage::Format_ARGB32);
             ASSERT_EQ(image.width(), size) << name.toStdString();
             EXPECT_GT(Coverage(image), 0.3) << name.toStdString() << " at " << size;
             const QByteArray pixels(reinterpret_cast<const char*>(image.constBits()),
