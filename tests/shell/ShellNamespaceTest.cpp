@@ -13,6 +13,8 @@
 #include <filesystem>
 #include <set>
 
+using namespace std::string_literals;
+
 namespace {
 
 QString Q(const std::string& text) {
@@ -66,17 +68,14 @@ protected:
 } // namespace
 
 TEST_F(NamespaceFolder, PathsParseThroughComputerAndBack) {
-    const auto ids = m_absolute.Ids();
-    ASSERT_GE(ids.size(), 3u);
-    const auto computer = SplitItemId(m_absolute.FirstId());
-    ASSERT_TRUE(computer);
-    EXPECT_EQ(computer->kind, ikComputer);
-    const auto volume = SplitItemId(m_absolute.WithoutFirstId());
-    ASSERT_TRUE(volume);
-    EXPECT_EQ(volume->kind, ikVolume);
-    EXPECT_EQ(m_temp.Path().string().rfind(volume->name, 0), 0u); // mount point is a prefix
-    // One entry id per component below the mount point.
-    EXPECT_EQ(SplitItemId(m_absolute.LastId())->name, m_temp.Path().filename().string());
+    // Computer, the volume whose mount point starts the path, then one entry
+    // per component below it.
+    ASSERT_GE(m_absolute.ItemCount(), 3u);
+    EXPECT_EQ(SplitItemId(m_absolute.FirstId()).value().kind, ikComputer);
+    const TItemIdParts volume = SplitItemId(m_absolute.WithoutFirstId()).value();
+    EXPECT_EQ(volume.kind, ikVolume);
+    EXPECT_EQ(m_temp.Path().string().rfind(volume.name, 0), 0u);
+    EXPECT_EQ(SplitItemId(m_absolute.LastId()).value().name, m_temp.Path().filename().string());
     EXPECT_EQ(PathFromIdList(m_absolute), Q(m_temp.Path()));
 
     const auto file = ParsePathToIdList(Q(m_temp / "Alpha/inner"));
@@ -87,11 +86,8 @@ TEST_F(NamespaceFolder, PathsParseThroughComputerAndBack) {
     EXPECT_EQ(ParsePathToIdList(Q(m_temp.Path().string() + "//Alpha/./inner/")), file);
 
     // What does not exist or is relative parses to nothing.
-    EXPECT_FALSE(ParsePathToIdList(Q(m_temp / "missing")));
-    EXPECT_FALSE(ParsePathToIdList("relative/path"));
-    EXPECT_FALSE(ParsePathToIdList(""));
-    EXPECT_TRUE(ParsePathToIdList("/"));
-    EXPECT_EQ(ParsePathToIdList("/")->ItemCount(), 2u); // Computer, root volume
+    for (const QString& bad : {Q(m_temp / "missing"), QString("relative/path"), QString()})
+        EXPECT_FALSE(ParsePathToIdList(bad)) << bad.toStdString();
 
     // A folder parses names below itself and its own absolute paths only.
     EXPECT_EQ(m_folder->ParseDisplayName("Alpha/inner"),
@@ -130,8 +126,7 @@ TEST_F(NamespaceFolder, EnumerationFollowsTheFolderAndHiddenFlags) {
     }
     EXPECT_FALSE(items->Next(item));
     items->Reset();
-    ASSERT_TRUE(items->Next(item));
-    EXPECT_EQ(item, first);
+    EXPECT_TRUE(items->Next(item) && item == first);
 
     // A folder that vanished lists nothing.
     const auto beta = m_folder->BindToObject(Entry("beta"));
@@ -149,9 +144,8 @@ TEST_F(NamespaceFolder, AttributesCarryTheDesignedBits) {
     EXPECT_EQ(Attributes("file.txt"), SFGAO_FILESYSTEM | SFGAO_CANRENAME | SFGAO_HASPROPSHEET);
     EXPECT_EQ(Attributes("link"),
               SFGAO_FILESYSTEM | SFGAO_CANRENAME | SFGAO_HASPROPSHEET | SFGAO_LINK);
-    EXPECT_EQ(Attributes(".hidden") & SFGAO_HIDDEN, SFGAO_HIDDEN);
-    EXPECT_EQ(Attributes(".hiddendir") & (SFGAO_HIDDEN | SFGAO_FOLDER),
-              SFGAO_HIDDEN | SFGAO_FOLDER);
+    EXPECT_EQ(Attributes(".hidden", SFGAO_HIDDEN | SFGAO_FOLDER), SFGAO_HIDDEN);
+    EXPECT_EQ(Attributes(".hiddendir", SFGAO_HIDDEN | SFGAO_FOLDER), SFGAO_HIDDEN | SFGAO_FOLDER);
     // Only the requested bits come back.
     EXPECT_EQ(Attributes("Alpha", SFGAO_FOLDER | SFGAO_LINK), SFGAO_FOLDER);
     EXPECT_EQ(Attributes("Alpha", SFGAO_TREEREQUEST) & SFGAO_HASSUBFOLDER, SFGAO_HASSUBFOLDER);
@@ -164,11 +158,9 @@ TEST_F(NamespaceFolder, AttributesCarryTheDesignedBits) {
 TEST_F(NamespaceFolder, BindingFollowsFoldersAndRefusesEverythingElse) {
     // Files, missing items, and ids that would escape the folder or are not
     // its own kind name nothing to bind to.
-    for (const std::string& bad : {std::string(".."), std::string("."), std::string("a/b"),
-                                   std::string(), std::string("file.txt"), std::string("missing")})
+    for (const std::string& bad : {".."s, "."s, "a/b"s, ""s, "file.txt"s, "missing"s})
         EXPECT_FALSE(m_folder->BindToObject(Entry(bad))) << bad;
-    for (const std::string& bad :
-         {std::string(".."), std::string("."), std::string("a/b"), std::string()})
+    for (const std::string& bad : {".."s, "."s, "a/b"s, ""s})
         EXPECT_FALSE(m_folder->GetAttributesOf(Entry(bad), SFGAO_FOLDER)) << bad;
     EXPECT_FALSE(m_folder->BindToObject(TItemIdList::Empty()));
     EXPECT_FALSE(m_folder->GetAttributesOf(TItemIdList::FromId("\x63zzz"), SFGAO_FOLDER));

@@ -38,14 +38,11 @@ namespace {
 class ShellTreeViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        fs::create_directories(temp.Path() / "alpha" / "inner");
-        WriteText(temp.Path() / "alpha" / "a.txt");
-        fs::create_directory(temp.Path() / "beta");
-        fs::create_directory(temp.Path() / "gamma");
-        for (const char* name : {"g1.vrn", "g2.txt", "README"})
-            WriteText(temp.Path() / "gamma" / name);
-        fs::create_directory(temp.Path() / ".hidden");
-        WriteText(temp.Path() / ".hiddenfile");
+        for (const char* folder : {"alpha/inner", "beta", "gamma", ".hidden"})
+            fs::create_directories(temp.Path() / folder);
+        for (const char* file :
+             {"alpha/a.txt", "gamma/g1.vrn", "gamma/g2.txt", "gamma/README", ".hiddenfile"})
+            WriteText(temp.Path() / file);
         WriteText(temp.Path() / "archive.vrn", 300);
         WriteText(temp.Path() / "notes.txt", 100);
         WriteText(temp.Path() / "README", 200);
@@ -134,37 +131,7 @@ TEST_F(ShellTreeViewTest, FoldersAreProbedAndReadWhenExpandedOrRefreshed) {
         std::tuple(true, false, true));
 }
 
-TEST_F(ShellTreeViewTest, OptionsAndMasksChooseTheItemsShown) {
-    struct TCase {
-        TVisOptions options;
-        const char* mask;
-        bool maskUse;
-        QStringList captions;
-    };
-    const QStringList folders{"alpha", "beta", "gamma"};
-    const QStringList files{"README", "notes.txt", "archive.vrn"};
-    // Folders never meet the masks (ShellMasksTest checks the matching).
-    const TCase cases[] = {
-        {TF_FOLDERS | TF_NONFOLDERS, " *.vrn ; *.001;;", true,
-         folders + QStringList{"archive.vrn"}},
-        {TF_FOLDERS | TF_NONFOLDERS | TF_HIDDEN, "*.vrn", false,
-         QStringList{".hidden"} + folders + files + QStringList{".hiddenfile"}},
-        {TF_FOLDERS | TF_HIDDEN, "*.*", true, QStringList{".hidden"} + folders},
-    };
-    auto apply = [](TShellTreeView& t, const TCase& c) {
-        t.SetOptions(c.options);
-        t.SetFileMask(c.mask);
-        t.SetFileMaskUse(c.maskUse);
-    };
-    MakeTree(cases[0].options, [&](TShellTreeView& t) { apply(t, cases[0]); });
-    for (const TCase& c : cases) {
-        SCOPED_TRACE(c.mask);
-        apply(*tree, c);
-        EXPECT_EQ(Captions(Root()), c.captions);
-    }
-}
-
-TEST_F(ShellTreeViewTest, AdmissionEventsRejectItems) {
+TEST_F(ShellTreeViewTest, AdmissionEventsOptionsAndMasksChooseTheItemsShown) {
     std::map<QString, std::uint32_t> attributes; // of every item asked about
     auto admit = [&](const QString& name, std::uint32_t bits, bool& allow) {
         EXPECT_TRUE(allow);
@@ -192,6 +159,32 @@ TEST_F(ShellTreeViewTest, AdmissionEventsRejectItems) {
     };
     tree->RefreshNode(Root(), false);
     EXPECT_EQ(Captions(Root()), (QStringList{"alpha", "beta", "gamma", "README", "notes.txt"}));
+
+    // Options and masks choose the items too.
+    tree->OnFileAdd = nullptr;
+    struct TCase {
+        TVisOptions options;
+        const char* mask;
+        bool maskUse;
+        QStringList captions;
+    };
+    const QStringList folders{"alpha", "beta", "gamma"};
+    const QStringList files{"README", "notes.txt", "archive.vrn"};
+    // Folders never meet the masks (ShellMasksTest checks the matching).
+    const TCase cases[] = {
+        {TF_FOLDERS | TF_NONFOLDERS, " *.vrn ; *.001;;", true,
+         folders + QStringList{"archive.vrn"}},
+        {TF_FOLDERS | TF_NONFOLDERS | TF_HIDDEN, "*.vrn", false,
+         QStringList{".hidden"} + folders + files + QStringList{".hiddenfile"}},
+        {TF_FOLDERS | TF_HIDDEN, "*.*", true, QStringList{".hidden"} + folders},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.mask);
+        tree->SetOptions(c.options);
+        tree->SetFileMask(c.mask);
+        tree->SetFileMaskUse(c.maskUse);
+        EXPECT_EQ(Captions(Root()), c.captions);
+    }
 }
 
 TEST_F(ShellTreeViewTest, PathSelectsTheDeepestExistingItem) {
@@ -716,25 +709,18 @@ TEST_F(TreeItemMenuTest,
     // One wheel notch turns one page, from the bottom up.
     const int bottom = bar->value();
     const int page = bar->pageStep();
-    struct TTurn {
-        int delta; // eighths of a degree, sent `times` times
-        int times;
-        int value;
-    };
-    const TTurn turns[] = {
-        {120, 1, bottom - page},     {-120, 1, bottom}, {240, 1, bottom - 2 * page},
-        {-15, 7, bottom - 2 * page}, // a fine wheel: nothing until a whole notch has added up
-        {-15, 1, bottom - page},
-    };
-    for (const TTurn& turn : turns) {
-        SCOPED_TRACE(testing::Message() << turn.times << " x " << turn.delta);
-        for (int i = 0; i < turn.times; ++i) {
-            QWheelEvent event(QPointF(50, 50), tree->mapToGlobal(QPoint(50, 50)), QPoint(),
-                              QPoint(0, turn.delta), Qt::NoButton, Qt::NoModifier,
-                              Qt::NoScrollPhase, false);
-            QApplication::sendEvent(tree->viewport(), &event);
-        }
-        EXPECT_EQ(bar->value(), turn.value);
+    // Each turn: its delta in eighths of a degree, and the value after it.
+    std::vector<std::pair<int, int>> turns{
+        {120, bottom - page}, {-120, bottom}, {240, bottom - 2 * page}};
+    // A fine wheel: nothing until a whole notch has added up.
+    turns.insert(turns.end(), 7, {-15, bottom - 2 * page});
+    turns.emplace_back(-15, bottom - page);
+    for (std::size_t i = 0; i < turns.size(); ++i) {
+        QWheelEvent event(QPointF(50, 50), tree->mapToGlobal(QPoint(50, 50)), QPoint(),
+                          QPoint(0, turns[i].first), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(tree->viewport(), &event);
+        EXPECT_EQ(bar->value(), turns[i].second) << "turn " << i;
     }
 
     // Its empty folders get their watches once the event loop runs.
