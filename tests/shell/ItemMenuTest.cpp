@@ -48,7 +48,7 @@ protected:
 
 } // namespace
 
-TEST_F(ItemMenu, CommandsCarryVerbsAndHelpTextsAndFollowTheItem) {
+TEST_F(ItemMenu, CommandsCarryVerbsAndHelpTextsFollowTheItemAndGiveTheHint) {
     const TItemMenu menu = MenuFor("doc.txt");
     EXPECT_EQ(Verbs(menu),
               (QStringList{"open", "openfolder", "copypath", "delete", "rename", "properties"}));
@@ -60,7 +60,6 @@ TEST_F(ItemMenu, CommandsCarryVerbsAndHelpTextsAndFollowTheItem) {
     EXPECT_EQ(menu.GetCommandString(remove, GCS_VERB), "delete");
     EXPECT_EQ(menu.GetCommandString(remove, GCS_HELPTEXT),
               QString::fromUtf8(Texts::MenuDeleteHelp));
-    EXPECT_EQ(menu.HintOf(remove), "delete|" + QString::fromUtf8(Texts::MenuDeleteHelp));
     EXPECT_EQ(menu.GetCommandString(99, GCS_VERB), "");
     EXPECT_EQ(menu.HintOf(-1), "");
     EXPECT_EQ(menu.IndexOfVerb("format"), -1);
@@ -72,47 +71,21 @@ TEST_F(ItemMenu, CommandsCarryVerbsAndHelpTextsAndFollowTheItem) {
     EXPECT_EQ(Verbs(root), (QStringList{"open", "copypath", "properties"}));
     EXPECT_TRUE(MenuFor("missing").Commands().empty());
     EXPECT_TRUE(TItemMenu(nullptr, TItemIdList::Empty()).Commands().empty());
-}
 
-TEST_F(ItemMenu, HighlightedCommandBecomesTheApplicationHint) {
-    const TItemMenu itemMenu = MenuFor("doc.txt");
+    // In a menu, the highlighted command becomes the application hint.
     QStringList seen;
     SetOnApplicationHint([&seen](const QString& hint) { seen << hint; });
-    {
-        QMenu menu;
-        itemMenu.FillMenu(menu);
-        ASSERT_EQ(menu.actions().size(), 6);
-        EXPECT_EQ(menu.defaultAction(), menu.actions().front());
-        EXPECT_EQ(menu.actions().at(2)->statusTip(), QString::fromUtf8(Texts::MenuCopyPathHelp));
-        menu.actions().at(2)->hover();
-        EXPECT_EQ(ApplicationHint(), "copypath|" + QString::fromUtf8(Texts::MenuCopyPathHelp));
-        emit menu.aboutToHide();
-        EXPECT_EQ(ApplicationHint(), "");
-    }
+    QMenu shown;
+    menu.FillMenu(shown);
+    ASSERT_EQ(shown.actions().size(), 6);
+    EXPECT_EQ(shown.defaultAction(), shown.actions().front());
+    const QString copyHelp = QString::fromUtf8(Texts::MenuCopyPathHelp);
+    EXPECT_EQ(shown.actions().at(2)->statusTip(), copyHelp);
+    shown.actions().at(2)->hover();
+    EXPECT_EQ(ApplicationHint(), "copypath|" + copyHelp);
+    emit shown.aboutToHide();
     SetOnApplicationHint(nullptr);
-    ASSERT_EQ(seen.size(), 2);
-    EXPECT_TRUE(seen.at(0).startsWith("copypath|"));
-    EXPECT_EQ(seen.at(1), "");
-}
-
-TEST_F(ItemMenu, OpenAndCopyCommandsHandOutTheItem) {
-    TItemMenu menu = MenuFor("doc.txt");
-    QList<QUrl> opened;
-    menu.OnOpenUrl = [&opened](const QUrl& url) {
-        opened << url;
-        return true;
-    };
-    EXPECT_TRUE(menu.InvokeCommand("open"));
-    EXPECT_TRUE(menu.InvokeCommand("openfolder"));
-    EXPECT_EQ(opened, (QList<QUrl>{QUrl::fromLocalFile(Q(m_temp / "folder/doc.txt")),
-                                   QUrl::fromLocalFile(Q(m_temp / "folder"))}));
-    ASSERT_TRUE(menu.InvokeCommand("copypath"));
-    EXPECT_EQ(QApplication::clipboard()->text(), Q(m_temp / "folder/doc.txt"));
-
-    menu.OnOpenUrl = [](const QUrl&) { return false; };
-    EXPECT_FALSE(menu.InvokeCommand("open"));
-    EXPECT_TRUE(menu.LastError().contains("doc.txt"));
-    EXPECT_FALSE(menu.InvokeCommand("no-such-verb"));
+    EXPECT_EQ(seen, (QStringList{"copypath|" + copyHelp, ""}));
 }
 
 TEST_F(ItemMenu, DeleteTrashesAndShiftDeleteAsksThenDeletesForGood) {
@@ -159,8 +132,26 @@ TEST_F(ItemMenu, DeleteTrashesAndShiftDeleteAsksThenDeletesForGood) {
     EXPECT_EQ(ReadFileBytes(m_temp / "precious/keep.bin"), "keep");
 }
 
-TEST_F(ItemMenu, RenameIsLeftToTheCallerAndPropertiesNeedTheirSheet) {
+TEST_F(ItemMenu, OpenCopyRenameAndPropertiesCommands) {
     TItemMenu menu = MenuFor("doc.txt");
+    QList<QUrl> opened;
+    menu.OnOpenUrl = [&opened](const QUrl& url) {
+        opened << url;
+        return true;
+    };
+    EXPECT_TRUE(menu.InvokeCommand("open"));
+    EXPECT_TRUE(menu.InvokeCommand("openfolder"));
+    EXPECT_EQ(opened, (QList<QUrl>{QUrl::fromLocalFile(Q(m_temp / "folder/doc.txt")),
+                                   QUrl::fromLocalFile(Q(m_temp / "folder"))}));
+    ASSERT_TRUE(menu.InvokeCommand("copypath"));
+    EXPECT_EQ(QApplication::clipboard()->text(), Q(m_temp / "folder/doc.txt"));
+
+    menu.OnOpenUrl = [](const QUrl&) { return false; };
+    EXPECT_FALSE(menu.InvokeCommand("open"));
+    EXPECT_TRUE(menu.LastError().contains("doc.txt"));
+    EXPECT_FALSE(menu.InvokeCommand("no-such-verb"));
+
+    // Rename is left to the caller; the properties need their sheet.
     EXPECT_TRUE(menu.InvokeCommand("rename"));
     EXPECT_TRUE(fs::exists(m_temp / "folder/doc.txt"));
 
