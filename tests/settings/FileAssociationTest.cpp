@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -18,8 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A registration into a temporary data home, with fake database tools that
-// log each run into a file, so that no real tool and no real home is touched.
+// A registration into a temporary data home, with fake tools logging each run.
 class FileAssociationTest : public ::testing::Test {
 protected:
     FileAssociationTest() {
@@ -122,8 +119,7 @@ TEST_F(FileAssociationTest, StartupStepWritesTypesIconsAndDesktopEntry) {
                              "update-desktop-database " + Data("applications") + "\n");
 }
 
-// Registering the type alone writes no piece icons, and keeps the piece
-// types a start-up step wrote; then only changed files are written again.
+// The type alone has no piece icons and keeps piece types written before.
 TEST_F(FileAssociationTest, TypeAloneKeepsPieceTypesAndOnlyChangedFilesAreRewritten) {
     auto report = RegisterFileAssociation(m_options);
     EXPECT_EQ(report.filesWritten.size(), 4);
@@ -176,8 +172,7 @@ TEST_F(FileAssociationTest, StartupStepFollowsTheRestoreSettingAndDefaultsToTheX
     EXPECT_TRUE(
         fs::exists(Data("icons/hicolor/scalable/mimetypes/application-x-varnsplit-piece-4.svg")));
 
-    // Without options: into the current XDG data home, for the running
-    // program; missing tools are skipped silently.
+    // By default: the XDG data home and this program; missing tools are skipped.
     TAssociationOptions options;
     options.toolPath = QString::fromStdString(m_tools / "no-tools-here");
     const auto report = RestoreFileAssociations(options);
@@ -205,8 +200,7 @@ TEST_F(FileAssociationTest, RealMimeDatabaseAcceptsThePackage) {
               std::string::npos);
 }
 
-// A file where the icon theme folder belongs: the icons are skipped, the rest
-// is registered. A folder in place of the desktop entry is an error naming it.
+// A file as the icon folder skips the icons; a folder as the desktop entry fails.
 TEST_F(FileAssociationTest, UnwritableFilesAreSkippedOrAnErrorNamingThem) {
     WriteFileBytes(Data("icons"), "not a folder");
     const auto report = RestoreFileAssociations(m_options);

@@ -39,10 +39,8 @@ TEST(FilterListTest, ParsesStoredTextAndKnowsTheProtectedDescriptions) {
     EXPECT_FALSE(IsProtectedFilterDescription("всі файли"));
 }
 
-// The list as loaded and then given its "Всі файли" entry: the built-ins
-// without a stored count, otherwise the stored rows as stored, a missing row
-// read as "Error|*.*". A hand-edited count is trusted only as far as the
-// filters really stored: the load never walks millions of missing rows.
+// Built-ins without a count, else the stored rows with "Error|*.*" for missing
+// ones, as far as rows are really stored; then "Всі файли" is selected.
 TEST(FilterListTest, LoadShowsTheStoredRowsAndSelectsAllFiles) {
     TScopedXdgHome home;
     const TPairs builtIns = {{"Всі файли", "*.*"},

@@ -20,8 +20,7 @@ double Coverage(const QImage& image) {
 
 } // namespace
 
-// Every designed icon is compiled in, renders, and differs from the others
-// at the small sizes the file lists use.
+// Every icon renders, and differs from the others at the file lists' sizes.
 TEST(IconsTest, EveryIconRendersAndDiffersAtSmallSizes) {
     const QStringList& names = VarnIcons::Names();
     ASSERT_EQ(names.size(), 18);

@@ -23,8 +23,7 @@ TEST(PlatformHelpersTest, ColorDepthIsTheScreensAndForceFoldersMakesEveryLevelOr
     const std::string deep = folder / "a/b/c/Тека з пробілом/e";
     ForceFolders(deep + "/");
     EXPECT_TRUE(fs::is_directory(deep));
-    // Existing folders are fine, and so are doubled separators and relative
-    // parts.
+    // Existing folders, doubled separators and relative parts are fine.
     ForceFolders(deep);
     ForceFolders(folder / "a//b/../b/x");
     EXPECT_TRUE(fs::is_directory(folder / "a/b/x"));

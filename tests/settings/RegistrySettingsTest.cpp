@@ -69,8 +69,7 @@ TEST_F(RegistrySettingsTest, MissingOrMalformedValuesYieldTheDefaultAndHandEdits
     // Integers are text too.
     EXPECT_EQ(settings.ReadString(kSection, "Two", ""), "2");
 
-    // A hand-edited file: a byte-order mark, comments, blanks, CR LF, a
-    // repeated name and a section given twice.
+    // Hand-edited: a BOM, comments, blanks, CR LF, repeated names and sections.
     WriteStore("\xEF\xBB\xBF; comment\r\n"
                "# another\r\n"
                "  [ MainWindow ]  \r\n"
@@ -87,8 +86,7 @@ TEST_F(RegistrySettingsTest, MissingOrMalformedValuesYieldTheDefaultAndHandEdits
     EXPECT_EQ(edited.ReadInteger("MainWindow", "Width", 0), 600);
 }
 
-// Several accessors (the window's, a dialog's) share the file; names match
-// without regard to case, as registry names do.
+// Accessors share the file; names match without regard to case.
 TEST_F(RegistrySettingsTest, WriteCreatesFoldersFileAndSectionAsText) {
     TRegistrySettings settings;
     TRegistrySettings dialog;
@@ -112,8 +110,7 @@ TEST_F(RegistrySettingsTest, WriteCreatesFoldersFileAndSectionAsText) {
     EXPECT_TRUE(reader.ReadBool("MainWindow", "Maximized", false));
 }
 
-// Values and names that look like the file's own syntax, in a section whose
-// name does too.
+// Values, names and a section name that look like the file's own syntax.
 TEST_F(RegistrySettingsTest, TrickyValuesAndNamesRoundTripExactly) {
     std::vector<std::pair<QString, QString>> values = {
         {"Equals", "Диск D=/media/user/диск=2"},
@@ -163,8 +160,7 @@ TEST_F(RegistrySettingsTest, DamagedStoreReadsDefaultsAndIsKeptBeforeOverwrite) 
         "[Settings]\nSplitMode=3\xff\xfe\n",             // not UTF-8
         std::string("[Settings]\nSplitMode=3\n\0\n", 24) // a NUL byte
     };
-    // Each store is damaged in its turn beside the copies kept of the earlier
-    // ones, which a later copy never replaces.
+    // Each in its turn, beside the kept copies, which a later copy never replaces.
     for (std::size_t turn = 0; turn < damagedTexts.size(); ++turn) {
         const std::string& damaged = damagedTexts[turn];
         SCOPED_TRACE(damaged);
@@ -242,8 +238,7 @@ TEST_F(RegistrySettingsTest, DamagedStoreThatCannotBeMovedIsNeverOverwritten) {
     EXPECT_EQ(FilesBesideStore(), std::vector<std::string>{"UA.ini"});
 }
 
-// A batch reaches the file in one replacement when committed, and not at all
-// when dropped (as a failed save drops it).
+// A batch reaches the file in one replacement, or not at all when dropped.
 TEST_F(RegistrySettingsTest, BatchWritesAllAtOnceOrNothing) {
     WriteStore("[Settings]\nSplitMode=1\n");
     TRegistrySettings settings;

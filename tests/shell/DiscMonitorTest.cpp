@@ -41,8 +41,7 @@ TEST_F(DiscMonitorTest, HandlerRunsOnTheInterfaceThreadAndMayDestroyItsMonitor) 
     auto monitor = std::make_unique<TDiscMonitorThread>(nullptr, temp.Path().string(), 6);
     monitor->OnChange = [&] {
         handlerThread = QThread::currentThreadId();
-        // The handler changes the folder, as a user could while the tree
-        // re-reads it: that change causes one more call, which ends the monitor.
+        // A change made by the handler causes one more call, which ends it.
         if (++calls == 1)
             WriteText(temp.Path() / "during.txt");
         else
@@ -61,8 +60,7 @@ TEST_F(DiscMonitorTest, HandlerRunsOnTheInterfaceThreadAndMayDestroyItsMonitor) 
 }
 
 TEST_F(DiscMonitorTest, FilterBitsSelectWhichChangesCount) {
-    // Folder names and attributes only (the tree's filter without files):
-    // a file created or written causes no hand-over, a folder does.
+    // The tree's filter without files: a file causes no hand-over, a folder does.
     int calls = 0;
     auto monitor = StartedMonitor(temp.Path(), NOTIFY_DIR_NAME | NOTIFY_ATTRIBUTES, &calls);
     WriteText(temp.Path() / "file.bin");
@@ -90,8 +88,7 @@ TEST_F(DiscMonitorTest, FilterBitsSelectWhichChangesCount) {
     fs::rename(temp.Path() / "file.bin", temp.Path() / "renamed.bin");
     ASSERT_TRUE(WaitUntil([&] { return fileCalls >= 1; }));
 
-    // A new filter takes effect at once (the tree's monitor test counts the
-    // watches and threads).
+    // A new filter takes effect at once.
     fileMonitor->SetFilter(NOTIFY_DIR_NAME);
     ASSERT_TRUE(WaitUntil([&] { return fileMonitor->AppliedFilter() == NOTIFY_DIR_NAME; }));
     const int seen = fileCalls;
@@ -130,8 +127,7 @@ TEST_F(DiscMonitorTest, StopWhileAHandOverWaitsDropsItWithoutDeadlock) {
     int calls = 0;
     auto monitor = StartedMonitor(temp.Path(), 7, &calls);
     WriteText(temp.Path() / "pending.txt");
-    // Without the event loop the change stays undelivered and the thread
-    // sits in the hand-over.
+    // Without the event loop the thread sits in the hand-over.
     ASSERT_TRUE(SpinUntil([&] { return monitor->HandOvers() == 1; }));
     monitor.reset(); // waits for the thread, which must give up the hand-over
     EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
@@ -141,8 +137,7 @@ TEST_F(DiscMonitorTest, StopWhileAHandOverWaitsDropsItWithoutDeadlock) {
 }
 
 TEST_F(DiscMonitorTest, ManyMonitorsStayWithinTheKernelBudget) {
-    // The user's inotify instances are few (128 by default, for every program
-    // of the user); a tree watching more folders than that must still work.
+    // More folders than the user's 128 inotify instances must still work.
     constexpr int kCount = 200;
     std::vector<std::unique_ptr<TDiscMonitorThread>> monitors;
     std::vector<int> calls(kCount, 0);
@@ -171,13 +166,11 @@ TEST_F(DiscMonitorTest, ManyMonitorsStayWithinTheKernelBudget) {
     ASSERT_TRUE(WaitUntil([&] { return calls[7] > before; }));
 }
 
-// ---------------------------------------------------------------------------
-
 TMountRecord Mount(std::string point, std::string source, std::string type = "ext4") {
     return {std::move(point), "/", std::move(type), std::move(source)};
 }
 
-// Drive events as a watcher raises them: arrival or removal, and the points.
+// Drive events as raised: arrival or removal, and the points.
 using TDriveEvents = std::vector<std::pair<bool, std::vector<std::string>>>;
 
 TEST(MountDiff, ReportsArrivedLeftAndReplacedPoints) {

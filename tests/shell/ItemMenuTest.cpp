@@ -185,8 +185,7 @@ TEST_F(ItemMenu, OpenCopyRenameAndPropertiesCommands) {
     const TPropertiesDialog missing(Q(m_temp / "folder/gone"), "gone");
     EXPECT_EQ(missing.Facts().back().second, QString::fromUtf8(Texts::PropertiesMissing));
 
-    // ShowItemMenu refuses without an item, and runs the properties only with
-    // the property-sheet bit among the attributes.
+    // ShowItemMenu needs an item, and the property-sheet bit for properties.
     const std::vector<TItemIdList> items{TItemIdList::FromId(MakeItemId(ikEntry, "doc.txt"))};
     EXPECT_FALSE(ShowItemMenu(nullptr, items, {}, nullptr, ima_Default, 0).success);
     EXPECT_FALSE(ShowItemMenu(m_folder, {}, {}, nullptr, ima_Default, 0).success);

@@ -164,8 +164,7 @@ protected:
 };
 
 TEST_F(LevelOrder, FoldersComeFirstAndOnlySoAscendingReversesTheFiles) {
-    // Type names come from the system's types, as the folder reads them; a
-    // tie falls back to the name.
+    // Type names come from the system's types; a tie falls back to the name.
     std::vector<QString> byType{"a-large.zip", "b-small.txt", "c-middle.png"};
     const QMimeDatabase types;
     auto typeOf = [&](const QString& name) {

@@ -8,8 +8,6 @@
 
 #include <QDir>
 
-#include <sys/time.h>
-
 #include <filesystem>
 #include <set>
 
@@ -68,8 +66,7 @@ protected:
 } // namespace
 
 TEST_F(NamespaceFolder, PathsParseThroughComputerAndBack) {
-    // Computer, the volume whose mount point starts the path, then one entry
-    // per component below it.
+    // Computer, the volume whose mount point starts the path, one entry each.
     ASSERT_GE(m_absolute.ItemCount(), 3u);
     EXPECT_EQ(SplitItemId(m_absolute.FirstId()).value().kind, ikComputer);
     const TItemIdParts volume = SplitItemId(m_absolute.WithoutFirstId()).value();
@@ -156,8 +153,7 @@ TEST_F(NamespaceFolder, AttributesCarryTheDesignedBits) {
 }
 
 TEST_F(NamespaceFolder, BindingFollowsFoldersAndRefusesEverythingElse) {
-    // Files, missing items, and ids that would escape the folder or are not
-    // its own kind name nothing to bind to.
+    // Files, missing items, escaping ids and foreign kinds bind to nothing.
     for (const std::string& bad : {".."s, "."s, "a/b"s, ""s, "file.txt"s, "missing"s})
         EXPECT_FALSE(m_folder->BindToObject(Entry(bad))) << bad;
     for (const std::string& bad : {".."s, "."s, "a/b"s, ""s})

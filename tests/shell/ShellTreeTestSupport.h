@@ -1,8 +1,6 @@
 #pragma once
 
-// Helpers shared by the tree's and the monitors' tests: building a tree over a
-// temporary folder, reading its levels as a user sees them, and waiting for a
-// monitor's thread while the event loop stands still.
+// Helpers of the tree's and the monitors' tests.
 
 #include "shell/ShellTreeView.h"
 
@@ -50,8 +48,7 @@ inline TShellNode* ChildNamed(const TShellNode* node, const QString& caption) {
     return nullptr;
 }
 
-// A shown tree rooted at `root`; `before` adjusts it before it is shown,
-// which is when the root level is read.
+// A shown tree rooted at `root`; `before` runs before the root is read.
 inline std::unique_ptr<TShellTreeView>
 MakeShownTree(const std::filesystem::path& root, TVisOptions options,
               const std::function<void(TShellTreeView&)>& before = {}) {
@@ -66,8 +63,7 @@ MakeShownTree(const std::filesystem::path& root, TVisOptions options,
     return tree;
 }
 
-// Waits without running the event loop, so a monitor's hand-over stays
-// undelivered; the deadline only ends a hung test.
+// Waits without the event loop, so a monitor's hand-over stays undelivered.
 inline bool SpinUntil(const std::function<bool()>& done, int limitMs = 20000) {
     QElapsedTimer clock;
     clock.start();

@@ -27,14 +27,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A folder of this shape:
-//   alpha/inner/        alpha/a.txt
-//   beta/               (empty)
-//   gamma/g1.vrn gamma/g2.txt gamma/README
-//   .hidden/            .hiddenfile
-//   archive.vrn  notes.txt  README
-// Files come in the default order, so_Ascending, which the design reverses:
-// names from Z to A after the folders.
+// Folders alpha/inner, beta (empty), gamma (files only) and .hidden; files in
+// the default order, so_Ascending, which lists names from Z to A after them.
 class ShellTreeViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -48,7 +42,7 @@ protected:
         WriteText(temp.Path() / "README", 200);
     }
 
-    // A tree rooted at the temporary folder, shown (which builds the root).
+    // A shown tree (showing builds the root) over the temporary folder.
     TShellTreeView& MakeTree(TVisOptions options,
                              const std::function<void(TShellTreeView&)>& before = {}) {
         tree.reset(); // the old tree's monitors go first
@@ -60,7 +54,6 @@ protected:
     TShellNode* Root() const { return tree->RootNode(); }
     TShellNode* Node(const QString& caption) const { return ChildNamed(Root(), caption); }
 
-    // Waits until every monitor of the tree has its watch.
     void WaitForWatches() {
         for (TDiscMonitorThread* monitor : tree->Monitors())
             ASSERT_TRUE(WaitUntil([&] { return monitor->WatchCount() >= 1; }));
@@ -89,8 +82,7 @@ TEST_F(ShellTreeViewTest, FoldersAreProbedAndReadWhenExpandedOrRefreshed) {
     EXPECT_EQ(tree->PopulateCount(), reads + 1);
     EXPECT_EQ(Captions(alpha), QStringList{"inner"});
 
-    // A recursive refresh reads the open levels and stales the rest; nodes
-    // stay, with their state.
+    // A recursive refresh reads open levels, stales the rest, keeps the nodes.
     TShellNode* gamma = Node("gamma");
     gamma->SetPopulated(true);
     fs::create_directory(temp.Path() / "alpha" / "second");
@@ -106,9 +98,8 @@ TEST_F(ShellTreeViewTest, FoldersAreProbedAndReadWhenExpandedOrRefreshed) {
     tree->ExpandNode(Root());
     EXPECT_EQ(tree->PopulateCount(), before + 2);
 
-    // Where files are listed a folder of files keeps its button. With UpdAuto
-    // off a level is read only when not populated, so the probe (which stops
-    // at the first file) must not count as populated.
+    // Listing files, gamma keeps its button; with UpdAuto off only unpopulated
+    // levels are read, so the probe (up to the first file) must not populate.
     MakeTree(TF_FOLDERS | TF_NONFOLDERS, [](TShellTreeView& t) { t.SetUpdAuto(false); });
     gamma = Node("gamma");
     EXPECT_EQ(std::pair(gamma->HasChildren(), Node("beta")->HasChildren()), std::pair(true, false));
@@ -217,9 +208,8 @@ TEST_F(ShellTreeViewTest, PathSelectsTheDeepestExistingItem) {
     EXPECT_TRUE(tree->Selected()->isExpanded());
 }
 
-// One tree through the life of its monitors: started for every open level
-// and every leaf folder, moved to a new filter, showing changes unasked, and
-// stopped with their level or their tree.
+// Monitors start for open levels and leaf folders, follow the filter, show
+// changes unasked and stop with their level or their tree.
 TEST_F(ShellTreeViewTest, MonitorsFollowTheOpenLevelsAndShowChanges) {
     const int running = TDiscMonitorThread::RunningCount();
     MakeTree(TF_FOLDERS);
@@ -231,8 +221,7 @@ TEST_F(ShellTreeViewTest, MonitorsFollowTheOpenLevelsAndShowChanges) {
         ASSERT_NE(node->Monitor(), nullptr) << node->text(0).toStdString();
     WaitForWatches();
 
-    // Each monitor re-creates its watch on its own thread: a second watch,
-    // where a new monitor would have its first.
+    // Each monitor re-creates its watch on its own thread: a second watch.
     const std::size_t monitors = tree->Monitors().size();
     EXPECT_EQ(tree->NotifyFilter(), 6u);
     tree->SetOptions(TF_FOLDERS | TF_NONFOLDERS);
@@ -279,8 +268,7 @@ TEST_F(ShellTreeViewTest, MonitorsFollowTheOpenLevelsAndShowChanges) {
     EXPECT_EQ(Node("unseen.txt"), nullptr);
     EXPECT_TRUE(monitor->isRunning());
 
-    // The tree goes while the root's monitor waits for this thread with a
-    // change left undelivered.
+    // The tree goes while the root's monitor waits with a change undelivered.
     WriteText(temp.Path() / "pending.txt");
     ASSERT_TRUE(SpinUntil([&] { return monitor->HandOvers() > monitor->HandOversDone(); }));
     tree.reset();
@@ -288,8 +276,7 @@ TEST_F(ShellTreeViewTest, MonitorsFollowTheOpenLevelsAndShowChanges) {
     QApplication::processEvents(); // nothing may be left to deliver
 }
 
-// A handler asks for the tree's deletion during an automatic refresh; the
-// refresh finishes on a whole tree and the deletion follows.
+// Deleted later from its own automatic refresh, which ends on a whole tree.
 TEST_F(ShellTreeViewTest, TreeDeletedLaterFromItsOwnRefresh) {
     const int running = TDiscMonitorThread::RunningCount();
     MakeTree(TF_FOLDERS | TF_NONFOLDERS);
@@ -308,8 +295,7 @@ TEST_F(ShellTreeViewTest, FindNodeByIdListModesAndExpandingVeto) {
     MakeTree(TF_FOLDERS);
     const auto inner = ParsePathToIdList(Text(temp.Path() / "alpha" / "inner"));
     ASSERT_TRUE(inner);
-    // Without expansion the walk cannot pass the unexpanded alpha: no node,
-    // even for a best match.
+    // The walk cannot pass the unexpanded alpha: no node, even as best match.
     EXPECT_EQ(tree->FindNodeByIdList(*inner, false, true, false), nullptr);
     // With the last id missing, best match and exact mode both answer its parent.
     TShellNode* alpha = Node("alpha");
@@ -329,8 +315,7 @@ TEST_F(ShellTreeViewTest, FindNodeByIdListModesAndExpandingVeto) {
     EXPECT_EQ(tree->Path(), Text(temp.Path() / "alpha" / "inner"));
     EXPECT_EQ(tree->SelectSpecialFolder(PIDL_USERDEFINED), nullptr);
 
-    // OnExpanding may veto a level; finding through it then ends with none
-    // in exact mode.
+    // OnExpanding may veto a level; an exact find through it finds none.
     int asked = 0;
     MakeTree(TF_FOLDERS, [&](TShellTreeView& t) {
         t.OnExpanding = [&](TShellTreeView* sender, TShellNode* vetoed, bool& allow) {
@@ -378,8 +363,7 @@ TEST_F(ShellTreeViewTest, LabelEditIsAskedForAndRenamesThroughTheNamespace) {
               std::tuple(QString("kept.bak"), Text(temp.Path() / "kept.bak"), 1));
     EXPECT_TRUE(fs::exists(temp.Path() / "kept.bak"));
 
-    // A renamed folder gives its whole subtree new lists, and its level is
-    // sorted again: omega now comes after gamma.
+    // A renamed folder's subtree gets new lists; omega now sorts after gamma.
     TShellNode* alpha = Node("alpha");
     tree->ExpandNode(alpha);
     EXPECT_TRUE(alpha->Rename("omega"));
@@ -452,8 +436,7 @@ TEST_F(ShellTreeViewTest, IconsOverlaysAndCheckBoxesFollowTheirProperties) {
     EXPECT_GE(alpha->ImageIndex(), 0);
     EXPECT_NE(alpha->SelectedIndex(), -1);
     EXPECT_EQ(notes->SelectedIndex(), notes->ImageIndex());
-    // Icons and the link mark are on by default; the mark's setting reads the
-    // level again.
+    // Icons and the link mark are on by default; the mark re-reads the level.
     EXPECT_FALSE(alpha->icon(0).isNull());
     EXPECT_EQ(Node("link.txt")->OverlayIndex(), OVERLAY_LINK);
     EXPECT_EQ(notes->OverlayIndex(), OVERLAY_NONE);
@@ -479,8 +462,7 @@ TEST_F(ShellTreeViewTest, RootModesRebuildTheTreeAndVolumeEventsReadItAgain) {
     MakeTree(TF_FOLDERS, [](TShellTreeView& t) { t.SetShowVirtualFolders(false); });
     tree->ExpandNode(Node("gamma"));
     tree->SetRootDir(Text(temp.Path() / "alpha"));
-    // One root, the new folder, with only its own level below; a relative
-    // path normalises to nothing and is ignored.
+    // One root with only its own level; a relative path is ignored.
     tree->SetRootDir("relative/path");
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     EXPECT_EQ(
@@ -488,8 +470,7 @@ TEST_F(ShellTreeViewTest, RootModesRebuildTheTreeAndVolumeEventsReadItAgain) {
         std::tuple(QString("alpha"), Text(temp.Path() / "alpha"), Text(temp.Path() / "alpha")));
     EXPECT_EQ(Captions(Root()), QStringList{"inner"});
 
-    // The desktop, with and without its virtual folders; a virtual item has
-    // no path, so it never gets a monitor.
+    // The desktop, with and without virtual folders, which get no monitor.
     tree->SetRootUsePIDL(true);
     EXPECT_EQ(Root()->AbsoluteIdList().ItemCount(), 0u);
     EXPECT_EQ(tree->RootDir(), Text(temp.Path() / "alpha")); // kept for later
@@ -507,8 +488,7 @@ TEST_F(ShellTreeViewTest, RootModesRebuildTheTreeAndVolumeEventsReadItAgain) {
     for (TShellNode* item : virtualItems())
         EXPECT_EQ(item->Monitor(), nullptr);
 
-    // Rooted at the computer: the volume of a point that left loses its
-    // children but keeps its button; another point leaves it alone.
+    // At the computer a volume that left loses its children, not its button.
     tree->SetRootPIDL(PIDL_DRIVES);
     EXPECT_EQ(Root()->AbsoluteIdList(), *SpecialFolderLocation(PIDL_DRIVES));
     const std::vector<TShellNode*> volumes = Children(Root());
@@ -539,8 +519,7 @@ TEST_F(ShellTreeViewTest, RootModesRebuildTheTreeAndVolumeEventsReadItAgain) {
     EXPECT_EQ(tree->PopulateCount(), reads + 1);
 }
 
-// A tree set up as the window sets its source tree: files listed, read-only
-// labels, no shell messages.
+// A tree as the window's source tree: files listed, read-only labels.
 class TreeItemMenuTest : public ShellTreeViewTest {
 protected:
     void SetUp() override {
@@ -603,8 +582,7 @@ TEST_F(TreeItemMenuTest, RenameFromTheMenuRenamesOnDiskOrShowsWhyNot) {
     tree->editItem(notes);
     EXPECT_EQ(Editor(), nullptr);
 
-    // A refused rename shows the error once the edit has ended and changes
-    // nothing (the namespace's tests cover why a name is refused).
+    // A refused rename shows the error after the edit and changes nothing.
     ChooseRename(notes);
     QStringList boxes; // closed as they come, keeping their texts
     QTimer closer;
@@ -623,8 +601,7 @@ TEST_F(TreeItemMenuTest, RenameFromTheMenuRenamesOnDiskOrShowsWhyNot) {
     EXPECT_EQ(notes->GetPath(), Text(temp.Path() / "diary.txt"));
     EXPECT_FALSE(notes->flags() & Qt::ItemIsEditable);
 
-    // A node deleted while its label is edited: its editor goes with it and
-    // must not rename the file now at another name.
+    // A node deleted during its edit takes the editor along, renaming nothing.
     WriteText(temp.Path() / "notes.txt", 100);
     tree->RefreshAll();
     ChooseRename(Node("notes.txt"));
@@ -680,8 +657,7 @@ TEST_F(TreeItemMenuTest,
     ASSERT_EQ(node->childCount(), 240);
     EXPECT_EQ(images.LookupCount(), before);
 
-    // Each shown row gets the icon its own full name gives; rows never shown
-    // are not looked up.
+    // Shown rows get the icons of their full names; others are not looked up.
     auto shownRowsRight = [&] {
         tree->viewport()->grab();
         int shown = 0;
@@ -703,10 +679,9 @@ TEST_F(TreeItemMenuTest,
     EXPECT_GT(shownRowsRight(), 0);
     EXPECT_LT(images.LookupCount() - before, 200);
 
-    // One wheel notch turns one page, from the bottom up.
+    // One wheel notch turns one page. Turns: eighths of a degree, value after.
     const int bottom = bar->value();
     const int page = bar->pageStep();
-    // Each turn: its delta in eighths of a degree, and the value after it.
     std::vector<std::pair<int, int>> turns{
         {120, bottom - page}, {-120, bottom}, {240, bottom - 2 * page}};
     // A fine wheel: nothing until a whole notch has added up.
