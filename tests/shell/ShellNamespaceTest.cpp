@@ -300,6 +300,7 @@ TEST(ShellDesktop, HoldsComputerHomeVirtualFoldersAndTheDesktopDirectory) {
 }
 
 TEST(SystemImageList, IndexesAreStablePerKind) {
+    TScopedXdgHome xdg;
     TTempFolder temp;
     WriteFileBytes(temp / "a.txt", "a");
     WriteFileBytes(temp / "b.txt", "b");
