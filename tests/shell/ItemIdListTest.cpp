@@ -24,7 +24,7 @@ const std::string OnlyC = "\x03\x00"s
 
 } // namespace
 
-TEST(ItemIdList, BuildsCountsAndSizesTheDesignedLayout) {
+TEST(ItemIdList, BuildsSizesAndCutsTheDesignedLayout) {
     const TItemIdList list = TItemIdList::FromIds({"ab", "c"});
     EXPECT_EQ(list.Bytes(), TwoIds);
     EXPECT_EQ(list.ItemCount(), 2u);
@@ -47,9 +47,7 @@ TEST(ItemIdList, BuildsCountsAndSizesTheDesignedLayout) {
     EXPECT_EQ(largest.Bytes().substr(0, 2), "\xFF\xFF"s);
     EXPECT_EQ(largest.ItemCount(), 1u);
     EXPECT_THROW(TItemIdList::FromId(std::string(65534, 'z')), std::length_error);
-}
 
-TEST(ItemIdList, FirstLastAndRemoveLastId) {
     const TItemIdList two = TItemIdList::FromIds({"ab", "c"});
     const TItemIdList one = TItemIdList::FromId("ab");
     EXPECT_EQ(one.LastId(), one);
@@ -74,7 +72,7 @@ TEST(ItemIdList, FirstLastAndRemoveLastId) {
     EXPECT_FALSE(three.RemoveLastId());
 }
 
-TEST(ItemIdList, CopyAppendAndIdEquality) {
+TEST(ItemIdList, CopyAppendCompareAndRefuseMalformedBytes) {
     EXPECT_EQ(TItemIdList().Copy().Bytes(), "\x00\x00"s); // total size + 2 bytes
     const TItemIdList parent = TItemIdList::FromIds({"x", "yy"});
     EXPECT_EQ(parent.Copy(), parent);
@@ -94,9 +92,7 @@ TEST(ItemIdList, CopyAppendAndIdEquality) {
     EXPECT_FALSE(ItemIdsEqual(ab.Data(), nullptr));
     EXPECT_FALSE(ItemIdsEqual(TItemIdList::Empty().Data(), TItemIdList::Empty().Data()));
     EXPECT_FALSE(TItemIdList() == TItemIdList::Empty());
-}
 
-TEST(ItemIdList, FromBytesRefusesMalformedLists) {
     EXPECT_EQ(TItemIdList::FromBytes(TwoIds), TItemIdList::FromIds({"ab", "c"}));
     EXPECT_TRUE(IsWellFormedIdList("\x02\x00\x00\x00"s));
     const std::string malformed[] = {

@@ -332,47 +332,13 @@ TEST_F(ShellTreeViewTest, FindNodeByIdListModesAndExpandingVeto) {
     EXPECT_FALSE(tree->SelectByIdList(true, *inner));
 }
 
-TEST_F(ShellTreeViewTest, LabelEditIsAskedForAndRenamesThroughTheNamespace) {
+TEST_F(ShellTreeViewTest, LabelEditAndPopupMenuAreAskedFor) {
     int changes = 0;
     MakeTree(TF_FOLDERS | TF_NONFOLDERS, [&](TShellTreeView& t) {
         t.OnChange = [&](TShellTreeView*, TShellNode*) { ++changes; };
     });
     TShellNode* notes = Node("notes.txt");
-
-    // OnEditing may keep the editor closed.
-    int asked = 0;
-    tree->OnEditing = [&](TShellTreeView*, TShellNode*, bool& allow) {
-        ++asked;
-        allow = false;
-    };
-    tree->editItem(notes);
-    EXPECT_EQ(asked, 1);
-    EXPECT_EQ(tree->findChild<QLineEdit*>(), nullptr);
-    tree->OnEditing = nullptr;
-    tree->editItem(notes);
-    EXPECT_NE(tree->findChild<QLineEdit*>(), nullptr);
-
-    // The same caption: nothing happens.
-    changes = 0;
-    EXPECT_FALSE(tree->ApplyLabelEdit(notes, "notes.txt"));
-
-    // OnEdited may change the text before the rename.
-    tree->OnEdited = [](TShellTreeView*, TShellNode*, QString& text) { text += ".bak"; };
-    EXPECT_TRUE(tree->ApplyLabelEdit(notes, "kept"));
-    EXPECT_EQ(std::tuple(notes->text(0), notes->GetPath(), changes),
-              std::tuple(QString("kept.bak"), Text(temp.Path() / "kept.bak"), 1));
-    EXPECT_TRUE(fs::exists(temp.Path() / "kept.bak"));
-
-    // A renamed folder's subtree gets new lists; omega now sorts after gamma.
-    TShellNode* alpha = Node("alpha");
-    tree->ExpandNode(alpha);
-    EXPECT_TRUE(alpha->Rename("omega"));
-    EXPECT_EQ(ChildNamed(alpha, "inner")->GetPath(), Text(temp.Path() / "omega" / "inner"));
-    EXPECT_EQ(Captions(Root()).mid(0, 3), (QStringList{"beta", "gamma", "omega"}));
-}
-
-TEST_F(ShellTreeViewTest, PopupMenuVetoAndApplicationMenu) {
-    MakeTree(TF_FOLDERS);
+    // The item menu: vetoed, then the application's own.
     int asked = 0;
     tree->OnPopupMenu = [&](TShellNode* node, bool& allow) {
         ++asked;
@@ -419,6 +385,37 @@ TEST_F(ShellTreeViewTest, PopupMenuVetoAndApplicationMenu) {
     tree->SetPopupMenu(shortLived);
     delete shortLived;
     EXPECT_EQ(tree->PopupMenu(), nullptr);
+
+    // OnEditing may keep the editor closed.
+    asked = 0;
+    tree->OnEditing = [&](TShellTreeView*, TShellNode*, bool& allow) {
+        ++asked;
+        allow = false;
+    };
+    tree->editItem(notes);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(tree->findChild<QLineEdit*>(), nullptr);
+    tree->OnEditing = nullptr;
+    tree->editItem(notes);
+    EXPECT_NE(tree->findChild<QLineEdit*>(), nullptr);
+
+    // The same caption: nothing happens.
+    changes = 0;
+    EXPECT_FALSE(tree->ApplyLabelEdit(notes, "notes.txt"));
+
+    // OnEdited may change the text before the rename.
+    tree->OnEdited = [](TShellTreeView*, TShellNode*, QString& text) { text += ".bak"; };
+    EXPECT_TRUE(tree->ApplyLabelEdit(notes, "kept"));
+    EXPECT_EQ(std::tuple(notes->text(0), notes->GetPath(), changes),
+              std::tuple(QString("kept.bak"), Text(temp.Path() / "kept.bak"), 1));
+    EXPECT_TRUE(fs::exists(temp.Path() / "kept.bak"));
+
+    // A renamed folder's subtree gets new lists; omega now sorts after gamma.
+    TShellNode* alpha = Node("alpha");
+    tree->ExpandNode(alpha);
+    EXPECT_TRUE(alpha->Rename("omega"));
+    EXPECT_EQ(ChildNamed(alpha, "inner")->GetPath(), Text(temp.Path() / "omega" / "inner"));
+    EXPECT_EQ(Captions(Root()).mid(0, 3), (QStringList{"beta", "gamma", "omega"}));
 }
 
 TEST_F(ShellTreeViewTest, IconsOverlaysAndCheckBoxesFollowTheirProperties) {
@@ -565,7 +562,7 @@ protected:
     }
 };
 
-TEST_F(TreeItemMenuTest, RenameFromTheMenuRenamesOnDiskOrShowsWhyNot) {
+TEST_F(TreeItemMenuTest, RenameFromTheMenuAndHotTrack) {
     // No automatic refresh may take a node (and its editor) away unasked.
     tree->SetUpdAutoThread(false);
     TShellNode* notes = Node("notes.txt");
@@ -613,9 +610,8 @@ TEST_F(TreeItemMenuTest, RenameFromTheMenuRenamesOnDiskOrShowsWhyNot) {
     EXPECT_EQ(Editor(), nullptr);
     EXPECT_TRUE(fs::exists(temp.Path() / "moved.txt"));
     EXPECT_FALSE(fs::exists(temp.Path() / "other.txt"));
-}
 
-TEST_F(TreeItemMenuTest, HotTrackMarksTheRowUnderTheMouse) {
+    // Hot tracking marks the row under the mouse.
     TShellNode* alpha = Node("alpha");
     tree->setCurrentItem(tree->RootNode());
     const QRect row = tree->visualItemRect(alpha);
