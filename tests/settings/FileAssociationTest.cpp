@@ -117,6 +117,15 @@ TEST_F(FileAssociationTest, StartupStepWritesTypesIconsAndDesktopEntry) {
               "Categories=Utility;\n");
     EXPECT_EQ(ToolLog(), "update-mime-database " + Data("mime") + "\n" +
                              "update-desktop-database " + Data("applications") + "\n");
+
+    // The program path is quoted and escaped for Exec.
+    EXPECT_EQ(DesktopExecCommand("/usr/bin/varnsplit"), "\"/usr/bin/varnsplit\" %f");
+    EXPECT_EQ(DesktopExecCommand("/a b/c"), "\"/a b/c\" %f");
+    EXPECT_EQ(DesktopExecCommand("/a\"b"), "\"/a\\\\\"b\" %f");
+    EXPECT_EQ(DesktopExecCommand("/a$b`c"), "\"/a\\\\$b\\\\`c\" %f");
+    EXPECT_EQ(DesktopExecCommand("/a\\b"), "\"/a\\\\\\\\b\" %f");
+    EXPECT_EQ(DesktopExecCommand("/100%/x"), "\"/100%%/x\" %f");
+    EXPECT_EQ(DesktopExecCommand("/Програми/розбивка"), "\"/Програми/розбивка\" %f");
 }
 
 // The type alone has no piece icons and keeps piece types written before.
@@ -218,14 +227,4 @@ TEST_F(FileAssociationTest, UnwritableFilesAreSkippedOrAnErrorNamingThem) {
         EXPECT_NE(std::string(error.what()).find("varnsplit.desktop"), std::string::npos)
             << error.what();
     }
-}
-
-TEST(DesktopExecCommandTest, QuotesAndEscapesTheProgramPath) {
-    EXPECT_EQ(DesktopExecCommand("/usr/bin/varnsplit"), "\"/usr/bin/varnsplit\" %f");
-    EXPECT_EQ(DesktopExecCommand("/a b/c"), "\"/a b/c\" %f");
-    EXPECT_EQ(DesktopExecCommand("/a\"b"), "\"/a\\\\\"b\" %f");
-    EXPECT_EQ(DesktopExecCommand("/a$b`c"), "\"/a\\\\$b\\\\`c\" %f");
-    EXPECT_EQ(DesktopExecCommand("/a\\b"), "\"/a\\\\\\\\b\" %f");
-    EXPECT_EQ(DesktopExecCommand("/100%/x"), "\"/100%%/x\" %f");
-    EXPECT_EQ(DesktopExecCommand("/Програми/розбивка"), "\"/Програми/розбивка\" %f");
 }

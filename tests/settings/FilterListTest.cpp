@@ -20,7 +20,7 @@ using TPairs = std::vector<std::pair<QString, QString>>;
 
 } // namespace
 
-TEST(FilterListTest, ParsesStoredTextAndKnowsTheProtectedDescriptions) {
+TEST(FilterListTest, ParsesStoredTextAndKnowsProtectedDescriptionsAndHiddenFiles) {
     EXPECT_EQ(ParseFilter("Всі файли|*.*"), (TFilter{"Всі файли", "*.*"}));
     EXPECT_EQ(ParseFilter("abc"), (TFilter{"", "abc"}));
     EXPECT_EQ(ParseFilter("|*.a"), (TFilter{"", "*.a"}));
@@ -37,6 +37,17 @@ TEST(FilterListTest, ParsesStoredTextAndKnowsTheProtectedDescriptions) {
     EXPECT_TRUE(IsProtectedFilterDescription("Файл Varn split"));
     EXPECT_FALSE(IsProtectedFilterDescription("Файл WinSplit"));
     EXPECT_FALSE(IsProtectedFilterDescription("всі файли"));
+
+    // The all-files mask hides shortcuts and batch files.
+    EXPECT_TRUE(UsesShortcutsBatchCheck("*.*"));
+    EXPECT_FALSE(UsesShortcutsBatchCheck("*"));
+    EXPECT_FALSE(UsesShortcutsBatchCheck("*.vrn"));
+    for (const char* hidden : {"file_id.diz", "FILE_ID.DIZ", "a.lnk", "b.PIF", "c.Url", "d.scf",
+                               "desktop.ini", "RUN.BAT", ".ini"})
+        EXPECT_FALSE(AcceptedByShortcutsBatch(hidden)) << hidden;
+    for (const char* shown : {"file_id.diz.txt", "my_file_id.diz", "a.lnk.txt", "batch", "abat",
+                              "x.vrn", "ini", "a.bak"})
+        EXPECT_TRUE(AcceptedByShortcutsBatch(shown)) << shown;
 }
 
 // Built-ins without a count, else the stored rows with "Error|*.*" for missing
@@ -119,16 +130,4 @@ TEST(FilterListTest, SavingSkipsIncompleteRowsNumbersTheRestAndRefusesBadOnes) {
     EXPECT_EQ(SaveFilters(settings, {{"Both", "*.a|*.b"}, {"Max", QString(1000, u'x')}}), 2);
     EXPECT_EQ(LoadFilters(settings),
               (std::vector<TFilter>{{"Both", "*.a|*.b"}, {"Max", QString(1000, u'x')}}));
-}
-
-TEST(FilterListTest, AllFilesMaskHidesShortcutsAndBatchFiles) {
-    EXPECT_TRUE(UsesShortcutsBatchCheck("*.*"));
-    EXPECT_FALSE(UsesShortcutsBatchCheck("*"));
-    EXPECT_FALSE(UsesShortcutsBatchCheck("*.vrn"));
-    for (const char* hidden : {"file_id.diz", "FILE_ID.DIZ", "a.lnk", "b.PIF", "c.Url", "d.scf",
-                               "desktop.ini", "RUN.BAT", ".ini"})
-        EXPECT_FALSE(AcceptedByShortcutsBatch(hidden)) << hidden;
-    for (const char* shown : {"file_id.diz.txt", "my_file_id.diz", "a.lnk.txt", "batch", "abat",
-                              "x.vrn", "ini", "a.bak"})
-        EXPECT_TRUE(AcceptedByShortcutsBatch(shown)) << shown;
 }

@@ -171,7 +171,12 @@ TMountRecord Mount(std::string point, std::string source, std::string type = "ex
 // Drive events as raised: arrival or removal, and the points.
 using TDriveEvents = std::vector<std::pair<bool, std::vector<std::string>>>;
 
-TEST(MountDiff, ReportsArrivedLeftAndReplacedPoints) {
+std::string MountLine(int id, const std::string& point, const std::string& source) {
+    return std::to_string(id) + " 1 8:" + std::to_string(id) + " / " + point +
+           " rw,relatime shared:1 - ext4 " + source + " rw\n";
+}
+
+TEST(MountDiff, DiffAndRescanReportRemovalsThenArrivals) {
     using TPoints = std::vector<std::string>;
     const std::vector<TMountRecord> before = {Mount("/", "/dev/sda1"),
                                               Mount("/media/usb", "/dev/sdb1", "vfat"),
@@ -202,14 +207,8 @@ TEST(MountDiff, ReportsArrivedLeftAndReplacedPoints) {
         EXPECT_EQ(change.left, c.left);
         EXPECT_EQ(change.arrived, c.arrived);
     }
-}
 
-std::string MountLine(int id, const std::string& point, const std::string& source) {
-    return std::to_string(id) + " 1 8:" + std::to_string(id) + " / " + point +
-           " rw,relatime shared:1 - ext4 " + source + " rw\n";
-}
-
-TEST(MountWatcher, RescanReportsRemovalsThenArrivals) {
+    // A watcher's rescan reports the diff of its table, removals first.
     TScopedXdgHome xdg;
     TTempFolder temp;
     const std::string table = temp / "mountinfo";

@@ -48,8 +48,8 @@ protected:
 
 } // namespace
 
-TEST_F(ItemMenu, CommandsCarryVerbsAndHelpTextsFollowTheItemAndGiveTheHint) {
-    const TItemMenu menu = MenuFor("doc.txt");
+TEST_F(ItemMenu, CommandsAndTheirHintOpenCopyRenameAndShowProperties) {
+    TItemMenu menu = MenuFor("doc.txt");
     EXPECT_EQ(Verbs(menu),
               (QStringList{"open", "openfolder", "copypath", "delete", "rename", "properties"}));
     for (const TItemMenuCommand& command : menu.Commands()) {
@@ -86,6 +86,68 @@ TEST_F(ItemMenu, CommandsCarryVerbsAndHelpTextsFollowTheItemAndGiveTheHint) {
     emit shown.aboutToHide();
     SetOnApplicationHint(nullptr);
     EXPECT_EQ(seen, (QStringList{"copypath|" + copyHelp, ""}));
+
+    QList<QUrl> opened;
+    menu.OnOpenUrl = [&opened](const QUrl& url) {
+        opened << url;
+        return true;
+    };
+    EXPECT_TRUE(menu.InvokeCommand("open"));
+    EXPECT_TRUE(menu.InvokeCommand("openfolder"));
+    EXPECT_EQ(opened, (QList<QUrl>{QUrl::fromLocalFile(Q(m_temp / "folder/doc.txt")),
+                                   QUrl::fromLocalFile(Q(m_temp / "folder"))}));
+    ASSERT_TRUE(menu.InvokeCommand("copypath"));
+    EXPECT_EQ(QApplication::clipboard()->text(), Q(m_temp / "folder/doc.txt"));
+
+    menu.OnOpenUrl = [](const QUrl&) { return false; };
+    EXPECT_FALSE(menu.InvokeCommand("open"));
+    EXPECT_TRUE(menu.LastError().contains("doc.txt"));
+    EXPECT_FALSE(menu.InvokeCommand("no-such-verb"));
+
+    // Rename is left to the caller; the properties need their sheet.
+    EXPECT_TRUE(menu.InvokeCommand("rename"));
+    EXPECT_TRUE(fs::exists(m_temp / "folder/doc.txt"));
+
+    int sheets = 0;
+    menu.OnShowProperties = [&sheets](const TItemMenu& item) {
+        ++sheets;
+        EXPECT_EQ(item.ItemName(), "doc.txt");
+    };
+    EXPECT_TRUE(menu.InvokeCommand("properties"));
+    EXPECT_EQ(sheets, 1);
+
+    auto factsOf = [](const std::string& path, const QString& name) {
+        const TPropertiesDialog dialog(Q(path), name);
+        QMap<QString, QString> facts;
+        for (const auto& [label, value] : dialog.Facts())
+            facts.insert(label, value);
+        return facts;
+    };
+    const auto facts = factsOf(m_temp / "folder/doc.txt", "doc.txt");
+    EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesName)), "doc.txt");
+    EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesPath)), Q(m_temp / "folder"));
+    EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesSize)),
+              FormatQText(Texts::PropertiesSizeBytes, {"8"}));
+    EXPECT_TRUE(facts.value(QString::fromUtf8(Texts::PropertiesPermissions)).startsWith("rw"));
+    EXPECT_FALSE(facts.contains(QString::fromUtf8(Texts::PropertiesLinkTarget)));
+
+    fs::create_symlink(m_temp / "folder/doc.txt", m_temp / "folder/alias");
+    EXPECT_EQ(factsOf(m_temp / "folder/alias", "alias")
+                  .value(QString::fromUtf8(Texts::PropertiesLinkTarget)),
+              Q(m_temp / "folder/doc.txt"));
+    const TPropertiesDialog missing(Q(m_temp / "folder/gone"), "gone");
+    EXPECT_EQ(missing.Facts().back().second, QString::fromUtf8(Texts::PropertiesMissing));
+
+    // ShowItemMenu needs an item, and the property-sheet bit for properties.
+    const std::vector<TItemIdList> items{TItemIdList::FromId(MakeItemId(ikEntry, "doc.txt"))};
+    EXPECT_FALSE(ShowItemMenu(nullptr, items, {}, nullptr, ima_Default, 0).success);
+    EXPECT_FALSE(ShowItemMenu(m_folder, {}, {}, nullptr, ima_Default, 0).success);
+    const TItemMenuResult result = ShowItemMenu(m_folder, items, {}, nullptr, ima_Properties, 0);
+    EXPECT_FALSE(result.success);
+    EXPECT_FALSE(result.renameRequested);
+    const std::vector<TItemIdList> gone{TItemIdList::FromId(MakeItemId(ikEntry, "gone"))};
+    EXPECT_FALSE(
+        ShowItemMenu(m_folder, gone, {}, nullptr, ima_Properties, SFGAO_HASPROPSHEET).success);
 }
 
 TEST_F(ItemMenu, DeleteTrashesAndShiftDeleteAsksThenDeletesForGood) {
@@ -130,69 +192,4 @@ TEST_F(ItemMenu, DeleteTrashesAndShiftDeleteAsksThenDeletesForGood) {
         EXPECT_FALSE(fs::exists(fs::symlink_status(m_temp.Path() / "folder" / name))) << name;
     }
     EXPECT_EQ(ReadFileBytes(m_temp / "precious/keep.bin"), "keep");
-}
-
-TEST_F(ItemMenu, OpenCopyRenameAndPropertiesCommands) {
-    TItemMenu menu = MenuFor("doc.txt");
-    QList<QUrl> opened;
-    menu.OnOpenUrl = [&opened](const QUrl& url) {
-        opened << url;
-        return true;
-    };
-    EXPECT_TRUE(menu.InvokeCommand("open"));
-    EXPECT_TRUE(menu.InvokeCommand("openfolder"));
-    EXPECT_EQ(opened, (QList<QUrl>{QUrl::fromLocalFile(Q(m_temp / "folder/doc.txt")),
-                                   QUrl::fromLocalFile(Q(m_temp / "folder"))}));
-    ASSERT_TRUE(menu.InvokeCommand("copypath"));
-    EXPECT_EQ(QApplication::clipboard()->text(), Q(m_temp / "folder/doc.txt"));
-
-    menu.OnOpenUrl = [](const QUrl&) { return false; };
-    EXPECT_FALSE(menu.InvokeCommand("open"));
-    EXPECT_TRUE(menu.LastError().contains("doc.txt"));
-    EXPECT_FALSE(menu.InvokeCommand("no-such-verb"));
-
-    // Rename is left to the caller; the properties need their sheet.
-    EXPECT_TRUE(menu.InvokeCommand("rename"));
-    EXPECT_TRUE(fs::exists(m_temp / "folder/doc.txt"));
-
-    int shown = 0;
-    menu.OnShowProperties = [&shown](const TItemMenu& item) {
-        ++shown;
-        EXPECT_EQ(item.ItemName(), "doc.txt");
-    };
-    EXPECT_TRUE(menu.InvokeCommand("properties"));
-    EXPECT_EQ(shown, 1);
-
-    auto factsOf = [](const std::string& path, const QString& name) {
-        const TPropertiesDialog dialog(Q(path), name);
-        QMap<QString, QString> facts;
-        for (const auto& [label, value] : dialog.Facts())
-            facts.insert(label, value);
-        return facts;
-    };
-    const auto facts = factsOf(m_temp / "folder/doc.txt", "doc.txt");
-    EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesName)), "doc.txt");
-    EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesPath)), Q(m_temp / "folder"));
-    EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesSize)),
-              FormatQText(Texts::PropertiesSizeBytes, {"8"}));
-    EXPECT_TRUE(facts.value(QString::fromUtf8(Texts::PropertiesPermissions)).startsWith("rw"));
-    EXPECT_FALSE(facts.contains(QString::fromUtf8(Texts::PropertiesLinkTarget)));
-
-    fs::create_symlink(m_temp / "folder/doc.txt", m_temp / "folder/alias");
-    EXPECT_EQ(factsOf(m_temp / "folder/alias", "alias")
-                  .value(QString::fromUtf8(Texts::PropertiesLinkTarget)),
-              Q(m_temp / "folder/doc.txt"));
-    const TPropertiesDialog missing(Q(m_temp / "folder/gone"), "gone");
-    EXPECT_EQ(missing.Facts().back().second, QString::fromUtf8(Texts::PropertiesMissing));
-
-    // ShowItemMenu needs an item, and the property-sheet bit for properties.
-    const std::vector<TItemIdList> items{TItemIdList::FromId(MakeItemId(ikEntry, "doc.txt"))};
-    EXPECT_FALSE(ShowItemMenu(nullptr, items, {}, nullptr, ima_Default, 0).success);
-    EXPECT_FALSE(ShowItemMenu(m_folder, {}, {}, nullptr, ima_Default, 0).success);
-    const TItemMenuResult result = ShowItemMenu(m_folder, items, {}, nullptr, ima_Properties, 0);
-    EXPECT_FALSE(result.success);
-    EXPECT_FALSE(result.renameRequested);
-    const std::vector<TItemIdList> gone{TItemIdList::FromId(MakeItemId(ikEntry, "gone"))};
-    EXPECT_FALSE(
-        ShowItemMenu(m_folder, gone, {}, nullptr, ima_Properties, SFGAO_HASPROPSHEET).success);
 }

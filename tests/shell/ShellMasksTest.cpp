@@ -26,7 +26,7 @@ void SetModificationTime(const std::string& path, time_t seconds) {
 
 } // namespace
 
-TEST(MaskList, TextSplitsAtSemicolonsAndJoinsWithoutBlanks) {
+TEST(MaskList, ListsSplitAtSemicolonsAndWildcardsMatchCaseInsensitively) {
     struct TCase {
         const char* text;
         QStringList masks;
@@ -49,12 +49,10 @@ TEST(MaskList, TextSplitsAtSemicolonsAndJoinsWithoutBlanks) {
     EXPECT_FALSE(MatchesAnyMask("README", MaskListFromText("")));
     EXPECT_TRUE(MatchesAnyMask("piece.001", {"*.vrn", "*.001"}));
     EXPECT_FALSE(MatchesAnyMask("piece.002", {"*.vrn", "*.001"}));
-}
 
-// "?" is one character, not one byte, and a star stays pending across it; stars
-// continue after each literal found and end at its first whole occurrence.
-TEST(MatchesMask, WildcardsMatchCaseInsensitivelyWithoutBacktracking) {
-    // Each case is "name mask", split at the first blank.
+    // "?" is one character, not one byte, and a star stays pending across it;
+    // stars continue after each literal found and end at its first whole
+    // occurrence. Each case is "name mask", split at the first blank.
     auto check = [](std::initializer_list<const char*> cases, bool matches) {
         for (const QString c : cases) {
             const qsizetype blank = c.indexOf(u' ');

@@ -178,7 +178,7 @@ TEST_F(ShellTreeViewTest, AdmissionEventsOptionsAndMasksChooseTheItemsShown) {
     }
 }
 
-TEST_F(ShellTreeViewTest, PathSelectsTheDeepestExistingItem) {
+TEST_F(ShellTreeViewTest, PathAndIdListsFindAndSelectItems) {
     struct TCase {
         TVisOptions options;
         std::string path; // below the temporary folder unless relative or empty
@@ -206,6 +206,45 @@ TEST_F(ShellTreeViewTest, PathSelectsTheDeepestExistingItem) {
     });
     EXPECT_EQ(tree->Path(), Text(temp.Path() / "alpha" / "inner"));
     EXPECT_TRUE(tree->Selected()->isExpanded());
+
+    MakeTree(TF_FOLDERS);
+    const auto inner = ParsePathToIdList(Text(temp.Path() / "alpha" / "inner"));
+    ASSERT_TRUE(inner);
+    // The walk cannot pass the unexpanded alpha: no node, even as best match.
+    EXPECT_EQ(tree->FindNodeByIdList(*inner, false, true, false), nullptr);
+    // With the last id missing, best match and exact mode both answer its parent.
+    TShellNode* alpha = Node("alpha");
+    tree->ExpandNode(alpha);
+    fs::remove(temp.Path() / "alpha" / "inner");
+    tree->RefreshNode(alpha, false);
+    EXPECT_EQ(tree->FindNodeByIdList(*inner, true, true, false), alpha);
+    EXPECT_EQ(tree->FindNodeByIdList(*inner, true, true, true), alpha);
+    fs::create_directory(temp.Path() / "alpha" / "inner");
+    tree->RefreshNode(alpha, false);
+    // Exact, with expansion; then relative to the selection.
+    TShellNode* node = tree->FindNodeByIdList(*inner, true, true, true);
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(tree->FindNodeByIdList(Root()->AbsoluteIdList(), true, true, true), Root());
+    tree->setCurrentItem(alpha);
+    EXPECT_TRUE(tree->SelectByIdList(false, node->RelativeIdList()));
+    EXPECT_EQ(tree->Path(), Text(temp.Path() / "alpha" / "inner"));
+    EXPECT_EQ(tree->SelectSpecialFolder(PIDL_USERDEFINED), nullptr);
+
+    // OnExpanding may veto a level; an exact find through it finds none.
+    int asked = 0;
+    MakeTree(TF_FOLDERS, [&](TShellTreeView& t) {
+        t.OnExpanding = [&](TShellTreeView* sender, TShellNode* vetoed, bool& allow) {
+            EXPECT_EQ(sender, &t);
+            ++asked;
+            allow = allow && vetoed->text(0) != "alpha";
+        };
+    });
+    EXPECT_EQ(asked, 1); // the root
+    tree->ExpandNode(Node("alpha"));
+    EXPECT_EQ(std::tuple(Node("alpha")->isExpanded(), Node("alpha")->childCount()),
+              std::tuple(false, 0));
+    EXPECT_EQ(tree->FindNodeByIdList(*inner, true, true, true), nullptr);
+    EXPECT_FALSE(tree->SelectByIdList(true, *inner));
 }
 
 // Monitors start for open levels and leaf folders, follow the filter, show
@@ -274,11 +313,8 @@ TEST_F(ShellTreeViewTest, MonitorsFollowTheOpenLevelsAndShowChanges) {
     tree.reset();
     EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
     QApplication::processEvents(); // nothing may be left to deliver
-}
 
-// Deleted later from its own automatic refresh, which ends on a whole tree.
-TEST_F(ShellTreeViewTest, TreeDeletedLaterFromItsOwnRefresh) {
-    const int running = TDiscMonitorThread::RunningCount();
+    // Deleted later from its own automatic refresh, which ends on a whole tree.
     MakeTree(TF_FOLDERS | TF_NONFOLDERS);
     QPointer<TShellTreeView> guard(tree.get());
     WaitForWatches();
@@ -289,47 +325,6 @@ TEST_F(ShellTreeViewTest, TreeDeletedLaterFromItsOwnRefresh) {
     WriteText(temp.Path() / "trigger.txt");
     ASSERT_TRUE(WaitUntil([&] { return guard.isNull(); }));
     EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
-}
-
-TEST_F(ShellTreeViewTest, FindNodeByIdListModesAndExpandingVeto) {
-    MakeTree(TF_FOLDERS);
-    const auto inner = ParsePathToIdList(Text(temp.Path() / "alpha" / "inner"));
-    ASSERT_TRUE(inner);
-    // The walk cannot pass the unexpanded alpha: no node, even as best match.
-    EXPECT_EQ(tree->FindNodeByIdList(*inner, false, true, false), nullptr);
-    // With the last id missing, best match and exact mode both answer its parent.
-    TShellNode* alpha = Node("alpha");
-    tree->ExpandNode(alpha);
-    fs::remove(temp.Path() / "alpha" / "inner");
-    tree->RefreshNode(alpha, false);
-    EXPECT_EQ(tree->FindNodeByIdList(*inner, true, true, false), alpha);
-    EXPECT_EQ(tree->FindNodeByIdList(*inner, true, true, true), alpha);
-    fs::create_directory(temp.Path() / "alpha" / "inner");
-    tree->RefreshNode(alpha, false);
-    // Exact, with expansion; then relative to the selection.
-    TShellNode* node = tree->FindNodeByIdList(*inner, true, true, true);
-    ASSERT_NE(node, nullptr);
-    EXPECT_EQ(tree->FindNodeByIdList(Root()->AbsoluteIdList(), true, true, true), Root());
-    tree->setCurrentItem(alpha);
-    EXPECT_TRUE(tree->SelectByIdList(false, node->RelativeIdList()));
-    EXPECT_EQ(tree->Path(), Text(temp.Path() / "alpha" / "inner"));
-    EXPECT_EQ(tree->SelectSpecialFolder(PIDL_USERDEFINED), nullptr);
-
-    // OnExpanding may veto a level; an exact find through it finds none.
-    int asked = 0;
-    MakeTree(TF_FOLDERS, [&](TShellTreeView& t) {
-        t.OnExpanding = [&](TShellTreeView* sender, TShellNode* vetoed, bool& allow) {
-            EXPECT_EQ(sender, &t);
-            ++asked;
-            allow = allow && vetoed->text(0) != "alpha";
-        };
-    });
-    EXPECT_EQ(asked, 1); // the root
-    tree->ExpandNode(Node("alpha"));
-    EXPECT_EQ(std::tuple(Node("alpha")->isExpanded(), Node("alpha")->childCount()),
-              std::tuple(false, 0));
-    EXPECT_EQ(tree->FindNodeByIdList(*inner, true, true, true), nullptr);
-    EXPECT_FALSE(tree->SelectByIdList(true, *inner));
 }
 
 TEST_F(ShellTreeViewTest, LabelEditAndPopupMenuAreAskedFor) {
