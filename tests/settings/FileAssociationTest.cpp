@@ -118,9 +118,7 @@ TEST_F(FileAssociationTest, StartupStepWritesTypesIconsAndDesktopEntry) {
     EXPECT_EQ(ToolLog(), "update-mime-database " + Data("mime") + "\n" +
                              "update-desktop-database " + Data("applications") + "\n");
 
-    // The program path is quoted and escaped for Exec.
-    EXPECT_EQ(DesktopExecCommand("/usr/bin/varnsplit"), "\"/usr/bin/varnsplit\" %f");
-    EXPECT_EQ(DesktopExecCommand("/a b/c"), "\"/a b/c\" %f");
+    // The program path is quoted (above) and escaped for Exec.
     EXPECT_EQ(DesktopExecCommand("/a\"b"), "\"/a\\\\\"b\" %f");
     EXPECT_EQ(DesktopExecCommand("/a$b`c"), "\"/a\\\\$b\\\\`c\" %f");
     EXPECT_EQ(DesktopExecCommand("/a\\b"), "\"/a\\\\\\\\b\" %f");

@@ -52,7 +52,7 @@ TEST(FilterListTest, ParsesStoredTextAndKnowsProtectedDescriptionsAndHiddenFiles
 
 // Built-ins without a count, else the stored rows with "Error|*.*" for missing
 // ones, as far as rows are really stored; then "Всі файли" is selected.
-TEST(FilterListTest, LoadShowsTheStoredRowsAndSelectsAllFiles) {
+TEST(FilterListTest, LoadAndSaveTheStoredRows) {
     TScopedXdgHome home;
     const TPairs builtIns = {{"Всі файли", "*.*"},
                              {"Файл Varn split", "*.vrn"},
@@ -100,10 +100,8 @@ TEST(FilterListTest, LoadShowsTheStoredRowsAndSelectsAllFiles) {
         EXPECT_EQ(SelectAllFilesEntry(entries), test.selected);
         EXPECT_EQ(EntriesOf(entries), test.expected);
     }
-}
 
-TEST(FilterListTest, SavingSkipsIncompleteRowsNumbersTheRestAndRefusesBadOnes) {
-    TScopedXdgHome home;
+    // Saving skips incomplete rows, numbers the rest and refuses bad ones.
     TRegistrySettings settings;
     for (int k = 1; k <= 5; ++k)
         settings.WriteString(kSection, QStringLiteral("Filter%1").arg(k), "Old|*.old");

@@ -105,17 +105,13 @@ TEST_F(RegistrySettingsTest, WriteCreatesFoldersFileAndSectionAsText) {
                                           "Note=a b\n");
     // The atomic replacement leaves no temporary file behind.
     EXPECT_EQ(FilesBesideStore(), std::vector<std::string>{"UA.ini"});
-    TRegistrySettings reader;
-    EXPECT_EQ(reader.ReadInteger("MainWindow", "Left", 0), 1457664);
-    EXPECT_TRUE(reader.ReadBool("MainWindow", "Maximized", false));
 }
 
 // Values, names and a section name that look like the file's own syntax.
 TEST_F(RegistrySettingsTest, TrickyValuesAndNamesRoundTripExactly) {
     std::vector<std::pair<QString, QString>> values = {
-        {"Equals", "Диск D=/media/user/диск=2"},
-        {"Commas", "a,b,,c"},
-        {"Semicolons", ";leading;and;trailing;"},
+        {"Equals", "Диск D=/media/ґанок=2 — їжак, єнот"},
+        {"Separators", ";leading,and;;trailing,,"},
         {"Hash", "#not a comment"},
         {"Bracket", "[NotASection]"},
         {"LineBreaks", "Home=/home/u\r\nДокументи=/home/u/Документи\r\n"},
@@ -123,9 +119,7 @@ TEST_F(RegistrySettingsTest, TrickyValuesAndNamesRoundTripExactly) {
         {"Blanks", "  padded value\t "},
         {"Backslashes", "C:\\dir\\\\x20\\n"},
         {"Controls", QString::fromLatin1("bell\aesc\033del\177nul\0\037", 18)},
-        {"Ukrainian", "Файл Varn split — ґанок, їжак, єнот"},
-        {"Quotes", "\"quoted\" 'single'"},
-        {"Percent", "%1 %USERPROFILE% @Variant(x)"},
+        {"Quotes", "@Variant(x) %1 %USERPROFILE% \"quoted\" 'single'"},
         {"Empty", ""},
     };
     QString favorites;
@@ -191,7 +185,7 @@ TEST_F(RegistrySettingsTest, DamagedStoreReadsDefaultsAndIsKeptBeforeOverwrite) 
     EXPECT_EQ(TRegistrySettings().ReadString(kSection, "Name", ""), "value");
 }
 
-TEST_F(RegistrySettingsTest, FailedWriteRaisesAndLeavesTheStoreAsItWas) {
+TEST_F(RegistrySettingsTest, FailedWritesRaiseAndLeaveTheStoreAsItWas) {
     WriteStore("[Settings]\nSplitMode=1\n");
     TRegistrySettings settings;
     EXPECT_THROW(settings.WriteString("", "Name", "x"), ESettingsError);
@@ -210,9 +204,8 @@ TEST_F(RegistrySettingsTest, FailedWriteRaisesAndLeavesTheStoreAsItWas) {
     }
     EXPECT_EQ(ReadFileBytes(blocked), "x");
     EXPECT_EQ(ReadFileBytes(StorePath()), "[Settings]\nSplitMode=1\n");
-}
 
-TEST_F(RegistrySettingsTest, DamagedStoreThatCannotBeMovedIsNeverOverwritten) {
+    // A damaged store that cannot be moved away is never overwritten.
     WriteStore("broken\n");
     const fs::path folder = fs::path(StorePath()).parent_path();
     // A read-only folder stops the move for an ordinary user; root ignores
@@ -228,9 +221,9 @@ TEST_F(RegistrySettingsTest, DamagedStoreThatCannotBeMovedIsNeverOverwritten) {
     } else {
         fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
     }
-    TRegistrySettings settings;
-    EXPECT_TRUE(settings.IsDamaged());
-    EXPECT_THROW(settings.WriteInteger(kSection, "SplitMode", 1), ESettingsError);
+    TRegistrySettings broken;
+    EXPECT_TRUE(broken.IsDamaged());
+    EXPECT_THROW(broken.WriteInteger(kSection, "SplitMode", 1), ESettingsError);
     if (mounted)
         ::umount(StorePath().c_str());
     fs::permissions(folder, fs::perms::owner_all);
@@ -256,6 +249,5 @@ TEST_F(RegistrySettingsTest, BatchWritesAllAtOnceOrNothing) {
     settings.WriteBool(kSection, "HotTrack", true);
     batch.Commit();
     EXPECT_EQ(ReadFileBytes(StorePath()), "[Settings]\nSplitMode=3\nHotTrack=1\n");
-    EXPECT_EQ(FilesBesideStore(), std::vector<std::string>{"UA.ini"});
     EXPECT_EQ(settings.ValueNames(kSection), (QStringList{"SplitMode", "HotTrack"}));
 }

@@ -71,7 +71,7 @@ TEST_F(DiscMonitorTest, HandlerRunsOnTheInterfaceThreadAndStopsWithoutDeadlock) 
     EXPECT_EQ(calls, 0);
 }
 
-TEST_F(DiscMonitorTest, FilterBitsSelectWhichChangesCount) {
+TEST_F(DiscMonitorTest, FilterBitsSelectChangesAndFailedWatchesEndQuietly) {
     // The tree's filter without files: a file causes no hand-over, a folder does.
     int calls = 0;
     auto monitor = StartedMonitor(temp.Path(), NOTIFY_DIR_NAME | NOTIFY_ATTRIBUTES, &calls);
@@ -106,9 +106,8 @@ TEST_F(DiscMonitorTest, FilterBitsSelectWhichChangesCount) {
     const int seen = fileCalls;
     fs::create_directory(temp.Path() / "now-seen");
     ASSERT_TRUE(WaitUntil([&] { return fileCalls > seen; }));
-}
 
-TEST_F(DiscMonitorTest, WatchThatCannotBeCreatedOrIsRemovedEndsQuietly) {
+    // A watch that cannot be made, or whose folder goes, ends quietly.
     const int running = TDiscMonitorThread::RunningCount();
     WriteText(temp.Path() / "plain-file");
     fs::create_directory(temp.Path() / "gone");

@@ -24,7 +24,7 @@ const std::string OnlyC = "\x03\x00"s
 
 } // namespace
 
-TEST(ItemIdList, BuildsSizesAndCutsTheDesignedLayout) {
+TEST(ItemIdList, BuildsCutsCopiesAppendsAndRefusesMalformedBytes) {
     const TItemIdList list = TItemIdList::FromIds({"ab", "c"});
     EXPECT_EQ(list.Bytes(), TwoIds);
     EXPECT_EQ(list.ItemCount(), 2u);
@@ -70,9 +70,7 @@ TEST(ItemIdList, BuildsSizesAndCutsTheDesignedLayout) {
     EXPECT_TRUE(three.RemoveLastId());
     EXPECT_EQ(three.Bytes(), OnlyAb);
     EXPECT_FALSE(three.RemoveLastId());
-}
 
-TEST(ItemIdList, CopyAppendCompareAndRefuseMalformedBytes) {
     EXPECT_EQ(TItemIdList().Copy().Bytes(), "\x00\x00"s); // total size + 2 bytes
     const TItemIdList parent = TItemIdList::FromIds({"x", "yy"});
     EXPECT_EQ(parent.Copy(), parent);

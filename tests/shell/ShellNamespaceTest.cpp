@@ -65,7 +65,7 @@ protected:
 
 } // namespace
 
-TEST_F(NamespaceFolder, PathsParseThroughComputerAndBack) {
+TEST_F(NamespaceFolder, PathsParseThroughComputerAndBackAndEnumerationFollowsTheFlags) {
     // Computer, the volume whose mount point starts the path, one entry each.
     ASSERT_GE(m_absolute.ItemCount(), 3u);
     EXPECT_EQ(SplitItemId(m_absolute.FirstId()).value().kind, ikComputer);
@@ -99,9 +99,7 @@ TEST_F(NamespaceFolder, PathsParseThroughComputerAndBack) {
     const TItemIdList nested = TItemIdList::Concat(Entry("Alpha"), Entry("inner"));
     EXPECT_EQ(m_folder->GetDisplayNameOf(nested, SHGDN_NORMAL), "inner");
     EXPECT_EQ(m_folder->GetDisplayNameOf(nested, SHGDN_FORPARSING), Q(m_temp / "Alpha/inner"));
-}
 
-TEST_F(NamespaceFolder, EnumerationFollowsTheFolderAndHiddenFlags) {
     using S = std::set<QString>;
     EXPECT_EQ(Names(*m_folder, SHCONTF_FOLDERS), (S{"Alpha", "beta", "dirlink"}));
     EXPECT_EQ(Names(*m_folder, SHCONTF_NONFOLDERS), (S{"file.txt", "link"}));
@@ -219,7 +217,7 @@ TEST_F(NamespaceFolder, RenameMovesTheItemButNeverOverAnotherOrToABadName) {
     EXPECT_EQ(m_folder->SetNameOf(Entry("beta"), "beta", 0), Entry("beta"));
 }
 
-TEST(ShellDesktop, HoldsComputerHomeVirtualFoldersAndTheDesktopDirectory) {
+TEST(ShellDesktop, HoldsComputerHomeVirtualFoldersTheDesktopDirectoryAndStableIcons) {
     TScopedXdgHome xdg;
     TTempFolder temp;
     TScopedHome userHome(temp.Path() / "home");
@@ -290,11 +288,8 @@ TEST(ShellDesktop, HoldsComputerHomeVirtualFoldersAndTheDesktopDirectory) {
               SFGAO_FILESYSTEM | SFGAO_CANRENAME);
     EXPECT_TRUE(desktop->BindToObject(Entry("Projects")));
     EXPECT_EQ(PathFromIdList(*SpecialFolderLocation(PIDL_DESKTOPDIRECTORY)), Q(desktopDir));
-}
 
-TEST(SystemImageList, IndexesAreStablePerKind) {
-    TScopedXdgHome xdg;
-    TTempFolder temp;
+    // System image list indexes are stable per kind.
     WriteFileBytes(temp / "a.txt", "a");
     WriteFileBytes(temp / "b.txt", "b");
     WriteFileBytes(temp / "c.png", "c");

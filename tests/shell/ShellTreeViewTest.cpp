@@ -413,7 +413,7 @@ TEST_F(ShellTreeViewTest, LabelEditAndPopupMenuAreAskedFor) {
     EXPECT_EQ(Captions(Root()).mid(0, 3), (QStringList{"beta", "gamma", "omega"}));
 }
 
-TEST_F(ShellTreeViewTest, IconsOverlaysAndCheckBoxesFollowTheirProperties) {
+TEST_F(ShellTreeViewTest, IconsCheckBoxesAndRootModesFollowTheirProperties) {
     fs::create_symlink(temp.Path() / "notes.txt", temp.Path() / "link.txt");
     std::vector<std::pair<TShellNode*, bool>> events;
     MakeTree(TF_FOLDERS | TF_NONFOLDERS, [&](TShellTreeView& t) {
@@ -448,9 +448,7 @@ TEST_F(ShellTreeViewTest, IconsOverlaysAndCheckBoxesFollowTheirProperties) {
     beta->setCheckState(0, Qt::Unchecked);
     using TEvents = std::vector<std::pair<TShellNode*, bool>>;
     EXPECT_EQ(events, (TEvents{{beta, true}, {beta, false}}));
-}
 
-TEST_F(ShellTreeViewTest, RootModesRebuildTheTreeAndVolumeEventsReadItAgain) {
     MakeTree(TF_FOLDERS, [](TShellTreeView& t) { t.SetShowVirtualFolders(false); });
     tree->ExpandNode(Node("gamma"));
     tree->SetRootDir(Text(temp.Path() / "alpha"));
