@@ -59,12 +59,8 @@ TEST(FilterListTest, LoadAndSaveTheStoredRows) {
                              {"Файл WinSplit", "*.vrn"},
                              {"Файл Windows Media Audio", "*.wma"}};
     const TPairs allFiles = {{"Всі файли", "*.*"}};
-    const struct {
-        const char* count; // nullptr: no count stored
-        std::vector<std::pair<int, const char*>> stored;
-        TPairs expected;
-        int selected;
-    } cases[] = {
+    // Count (nullptr: none stored), stored rows, entries, the selected one.
+    const std::tuple<const char*, std::vector<std::pair<int, const char*>>, TPairs, int> cases[] = {
         {nullptr, {{1, "Stale|*.old"}}, builtIns, 0},
         // "Всі файли" is found without regard to case; nothing is appended.
         {"4",
@@ -88,17 +84,17 @@ TEST(FilterListTest, LoadAndSaveTheStoredRows) {
          2},
         {"3", {{1, "A|*.a"}, {4, "Beyond|*.b"}}, {{"A", "*.a"}, allFiles[0]}, 1},
     };
-    for (const auto& test : cases) {
-        SCOPED_TRACE(test.count ? test.count : "no count");
+    for (const auto& [count, stored, expected, selected] : cases) {
+        SCOPED_TRACE(count ? count : "no count");
         TTempFolder folder;
         TRegistrySettings settings(QString::fromStdString(folder / "UA.ini"));
-        for (const auto& [number, text] : test.stored)
+        for (const auto& [number, text] : stored)
             settings.WriteString(kSection, QStringLiteral("Filter%1").arg(number), text);
-        if (test.count)
-            settings.WriteString(kSection, "FilterCount", test.count);
+        if (count)
+            settings.WriteString(kSection, "FilterCount", count);
         auto entries = LoadFilterEntries(settings);
-        EXPECT_EQ(SelectAllFilesEntry(entries), test.selected);
-        EXPECT_EQ(EntriesOf(entries), test.expected);
+        EXPECT_EQ(SelectAllFilesEntry(entries), selected);
+        EXPECT_EQ(EntriesOf(entries), expected);
     }
 
     // Saving skips incomplete rows, numbers the rest and refuses bad ones.

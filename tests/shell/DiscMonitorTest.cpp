@@ -185,26 +185,18 @@ TEST(MountDiff, DiffAndRescanReportRemovalsThenArrivals) {
                                              Mount("/media/other", "/dev/sdc1", "vfat")};
     std::vector<TMountRecord> stacked = before;
     stacked.push_back(Mount("/media/usb", "tmpfs", "tmpfs")); // mounted over
-    struct TCase {
-        const char* name;
-        const std::vector<TMountRecord>& from;
-        const std::vector<TMountRecord>& to;
-        TPoints left;
-        TPoints arrived;
+    using TTable = std::vector<TMountRecord>;
+    // From, to, left, arrived. The CD's type changed: it left and arrived
+    // again. Stacked mounts count by the top one, both ways.
+    const std::tuple<const TTable&, const TTable&, TPoints, TPoints> cases[] = {
+        {before, after, {"/media/usb", "/mnt/cd"}, {"/media/other", "/mnt/cd"}},
+        {before, before, {}, {}},
+        {before, stacked, {"/media/usb"}, {"/media/usb"}},
+        {stacked, before, {"/media/usb"}, {"/media/usb"}},
     };
-    // The CD's type changed: it left and arrived again.
-    const TCase cases[] = {
-        {"replaced", before, after, {"/media/usb", "/mnt/cd"}, {"/media/other", "/mnt/cd"}},
-        {"unchanged", before, before, {}, {}},
-        // Stacked mounts count by the top one, both ways.
-        {"mounted over", before, stacked, {"/media/usb"}, {"/media/usb"}},
-        {"top one unmounted", stacked, before, {"/media/usb"}, {"/media/usb"}},
-    };
-    for (const TCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        const TMountChange change = DiffMounts(c.from, c.to);
-        EXPECT_EQ(change.left, c.left);
-        EXPECT_EQ(change.arrived, c.arrived);
+    for (const auto& [from, to, left, arrived] : cases) {
+        const TMountChange change = DiffMounts(from, to);
+        EXPECT_EQ(std::pair(change.left, change.arrived), std::pair(left, arrived));
     }
 
     // A watcher's rescan reports the diff of its table, removals first.

@@ -27,22 +27,17 @@ void SetModificationTime(const std::string& path, time_t seconds) {
 } // namespace
 
 TEST(MaskList, ListsSplitAtSemicolonsAndWildcardsMatchCaseInsensitively) {
-    struct TCase {
-        const char* text;
-        QStringList masks;
-        const char* joined;
-    };
-    const TCase cases[] = {
+    // Text, masks, masks joined again.
+    const std::tuple<const char*, QStringList, const char*> cases[] = {
         {"", {"*.*"}, "*.*"}, // blank text means all files
         {" \t\r\n", {"*.*"}, "*.*"},
         {";", {}, ""}, // a semicolon alone passes everything
         {" *.vrn ; *.001;;", {"*.vrn", "*.001"}, "*.vrn;*.001"},
         {"a b;c", {"a b", "c"}, "a b;c"}, // inner blanks stay
     };
-    for (const TCase& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(MaskListFromText(c.text), c.masks);
-        EXPECT_EQ(MaskListToText(c.masks), c.joined);
+    for (const auto& [text, masks, joined] : cases) {
+        EXPECT_EQ(MaskListFromText(text), masks) << text;
+        EXPECT_EQ(MaskListToText(masks), joined) << text;
     }
     // An empty list passes every name; otherwise any mask may match.
     EXPECT_TRUE(MatchesAnyMask("README", {}));
