@@ -5,7 +5,6 @@
 #include "shell/ShellTreeView.h"
 
 #include <QElapsedTimer>
-#include <QString>
 #include <QStringList>
 
 #include <chrono>
