@@ -48,7 +48,7 @@ protected:
 
 } // namespace
 
-TEST_F(ItemMenu, CommandsAndTheirHintOpenCopyRenameAndShowProperties) {
+TEST_F(ItemMenu, CommandsHintOpenCopyRenamePropertiesAndDelete) {
     TItemMenu menu = MenuFor("doc.txt");
     EXPECT_EQ(Verbs(menu),
               (QStringList{"open", "openfolder", "copypath", "delete", "rename", "properties"}));
@@ -65,8 +65,8 @@ TEST_F(ItemMenu, CommandsAndTheirHintOpenCopyRenameAndShowProperties) {
     EXPECT_EQ(menu.IndexOfVerb("format"), -1);
 
     // Virtual and missing items offer less.
-    const TItemMenu trash(ShellDesktopFolder(), *SpecialFolderLocation(PIDL_BITBUCKET));
-    EXPECT_EQ(Verbs(trash), (QStringList{"open", "properties"}));
+    const TItemMenu bin(ShellDesktopFolder(), *SpecialFolderLocation(PIDL_BITBUCKET));
+    EXPECT_EQ(Verbs(bin), (QStringList{"open", "properties"}));
     const TItemMenu root(ShellDesktopFolder(), *ParsePathToIdList("/"));
     EXPECT_EQ(Verbs(root), (QStringList{"open", "copypath", "properties"}));
     EXPECT_TRUE(MenuFor("missing").Commands().empty());
@@ -148,20 +148,19 @@ TEST_F(ItemMenu, CommandsAndTheirHintOpenCopyRenameAndShowProperties) {
     const std::vector<TItemIdList> gone{TItemIdList::FromId(MakeItemId(ikEntry, "gone"))};
     EXPECT_FALSE(
         ShowItemMenu(m_folder, gone, {}, nullptr, ima_Properties, SFGAO_HASPROPSHEET).success);
-}
 
-TEST_F(ItemMenu, DeleteTrashesAndShiftDeleteAsksThenDeletesForGood) {
+    // Delete trashes; Shift+Delete asks, then deletes for good.
     TScopedHome home(m_temp.Path() / "home");
     const fs::path trash = m_xdg.DataHome() / "Trash";
     WriteFileBytes(m_temp / "folder/gone.txt", "gone");
-    TItemMenu menu = MenuFor("doc.txt");
-    ASSERT_TRUE(menu.InvokeCommand("delete")) << menu.LastError().toStdString();
+    TItemMenu trashed = MenuFor("doc.txt");
+    ASSERT_TRUE(trashed.InvokeCommand("delete")) << trashed.LastError().toStdString();
     EXPECT_FALSE(fs::exists(m_temp / "folder/doc.txt"));
     EXPECT_EQ(ReadFileBytes((trash / "files/doc.txt").string()), "document");
     EXPECT_TRUE(fs::exists(trash / "info/doc.txt.trashinfo"));
     // The item is gone, so trashing it again fails and says so.
-    EXPECT_FALSE(menu.InvokeCommand("delete"));
-    EXPECT_FALSE(menu.LastError().isEmpty());
+    EXPECT_FALSE(trashed.InvokeCommand("delete"));
+    EXPECT_FALSE(trashed.LastError().isEmpty());
 
     // Shift+Delete asks first; a refusal is no error and keeps the file.
     TItemMenu shifted = MenuFor("gone.txt");

@@ -127,7 +127,7 @@ TEST_F(NamespaceFolder, PathsParseThroughComputerAndBackAndEnumerationFollowsThe
     EXPECT_EQ(beta->EnumObjects(SHCONTF_FOLDERS), nullptr);
 }
 
-TEST_F(NamespaceFolder, AttributesBindingAndCompareFollowTheItemAndRefuseBadIds) {
+TEST_F(NamespaceFolder, AttributesBindingCompareAndRenameFollowTheItem) {
     const std::uint32_t folder = SFGAO_FILESYSTEM | SFGAO_FILESYSANCESTOR | SFGAO_FOLDER |
                                  SFGAO_CANRENAME | SFGAO_HASPROPSHEET;
     EXPECT_EQ(Attributes("Alpha"), folder | SFGAO_HASSUBFOLDER);
@@ -177,9 +177,8 @@ TEST_F(NamespaceFolder, AttributesBindingAndCompareFollowTheItemAndRefuseBadIds)
     EXPECT_EQ(desktop->CompareIDs(SHCOL_NAME, alpha, *ParsePathToIdList(Q(m_temp / "Alpha"))), 0);
     EXPECT_GT(desktop->CompareIDs(SHCOL_NAME, alpha, m_absolute), 0);
     EXPECT_NE(desktop->CompareIDs(SHCOL_NAME, alpha, *ParsePathToIdList(Q(m_temp / "beta"))), 0);
-}
 
-TEST_F(NamespaceFolder, RenameMovesTheItemButNeverOverAnotherOrToABadName) {
+    // Rename moves the item, but never over another or to a bad name.
     QString error;
     const auto renamed =
         m_folder->SetNameOf(Entry("file.txt"), "renamed.txt", SHGDN_NORMAL, &error);
@@ -210,7 +209,6 @@ TEST_F(NamespaceFolder, RenameMovesTheItemButNeverOverAnotherOrToABadName) {
     EXPECT_FALSE(m_folder->SetNameOf(Entry("missing"), "x", SHGDN_NORMAL, &error));
     EXPECT_FALSE(error.isEmpty());
     // Nor can the computer or a volume be renamed.
-    const auto desktop = ShellDesktopFolder();
     EXPECT_FALSE(desktop->SetNameOf(TItemIdList::FromId(MakeItemId(ikComputer)), "x", 0));
     EXPECT_FALSE(desktop->SetNameOf(*ParsePathToIdList("/"), "x", 0));
     // Renaming to the same name changes nothing and succeeds.
