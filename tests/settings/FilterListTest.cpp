@@ -20,39 +20,9 @@ using TPairs = std::vector<std::pair<QString, QString>>;
 
 } // namespace
 
-TEST(FilterListTest, ParsesStoredTextAndKnowsProtectedDescriptionsAndHiddenFiles) {
-    EXPECT_EQ(ParseFilter("Всі файли|*.*"), (TFilter{"Всі файли", "*.*"}));
-    EXPECT_EQ(ParseFilter("abc"), (TFilter{"", "abc"}));
-    EXPECT_EQ(ParseFilter("|*.a"), (TFilter{"", "*.a"}));
-    EXPECT_EQ(ParseFilter("A|"), (TFilter{"A", ""}));
-    EXPECT_EQ(ParseFilter(""), (TFilter{"", ""}));
-    // Only the first bar separates.
-    EXPECT_EQ(ParseFilter("A|*.a|*.b"), (TFilter{"A", "*.a|*.b"}));
-    // The mask keeps at most 1000 characters, with or without a bar.
-    const QString longMask(1500, u'x');
-    EXPECT_EQ(ParseFilter("A|" + longMask).mask, QString(1000, u'x'));
-    EXPECT_EQ(ParseFilter(longMask).mask, QString(1000, u'x'));
-    // Only the two own descriptions are protected, with their exact case.
-    EXPECT_TRUE(IsProtectedFilterDescription("Всі файли"));
-    EXPECT_TRUE(IsProtectedFilterDescription("Файл Varn split"));
-    EXPECT_FALSE(IsProtectedFilterDescription("Файл WinSplit"));
-    EXPECT_FALSE(IsProtectedFilterDescription("всі файли"));
-
-    // The all-files mask hides shortcuts and batch files.
-    EXPECT_TRUE(UsesShortcutsBatchCheck("*.*"));
-    EXPECT_FALSE(UsesShortcutsBatchCheck("*"));
-    EXPECT_FALSE(UsesShortcutsBatchCheck("*.vrn"));
-    for (const char* hidden : {"file_id.diz", "FILE_ID.DIZ", "a.lnk", "b.PIF", "c.Url", "d.scf",
-                               "desktop.ini", "RUN.BAT", ".ini"})
-        EXPECT_FALSE(AcceptedByShortcutsBatch(hidden)) << hidden;
-    for (const char* shown : {"file_id.diz.txt", "my_file_id.diz", "a.lnk.txt", "batch", "abat",
-                              "x.vrn", "ini", "a.bak"})
-        EXPECT_TRUE(AcceptedByShortcutsBatch(shown)) << shown;
-}
-
 // Built-ins without a count, else the stored rows with "Error|*.*" for missing
 // ones, as far as rows are really stored; then "Всі файли" is selected.
-TEST(FilterListTest, LoadAndSaveTheStoredRows) {
+TEST(FilterListTest, LoadSaveAndParseTheStoredRows) {
     TScopedXdgHome home;
     const TPairs builtIns = {{"Всі файли", "*.*"},
                              {"Файл Varn split", "*.vrn"},
@@ -124,4 +94,32 @@ TEST(FilterListTest, LoadAndSaveTheStoredRows) {
     EXPECT_EQ(SaveFilters(settings, {{"Both", "*.a|*.b"}, {"Max", QString(1000, u'x')}}), 2);
     EXPECT_EQ(LoadFilters(settings),
               (std::vector<TFilter>{{"Both", "*.a|*.b"}, {"Max", QString(1000, u'x')}}));
+
+    EXPECT_EQ(ParseFilter("Всі файли|*.*"), (TFilter{"Всі файли", "*.*"}));
+    EXPECT_EQ(ParseFilter("abc"), (TFilter{"", "abc"}));
+    EXPECT_EQ(ParseFilter("|*.a"), (TFilter{"", "*.a"}));
+    EXPECT_EQ(ParseFilter("A|"), (TFilter{"A", ""}));
+    EXPECT_EQ(ParseFilter(""), (TFilter{"", ""}));
+    // Only the first bar separates.
+    EXPECT_EQ(ParseFilter("A|*.a|*.b"), (TFilter{"A", "*.a|*.b"}));
+    // The mask keeps at most 1000 characters, with or without a bar.
+    const QString longMask(1500, u'x');
+    EXPECT_EQ(ParseFilter("A|" + longMask).mask, QString(1000, u'x'));
+    EXPECT_EQ(ParseFilter(longMask).mask, QString(1000, u'x'));
+    // Only the two own descriptions are protected, with their exact case.
+    EXPECT_TRUE(IsProtectedFilterDescription("Всі файли"));
+    EXPECT_TRUE(IsProtectedFilterDescription("Файл Varn split"));
+    EXPECT_FALSE(IsProtectedFilterDescription("Файл WinSplit"));
+    EXPECT_FALSE(IsProtectedFilterDescription("всі файли"));
+
+    // The all-files mask hides shortcuts and batch files.
+    EXPECT_TRUE(UsesShortcutsBatchCheck("*.*"));
+    EXPECT_FALSE(UsesShortcutsBatchCheck("*"));
+    EXPECT_FALSE(UsesShortcutsBatchCheck("*.vrn"));
+    for (const char* hidden : {"file_id.diz", "FILE_ID.DIZ", "a.lnk", "b.PIF", "c.Url", "d.scf",
+                               "desktop.ini", "RUN.BAT", ".ini"})
+        EXPECT_FALSE(AcceptedByShortcutsBatch(hidden)) << hidden;
+    for (const char* shown : {"file_id.diz.txt", "my_file_id.diz", "a.lnk.txt", "batch", "abat",
+                              "x.vrn", "ini", "a.bak"})
+        EXPECT_TRUE(AcceptedByShortcutsBatch(shown)) << shown;
 }

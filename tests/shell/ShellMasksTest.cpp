@@ -63,28 +63,6 @@ TEST(MaskList, ListsSplitAtSemicolonsAndWildcardsMatchCaseInsensitively) {
           false);
 }
 
-TEST(NormalizePath, KeepsExistingDirectoriesAndCutsBackTheRest) {
-    TScopedXdgHome xdg;
-    TTempFolder temp;
-    const std::string data = temp / "Data";
-    std::filesystem::create_directory(data);
-    WriteFileBytes(data + "/file.bin", "x");
-    std::filesystem::create_symlink(data, temp / "link");
-    std::filesystem::create_symlink(temp / "gone", temp / "dangling");
-    EXPECT_TRUE(DirectoryExists(Q(temp / "link")));
-    for (const std::string& path : {data + "/file.bin", temp / "dangling", std::string()})
-        EXPECT_FALSE(DirectoryExists(Q(path))) << path;
-    // Existing folders (links to one too) stay, the rest is cut back to the
-    // deepest existing one; relative texts name nothing.
-    for (const std::string& kept : {data, temp / "link", data + "/", std::string("/")})
-        EXPECT_EQ(NormalizePath(Q(kept)), Q(kept)) << kept;
-    for (const char* rest : {"/missing/deeper", "/missing/deeper/", "/file.bin", "/file.bin/x"})
-        EXPECT_EQ(NormalizePath(Q(data + rest)), Q(data + "/")) << rest;
-    for (const char* relative : {"Data", "./Data", ""})
-        EXPECT_EQ(NormalizePath(relative), "") << relative;
-    EXPECT_EQ(NormalizePath("/no-such-folder-varn-test/deeper"), "/");
-}
-
 class LevelOrder : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -125,7 +103,7 @@ protected:
     TShellFolderPtr m_folder;
 };
 
-TEST_F(LevelOrder, FoldersComeFirstAndOnlySoAscendingReversesTheFiles) {
+TEST_F(LevelOrder, FoldersComeFirstSoAscendingReversesFilesAndPathsAreCutBack) {
     // Type names come from the system's types; a tie falls back to the name.
     std::vector<QString> byType{"a-large.zip", "b-small.txt", "c-middle.png"};
     const QMimeDatabase types;
@@ -149,4 +127,23 @@ TEST_F(LevelOrder, FoldersComeFirstAndOnlySoAscendingReversesTheFiles) {
         std::reverse(expected.begin() + 2, expected.end());
         EXPECT_EQ(Sorted(so_Ascending, type), expected);
     }
+
+    // NormalizePath keeps existing directories and cuts back the rest.
+    const std::string data = m_temp / "Data";
+    std::filesystem::create_directory(data);
+    WriteFileBytes(data + "/file.bin", "x");
+    std::filesystem::create_symlink(data, m_temp / "link");
+    std::filesystem::create_symlink(m_temp / "gone", m_temp / "dangling");
+    EXPECT_TRUE(DirectoryExists(Q(m_temp / "link")));
+    for (const std::string& path : {data + "/file.bin", m_temp / "dangling", std::string()})
+        EXPECT_FALSE(DirectoryExists(Q(path))) << path;
+    // Existing folders (links to one too) stay, the rest is cut back to the
+    // deepest existing one; relative texts name nothing.
+    for (const std::string& kept : {data, m_temp / "link", data + "/", std::string("/")})
+        EXPECT_EQ(NormalizePath(Q(kept)), Q(kept)) << kept;
+    for (const char* rest : {"/missing/deeper", "/missing/deeper/", "/file.bin", "/file.bin/x"})
+        EXPECT_EQ(NormalizePath(Q(data + rest)), Q(data + "/")) << rest;
+    for (const char* relative : {"Data", "./Data", ""})
+        EXPECT_EQ(NormalizePath(relative), "") << relative;
+    EXPECT_EQ(NormalizePath("/no-such-folder-varn-test/deeper"), "/");
 }

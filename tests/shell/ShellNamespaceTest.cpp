@@ -224,8 +224,6 @@ TEST(ShellDesktop, HoldsComputerHomeVirtualFoldersTheDesktopDirectoryAndStableIc
     for (const char* name :
          {Texts::ShellComputer, Texts::ShellHome, Texts::ShellTrash, Texts::ShellNetwork})
         EXPECT_TRUE(names.count(QString::fromUtf8(name))) << name;
-    EXPECT_EQ(desktop->GetDisplayNameOf(TItemIdList::Empty(), SHGDN_NORMAL),
-              QString::fromUtf8(Texts::ShellDesktop));
     // The desktop as a root asks about itself with the empty list.
     EXPECT_EQ(desktop->GetAttributesOf(TItemIdList::Empty(), SFGAO_TREEREQUEST),
               SFGAO_FOLDER | SFGAO_FILESYSANCESTOR | SFGAO_HASSUBFOLDER);
