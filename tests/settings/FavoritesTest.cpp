@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-// Written with CR LF after every line, the last included; read with any line
-// end and no trailing empty line.
+// Written with CR LF after every line; read with any line end.
 TEST(FavoritesTest, LinesEndWithCrLfAndSplitAtTheFirstEquals) {
     EXPECT_EQ(FavoritesText({"Дім=/home/u", "Диск=/media/u/Диск"}),
               "Дім=/home/u\r\nДиск=/media/u/Диск\r\n");

@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -18,8 +16,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A registration into a temporary data home, with fake database tools that
-// log each run into a file, so that no real tool and no real home is touched.
+// A registration into a temporary data home, with fake tools logging each run.
 class FileAssociationTest : public ::testing::Test {
 protected:
     FileAssociationTest() {
@@ -120,15 +117,32 @@ TEST_F(FileAssociationTest, StartupStepWritesTypesIconsAndDesktopEntry) {
               "Categories=Utility;\n");
     EXPECT_EQ(ToolLog(), "update-mime-database " + Data("mime") + "\n" +
                              "update-desktop-database " + Data("applications") + "\n");
+
+    // The program path is quoted (above) and escaped for Exec.
+    EXPECT_EQ(DesktopExecCommand("/a\"b"), "\"/a\\\\\"b\" %f");
+    EXPECT_EQ(DesktopExecCommand("/a$b`c"), "\"/a\\\\$b\\\\`c\" %f");
+    EXPECT_EQ(DesktopExecCommand("/a\\b"), "\"/a\\\\\\\\b\" %f");
+    EXPECT_EQ(DesktopExecCommand("/100%/x"), "\"/100%%/x\" %f");
+    EXPECT_EQ(DesktopExecCommand("/Програми/розбивка"), "\"/Програми/розбивка\" %f");
 }
 
-TEST_F(FileAssociationTest, OnlyChangedFilesAreRewrittenAndOnlyTheirToolRuns) {
+// The type alone has no piece icons and keeps piece types written before.
+TEST_F(FileAssociationTest, TypeAloneKeepsPieceTypesAndOnlyChangedFilesAreRewritten) {
+    auto report = RegisterFileAssociation(m_options);
+    EXPECT_EQ(report.filesWritten.size(), 4);
+    const std::string xml = ReadFileBytes(Data("mime/packages/varnsplit.xml"));
+    EXPECT_NE(xml.find("*.vrn"), std::string::npos);
+    EXPECT_EQ(xml.find("varnsplit-piece"), std::string::npos);
+    EXPECT_FALSE(
+        fs::exists(Data("icons/hicolor/scalable/mimetypes/application-x-varnsplit-dos.svg")));
+
     RestoreFileAssociations(m_options);
     ClearToolLog();
     const auto before = Snapshot();
-    auto report = RestoreFileAssociations(m_options);
-    EXPECT_TRUE(report.filesWritten.isEmpty());
-    EXPECT_TRUE(report.toolsRun.isEmpty());
+    for (auto* step : {&RestoreFileAssociations, &RegisterFileAssociation}) {
+        report = step(m_options);
+        EXPECT_EQ(std::tuple(report.filesWritten.size(), report.toolsRun.size()), std::tuple(0, 0));
+    }
     EXPECT_EQ(Snapshot(), before);
     EXPECT_EQ(ToolLog(), "");
 
@@ -150,23 +164,7 @@ TEST_F(FileAssociationTest, OnlyChangedFilesAreRewrittenAndOnlyTheirToolRuns) {
     EXPECT_EQ(ToolLog(), "");
 }
 
-TEST_F(FileAssociationTest, RegisteringTheTypeAloneWritesNoPieceIconsAndKeepsPieceTypes) {
-    auto report = RegisterFileAssociation(m_options);
-    EXPECT_EQ(report.filesWritten.size(), 4);
-    std::string xml = ReadFileBytes(Data("mime/packages/varnsplit.xml"));
-    EXPECT_NE(xml.find("*.vrn"), std::string::npos);
-    EXPECT_EQ(xml.find("varnsplit-piece"), std::string::npos);
-    EXPECT_FALSE(
-        fs::exists(Data("icons/hicolor/scalable/mimetypes/application-x-varnsplit-dos.svg")));
-
-    RestoreFileAssociations(m_options);
-    const auto before = Snapshot();
-    report = RegisterFileAssociation(m_options);
-    EXPECT_TRUE(report.filesWritten.isEmpty());
-    EXPECT_EQ(Snapshot(), before);
-}
-
-TEST_F(FileAssociationTest, StartupStepFollowsTheRestoreSetting) {
+TEST_F(FileAssociationTest, StartupStepFollowsTheRestoreSettingAndDefaultsToTheXdgDataHome) {
     TRegistrySettings settings;
     settings.WriteBool("Settings", "RestoreAssociations", false);
     EXPECT_FALSE(RunAssociationStartupStep(settings, m_options));
@@ -177,21 +175,16 @@ TEST_F(FileAssociationTest, StartupStepFollowsTheRestoreSetting) {
     TScopedXdgHome otherHome;
     TRegistrySettings fresh;
     EXPECT_TRUE(RunAssociationStartupStep(fresh, m_options));
-    EXPECT_TRUE(fs::exists(Data("mime/packages/varnsplit.xml")));
     EXPECT_TRUE(
         fs::exists(Data("icons/hicolor/scalable/mimetypes/application-x-varnsplit-piece-4.svg")));
-}
 
-// Missing tools are skipped silently.
-TEST_F(FileAssociationTest, DefaultsComeFromTheXdgDataHome) {
+    // By default: the XDG data home and this program; missing tools are skipped.
     TAssociationOptions options;
-    options.toolPath = QString::fromStdString(m_home.DataHome().string() + "/no-tools-here");
+    options.toolPath = QString::fromStdString(m_tools / "no-tools-here");
     const auto report = RestoreFileAssociations(options);
-    EXPECT_EQ(report.filesWritten.size(), 10);
-    EXPECT_TRUE(report.toolsRun.isEmpty());
-    EXPECT_TRUE(fs::exists(Data("mime/packages/varnsplit.xml")));
-    const std::string desktop = ReadFileBytes(Data("applications/varnsplit.desktop"));
-    // Without a path given, the running program is registered.
+    EXPECT_EQ(std::tuple(report.filesWritten.size(), report.toolsRun.size()), std::tuple(10, 0));
+    const std::string desktop =
+        ReadFileBytes((otherHome.DataHome() / "applications/varnsplit.desktop").string());
     EXPECT_NE(desktop.find("Exec=\"" + fs::read_symlink("/proc/self/exe").string() + "\" %f\n"),
               std::string::npos)
         << desktop;
@@ -207,14 +200,12 @@ TEST_F(FileAssociationTest, RealMimeDatabaseAcceptsThePackage) {
     EXPECT_NE(globs.find(":application/varnsplit:*.vrn"), std::string::npos)
         << globs.substr(0, 500);
     EXPECT_NE(globs.find(":application/x-varnsplit-piece-4:*.007"), std::string::npos);
-    EXPECT_NE(globs.find(":application/x-varnsplit-piece-1:*.004"), std::string::npos);
     const std::string icons = ReadFileBytes(Data("mime/icons"));
     EXPECT_NE(icons.find("application/x-varnsplit-dos:application-x-varnsplit-dos"),
               std::string::npos);
 }
 
-// A file where the icon theme folder belongs: the icons are skipped, the rest
-// is registered. A folder in place of the desktop entry is an error naming it.
+// A file as the icon folder skips the icons; a folder as the desktop entry fails.
 TEST_F(FileAssociationTest, UnwritableFilesAreSkippedOrAnErrorNamingThem) {
     WriteFileBytes(Data("icons"), "not a folder");
     const auto report = RestoreFileAssociations(m_options);
@@ -232,14 +223,4 @@ TEST_F(FileAssociationTest, UnwritableFilesAreSkippedOrAnErrorNamingThem) {
         EXPECT_NE(std::string(error.what()).find("varnsplit.desktop"), std::string::npos)
             << error.what();
     }
-}
-
-TEST(DesktopExecCommandTest, QuotesAndEscapesTheProgramPath) {
-    EXPECT_EQ(DesktopExecCommand("/usr/bin/varnsplit"), "\"/usr/bin/varnsplit\" %f");
-    EXPECT_EQ(DesktopExecCommand("/a b/c"), "\"/a b/c\" %f");
-    EXPECT_EQ(DesktopExecCommand("/a\"b"), "\"/a\\\\\"b\" %f");
-    EXPECT_EQ(DesktopExecCommand("/a$b`c"), "\"/a\\\\$b\\\\`c\" %f");
-    EXPECT_EQ(DesktopExecCommand("/a\\b"), "\"/a\\\\\\\\b\" %f");
-    EXPECT_EQ(DesktopExecCommand("/100%/x"), "\"/100%%/x\" %f");
-    EXPECT_EQ(DesktopExecCommand("/Програми/розбивка"), "\"/Програми/розбивка\" %f");
 }

@@ -20,43 +20,17 @@ using TPairs = std::vector<std::pair<QString, QString>>;
 
 } // namespace
 
-TEST(FilterListTest, ParsesStoredTextAndKnowsTheProtectedDescriptions) {
-    EXPECT_EQ(ParseFilter("Всі файли|*.*"), (TFilter{"Всі файли", "*.*"}));
-    EXPECT_EQ(ParseFilter("abc"), (TFilter{"", "abc"}));
-    EXPECT_EQ(ParseFilter("|*.a"), (TFilter{"", "*.a"}));
-    EXPECT_EQ(ParseFilter("A|"), (TFilter{"A", ""}));
-    EXPECT_EQ(ParseFilter(""), (TFilter{"", ""}));
-    // Only the first bar separates.
-    EXPECT_EQ(ParseFilter("A|*.a|*.b"), (TFilter{"A", "*.a|*.b"}));
-    // The mask keeps at most 1000 characters, with or without a bar.
-    const QString longMask(1500, u'x');
-    EXPECT_EQ(ParseFilter("A|" + longMask).mask, QString(1000, u'x'));
-    EXPECT_EQ(ParseFilter(longMask).mask, QString(1000, u'x'));
-    EXPECT_EQ(ParseFilter("A|" + QString(1000, u'y')).mask.size(), 1000);
-    // Only the two own descriptions are protected, with their exact case.
-    EXPECT_TRUE(IsProtectedFilterDescription("Всі файли"));
-    EXPECT_TRUE(IsProtectedFilterDescription("Файл Varn split"));
-    EXPECT_FALSE(IsProtectedFilterDescription("Файл WinSplit"));
-    EXPECT_FALSE(IsProtectedFilterDescription("всі файли"));
-}
-
-// The list as loaded and then given its "Всі файли" entry: the built-ins
-// without a stored count, otherwise the stored rows as stored, a missing row
-// read as "Error|*.*". A hand-edited count is trusted only as far as the
-// filters really stored: the load never walks millions of missing rows.
-TEST(FilterListTest, LoadShowsTheStoredRowsAndSelectsAllFiles) {
+// Built-ins without a count, else the stored rows with "Error|*.*" for missing
+// ones, as far as rows are really stored; then "Всі файли" is selected.
+TEST(FilterListTest, LoadSaveAndParseTheStoredRows) {
     TScopedXdgHome home;
     const TPairs builtIns = {{"Всі файли", "*.*"},
                              {"Файл Varn split", "*.vrn"},
                              {"Файл WinSplit", "*.vrn"},
                              {"Файл Windows Media Audio", "*.wma"}};
     const TPairs allFiles = {{"Всі файли", "*.*"}};
-    const struct {
-        const char* count; // nullptr: no count stored
-        std::vector<std::pair<int, const char*>> stored;
-        TPairs expected;
-        int selected;
-    } cases[] = {
+    // Count (nullptr: none stored), stored rows, entries, the selected one.
+    const std::tuple<const char*, std::vector<std::pair<int, const char*>>, TPairs, int> cases[] = {
         {nullptr, {{1, "Stale|*.old"}}, builtIns, 0},
         // "Всі файли" is found without regard to case; nothing is appended.
         {"4",
@@ -80,22 +54,20 @@ TEST(FilterListTest, LoadShowsTheStoredRowsAndSelectsAllFiles) {
          2},
         {"3", {{1, "A|*.a"}, {4, "Beyond|*.b"}}, {{"A", "*.a"}, allFiles[0]}, 1},
     };
-    for (const auto& test : cases) {
-        SCOPED_TRACE(test.count ? test.count : "no count");
+    for (const auto& [count, stored, expected, selected] : cases) {
+        SCOPED_TRACE(count ? count : "no count");
         TTempFolder folder;
         TRegistrySettings settings(QString::fromStdString(folder / "UA.ini"));
-        for (const auto& [number, text] : test.stored)
+        for (const auto& [number, text] : stored)
             settings.WriteString(kSection, QStringLiteral("Filter%1").arg(number), text);
-        if (test.count)
-            settings.WriteString(kSection, "FilterCount", test.count);
+        if (count)
+            settings.WriteString(kSection, "FilterCount", count);
         auto entries = LoadFilterEntries(settings);
-        EXPECT_EQ(SelectAllFilesEntry(entries), test.selected);
-        EXPECT_EQ(EntriesOf(entries), test.expected);
+        EXPECT_EQ(SelectAllFilesEntry(entries), selected);
+        EXPECT_EQ(EntriesOf(entries), expected);
     }
-}
 
-TEST(FilterListTest, SavingSkipsIncompleteRowsAndNumbersTheRest) {
-    TScopedXdgHome home;
+    // Saving skips incomplete rows, numbers the rest and refuses bad ones.
     TRegistrySettings settings;
     for (int k = 1; k <= 5; ++k)
         settings.WriteString(kSection, QStringLiteral("Filter%1").arg(k), "Old|*.old");
@@ -104,36 +76,43 @@ TEST(FilterListTest, SavingSkipsIncompleteRowsAndNumbersTheRest) {
     const int saved = SaveFilters(
         settings, {{"A", "*.a"}, {"", ""}, {"NoMask", ""}, {"", "*.nodesc"}, {"B", "*.b"}});
     EXPECT_EQ(saved, 2);
-    EXPECT_EQ(settings.ReadString(kSection, "Filter1", ""), "A|*.a");
-    EXPECT_EQ(settings.ReadString(kSection, "Filter2", ""), "B|*.b");
-    EXPECT_EQ(settings.ReadInteger(kSection, "FilterCount", 0), 2);
     // Values above the new count stay and are ignored.
     EXPECT_EQ(settings.ReadString(kSection, "Filter3", ""), "Old|*.old");
     TRegistrySettings reloaded;
     EXPECT_EQ(EntriesOf(LoadFilterEntries(reloaded)), (TPairs{{"A", "*.a"}, {"B", "*.b"}}));
 
     EXPECT_EQ(SaveFilters(settings, {}), 0);
-    EXPECT_TRUE(settings.ValueExists(kSection, "FilterCount"));
     EXPECT_TRUE(LoadFilters(settings).empty());
-}
 
-TEST(FilterListTest, RowsThatWouldNotReadBackAreRefusedBeforeWriting) {
-    TScopedXdgHome home;
-    TRegistrySettings settings;
-    settings.WriteString(kSection, "Filter1", "Keep|*.k");
-    settings.WriteInteger(kSection, "FilterCount", 1);
-    EXPECT_THROW(SaveFilters(settings, {{"A", "*.a"}, {"Bad|bar", "*.b"}}), ESettingsError);
-    EXPECT_THROW(SaveFilters(settings, {{"A", "*.a"}, {"Long", QString(1001, u'x')}}),
+    // Rows that would not read back are refused before anything is written.
+    EXPECT_THROW(SaveFilters(settings, {{"C", "*.c"}, {"Bad|bar", "*.b"}}), ESettingsError);
+    EXPECT_THROW(SaveFilters(settings, {{"C", "*.c"}, {"Long", QString(1001, u'x')}}),
                  ESettingsError);
-    EXPECT_EQ(settings.ReadString(kSection, "Filter1", ""), "Keep|*.k");
-    EXPECT_EQ(settings.ReadInteger(kSection, "FilterCount", 0), 1);
+    EXPECT_EQ(settings.ReadString(kSection, "Filter1", ""), "A|*.a");
+    EXPECT_EQ(settings.ReadInteger(kSection, "FilterCount", 0), 0);
     // A bar inside the mask is fine: only the first bar separates.
     EXPECT_EQ(SaveFilters(settings, {{"Both", "*.a|*.b"}, {"Max", QString(1000, u'x')}}), 2);
     EXPECT_EQ(LoadFilters(settings),
               (std::vector<TFilter>{{"Both", "*.a|*.b"}, {"Max", QString(1000, u'x')}}));
-}
 
-TEST(FilterListTest, AllFilesMaskHidesShortcutsAndBatchFiles) {
+    EXPECT_EQ(ParseFilter("Всі файли|*.*"), (TFilter{"Всі файли", "*.*"}));
+    EXPECT_EQ(ParseFilter("abc"), (TFilter{"", "abc"}));
+    EXPECT_EQ(ParseFilter("|*.a"), (TFilter{"", "*.a"}));
+    EXPECT_EQ(ParseFilter("A|"), (TFilter{"A", ""}));
+    EXPECT_EQ(ParseFilter(""), (TFilter{"", ""}));
+    // Only the first bar separates.
+    EXPECT_EQ(ParseFilter("A|*.a|*.b"), (TFilter{"A", "*.a|*.b"}));
+    // The mask keeps at most 1000 characters, with or without a bar.
+    const QString longMask(1500, u'x');
+    EXPECT_EQ(ParseFilter("A|" + longMask).mask, QString(1000, u'x'));
+    EXPECT_EQ(ParseFilter(longMask).mask, QString(1000, u'x'));
+    // Only the two own descriptions are protected, with their exact case.
+    EXPECT_TRUE(IsProtectedFilterDescription("Всі файли"));
+    EXPECT_TRUE(IsProtectedFilterDescription("Файл Varn split"));
+    EXPECT_FALSE(IsProtectedFilterDescription("Файл WinSplit"));
+    EXPECT_FALSE(IsProtectedFilterDescription("всі файли"));
+
+    // The all-files mask hides shortcuts and batch files.
     EXPECT_TRUE(UsesShortcutsBatchCheck("*.*"));
     EXPECT_FALSE(UsesShortcutsBatchCheck("*"));
     EXPECT_FALSE(UsesShortcutsBatchCheck("*.vrn"));

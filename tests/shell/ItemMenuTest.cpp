@@ -48,8 +48,8 @@ protected:
 
 } // namespace
 
-TEST_F(ItemMenu, CommandsCarryVerbsAndHelpTextsAndFollowTheItem) {
-    const TItemMenu menu = MenuFor("doc.txt");
+TEST_F(ItemMenu, CommandsHintOpenCopyRenamePropertiesAndDelete) {
+    TItemMenu menu = MenuFor("doc.txt");
     EXPECT_EQ(Verbs(menu),
               (QStringList{"open", "openfolder", "copypath", "delete", "rename", "properties"}));
     for (const TItemMenuCommand& command : menu.Commands()) {
@@ -60,43 +60,33 @@ TEST_F(ItemMenu, CommandsCarryVerbsAndHelpTextsAndFollowTheItem) {
     EXPECT_EQ(menu.GetCommandString(remove, GCS_VERB), "delete");
     EXPECT_EQ(menu.GetCommandString(remove, GCS_HELPTEXT),
               QString::fromUtf8(Texts::MenuDeleteHelp));
-    EXPECT_EQ(menu.HintOf(remove), "delete|" + QString::fromUtf8(Texts::MenuDeleteHelp));
     EXPECT_EQ(menu.GetCommandString(99, GCS_VERB), "");
     EXPECT_EQ(menu.HintOf(-1), "");
     EXPECT_EQ(menu.IndexOfVerb("format"), -1);
 
     // Virtual and missing items offer less.
-    const TItemMenu trash(ShellDesktopFolder(), *SpecialFolderLocation(PIDL_BITBUCKET));
-    EXPECT_EQ(Verbs(trash), (QStringList{"open", "properties"}));
+    const TItemMenu bin(ShellDesktopFolder(), *SpecialFolderLocation(PIDL_BITBUCKET));
+    EXPECT_EQ(Verbs(bin), (QStringList{"open", "properties"}));
     const TItemMenu root(ShellDesktopFolder(), *ParsePathToIdList("/"));
     EXPECT_EQ(Verbs(root), (QStringList{"open", "copypath", "properties"}));
     EXPECT_TRUE(MenuFor("missing").Commands().empty());
     EXPECT_TRUE(TItemMenu(nullptr, TItemIdList::Empty()).Commands().empty());
-}
 
-TEST_F(ItemMenu, HighlightedCommandBecomesTheApplicationHint) {
-    const TItemMenu itemMenu = MenuFor("doc.txt");
+    // In a menu, the highlighted command becomes the application hint.
     QStringList seen;
     SetOnApplicationHint([&seen](const QString& hint) { seen << hint; });
-    {
-        QMenu menu;
-        itemMenu.FillMenu(menu);
-        ASSERT_EQ(menu.actions().size(), 6);
-        EXPECT_EQ(menu.defaultAction(), menu.actions().front());
-        EXPECT_EQ(menu.actions().at(2)->statusTip(), QString::fromUtf8(Texts::MenuCopyPathHelp));
-        menu.actions().at(2)->hover();
-        EXPECT_EQ(ApplicationHint(), "copypath|" + QString::fromUtf8(Texts::MenuCopyPathHelp));
-        emit menu.aboutToHide();
-        EXPECT_EQ(ApplicationHint(), "");
-    }
+    QMenu shown;
+    menu.FillMenu(shown);
+    ASSERT_EQ(shown.actions().size(), 6);
+    EXPECT_EQ(shown.defaultAction(), shown.actions().front());
+    const QString copyHelp = QString::fromUtf8(Texts::MenuCopyPathHelp);
+    EXPECT_EQ(shown.actions().at(2)->statusTip(), copyHelp);
+    shown.actions().at(2)->hover();
+    EXPECT_EQ(ApplicationHint(), "copypath|" + copyHelp);
+    emit shown.aboutToHide();
     SetOnApplicationHint(nullptr);
-    ASSERT_EQ(seen.size(), 2);
-    EXPECT_TRUE(seen.at(0).startsWith("copypath|"));
-    EXPECT_EQ(seen.at(1), "");
-}
+    EXPECT_EQ(seen, (QStringList{"copypath|" + copyHelp, ""}));
 
-TEST_F(ItemMenu, OpenAndCopyCommandsHandOutTheItem) {
-    TItemMenu menu = MenuFor("doc.txt");
     QList<QUrl> opened;
     menu.OnOpenUrl = [&opened](const QUrl& url) {
         opened << url;
@@ -113,20 +103,64 @@ TEST_F(ItemMenu, OpenAndCopyCommandsHandOutTheItem) {
     EXPECT_FALSE(menu.InvokeCommand("open"));
     EXPECT_TRUE(menu.LastError().contains("doc.txt"));
     EXPECT_FALSE(menu.InvokeCommand("no-such-verb"));
-}
 
-TEST_F(ItemMenu, DeleteTrashesAndShiftDeleteAsksThenDeletesForGood) {
+    // Rename is left to the caller; the properties need their sheet.
+    EXPECT_TRUE(menu.InvokeCommand("rename"));
+    EXPECT_TRUE(fs::exists(m_temp / "folder/doc.txt"));
+
+    int sheets = 0;
+    menu.OnShowProperties = [&sheets](const TItemMenu& item) {
+        ++sheets;
+        EXPECT_EQ(item.ItemName(), "doc.txt");
+    };
+    EXPECT_TRUE(menu.InvokeCommand("properties"));
+    EXPECT_EQ(sheets, 1);
+
+    auto factsOf = [](const std::string& path, const QString& name) {
+        const TPropertiesDialog dialog(Q(path), name);
+        QMap<QString, QString> facts;
+        for (const auto& [label, value] : dialog.Facts())
+            facts.insert(label, value);
+        return facts;
+    };
+    const auto facts = factsOf(m_temp / "folder/doc.txt", "doc.txt");
+    EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesName)), "doc.txt");
+    EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesPath)), Q(m_temp / "folder"));
+    EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesSize)),
+              FormatQText(Texts::PropertiesSizeBytes, {"8"}));
+    EXPECT_TRUE(facts.value(QString::fromUtf8(Texts::PropertiesPermissions)).startsWith("rw"));
+    EXPECT_FALSE(facts.contains(QString::fromUtf8(Texts::PropertiesLinkTarget)));
+
+    fs::create_symlink(m_temp / "folder/doc.txt", m_temp / "folder/alias");
+    EXPECT_EQ(factsOf(m_temp / "folder/alias", "alias")
+                  .value(QString::fromUtf8(Texts::PropertiesLinkTarget)),
+              Q(m_temp / "folder/doc.txt"));
+    const TPropertiesDialog missing(Q(m_temp / "folder/gone"), "gone");
+    EXPECT_EQ(missing.Facts().back().second, QString::fromUtf8(Texts::PropertiesMissing));
+
+    // ShowItemMenu needs an item, and the property-sheet bit for properties.
+    const std::vector<TItemIdList> items{TItemIdList::FromId(MakeItemId(ikEntry, "doc.txt"))};
+    EXPECT_FALSE(ShowItemMenu(nullptr, items, {}, nullptr, ima_Default, 0).success);
+    EXPECT_FALSE(ShowItemMenu(m_folder, {}, {}, nullptr, ima_Default, 0).success);
+    const TItemMenuResult result = ShowItemMenu(m_folder, items, {}, nullptr, ima_Properties, 0);
+    EXPECT_FALSE(result.success);
+    EXPECT_FALSE(result.renameRequested);
+    const std::vector<TItemIdList> gone{TItemIdList::FromId(MakeItemId(ikEntry, "gone"))};
+    EXPECT_FALSE(
+        ShowItemMenu(m_folder, gone, {}, nullptr, ima_Properties, SFGAO_HASPROPSHEET).success);
+
+    // Delete trashes; Shift+Delete asks, then deletes for good.
     TScopedHome home(m_temp.Path() / "home");
     const fs::path trash = m_xdg.DataHome() / "Trash";
     WriteFileBytes(m_temp / "folder/gone.txt", "gone");
-    TItemMenu menu = MenuFor("doc.txt");
-    ASSERT_TRUE(menu.InvokeCommand("delete")) << menu.LastError().toStdString();
+    TItemMenu trashed = MenuFor("doc.txt");
+    ASSERT_TRUE(trashed.InvokeCommand("delete")) << trashed.LastError().toStdString();
     EXPECT_FALSE(fs::exists(m_temp / "folder/doc.txt"));
     EXPECT_EQ(ReadFileBytes((trash / "files/doc.txt").string()), "document");
     EXPECT_TRUE(fs::exists(trash / "info/doc.txt.trashinfo"));
     // The item is gone, so trashing it again fails and says so.
-    EXPECT_FALSE(menu.InvokeCommand("delete"));
-    EXPECT_FALSE(menu.LastError().isEmpty());
+    EXPECT_FALSE(trashed.InvokeCommand("delete"));
+    EXPECT_FALSE(trashed.LastError().isEmpty());
 
     // Shift+Delete asks first; a refusal is no error and keeps the file.
     TItemMenu shifted = MenuFor("gone.txt");
@@ -157,52 +191,4 @@ TEST_F(ItemMenu, DeleteTrashesAndShiftDeleteAsksThenDeletesForGood) {
         EXPECT_FALSE(fs::exists(fs::symlink_status(m_temp.Path() / "folder" / name))) << name;
     }
     EXPECT_EQ(ReadFileBytes(m_temp / "precious/keep.bin"), "keep");
-}
-
-TEST_F(ItemMenu, RenameIsLeftToTheCallerAndPropertiesNeedTheirSheet) {
-    TItemMenu menu = MenuFor("doc.txt");
-    EXPECT_TRUE(menu.InvokeCommand("rename"));
-    EXPECT_TRUE(fs::exists(m_temp / "folder/doc.txt"));
-
-    int shown = 0;
-    menu.OnShowProperties = [&shown](const TItemMenu& item) {
-        ++shown;
-        EXPECT_EQ(item.ItemName(), "doc.txt");
-    };
-    EXPECT_TRUE(menu.InvokeCommand("properties"));
-    EXPECT_EQ(shown, 1);
-
-    auto factsOf = [](const std::string& path, const QString& name) {
-        const TPropertiesDialog dialog(Q(path), name);
-        QMap<QString, QString> facts;
-        for (const auto& [label, value] : dialog.Facts())
-            facts.insert(label, value);
-        return facts;
-    };
-    const auto facts = factsOf(m_temp / "folder/doc.txt", "doc.txt");
-    EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesName)), "doc.txt");
-    EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesPath)), Q(m_temp / "folder"));
-    EXPECT_EQ(facts.value(QString::fromUtf8(Texts::PropertiesSize)),
-              FormatQText(Texts::PropertiesSizeBytes, {"8"}));
-    EXPECT_TRUE(facts.value(QString::fromUtf8(Texts::PropertiesPermissions)).startsWith("rw"));
-    EXPECT_FALSE(facts.contains(QString::fromUtf8(Texts::PropertiesLinkTarget)));
-
-    fs::create_symlink(m_temp / "folder/doc.txt", m_temp / "folder/alias");
-    EXPECT_EQ(factsOf(m_temp / "folder/alias", "alias")
-                  .value(QString::fromUtf8(Texts::PropertiesLinkTarget)),
-              Q(m_temp / "folder/doc.txt"));
-    const TPropertiesDialog missing(Q(m_temp / "folder/gone"), "gone");
-    EXPECT_EQ(missing.Facts().back().second, QString::fromUtf8(Texts::PropertiesMissing));
-
-    // ShowItemMenu refuses without an item, and runs the properties only with
-    // the property-sheet bit among the attributes.
-    const std::vector<TItemIdList> items{TItemIdList::FromId(MakeItemId(ikEntry, "doc.txt"))};
-    EXPECT_FALSE(ShowItemMenu(nullptr, items, {}, nullptr, ima_Default, 0).success);
-    EXPECT_FALSE(ShowItemMenu(m_folder, {}, {}, nullptr, ima_Default, 0).success);
-    const TItemMenuResult result = ShowItemMenu(m_folder, items, {}, nullptr, ima_Properties, 0);
-    EXPECT_FALSE(result.success);
-    EXPECT_FALSE(result.renameRequested);
-    const std::vector<TItemIdList> gone{TItemIdList::FromId(MakeItemId(ikEntry, "gone"))};
-    EXPECT_FALSE(
-        ShowItemMenu(m_folder, gone, {}, nullptr, ima_Properties, SFGAO_HASPROPSHEET).success);
 }

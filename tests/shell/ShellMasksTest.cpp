@@ -26,102 +26,41 @@ void SetModificationTime(const std::string& path, time_t seconds) {
 
 } // namespace
 
-TEST(MaskList, TextSplitsAtSemicolonsAndJoinsWithoutBlanks) {
-    struct TCase {
-        const char* text;
-        QStringList masks;
-        const char* joined;
-    };
-    const TCase cases[] = {
+TEST(MaskList, ListsSplitAtSemicolonsAndWildcardsMatchCaseInsensitively) {
+    // Text, masks, masks joined again.
+    const std::tuple<const char*, QStringList, const char*> cases[] = {
         {"", {"*.*"}, "*.*"}, // blank text means all files
         {" \t\r\n", {"*.*"}, "*.*"},
         {";", {}, ""}, // a semicolon alone passes everything
         {" *.vrn ; *.001;;", {"*.vrn", "*.001"}, "*.vrn;*.001"},
         {"a b;c", {"a b", "c"}, "a b;c"}, // inner blanks stay
     };
-    for (const TCase& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(MaskListFromText(c.text), c.masks);
-        EXPECT_EQ(MaskListToText(c.masks), c.joined);
+    for (const auto& [text, masks, joined] : cases) {
+        EXPECT_EQ(MaskListFromText(text), masks) << text;
+        EXPECT_EQ(MaskListToText(masks), joined) << text;
     }
     // An empty list passes every name; otherwise any mask may match.
     EXPECT_TRUE(MatchesAnyMask("README", {}));
     EXPECT_FALSE(MatchesAnyMask("README", MaskListFromText("")));
     EXPECT_TRUE(MatchesAnyMask("piece.001", {"*.vrn", "*.001"}));
     EXPECT_FALSE(MatchesAnyMask("piece.002", {"*.vrn", "*.001"}));
-}
 
-TEST(MatchesMask, WildcardsMatchCaseInsensitivelyWithoutBacktracking) {
-    struct TCase {
-        const char* name;
-        const char* mask;
-        bool matches;
+    // "?" is one character, not one byte, and a star stays pending across it;
+    // stars continue after each literal found and end at its first whole
+    // occurrence. Each case is "name mask", split at the first blank.
+    auto check = [](std::initializer_list<const char*> cases, bool matches) {
+        for (const QString c : cases) {
+            const qsizetype blank = c.indexOf(u' ');
+            EXPECT_EQ(MatchesMask(c.left(blank), c.mid(blank + 1)), matches) << c.toStdString();
+        }
     };
-    const TCase cases[] = {
-        {"", "*", true},
-        {".profile", "*.*", true},
-        {"trailing.", "*.*", true},
-        {"README", "*.*", false}, // "*.*" wants a dot
-        {"Setup.EXE", "setup.exe", true},
-        {"setup.exe", "setup.ex", false},
-        {"setup.ex", "setup.exe", false},
-        {"name", "", false},
-        // "?" needs exactly one character, not one byte.
-        {"x", "?", true},
-        {"", "?", false},
-        {"xy", "?", false},
-        {"a.b", "*.?", true},
-        {"a.bc", "*.?", false},
-        {"file.001", "file.0??", true},
-        {"abc", "*?c", true}, // the star stays pending across "?"
-        {"é.txt", "?.txt", true},
-        // Several stars continue after each literal found.
-        {"AXBYC", "a*b*c", true},
-        {"acb", "a*b*c", false},
-        {"abcd", "a*b*", true},
-        {"x", "**", true},
-        // A star ends at the first occurrence of the literal after it.
-        {"a.txt", "*.txt", true},
-        {"a.txt.txt", "*.txt", false},
-        {"a.b.vrn", "*.vrn", true}, // the literal ".vrn" is searched whole
-        {"abab", "*ab", false},
-        {"abab", "*ab*", true},
-        // Case folding beyond ASCII.
-        {"ЗВІТ.VRN", "*.vrn", true},
-        {"звіт.vrn", "ЗВІТ.*", true},
-    };
-    for (const TCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.name << " / " << c.mask);
-        EXPECT_EQ(MatchesMask(QString::fromUtf8(c.name), QString::fromUtf8(c.mask)), c.matches);
-    }
-}
-
-TEST(NormalizePath, KeepsExistingDirectoriesAndCutsBackTheRest) {
-    TTempFolder temp;
-    const std::string data = temp / "Data";
-    std::filesystem::create_directory(data);
-    WriteFileBytes(data + "/file.bin", "x");
-    std::filesystem::create_symlink(data, temp / "link");
-    std::filesystem::create_symlink(temp / "gone", temp / "dangling");
-    EXPECT_TRUE(DirectoryExists(Q(temp / "link")));
-    for (const std::string& path : {data + "/file.bin", temp / "dangling", std::string()})
-        EXPECT_FALSE(DirectoryExists(Q(path))) << path;
-    const std::pair<std::string, std::string> cases[] = {
-        {data, data},
-        {temp / "link", temp / "link"}, // a link to a folder is one
-        {data + "/", data + "/"},
-        {data + "/missing/deeper", data + "/"},
-        {data + "/missing/deeper/", data + "/"},
-        {data + "/file.bin", data + "/"},
-        {data + "/file.bin/inside", data + "/"},
-        {"Data", ""}, // relative texts name nothing
-        {"./Data", ""},
-        {"", ""},
-        {"/", "/"},
-        {"/no-such-folder-varn-test/deeper", "/"},
-    };
-    for (const auto& [text, normal] : cases)
-        EXPECT_EQ(NormalizePath(Q(text)), Q(normal)) << text;
+    check({" *", ".profile *.*", "trailing. *.*", "Setup.EXE setup.exe", "x ?", "a.b *.?",
+           "file.001 file.0??", "abc *?c", "é.txt ?.txt", "AXBYC a*b*c", "abcd a*b*", "x **",
+           "a.txt *.txt", "a.b.vrn *.vrn", "abab *ab*", "ЗВІТ.VRN *.vrn", "звіт.vrn ЗВІТ.*"},
+          true);
+    check({"README *.*", "setup.exe setup.ex", "setup.ex setup.exe", "name ", " ?", "xy ?",
+           "a.bc *.?", "acb a*b*c", "a.txt.txt *.txt", "abab *ab"},
+          false);
 }
 
 class LevelOrder : public ::testing::Test {
@@ -159,13 +98,13 @@ protected:
         return names;
     }
 
+    TScopedXdgHome m_xdg;
     TTempFolder m_temp;
     TShellFolderPtr m_folder;
 };
 
-TEST_F(LevelOrder, FoldersComeFirstAndOnlySoAscendingReversesTheFiles) {
-    // Type names come from the system's types, as the folder reads them; a
-    // tie falls back to the name.
+TEST_F(LevelOrder, FoldersComeFirstSoAscendingReversesFilesAndPathsAreCutBack) {
+    // Type names come from the system's types; a tie falls back to the name.
     std::vector<QString> byType{"a-large.zip", "b-small.txt", "c-middle.png"};
     const QMimeDatabase types;
     auto typeOf = [&](const QString& name) {
@@ -188,4 +127,23 @@ TEST_F(LevelOrder, FoldersComeFirstAndOnlySoAscendingReversesTheFiles) {
         std::reverse(expected.begin() + 2, expected.end());
         EXPECT_EQ(Sorted(so_Ascending, type), expected);
     }
+
+    // NormalizePath keeps existing directories and cuts back the rest.
+    const std::string data = m_temp / "Data";
+    std::filesystem::create_directory(data);
+    WriteFileBytes(data + "/file.bin", "x");
+    std::filesystem::create_symlink(data, m_temp / "link");
+    std::filesystem::create_symlink(m_temp / "gone", m_temp / "dangling");
+    EXPECT_TRUE(DirectoryExists(Q(m_temp / "link")));
+    for (const std::string& path : {data + "/file.bin", m_temp / "dangling", std::string()})
+        EXPECT_FALSE(DirectoryExists(Q(path))) << path;
+    // Existing folders (links to one too) stay, the rest is cut back to the
+    // deepest existing one; relative texts name nothing.
+    for (const std::string& kept : {data, m_temp / "link", data + "/", std::string("/")})
+        EXPECT_EQ(NormalizePath(Q(kept)), Q(kept)) << kept;
+    for (const char* rest : {"/missing/deeper", "/missing/deeper/", "/file.bin", "/file.bin/x"})
+        EXPECT_EQ(NormalizePath(Q(data + rest)), Q(data + "/")) << rest;
+    for (const char* relative : {"Data", "./Data", ""})
+        EXPECT_EQ(NormalizePath(relative), "") << relative;
+    EXPECT_EQ(NormalizePath("/no-such-folder-varn-test/deeper"), "/");
 }

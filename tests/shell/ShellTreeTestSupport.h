@@ -1,13 +1,10 @@
 #pragma once
 
-// Helpers shared by the tree's and the monitors' tests: building a tree over a
-// temporary folder, reading its levels as a user sees them, and waiting for a
-// monitor's thread while the event loop stands still.
+// Helpers of the tree's and the monitors' tests.
 
 #include "shell/ShellTreeView.h"
 
 #include <QElapsedTimer>
-#include <QString>
 #include <QStringList>
 
 #include <chrono>
@@ -17,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 inline QString Text(const std::filesystem::path& path) {
     return QString::fromStdString(path.string());
@@ -26,24 +24,30 @@ inline void WriteText(const std::filesystem::path& path, std::size_t bytes = 1) 
     std::ofstream(path) << std::string(bytes, 'x');
 }
 
-// The captions of a node's children, in the order shown.
+// A node's children and their captions, in the order shown.
+inline std::vector<TShellNode*> Children(const TShellNode* node) {
+    std::vector<TShellNode*> children;
+    for (int i = 0; i < node->childCount(); ++i)
+        children.push_back(node->Child(i));
+    return children;
+}
+
 inline QStringList Captions(const TShellNode* node) {
     QStringList captions;
-    for (int i = 0; i < node->childCount(); ++i)
-        captions << node->child(i)->text(0);
+    for (TShellNode* child : Children(node))
+        captions << child->text(0);
     return captions;
 }
 
 inline TShellNode* ChildNamed(const TShellNode* node, const QString& caption) {
-    for (int i = 0; i < node->childCount(); ++i) {
-        if (node->child(i)->text(0) == caption)
-            return node->Child(i);
+    for (TShellNode* child : Children(node)) {
+        if (child->text(0) == caption)
+            return child;
     }
     return nullptr;
 }
 
-// A shown tree rooted at `root`; `before` adjusts it before it is shown,
-// which is when the root level is read.
+// A shown tree rooted at `root`; `before` runs before the root is read.
 inline std::unique_ptr<TShellTreeView>
 MakeShownTree(const std::filesystem::path& root, TVisOptions options,
               const std::function<void(TShellTreeView&)>& before = {}) {
@@ -58,8 +62,7 @@ MakeShownTree(const std::filesystem::path& root, TVisOptions options,
     return tree;
 }
 
-// Waits without running the event loop, so a monitor's hand-over stays
-// undelivered; the deadline only ends a hung test.
+// Waits without the event loop, so a monitor's hand-over stays undelivered.
 inline bool SpinUntil(const std::function<bool()>& done, int limitMs = 20000) {
     QElapsedTimer clock;
     clock.start();
