@@ -8,7 +8,6 @@
 #include "texts/Texts.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QLocalServer>
 
 #include <gtest/gtest.h>
@@ -31,27 +30,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Sets (or with nullopt unsets) one environment variable for the object's life.
+// Sets (or with nullptr unsets) one environment variable for the object's life.
 class TScopedVariable {
 public:
-    TScopedVariable(const char* name, const std::optional<std::string>& value) : m_name(name) {
+    TScopedVariable(const char* name, const char* value) : m_name(name) {
         if (const char* old = std::getenv(name))
             m_old = old;
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
+        Set(name, value);
     }
-    ~TScopedVariable() {
-        if (m_old)
-            setenv(m_name, m_old->c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
+    ~TScopedVariable() { Set(m_name, m_old ? m_old->c_str() : nullptr); }
     TScopedVariable(const TScopedVariable&) = delete;
     TScopedVariable& operator=(const TScopedVariable&) = delete;
 
 private:
+    static void Set(const char* name, const char* value) {
+        if (value != nullptr)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
     const char* m_name;
     std::optional<std::string> m_old;
 };
@@ -87,9 +84,7 @@ void MakeStaleSocket(const std::string& path) {
 
 class SingleInstance : public ::testing::Test {
 protected:
-    SingleInstance() : m_runtimeVariable("XDG_RUNTIME_DIR", m_runtime.Path().string()) {}
-
-    void SetUp() override {
+    SingleInstance() : m_runtimeVariable("XDG_RUNTIME_DIR", m_runtime.Path().c_str()) {
         m_server.OnCaption = [this] { return m_caption; };
         m_server.OnShow = [this](const QString& path) { m_shown.push_back(path); };
     }
@@ -106,11 +101,9 @@ protected:
 };
 
 TEST_F(SingleInstance, WithoutRuntimeFolderTheSocketLiesInAPrivateTemporaryFolder) {
-    const TScopedVariable temp("TMPDIR", m_files.Path().string());
+    const TScopedVariable temp("TMPDIR", m_files.Path().c_str());
     const fs::path own = m_files.Path() / ("varnsplit-" + std::to_string(getuid()));
-    for (const std::optional<std::string>& runtime :
-         {std::optional<std::string>{}, std::optional<std::string>{""},
-          std::optional<std::string>{"relative/run"}}) {
+    for (const char* runtime : std::initializer_list<const char*>{nullptr, "", "relative/run"}) {
         const TScopedVariable unset("XDG_RUNTIME_DIR", runtime);
         EXPECT_EQ(SocketPath().toStdString(), (own / "varnsplit.socket").string());
         struct stat info {};
@@ -119,7 +112,7 @@ TEST_F(SingleInstance, WithoutRuntimeFolderTheSocketLiesInAPrivateTemporaryFolde
     }
 
     // A folder of that name that others may write into is not used.
-    const TScopedVariable unset("XDG_RUNTIME_DIR", std::nullopt);
+    const TScopedVariable unset("XDG_RUNTIME_DIR", nullptr);
     fs::permissions(own, fs::perms::all);
     EXPECT_EQ(SocketPath(), QString());
     EXPECT_FALSE(m_server.Listen(SocketPath()));
@@ -128,13 +121,11 @@ TEST_F(SingleInstance, WithoutRuntimeFolderTheSocketLiesInAPrivateTemporaryFolde
 
 TEST_F(SingleInstance, OnlyAWindowWithNothingSelectedTakesTheStart) {
     const QString file = QString::fromStdString(m_files / "a.dat");
-    struct TCase {
-        QString Caption;
-        QString FileArgument;
-        bool HandedOver;
-        QString Shown;
-    };
-    const std::vector<TCase> cases = {
+    const struct {
+        QString caption, fileArgument;
+        bool handedOver;
+        QString shown;
+    } cases[] = {
         {Texts::AppTitle, file, true, file},
         {Texts::AppTitle, "", true, ""},
         {Texts::AppTitle, "b.dat", true, QDir::current().absoluteFilePath("b.dat")},
@@ -142,16 +133,14 @@ TEST_F(SingleInstance, OnlyAWindowWithNothingSelectedTakesTheStart) {
         {"varn split", file, false, ""},
     };
     ASSERT_TRUE(m_server.Listen(SocketPath()));
-    for (const TCase& start : cases) {
-        m_caption = start.Caption;
+    for (const auto& start : cases) {
+        SCOPED_TRACE(start.caption.toStdString());
+        m_caption = start.caption;
         m_shown.clear();
-        EXPECT_EQ(HandOverFromSecondStart(SocketPath(), start.FileArgument), start.HandedOver)
-            << start.Caption.toStdString();
+        EXPECT_EQ(HandOverFromSecondStart(SocketPath(), start.fileArgument), start.handedOver);
         // The window's work comes after the answer: give it its turn.
-        WaitUntil([&] { return !m_shown.empty(); }, start.HandedOver ? 5000 : 100);
-        EXPECT_EQ(m_shown,
-                  start.HandedOver ? std::vector<QString>{start.Shown} : std::vector<QString>{})
-            << start.Caption.toStdString();
+        WaitUntil([&] { return !m_shown.empty(); }, start.handedOver ? 5000 : 100);
+        EXPECT_EQ(m_shown, start.handedOver ? std::vector{start.shown} : std::vector<QString>{});
     }
 }
 

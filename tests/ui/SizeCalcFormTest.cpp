@@ -1,6 +1,6 @@
 // The size calculator, answered by the test as it shows: its figures at the
-// edges, what it refuses (keeping the dialog open), the stub check, and the
-// size it hands to the main window's block size box.
+// edges, what it refuses (keeping the dialog open) and the stub check. The
+// window's use of its size is window_end_to_end.sh's.
 
 #include "ui/SizeCalcForm.h"
 #include "WindowTestSupport.h"
@@ -14,8 +14,6 @@
 #include <QAbstractSpinBox>
 #include <QRadioButton>
 #include <QTimeEdit>
-
-#include <functional>
 
 namespace {
 
@@ -224,8 +222,7 @@ TEST_F(SizeCalcFormTest, OkChecksTheStubAndTheFileAsTheyAreNow) {
     m_mode = smDOS;
     m_errors.clear();
     bool stayedOpen = false;
-    QString after;
-    QString sizeText;
+    QString after, sizeText;
     EXPECT_TRUE(Run(
         [&](TSizeCalcForm& form) {
             MakeFile("a.bin", 3000);
@@ -239,26 +236,4 @@ TEST_F(SizeCalcFormTest, OkChecksTheStubAndTheFileAsTheyAreNow) {
     EXPECT_EQ(m_errors, std::vector<QString>{Texts::CalcFileChanged});
     EXPECT_EQ(after, "2 | 1,500 байт | 1,500 байт");
     EXPECT_EQ(sizeText, "1,500");
-}
-
-// The window's calculator button: OK puts the size into the block size box
-// and the panel's count follows; Cancel leaves the box alone.
-TEST_F(SizeCalcFormTest, OkHandsTheSizeToTheWindowsBlockSizeBox) {
-    Open();
-    Select(true, MakeFile("report.dat", 3000000));
-    const struct {
-        const char* button;
-        const char* boxText;
-        const char* total;
-    } cases[] = {{"btnCancel", "1,457,664", "3"}, {"btnOK", "750,011", "4"}};
-    for (const auto& item : cases) {
-        TSizeCalcForm::OnShownForTest = [&](TSizeCalcForm& form) {
-            SetCount(form, "4");
-            form.findChild<QPushButton*>(item.button)->click();
-        };
-        Find<QToolButton>("btnSizeCalc")->click();
-        EXPECT_EQ(Find<QComboBox>("cbBytes")->currentText(), item.boxText);
-        EXPECT_EQ(Text("laTotalBlocks"), item.total);
-    }
-    EXPECT_TRUE(m_errors.empty());
 }
