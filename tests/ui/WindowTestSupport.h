@@ -70,6 +70,17 @@ struct TShownMessage {
     QString text;
 };
 
+// Exactly one message was shown, with this caption and a text holding `part`.
+inline ::testing::AssertionResult ShownOnce(const std::vector<TShownMessage>& messages,
+                                            const QString& caption, const QString& part) {
+    if (messages.size() == 1 && messages[0].caption == caption && messages[0].text.contains(part))
+        return ::testing::AssertionSuccess();
+    auto failure = ::testing::AssertionFailure() << messages.size() << " shown";
+    for (const TShownMessage& message : messages)
+        failure << "; " << (message.caption + ": " + message.text).toStdString();
+    return failure;
+}
+
 class WindowTest : public ::testing::Test {
 protected:
     WindowTest() {
