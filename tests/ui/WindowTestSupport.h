@@ -70,14 +70,18 @@ struct TShownMessage {
     QString text;
 };
 
-// Exactly one message was shown, with this caption and a text holding `part`.
+// Exactly one message was shown, with this caption (and icon, unless -1) and
+// a text holding `part`.
 inline ::testing::AssertionResult ShownOnce(const std::vector<TShownMessage>& messages,
-                                            const QString& caption, const QString& part) {
-    if (messages.size() == 1 && messages[0].caption == caption && messages[0].text.contains(part))
+                                            const QString& caption, const QString& part,
+                                            int icon = -1) {
+    if (messages.size() == 1 && messages[0].caption == caption && messages[0].text.contains(part) &&
+        (icon == -1 || messages[0].icon == icon))
         return ::testing::AssertionSuccess();
     auto failure = ::testing::AssertionFailure() << messages.size() << " shown";
     for (const TShownMessage& message : messages)
-        failure << "; " << (message.caption + ": " + message.text).toStdString();
+        failure << "; " << message.icon << " "
+                << (message.caption + ": " + message.text).toStdString();
     return failure;
 }
 
