@@ -51,28 +51,22 @@ protected:
         return QString::fromStdString(m_folder / name);
     }
 
-    TSizeCalcSource Source() {
+    // Shows the calculator on the fixture's file and mode; `answer` runs once
+    // it is shown, then the dialog is cancelled if still open.
+    bool Run(const std::function<void(TSizeCalcForm&)>& answer, QString& sizeText) {
         TSizeCalcSource source;
         source.selectedFile = [this] { return m_file; };
         source.mode = [this] { return m_mode; };
         source.setMode = [this](TSplitMode mode) { m_mode = mode; };
         source.comment = [this] { return m_comment; };
         source.programFolder = m_programFolder;
-        return source;
-    }
-
-    // Shows the calculator; `answer` runs once it is shown, then the dialog
-    // is cancelled if still open. Returns ExecuteSizeCalc's answer.
-    bool Run(const std::function<void(TSizeCalcForm&)>& answer, QString& sizeText,
-             bool* stayedOpen = nullptr) {
         TSizeCalcForm::OnShownForTest = [&](TSizeCalcForm& form) {
             answer(form);
-            if (stayedOpen != nullptr)
-                *stayedOpen = form.isVisible();
-            if (form.isVisible())
+            m_stayedOpen = form.isVisible();
+            if (m_stayedOpen)
                 form.findChild<QPushButton*>("btnCancel")->click();
         };
-        return ExecuteSizeCalc(Source(), sizeText);
+        return ExecuteSizeCalc(source, sizeText);
     }
 
     QString m_file;
@@ -80,14 +74,15 @@ protected:
     std::string m_comment;
     QString m_programFolder = BinFolder();
     std::vector<QString> m_errors;
+    bool m_stayedOpen = false;
 };
 
 } // namespace
 
 // The count shown is the recount of the size found (10 bytes in 4 wanted
-// blocks of 4 make 3), a long time at a fast line is not cut to 32 bits, and
-// the comment counts only where the signature stores it. The arithmetic itself
-// is BlockArithmeticTest's.
+// blocks of 4 make 3), a long time at a fast line is not cut to 32 bits, the
+// comment counts only where the signature stores it (the arithmetic is
+// BlockArithmeticTest's).
 TEST_F(SizeCalcFormTest, FiguresAtTheEdges) {
     const TStubLookup stub = FindStub(BinFolder().toStdString());
     ASSERT_EQ(stub.state, TStubState::ssFound) << "varnstub.exe is not in VARN_BIN_DIR";
@@ -169,7 +164,6 @@ TEST_F(SizeCalcFormTest, RefusalsKeepTheDialogOpen) {
         m_file = item.withFile ? file : QString();
         m_mode = item.mode;
         m_errors.clear();
-        bool stayedOpen = false;
         QString total, countText, sizeText;
         EXPECT_FALSE(Run(
             [&](TSizeCalcForm& form) {
@@ -185,8 +179,8 @@ TEST_F(SizeCalcFormTest, RefusalsKeepTheDialogOpen) {
                 total = form.findChild<QLabel*>("laTotalOfBlocks")->text();
                 countText = count->text();
             },
-            sizeText, &stayedOpen));
-        EXPECT_TRUE(stayedOpen);
+            sizeText));
+        EXPECT_TRUE(m_stayedOpen);
         EXPECT_EQ(m_errors, std::vector<QString>{message});
         EXPECT_EQ(total, Texts::UnknownCount);
         EXPECT_EQ(countText, item.count != nullptr ? item.count : "2");
@@ -201,19 +195,17 @@ TEST_F(SizeCalcFormTest, OkChecksTheStubAndTheFileAsTheyAreNow) {
     m_file = MakeFile("a.dat", 1000000);
     TTempFolder damaged;
     WriteFileBytes(damaged / StubName, std::string(1000, 'x'));
-    const struct {
-        QString folder;
-        const char* message;
-    } cases[] = {{QString::fromStdString(m_folder.Path().string()), Texts::StubMissing},
-                 {QString::fromStdString(damaged.Path().string()), Texts::StubDamaged}};
-    for (const auto& item : cases) {
-        m_programFolder = item.folder;
+    const std::pair<QString, const char*> cases[] = {
+        {QString::fromStdString(m_folder.Path().string()), Texts::StubMissing},
+        {QString::fromStdString(damaged.Path().string()), Texts::StubDamaged}};
+    for (const auto& [folder, message] : cases) {
+        m_programFolder = folder;
         m_mode = smSelfJoining;
         m_errors.clear();
         QString sizeText;
         EXPECT_TRUE(Run([](TSizeCalcForm& form) { form.findChild<QPushButton*>("btnOK")->click(); },
                         sizeText));
-        EXPECT_EQ(m_errors, std::vector<QString>{item.message});
+        EXPECT_EQ(m_errors, std::vector<QString>{message});
         EXPECT_EQ(m_mode, smNormal);
         EXPECT_EQ(sizeText, "500,019"); // (1,000,000 + 38) / 2
     }
