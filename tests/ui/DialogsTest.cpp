@@ -113,7 +113,6 @@ TEST_F(DialogsTest, TypedPathsAreCheckedAndFilePromptsAreReadOnly) {
         EXPECT_EQ(refusals, item.accepted ? 0 : 1);
     }
     EXPECT_EQ(ReadFileBytes(m_folder / "other.txt"), "mine");
-
     // Uniting, OK waits for a piece that exists; the check box is never
     // offered, nor in the file prompts, whose path only Browse can change.
     WriteFileBytes(m_folder / "a.001", "piece");

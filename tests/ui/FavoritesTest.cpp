@@ -18,7 +18,6 @@ protected:
         TAddToFavoritesForm::OnShownForTest = nullptr;
         TAddToFavoritesForm::ShowError = [](QWidget*, const QString&) {};
     }
-
     // Adds the tree's folder through its add button; the dialog gets `typed`
     // (the proposal when null) and OK.
     void Add(bool source, const char* typed) {
@@ -81,7 +80,6 @@ TEST_F(FavoritesTest, AddedFavoritesAreSortedStoredRefusedAsDuplicatesAndChosen)
               (QStringList{"alpha -> " + At("alpha"), "zeta -> " + At("Data"),
                            "Zeta -> " + At("Zeta"), "Зникла -> " + At("gone"),
                            "Остання -> " + At("Zeta"), "Стара -> " + At("alpha") + "/"}));
-
     // Stored at once, in the menu's order (the line form is tests/settings').
     const TRegistrySettings stored;
     EXPECT_EQ(stored.ReadString(SN::SectionTargetData, SN::Favorites, ""),
@@ -90,7 +88,6 @@ TEST_F(FavoritesTest, AddedFavoritesAreSortedStoredRefusedAsDuplicatesAndChosen)
                   "\r\nСтара=" + At("alpha") + "/\r\n");
     EXPECT_EQ(stored.ReadString(SN::SectionSourceData, SN::Favorites, ""),
               "Zeta=" + At("Zeta") + "\r\n");
-
     // Choosing an entry sends its tree to the folder, if it still exists.
     Select(true, At("in"));
     Select(false, At("in"));

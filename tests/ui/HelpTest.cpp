@@ -86,7 +86,6 @@ TEST_F(HelpTest, EveryContextOfTheFormsHasATopicAndPagesAreWhole) {
         EXPECT_TRUE(contexts.count(expected)) << expected;
     for (int context : contexts)
         EXPECT_NE(THelpTopics::Instance().ByContext(context), nullptr) << context;
-
     // Every page has a unique id and contexts, a title and keywords, and its
     // links lead to pages.
     const auto& topics = THelpTopics::Instance().Topics();
@@ -157,7 +156,6 @@ TEST_F(HelpTest, WhatsThisClickFindsTopicsThroughLabelsAndParents) {
     m_popups.clear();
     Click(Find("laFilter"));
     EXPECT_TRUE(m_popups.empty());
-
     // A right click on a panel label offers what's-this.
     RightClick(Find("laNoFile"));
     QMenu* menu = m_whatsThis->PopupMenu();
@@ -170,9 +168,7 @@ TEST_F(HelpTest, WhatsThisClickFindsTopicsThroughLabelsAndParents) {
     ASSERT_TRUE(m_popups[0].contains("href=\"05-block-size.html\""));
     QWhatsThisClickedEvent link("05-block-size.html");
     QApplication::sendEvent(m_window.get(), &link);
-    ASSERT_NE(HelpWindow(), nullptr);
     EXPECT_EQ(HelpWindow()->CurrentTopic(), "BLOCK_SIZE");
-
     // The comment memo keeps its own menu.
     Find<QStackedWidget>("nbSplitParams")->setCurrentIndex(1);
     auto* comment = Find<QPlainTextEdit>("edComment");
@@ -186,7 +182,6 @@ TEST_F(HelpTest, HelpButtonSettingsHelpF1AndTheAboutBox) {
     Find<QPushButton>("btnHelp")->click();
     ASSERT_NE(HelpWindow(), nullptr);
     EXPECT_EQ(HelpWindow()->CurrentTopic(), "CONTENTS");
-
     // Each page's selector shows the page with its description; its help
     // opens the page's topic.
     TSettingsForm settings(m_window.get(), {}, {});
@@ -207,7 +202,6 @@ TEST_F(HelpTest, HelpButtonSettingsHelpF1AndTheAboutBox) {
         EXPECT_TRUE(FindIn<QLabel>(settings, "laDescription")->text().startsWith(page.description));
         ASSERT_TRUE(TSettingsForm::ShowHelp);
         TSettingsForm::ShowHelp(&settings, settings.HelpMacro());
-        ASSERT_NE(HelpWindow(), nullptr);
         EXPECT_EQ(HelpWindow()->CurrentTopic(), page.topic);
     }
     // A topic the help lacks is said to be missing, and the next one shows.
@@ -220,7 +214,6 @@ TEST_F(HelpTest, HelpButtonSettingsHelpF1AndTheAboutBox) {
     EXPECT_EQ(HelpWindow()->CurrentTopic(), "ASK_FOR_EACH_DISK");
     SendKey(Find("shtSourceData"), Qt::Key_F1);
     EXPECT_EQ(HelpWindow()->CurrentTopic(), "SOURCE_DATA");
-
     // Each contact line's menu opens its address and copies its text.
     TAboutForm about(m_window.get());
     EXPECT_EQ(about.findChild<QLabel*>("laVersion")->text(),

@@ -25,7 +25,6 @@ protected:
         for (const auto& entry : fs::directory_iterator(m_folder / "out"))
             fs::remove(entry.path());
     }
-
     // Selects a file in the source tree and a folder in the target tree.
     void Select(const QString& source, const QString& target) {
         WindowTest::Select(false, target);
@@ -43,7 +42,6 @@ protected:
         Select(In("a.dat"), Out());
         SetBlockSize(blockSize);
     }
-
     // Presses the action button and waits for the report or the window's close.
     void Go(int limitMs = 60000) {
         bool ended = false;

@@ -32,7 +32,6 @@ protected:
     std::string StorePath() const {
         return (m_home.ConfigHome() / "Oskel/Utilities/split/1.1/UA.ini").string();
     }
-
     // Runs ExecuteSettings with `answer` acting on the shown form.
     bool Execute(const std::function<void(TSettingsForm&)>& answer, QStringList& source,
                  QStringList& target) {
@@ -226,7 +225,6 @@ TEST_F(SettingsFormTest, SizesAreCheckedBeforeOk) {
     }));
     EXPECT_TRUE(ShownOnce(m_messages, "Помилка", "\"|\""));
     EXPECT_FALSE(fs::exists(StorePath()));
-
     // A store that cannot be written (a file stands where its folder should
     // be): the error is shown and the window gets nothing back.
     m_messages.clear();
@@ -262,7 +260,6 @@ TEST_F(SettingsFormTest, FavoritesAreRenamedDeletedAndChecked) {
             EXPECT_EQ(list->topLevelItem(1)->text(1), "/nowhere/b");
             button("&Видалити")->click(); // nothing selected: nothing happens
             EXPECT_EQ(list->topLevelItemCount(), 4);
-
             // Descriptions that the line form cannot hold are refused.
             for (const char* refused : {"x=y", "x\ny", "x\ry"}) {
                 list->topLevelItem(0)->setText(0, refused);
@@ -290,7 +287,6 @@ TEST_F(SettingsFormTest, FavoritesAreRenamedDeletedAndChecked) {
     for (const TShownMessage& message : m_messages)
         captions << message.caption;
     EXPECT_EQ(captions, (QStringList{"Увага", "Увага", "Увага", "Інформація", "Увага"}));
-
     // Cancel hands nothing back.
     ASSERT_FALSE(Execute(
         [](TSettingsForm& form) {

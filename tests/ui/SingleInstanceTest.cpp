@@ -110,7 +110,6 @@ TEST_F(SingleInstance, WithoutRuntimeFolderTheSocketLiesInAPrivateTemporaryFolde
         ASSERT_EQ(lstat(own.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 0777, 0700u);
     }
-
     // A folder of that name that others may write into is not used.
     const TScopedVariable unset("XDG_RUNTIME_DIR", nullptr);
     fs::permissions(own, fs::perms::all);
@@ -162,7 +161,6 @@ TEST_F(SingleInstance, WithoutAnAnsweringWindowTheStartGoesAhead) {
         EXPECT_TRUE(HandOverFromSecondStart(SocketPath(), ""));
     }
     EXPECT_FALSE(fs::exists(SocketPath().toStdString()));
-
     // Listening but never reading: a window stuck in a long call holds the
     // start only for the start's timeout, and its socket is not taken from it.
     QLocalServer hung;

@@ -50,7 +50,6 @@ protected:
         WriteFileBytes(m_folder / name, std::string(size, 'x'));
         return QString::fromStdString(m_folder / name);
     }
-
     // Shows the calculator on the fixture's file and mode; `answer` runs once
     // it is shown, then the dialog is cancelled if still open.
     bool Run(const std::function<void(TSizeCalcForm&)>& answer, QString& sizeText) {

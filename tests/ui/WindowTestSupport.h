@@ -167,7 +167,6 @@ protected:
     TTempFolder m_folder;
     std::unique_ptr<TMainFormVarnSplit> m_window;
     std::vector<TShownMessage> m_messages;
-
     // What the window's dialogs were asked and how they answer.
     struct TAsked {
         bool splitting;
