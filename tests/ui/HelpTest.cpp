@@ -77,7 +77,9 @@ std::set<int> ContextsOf(const QWidget& form) {
 
 } // namespace
 
-TEST_F(HelpTest, EveryContextOfTheFormsHasATopicAndPagesAreWhole) {
+// Every context on the forms has a topic; every page has a unique id and
+// contexts, a title and keywords, and its links lead to pages.
+TEST_F(HelpTest, EveryContextHasATopicAndPagesAreWhole) {
     TSettingsForm settings(m_window.get(), {}, {});
     std::set<int> contexts = ContextsOf(*m_window);
     contexts.merge(ContextsOf(settings));
@@ -86,8 +88,6 @@ TEST_F(HelpTest, EveryContextOfTheFormsHasATopicAndPagesAreWhole) {
         EXPECT_TRUE(contexts.count(expected)) << expected;
     for (int context : contexts)
         EXPECT_NE(THelpTopics::Instance().ByContext(context), nullptr) << context;
-    // Every page has a unique id and contexts, a title and keywords, and its
-    // links lead to pages.
     const auto& topics = THelpTopics::Instance().Topics();
     EXPECT_EQ(topics.front().id, "CONTENTS");
     std::set<QString> ids;

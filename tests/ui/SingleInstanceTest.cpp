@@ -1,6 +1,5 @@
-// The one-window-per-user exchange, with both sides in this process: the
-// server answers from the event loop, the blocking client runs on a thread of
-// its own, as a second start would.
+// The one-window-per-user exchange in this process: the server answers from
+// the event loop, the blocking client runs on a thread, as a second start would.
 
 #include "ui/SingleInstance.h"
 #include "support/EventLoopWait.h"
@@ -53,9 +52,8 @@ private:
     std::optional<std::string> m_old;
 };
 
-// The client blocks, so it runs beside the event loop the server needs. It
-// must be done well within WaitUntil's limit: a client that sat out a long
-// timeout, or ignored it, fails here.
+// The client runs beside the server's event loop; one that sat out a long
+// timeout, or ignored it, fails WaitUntil's limit.
 bool HandOverFromSecondStart(const QString& socketPath, const QString& fileArgument,
                              int timeoutMs = 1000) {
     std::atomic<bool> done{false};
@@ -143,10 +141,8 @@ TEST_F(SingleInstance, OnlyAWindowWithNothingSelectedTakesTheStart) {
     }
 }
 
-// Nothing listening, with no socket file or with the file a crashed window
-// left: the start goes ahead at once (never waiting out its long timeout),
-// and a new window takes the socket in the runtime folder, and removes it
-// when it closes.
+// Nothing listening, with no socket file or a crashed window's: the start goes
+// ahead at once, and a new window takes the socket and removes it at its close.
 TEST_F(SingleInstance, WithoutAnAnsweringWindowTheStartGoesAhead) {
     EXPECT_EQ(SocketPath().toStdString(), (m_runtime.Path() / "varnsplit.socket").string());
     for (bool stale : {false, true}) {

@@ -133,7 +133,7 @@ TEST_F(SizeCalcFormTest, FiguresAtTheEdges) {
 // Every input that gives no usable size is named on OK, and the dialog stays
 // open with what was typed. Counts are answered by Enter in their box, which
 // must not put a good number back over the typed one.
-TEST_F(SizeCalcFormTest, RefusalsKeepTheDialogOpen) {
+TEST_F(SizeCalcFormTest, RefusalsAndOkChecksOfTheStubAndTheFile) {
     const QString file = MakeFile("a.dat", 1000);
     // One row for each way WholeNumber refuses, for the count and the speed.
     const struct {
@@ -185,19 +185,17 @@ TEST_F(SizeCalcFormTest, RefusalsKeepTheDialogOpen) {
         EXPECT_EQ(countText, item.count != nullptr ? item.count : "2");
         EXPECT_TRUE(sizeText.isEmpty());
     }
-}
 
-// A stub that cannot be copied is reported once and sends the window back to
-// the normal mode, whose figures follow. Figures computed before the file
-// changed are not handed back.
-TEST_F(SizeCalcFormTest, OkChecksTheStubAndTheFileAsTheyAreNow) {
+    // A stub that cannot be copied is reported once and sends the window back
+    // to the normal mode, whose figures follow. Figures computed before the
+    // file changed are not handed back.
     m_file = MakeFile("a.dat", 1000000);
     TTempFolder damaged;
     WriteFileBytes(damaged / StubName, std::string(1000, 'x'));
-    const std::pair<QString, const char*> cases[] = {
+    const std::pair<QString, const char*> stubs[] = {
         {QString::fromStdString(m_folder.Path().string()), Texts::StubMissing},
         {QString::fromStdString(damaged.Path().string()), Texts::StubDamaged}};
-    for (const auto& [folder, message] : cases) {
+    for (const auto& [folder, message] : stubs) {
         m_programFolder = folder;
         m_mode = smSelfJoining;
         m_errors.clear();
