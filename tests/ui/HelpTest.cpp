@@ -69,7 +69,8 @@ protected:
 
 std::set<int> ContextsOf(const QWidget& form) {
     std::set<int> found;
-    for (const QWidget* widget : form.findChildren<const QWidget*>() << &form)
+    QList<const QWidget*> widgets = form.findChildren<const QWidget*>();
+    for (const QWidget* widget : widgets << &form)
         if (const int context = widget->property(HelpContextProperty).toInt(); context != 0)
             found.insert(context < 0 ? -context : context);
     return found;
