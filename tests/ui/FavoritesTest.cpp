@@ -18,8 +18,7 @@ protected:
         TAddToFavoritesForm::OnShownForTest = nullptr;
         TAddToFavoritesForm::ShowError = [](QWidget*, const QString&) {};
     }
-    // Adds the tree's folder through its add button; the dialog gets `typed`
-    // (the proposal when null) and OK.
+    // The add button, with `typed` (the proposal when null) and OK.
     void Add(bool source, const char* typed) {
         m_proposals.clear();
         TAddToFavoritesForm::OnShownForTest = [&](TAddToFavoritesForm& form) {
@@ -139,10 +138,9 @@ TEST_F(FavoritesTest, DescriptionsThatWouldNotReadBackAreRefused) {
     }
 }
 
-// Ctrl+D opens the dialog only for a folder; a line break in a folder's name
-// would cut its stored line in two, so that folder is refused before asking.
-// The proposed description is the folder's name, or for the root, which has
-// none, the caption the tree shows for it.
+// Ctrl+D opens the dialog only for a folder; a name with a line break would
+// cut its stored line in two and is refused before asking. The proposal is the
+// folder's name, or the tree's caption for the root.
 TEST_F(FavoritesTest, CtrlDOpensTheDialogForAFolderWithItsProposal) {
     fs::create_directories(m_folder.Path() / "two\nlines");
     Open();

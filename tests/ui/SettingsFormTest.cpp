@@ -58,10 +58,9 @@ protected:
 
 } // namespace
 
-// An empty store shows the defaults; every page's value written by OK is
-// read back by the next dialog, an unlisted block size on top of its list
-// (how the filters are numbered in the store is FilterListTest's).
-// The restore-now button registers the file type at once, and Cancel keeps it.
+// An empty store shows the defaults; every value OK writes is read back by the
+// next dialog, an unlisted block size on top of its list. Restore-now
+// registers the file type at once, and Cancel keeps it.
 TEST_F(SettingsFormTest, DefaultsShowAndEveryValueRoundTrips) {
     const char* const boxes[] = {"cbShowHiddenFiles", "cbShowVirtualFolders",  "cbHotTrack",
                                  "cbFlatBtns",        "cbRestoreAssociations", "cbAskForEachDisk",
@@ -176,8 +175,7 @@ TEST_F(SettingsFormTest, WindowAppliesTheSettingsAfterOk) {
 }
 
 // A size box holding no size keeps the dialog open with a message naming the
-// box; nothing is stored until both are sizes of at least one byte; nor when
-// the store cannot be written (what the store keeps then is RegistrySettingsTest's).
+// box, and nothing is stored; nor when the store cannot be written.
 TEST_F(SettingsFormTest, SizesAreCheckedBeforeOk) {
     const struct {
         const char* box;
@@ -225,8 +223,7 @@ TEST_F(SettingsFormTest, SizesAreCheckedBeforeOk) {
     }));
     EXPECT_TRUE(ShownOnce(m_messages, "Помилка", "\"|\""));
     EXPECT_FALSE(fs::exists(StorePath()));
-    // A store that cannot be written (a file stands where its folder should
-    // be): the error is shown and the window gets nothing back.
+    // A file where the store's folder should be: shown, and nothing handed back.
     m_messages.clear();
     fs::remove_all(m_home.ConfigHome() / "Oskel");
     WriteFileBytes(m_home.ConfigHome() / "Oskel", "in the way");
@@ -299,7 +296,6 @@ TEST_F(SettingsFormTest, FavoritesAreRenamedDeletedAndChecked) {
 
 // The designer's protected rows take no edit and no Delete; Down adds a row
 // only after a filled last row, Insert always appends, Delete closes up.
-// Which descriptions are protected is FilterListTest's.
 TEST_F(SettingsFormTest, FilterDesignerKeysAndProtectedRows) {
     using TRows = std::vector<TFilter>;
     const TRows builtIns = BuiltInFilters();
@@ -346,9 +342,8 @@ TEST_F(SettingsFormTest, FilterDesignerKeysAndProtectedRows) {
     EXPECT_EQ(grid.rowCount(), 1) << "the grid keeps one row";
 }
 
-// The size boxes take only the keys of a size and tidy up when left.
-// SaveSettings itself refuses what OK refuses, and a save that fails half-way
-// (at the filters, after every other value) stores none of it.
+// The size boxes take only a size's keys and tidy up when left. SaveSettings
+// refuses what OK refuses; failing at the filters, it stores nothing.
 TEST_F(SettingsFormTest, SizeBoxesFilterKeysTidyUpAndRefuseToSave) {
     TRegistrySettings().WriteBool(SN::SectionSettings, SN::HotTrack, false);
     const std::string before = ReadFileBytes(StorePath());
