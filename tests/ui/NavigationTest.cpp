@@ -28,9 +28,7 @@ TEST_F(NavigationTest, EveryGlyphHasAPlainAndAHotPicture) {
         const QIcon glyph = VarnGlyphs::Glyph(index);
         ASSERT_FALSE(glyph.isNull()) << VarnGlyphs::GlyphName(index).toStdString();
         EXPECT_NE(Pixels(glyph), Pixels(glyph, QIcon::Active));
-        if (index > 0) {
-            EXPECT_NE(Pixels(glyph), Pixels(VarnGlyphs::Glyph(index - 1)));
-        }
+        EXPECT_TRUE(index == 0 || Pixels(glyph) != Pixels(VarnGlyphs::Glyph(index - 1)));
     }
     EXPECT_TRUE(VarnGlyphs::Glyph(VarnGlyphs::GlyphCount).isNull());
     EXPECT_TRUE(VarnGlyphs::Glyph(-1).isNull());
