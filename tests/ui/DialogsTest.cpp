@@ -4,8 +4,6 @@
 #include "ui/InfoForm.h"
 #include "ui/NeedDiskForm.h"
 
-#include <functional>
-
 namespace {
 
 class DialogsTest : public WindowTest {
@@ -14,7 +12,9 @@ protected:
         TInfoForm::OnShownForTest = nullptr;
         TNeedDiskForm::OnShownForTest = nullptr;
         TNeedDiskForm::ShowError = [](QWidget*, const QString&) {};
+        TNeedDiskForm::PickFolder = m_realPickFolder;
     }
+    decltype(TNeedDiskForm::PickFolder) m_realPickFolder = TNeedDiskForm::PickFolder;
 };
 
 } // namespace
@@ -29,19 +29,18 @@ TEST_F(DialogsTest, ConfirmationSaysYesOnlyThroughItsYesButton) {
         [](TInfoForm& form) { SendKey(form.focusWidget(), Qt::Key_Return); },
         [](TInfoForm& form) { form.close(); },
     };
-    bool first = true;
     for (const auto& answer : answers) {
-        QString blockSize, lastBlock;
+        QString blockSize;
         bool lastShown = true;
         TInfoForm::OnShownForTest = [&](TInfoForm& form) {
             blockSize = form.findChild<QLabel*>("laBlockSize")->text();
             lastShown = !form.findChild<QLabel*>("laLastBlockSize")->isHidden();
             answer(form);
         };
-        EXPECT_EQ(ConfirmSplit(nullptr, "a.dat", 1457664, 0, 1, "Звичайна розбивка"), first);
+        EXPECT_EQ(ConfirmSplit(nullptr, "a.dat", 1457664, 0, 1, "Звичайна розбивка"),
+                  &answer == &answers[0]);
         EXPECT_EQ(blockSize, "1,457,664 байт (1,423.50 КБ)");
         EXPECT_FALSE(lastShown) << "a single block has no last block line";
-        first = false;
     }
 }
 
@@ -82,7 +81,7 @@ TEST_F(DialogsTest, NextDiskPromptShowsTheNumbersAndSelectsTheName) {
 }
 
 // A typed path that would overwrite what it should not keeps the prompt open.
-TEST_F(DialogsTest, TypedPiecePathsThatWouldOverwriteAreRefused) {
+TEST_F(DialogsTest, TypedPathsAreCheckedAndFilePromptsAreReadOnly) {
     const std::string offered = m_folder / "a.002";
     WriteFileBytes(m_folder / "other.txt", "mine");
     WriteFileBytes(offered, "old piece");
@@ -114,11 +113,8 @@ TEST_F(DialogsTest, TypedPiecePathsThatWouldOverwriteAreRefused) {
         EXPECT_EQ(refusals, item.accepted ? 0 : 1);
     }
     EXPECT_EQ(ReadFileBytes(m_folder / "other.txt"), "mine");
-}
-
-// Uniting, OK waits for a piece that exists; the check box is never offered,
-// nor in the file prompts, whose path only Browse can change.
-TEST_F(DialogsTest, UnitePromptWaitsForAnExistingPieceAndFilePromptsAreReadOnly) {
+    // Uniting, OK waits for a piece that exists; the check box is never
+    // offered, nor in the file prompts, whose path only Browse can change.
     WriteFileBytes(m_folder / "a.001", "piece");
     bool stayedOpen = false;
     TNeedDiskForm::OnShownForTest = [&](TNeedDiskForm& form) {
@@ -130,6 +126,7 @@ TEST_F(DialogsTest, UnitePromptWaitsForAnExistingPieceAndFilePromptsAreReadOnly)
     };
     QString newPath;
     bool dontAsk = false;
+    TNeedDiskForm::ShowError = [](QWidget*, const QString&) {};
     EXPECT_TRUE(AskForNextDisk(nullptr, TDiskOperation::doUnite, 9, 9,
                                QString::fromStdString(m_folder / "a.009"), newPath, dontAsk));
     EXPECT_TRUE(stayedOpen);

@@ -1,6 +1,5 @@
-// The one-window-per-user exchange, with both sides in this process: the
-// server answers from the event loop, the blocking client runs on a thread of
-// its own, as a second start would.
+// The one-window-per-user exchange in this process: the server answers from
+// the event loop, the blocking client runs on a thread, as a second start would.
 
 #include "ui/SingleInstance.h"
 #include "support/EventLoopWait.h"
@@ -8,7 +7,6 @@
 #include "texts/Texts.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QLocalServer>
 
 #include <gtest/gtest.h>
@@ -31,34 +29,31 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Sets (or with nullopt unsets) one environment variable for the object's life.
+// Sets (or with nullptr unsets) one environment variable for the object's life.
 class TScopedVariable {
 public:
-    TScopedVariable(const char* name, const std::optional<std::string>& value) : m_name(name) {
+    TScopedVariable(const char* name, const char* value) : m_name(name) {
         if (const char* old = std::getenv(name))
             m_old = old;
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
+        Set(name, value);
     }
-    ~TScopedVariable() {
-        if (m_old)
-            setenv(m_name, m_old->c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
+    ~TScopedVariable() { Set(m_name, m_old ? m_old->c_str() : nullptr); }
     TScopedVariable(const TScopedVariable&) = delete;
     TScopedVariable& operator=(const TScopedVariable&) = delete;
 
 private:
+    static void Set(const char* name, const char* value) {
+        if (value != nullptr)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
     const char* m_name;
     std::optional<std::string> m_old;
 };
 
-// The client blocks, so it runs beside the event loop the server needs. It
-// must be done well within WaitUntil's limit: a client that sat out a long
-// timeout, or ignored it, fails here.
+// The client runs beside the server's event loop; one that sat out a long
+// timeout, or ignored it, fails WaitUntil's limit.
 bool HandOverFromSecondStart(const QString& socketPath, const QString& fileArgument,
                              int timeoutMs = 1000) {
     std::atomic<bool> done{false};
@@ -87,9 +82,7 @@ void MakeStaleSocket(const std::string& path) {
 
 class SingleInstance : public ::testing::Test {
 protected:
-    SingleInstance() : m_runtimeVariable("XDG_RUNTIME_DIR", m_runtime.Path().string()) {}
-
-    void SetUp() override {
+    SingleInstance() : m_runtimeVariable("XDG_RUNTIME_DIR", m_runtime.Path().c_str()) {
         m_server.OnCaption = [this] { return m_caption; };
         m_server.OnShow = [this](const QString& path) { m_shown.push_back(path); };
     }
@@ -106,20 +99,17 @@ protected:
 };
 
 TEST_F(SingleInstance, WithoutRuntimeFolderTheSocketLiesInAPrivateTemporaryFolder) {
-    const TScopedVariable temp("TMPDIR", m_files.Path().string());
+    const TScopedVariable temp("TMPDIR", m_files.Path().c_str());
     const fs::path own = m_files.Path() / ("varnsplit-" + std::to_string(getuid()));
-    for (const std::optional<std::string>& runtime :
-         {std::optional<std::string>{}, std::optional<std::string>{""},
-          std::optional<std::string>{"relative/run"}}) {
+    for (const char* runtime : std::initializer_list<const char*>{nullptr, "", "relative/run"}) {
         const TScopedVariable unset("XDG_RUNTIME_DIR", runtime);
         EXPECT_EQ(SocketPath().toStdString(), (own / "varnsplit.socket").string());
         struct stat info {};
         ASSERT_EQ(lstat(own.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 0777, 0700u);
     }
-
     // A folder of that name that others may write into is not used.
-    const TScopedVariable unset("XDG_RUNTIME_DIR", std::nullopt);
+    const TScopedVariable unset("XDG_RUNTIME_DIR", nullptr);
     fs::permissions(own, fs::perms::all);
     EXPECT_EQ(SocketPath(), QString());
     EXPECT_FALSE(m_server.Listen(SocketPath()));
@@ -128,13 +118,11 @@ TEST_F(SingleInstance, WithoutRuntimeFolderTheSocketLiesInAPrivateTemporaryFolde
 
 TEST_F(SingleInstance, OnlyAWindowWithNothingSelectedTakesTheStart) {
     const QString file = QString::fromStdString(m_files / "a.dat");
-    struct TCase {
-        QString Caption;
-        QString FileArgument;
-        bool HandedOver;
-        QString Shown;
-    };
-    const std::vector<TCase> cases = {
+    const struct {
+        QString caption, fileArgument;
+        bool handedOver;
+        QString shown;
+    } cases[] = {
         {Texts::AppTitle, file, true, file},
         {Texts::AppTitle, "", true, ""},
         {Texts::AppTitle, "b.dat", true, QDir::current().absoluteFilePath("b.dat")},
@@ -142,23 +130,19 @@ TEST_F(SingleInstance, OnlyAWindowWithNothingSelectedTakesTheStart) {
         {"varn split", file, false, ""},
     };
     ASSERT_TRUE(m_server.Listen(SocketPath()));
-    for (const TCase& start : cases) {
-        m_caption = start.Caption;
+    for (const auto& start : cases) {
+        SCOPED_TRACE(start.caption.toStdString());
+        m_caption = start.caption;
         m_shown.clear();
-        EXPECT_EQ(HandOverFromSecondStart(SocketPath(), start.FileArgument), start.HandedOver)
-            << start.Caption.toStdString();
+        EXPECT_EQ(HandOverFromSecondStart(SocketPath(), start.fileArgument), start.handedOver);
         // The window's work comes after the answer: give it its turn.
-        WaitUntil([&] { return !m_shown.empty(); }, start.HandedOver ? 5000 : 100);
-        EXPECT_EQ(m_shown,
-                  start.HandedOver ? std::vector<QString>{start.Shown} : std::vector<QString>{})
-            << start.Caption.toStdString();
+        WaitUntil([&] { return !m_shown.empty(); }, start.handedOver ? 5000 : 100);
+        EXPECT_EQ(m_shown, start.handedOver ? std::vector{start.shown} : std::vector<QString>{});
     }
 }
 
-// Nothing listening, with no socket file or with the file a crashed window
-// left: the start goes ahead at once (never waiting out its long timeout),
-// and a new window takes the socket in the runtime folder, and removes it
-// when it closes.
+// Nothing listening, with no socket file or a crashed window's: the start goes
+// ahead at once, and a new window takes the socket and removes it at its close.
 TEST_F(SingleInstance, WithoutAnAnsweringWindowTheStartGoesAhead) {
     EXPECT_EQ(SocketPath().toStdString(), (m_runtime.Path() / "varnsplit.socket").string());
     for (bool stale : {false, true}) {
@@ -173,7 +157,6 @@ TEST_F(SingleInstance, WithoutAnAnsweringWindowTheStartGoesAhead) {
         EXPECT_TRUE(HandOverFromSecondStart(SocketPath(), ""));
     }
     EXPECT_FALSE(fs::exists(SocketPath().toStdString()));
-
     // Listening but never reading: a window stuck in a long call holds the
     // start only for the start's timeout, and its socket is not taken from it.
     QLocalServer hung;

@@ -1,6 +1,6 @@
 // The size calculator, answered by the test as it shows: its figures at the
-// edges, what it refuses (keeping the dialog open), the stub check, and the
-// size it hands to the main window's block size box.
+// edges, what it refuses (keeping the dialog open) and the stub check. The
+// window's use of its size is window_end_to_end.sh's.
 
 #include "ui/SizeCalcForm.h"
 #include "WindowTestSupport.h"
@@ -14,8 +14,6 @@
 #include <QAbstractSpinBox>
 #include <QRadioButton>
 #include <QTimeEdit>
-
-#include <functional>
 
 namespace {
 
@@ -52,29 +50,22 @@ protected:
         WriteFileBytes(m_folder / name, std::string(size, 'x'));
         return QString::fromStdString(m_folder / name);
     }
-
-    TSizeCalcSource Source() {
+    // Shows the calculator on the fixture's file and mode; `answer` runs once
+    // it is shown, then the dialog is cancelled if still open.
+    bool Run(const std::function<void(TSizeCalcForm&)>& answer, QString& sizeText) {
         TSizeCalcSource source;
         source.selectedFile = [this] { return m_file; };
         source.mode = [this] { return m_mode; };
         source.setMode = [this](TSplitMode mode) { m_mode = mode; };
         source.comment = [this] { return m_comment; };
         source.programFolder = m_programFolder;
-        return source;
-    }
-
-    // Shows the calculator; `answer` runs once it is shown, then the dialog
-    // is cancelled if still open. Returns ExecuteSizeCalc's answer.
-    bool Run(const std::function<void(TSizeCalcForm&)>& answer, QString& sizeText,
-             bool* stayedOpen = nullptr) {
         TSizeCalcForm::OnShownForTest = [&](TSizeCalcForm& form) {
             answer(form);
-            if (stayedOpen != nullptr)
-                *stayedOpen = form.isVisible();
-            if (form.isVisible())
+            m_stayedOpen = form.isVisible();
+            if (m_stayedOpen)
                 form.findChild<QPushButton*>("btnCancel")->click();
         };
-        return ExecuteSizeCalc(Source(), sizeText);
+        return ExecuteSizeCalc(source, sizeText);
     }
 
     QString m_file;
@@ -82,14 +73,15 @@ protected:
     std::string m_comment;
     QString m_programFolder = BinFolder();
     std::vector<QString> m_errors;
+    bool m_stayedOpen = false;
 };
 
 } // namespace
 
 // The count shown is the recount of the size found (10 bytes in 4 wanted
-// blocks of 4 make 3), a long time at a fast line is not cut to 32 bits, and
-// the comment counts only where the signature stores it. The arithmetic itself
-// is BlockArithmeticTest's.
+// blocks of 4 make 3), a long time at a fast line is not cut to 32 bits, the
+// comment counts only where the signature stores it (the arithmetic is
+// BlockArithmeticTest's).
 TEST_F(SizeCalcFormTest, FiguresAtTheEdges) {
     const TStubLookup stub = FindStub(BinFolder().toStdString());
     ASSERT_EQ(stub.state, TStubState::ssFound) << "varnstub.exe is not in VARN_BIN_DIR";
@@ -141,7 +133,7 @@ TEST_F(SizeCalcFormTest, FiguresAtTheEdges) {
 // Every input that gives no usable size is named on OK, and the dialog stays
 // open with what was typed. Counts are answered by Enter in their box, which
 // must not put a good number back over the typed one.
-TEST_F(SizeCalcFormTest, RefusalsKeepTheDialogOpen) {
+TEST_F(SizeCalcFormTest, RefusalsAndOkChecksOfTheStubAndTheFile) {
     const QString file = MakeFile("a.dat", 1000);
     // One row for each way WholeNumber refuses, for the count and the speed.
     const struct {
@@ -171,7 +163,6 @@ TEST_F(SizeCalcFormTest, RefusalsKeepTheDialogOpen) {
         m_file = item.withFile ? file : QString();
         m_mode = item.mode;
         m_errors.clear();
-        bool stayedOpen = false;
         QString total, countText, sizeText;
         EXPECT_FALSE(Run(
             [&](TSizeCalcForm& form) {
@@ -187,35 +178,31 @@ TEST_F(SizeCalcFormTest, RefusalsKeepTheDialogOpen) {
                 total = form.findChild<QLabel*>("laTotalOfBlocks")->text();
                 countText = count->text();
             },
-            sizeText, &stayedOpen));
-        EXPECT_TRUE(stayedOpen);
+            sizeText));
+        EXPECT_TRUE(m_stayedOpen);
         EXPECT_EQ(m_errors, std::vector<QString>{message});
         EXPECT_EQ(total, Texts::UnknownCount);
         EXPECT_EQ(countText, item.count != nullptr ? item.count : "2");
         EXPECT_TRUE(sizeText.isEmpty());
     }
-}
 
-// A stub that cannot be copied is reported once and sends the window back to
-// the normal mode, whose figures follow. Figures computed before the file
-// changed are not handed back.
-TEST_F(SizeCalcFormTest, OkChecksTheStubAndTheFileAsTheyAreNow) {
+    // A stub that cannot be copied is reported once and sends the window back
+    // to the normal mode, whose figures follow. Figures computed before the
+    // file changed are not handed back.
     m_file = MakeFile("a.dat", 1000000);
     TTempFolder damaged;
     WriteFileBytes(damaged / StubName, std::string(1000, 'x'));
-    const struct {
-        QString folder;
-        const char* message;
-    } cases[] = {{QString::fromStdString(m_folder.Path().string()), Texts::StubMissing},
-                 {QString::fromStdString(damaged.Path().string()), Texts::StubDamaged}};
-    for (const auto& item : cases) {
-        m_programFolder = item.folder;
+    const std::pair<QString, const char*> stubs[] = {
+        {QString::fromStdString(m_folder.Path().string()), Texts::StubMissing},
+        {QString::fromStdString(damaged.Path().string()), Texts::StubDamaged}};
+    for (const auto& [folder, message] : stubs) {
+        m_programFolder = folder;
         m_mode = smSelfJoining;
         m_errors.clear();
         QString sizeText;
         EXPECT_TRUE(Run([](TSizeCalcForm& form) { form.findChild<QPushButton*>("btnOK")->click(); },
                         sizeText));
-        EXPECT_EQ(m_errors, std::vector<QString>{item.message});
+        EXPECT_EQ(m_errors, std::vector<QString>{message});
         EXPECT_EQ(m_mode, smNormal);
         EXPECT_EQ(sizeText, "500,019"); // (1,000,000 + 38) / 2
     }
@@ -224,8 +211,7 @@ TEST_F(SizeCalcFormTest, OkChecksTheStubAndTheFileAsTheyAreNow) {
     m_mode = smDOS;
     m_errors.clear();
     bool stayedOpen = false;
-    QString after;
-    QString sizeText;
+    QString after, sizeText;
     EXPECT_TRUE(Run(
         [&](TSizeCalcForm& form) {
             MakeFile("a.bin", 3000);
@@ -239,26 +225,4 @@ TEST_F(SizeCalcFormTest, OkChecksTheStubAndTheFileAsTheyAreNow) {
     EXPECT_EQ(m_errors, std::vector<QString>{Texts::CalcFileChanged});
     EXPECT_EQ(after, "2 | 1,500 байт | 1,500 байт");
     EXPECT_EQ(sizeText, "1,500");
-}
-
-// The window's calculator button: OK puts the size into the block size box
-// and the panel's count follows; Cancel leaves the box alone.
-TEST_F(SizeCalcFormTest, OkHandsTheSizeToTheWindowsBlockSizeBox) {
-    Open();
-    Select(true, MakeFile("report.dat", 3000000));
-    const struct {
-        const char* button;
-        const char* boxText;
-        const char* total;
-    } cases[] = {{"btnCancel", "1,457,664", "3"}, {"btnOK", "750,011", "4"}};
-    for (const auto& item : cases) {
-        TSizeCalcForm::OnShownForTest = [&](TSizeCalcForm& form) {
-            SetCount(form, "4");
-            form.findChild<QPushButton*>(item.button)->click();
-        };
-        Find<QToolButton>("btnSizeCalc")->click();
-        EXPECT_EQ(Find<QComboBox>("cbBytes")->currentText(), item.boxText);
-        EXPECT_EQ(Text("laTotalBlocks"), item.total);
-    }
-    EXPECT_TRUE(m_errors.empty());
 }

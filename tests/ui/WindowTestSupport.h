@@ -1,9 +1,8 @@
 #pragma once
 
-// The real main window under a temporary home, offscreen, for the tests of
-// what its commands, dialogs and panels do. Its message boxes and dialogs are
-// answered by the test, and the file type registration is off, so that a
-// start writes only settings.
+// The real main window under a temporary home, offscreen, its message boxes
+// and dialogs answered by the test; the file type registration is off, so
+// that a start writes only settings.
 
 #include "settings/RegistrySettings.h"
 #include "settings/SettingNames.h"
@@ -70,6 +69,20 @@ struct TShownMessage {
     QString text;
 };
 
+// Exactly one message was shown, with this caption (and icon, unless -1) and
+// a text holding `part`.
+inline ::testing::AssertionResult ShownOnce(const std::vector<TShownMessage>& messages,
+                                            const QString& caption, const QString& part,
+                                            int icon = -1) {
+    if (messages.size() == 1 && messages[0].caption == caption && messages[0].text.contains(part) &&
+        (icon == -1 || messages[0].icon == icon))
+        return ::testing::AssertionSuccess();
+    auto failure = ::testing::AssertionFailure() << messages.size() << " shown";
+    for (const TShownMessage& message : messages)
+        failure << "; " << (message.caption + ": " + message.text).toStdString();
+    return failure;
+}
+
 class WindowTest : public ::testing::Test {
 protected:
     WindowTest() {
@@ -85,11 +98,10 @@ protected:
 
     void Open(bool show = true) {
         m_window = std::make_unique<TMainFormVarnSplit>(TMainFormContext{BinFolder(), ""});
-        m_window->Dialogs().message = [this](QWidget*, int icon, const QString& caption,
-                                             const QString& text) {
+        TMainFormDialogs& dialogs = m_window->Dialogs();
+        dialogs.message = [this](QWidget*, int icon, const QString& caption, const QString& text) {
             m_messages.push_back({icon, caption, text});
         };
-        TMainFormDialogs& dialogs = m_window->Dialogs();
         dialogs.confirmSplit = [this](QWidget*, const QString&, int64_t, int64_t, int64_t,
                                       const QString& mode) {
             m_confirmedModes.push_back(mode);
@@ -155,7 +167,6 @@ protected:
     TTempFolder m_folder;
     std::unique_ptr<TMainFormVarnSplit> m_window;
     std::vector<TShownMessage> m_messages;
-
     // What the window's dialogs were asked and how they answer.
     struct TAsked {
         bool splitting;

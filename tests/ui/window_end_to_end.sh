@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# Starts the built program under a virtual X server with a file as its
-# argument, splits that file from the window with the keyboard and the mouse,
-# with a block size from the size calculator, unites the set again from the
-# window, and compares the bytes.
-#
-#     bash window_end_to_end.sh PATH/TO/varnsplit
+# The built program under a virtual X server, driven by keys and clicks: a file
+# split with the size calculator's block size, united again, bytes compared.
+# Usage: bash window_end_to_end.sh PATH/TO/varnsplit
 set -euo pipefail
 program=$(realpath "$1")
 
@@ -37,7 +34,7 @@ export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb
 
 head -c 3000000 /dev/urandom >"$work/files/report.dat"
 
-# Waits for a window whose title matches, and prints its id.
+# Prints the id of the first visible window whose title matches.
 wait_window() {
     timeout 30 xdotool search --sync --onlyvisible --name "$1" | head -n 1
 }
@@ -49,8 +46,7 @@ key() {
     xdotool key --clearmodifiers --delay 60 "$@"
     sleep 0.3
 }
-# Starts the program with a file argument and waits for its window to show
-# that file selected.
+# Starts the program on a file and waits for its window to show it selected.
 start() {
     "$program" "$1" >>"$work/window.log" 2>&1 &
     window_pid=$!
@@ -59,8 +55,7 @@ start() {
     focus_main
     sleep 0.7
 }
-# Without a window manager nothing sends the close request, so the window's
-# own exit button is pressed by its accelerator.
+# Without a window manager nothing sends a close request: the exit button's key.
 quit() {
     key alt+Cyrillic_i
     for _ in $(seq 100); do
@@ -69,8 +64,7 @@ quit() {
     done
     fail "the exit button did not end the program"
 }
-# The target tree: its label's accelerator focuses it; from the computer into
-# the volume that holds the work folder, then by typing to the folder.
+# The target tree, by its label's key: from the computer to the folder by typing.
 choose_target() {
     key alt+Cyrillic_en
     key Home Right Right
@@ -81,8 +75,8 @@ choose_target() {
     xdotool type --delay 80 "$1"
     sleep 0.5
 }
-# Clicks the main window's action button, the first in the button column, and
-# takes the message that ends the operation; a split first asks to confirm.
+# Clicks the action button (top of the button column), confirms a split, and
+# takes the message that ends the operation.
 go() {
     eval "$(xdotool getwindowgeometry --shell "$main")"
     xdotool mousemove --window "$main" $((WIDTH - 55)) 20 click 1
@@ -97,10 +91,8 @@ go() {
     focus_main
 }
 
-# The block size comes from the size calculator, reached from the mode list's
-# accelerator past the block size box: four blocks wanted, taken by Enter on
-# its default OK. The 3,000,000 bytes and the 38-byte header of report.dat
-# make four blocks of 750,011 with a last one of 750,005.
+# The size calculator, reached by Tab from the mode list's key, is asked for four
+# blocks: 3,000,000 bytes and the 38-byte header make 750,011 each, 750,005 last.
 start "$work/files/report.dat"
 choose_target out
 key alt+Cyrillic_zhe
@@ -116,8 +108,7 @@ expected=$'report.001 750011\nreport.002 750011\nreport.003 750005\nreport.sha25
 [[ $pieces == "$expected" ]] || fail "the calculated size gave other pieces: $pieces"
 quit
 
-# The set is united by a new start of the program with its first piece as the
-# argument; the rebuilt file goes to the same folder.
+# A new start on the first piece unites the set into the same folder.
 start "$work/out/report.vrn"
 choose_target out
 go "Об'єднання завершено"
