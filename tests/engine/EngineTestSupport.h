@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -46,12 +45,13 @@ struct TNeedDiskCall {
     bool continueOnEntry;
 };
 
-// A handler that records every question and answers Continue = true at the
-// offered path, as the command line does.
-inline void AnswerEveryQuestion(TVarnSplit& engine, std::vector<TNeedDiskCall>& calls) {
-    engine.OnNeedDisk = [&calls](TVarnSplit&, int32_t diskID, int32_t numOfDisks, std::string& path,
-                                 bool& proceed) {
-        calls.push_back({diskID, numOfDisks, path, proceed});
+// A handler that answers Continue = true at the offered path, as the command
+// line does, and records every question in `calls` when given.
+inline void AnswerEveryQuestion(TVarnSplit& engine, std::vector<TNeedDiskCall>* calls = nullptr) {
+    engine.OnNeedDisk = [calls](TVarnSplit&, int32_t diskID, int32_t numOfDisks, std::string& path,
+                                bool& proceed) {
+        if (calls != nullptr)
+            calls->push_back({diskID, numOfDisks, path, proceed});
         proceed = true;
     };
 }
@@ -72,12 +72,8 @@ inline void PutLe(std::string& bytes, std::size_t offset, uint64_t value, std::s
 // their stub, since a split copies only a real program image.
 inline std::string Elf32Image(uint32_t segmentEnd) {
     std::string image(segmentEnd, '\0');
-    std::memcpy(image.data(),
-                "\x7f"
-                "ELF\x01\x01\x01",
-                7);
+    image.replace(0, 7, "\177ELF\1\1\1"); // 32 bits, little-endian, version 1
     PutLe(image, 28, 52, 4);              // e_phoff
-    PutLe(image, 32, 0, 4);               // e_shoff: no sections
     PutLe(image, 40, 52, 2);              // e_ehsize
     PutLe(image, 42, 32, 2);              // e_phentsize
     PutLe(image, 44, 1, 2);               // e_phnum
@@ -113,12 +109,8 @@ void ExpectFault(Action action, TEngineFault fault, const std::string& path = ""
         ADD_FAILURE() << "no fault was raised";
     } catch (const EEngineError& error) {
         EXPECT_EQ(error.Fault(), fault) << error.what();
-        if (!path.empty()) {
-            EXPECT_EQ(error.Path(), path);
-        }
-        if (systemError != 0) {
-            EXPECT_EQ(error.SystemError(), systemError);
-        }
+        EXPECT_TRUE(path.empty() || error.Path() == path) << error.Path();
+        EXPECT_TRUE(systemError == 0 || error.SystemError() == systemError) << error.SystemError();
     }
 }
 
@@ -180,8 +172,7 @@ inline std::string SplitSet(const TTempFolder& folder, TSplitMode mode, const st
         splitter.SetStubFileName(folder / "stub.bin");
     }
     splitter.SetSplitFileName(ReplaceExtension(folder / whole, splitter.FirstPieceExtension()));
-    std::vector<TNeedDiskCall> calls;
-    AnswerEveryQuestion(splitter, calls);
+    AnswerEveryQuestion(splitter);
     splitter.Split();
     EXPECT_TRUE(splitter.Completed());
     return mode == smWinSplit ? ReplaceExtension(folder / whole, ".wsp") : splitter.SplitFileName();

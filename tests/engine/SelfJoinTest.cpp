@@ -13,10 +13,9 @@ constexpr std::size_t PeSectionTable = PeOptional + 224;
 
 std::string PeImage() {
     std::string image(0x300, '\0');
-    image[0] = 'M';
-    image[1] = 'Z';
+    image.replace(0, 2, "MZ");
     PutLe(image, 0x3c, 64, 4);
-    std::memcpy(image.data() + 64, "PE\0\0", 4);
+    image.replace(64, 2, "PE");              // followed by two zeros
     PutLe(image, 68, 0x14c, 2);              // i386
     PutLe(image, 70, 1, 2);                  // one section
     PutLe(image, 84, 224, 2);                // optional header size

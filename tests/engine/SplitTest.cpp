@@ -2,7 +2,6 @@
 #include "engine/BatchFile.h"
 #include "engine/InfoFile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -17,12 +16,6 @@ protected:
     }
     std::string Read(const std::string& name) { return ReadFileBytes(folder / name); }
     int64_t SizeOf(const std::string& name) { return FileSizeOf(folder / name); }
-    void MakeSparse(const std::string& name, int64_t size) {
-        const int fd = open((folder / name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(ftruncate(fd, size), 0);
-        close(fd);
-    }
 };
 
 } // namespace
@@ -90,10 +83,10 @@ TEST_F(SplitTest, LaysOutEveryMode) {
     EXPECT_TRUE(reporter.messages.empty());
 }
 
-// The information, batch and checksum files are asked for after the pieces,
-// each for the bytes it needs (the checksum file its own length, the others
-// 4), and written only when a handler answers Continue = true
-// (LaysOutEveryMode splits without a handler).
+// The information (disk 0), batch (2147483647) and checksum (-1) files are
+// asked for after the pieces, each for the bytes it needs (the checksum file
+// its own length, the others 4), and written only when a handler answers
+// Continue = true (LaysOutEveryMode splits without a handler).
 TEST_F(SplitTest, ExtraFilesOnlyWhenTheHandlerAgrees) {
     for (bool agree : {true, false}) {
         SCOPED_TRACE(agree ? "agreed" : "declined");
@@ -105,29 +98,23 @@ TEST_F(SplitTest, ExtraFilesOnlyWhenTheHandlerAgrees) {
         splitter.SetMakeBAT(true);
         splitter.SetMakeChecksums(true);
         splitter.SetSplitFileName("");
-        std::vector<TNeedDiskCall> calls;
+        std::vector<std::string> calls; // disk, disks, path in the folder, Continue on entry
         splitter.OnNeedDisk = [&](TVarnSplit&, int32_t diskID, int32_t disks, std::string& path,
                                   bool& proceed) {
-            calls.push_back({diskID, disks, path, proceed});
+            const auto name = std::filesystem::path(path).lexically_relative(folder.Path());
+            calls.push_back(std::to_string(diskID) + " " + std::to_string(disks) + " " +
+                            name.string() + (proceed ? " yes" : " no"));
             proceed = agree || (diskID > 0 && diskID < 4); // every piece
         };
         splitter.Split();
         EXPECT_TRUE(splitter.Completed());
-        const char* const extras[] = {"x.wsp", "x.bat", "x.sha256"};
-        ASSERT_EQ(calls.size(), 6u);
-        EXPECT_EQ(calls[1].numOfDisks, 3);
-        const int32_t ids[] = {InfoFileDiskID, BatchFileDiskID, ChecksumFileDiskID};
-        for (int i = 0; i < 3; ++i) {
-            const TNeedDiskCall& call = calls[3 + i];
-            EXPECT_EQ(PathExists(folder / extras[i]), agree) << extras[i];
-            EXPECT_EQ(call.diskID, ids[i]);
-            EXPECT_EQ(call.path, folder / extras[i]);
-            EXPECT_FALSE(call.continueOnEntry);
-            if (agree || call.diskID != ChecksumFileDiskID) {
-                EXPECT_EQ(call.numOfDisks,
-                          call.diskID == ChecksumFileDiskID ? FileSizeOf(folder / extras[i]) : 4);
-            }
-        }
+        EXPECT_EQ(calls, (std::vector<std::string>{"1 3 x.001 yes", "2 3 x.002 yes",
+                                                   "3 3 x.003 yes", "0 4 x.wsp no",
+                                                   "2147483647 4 x.bat no", "-1 288 x.sha256 no"}));
+        EXPECT_EQ(FolderNames(folder.Path()),
+                  agree ? Names({"x.001", "x.002", "x.003", "x.bat", "x.bin", "x.sha256", "x.wsp"})
+                        : Names({"x.001", "x.002", "x.003", "x.bin"}));
+        EXPECT_EQ(SizeOf("x.sha256"), agree ? 288 : 0);
     }
 }
 
@@ -231,7 +218,8 @@ TEST_F(SplitTest, BadInputSizesAndLargeFilesAreRefusedBeforeWriting) {
     // The plan's refusals (tested with the plan) stop a split before it writes;
     // the unsigned modes take files past 32 bits.
     ClearFolder(folder);
-    MakeSparse("huge.img", int64_t{5} << 30);
+    WriteFileBytes(folder / "huge.img", "");
+    std::filesystem::resize_file(folder / "huge.img", int64_t{5} << 30); // sparse
     engine.SetFileName(folder / "huge.img");
     engine.SetSize(int64_t{2} << 30);
     ExpectRefused(engine, TEngineFault::efFileTooLargeForSignature);
@@ -280,8 +268,7 @@ TEST_F(SplitTest, NeverWritesOverTheSource) {
     info.SetFileName(MakeWhole("i.wsp", 20));
     info.SetSplitFileName(folder / "i.001");
     info.SetWinSplitCompatible(true);
-    std::vector<TNeedDiskCall> calls;
-    AnswerEveryQuestion(info, calls);
+    AnswerEveryQuestion(info);
     ExpectRefused(info, TEngineFault::efSameAsSource);
     EXPECT_FALSE(PathExists(folder / "i.001"));
     EXPECT_EQ(Read("i.wsp"), PatternBytes(20));

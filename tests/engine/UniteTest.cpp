@@ -141,7 +141,7 @@ TEST_F(UniteTest, NormalSetFromItsFirstPiece) {
     WriteFileBytes(folder / "name.003", "stray");
     WriteFileBytes(folder / "name.004", "stray");
     std::vector<TNeedDiskCall> calls;
-    AnswerEveryQuestion(engine, calls);
+    AnswerEveryQuestion(engine, &calls);
     std::vector<int> percents;
     engine.OnProgress = [&](TVarnSplit&, uint16_t percent) { percents.push_back(percent); };
     UniteInto(first, "out.dat");
@@ -220,7 +220,7 @@ TEST_F(UniteTest, WinSplitSetFromFirstPieceOrInformationFile) {
     WriteFileBytes(folder / "w.002", "def");
     WriteFileBytes(folder / "w.wsp", "txt\r\n2\r\nunknown\r\n");
     std::vector<TNeedDiskCall> calls;
-    AnswerEveryQuestion(engine, calls);
+    AnswerEveryQuestion(engine, &calls);
     engine.SetSplitFileName(folder / "w.wsp");
     engine.SetOriginalExt(".txt");
     engine.Unite();
