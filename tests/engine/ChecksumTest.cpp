@@ -98,24 +98,31 @@ TEST_F(ChecksumTest, FileIsWhatSha256sumPrintsAndReads) {
 // A unite checks every piece and the whole file against the checksum file, and
 // refuses a checksum file that is damaged or lists another set. A flipped byte
 // is named before a later piece cut short is noticed; a failed unite leaves
-// the folder as it was, every piece included, even with DelAfterUnite.
-TEST_F(ChecksumTest, UniteChecksThePiecesTheWholeFileAndTheChecksumFile) {
+// the folder as it was, every piece included, even with DelAfterUnite. Verify,
+// run first on each set, writes nothing and tells each piece's state as a
+// letter: Good, Present (no checksum to compare), Damaged, Wrong size, Missing;
+// it refuses a damaged checksum file as the unite does (no letters).
+TEST_F(ChecksumTest, UniteAndVerifyCheckThePiecesTheWholeFileAndTheChecksumFile) {
     enum TSums { sIntact, sNone, sWholeDiffers, sGarbage, sFewerPieces };
+    using enum TEngineFault;
     const struct {
         const char* label;
         TSums sums;
-        std::optional<std::size_t> flipped, cutShort;
+        std::optional<std::size_t> flipped, cutShort, removed;
         std::optional<TEngineFault> fault;
+        const char* states;
     } cases[] = {
-        {"intact", sIntact, {}, {}, std::nullopt},
-        {"no checksum file", sNone, {}, {}, std::nullopt},
-        {"whole differs", sWholeDiffers, {}, {}, TEngineFault::efWholeChecksumMismatch},
-        {"garbage", sGarbage, {}, {}, TEngineFault::efChecksumFileDamaged},
-        {"another set's", sFewerPieces, {}, {}, TEngineFault::efChecksumFileDamaged},
-        {"piece 1 flipped", sIntact, 0, {}, TEngineFault::efChecksumMismatch},
-        {"piece 3 flipped", sIntact, 2, {}, TEngineFault::efChecksumMismatch},
-        {"piece 5 flipped", sIntact, 4, {}, TEngineFault::efChecksumMismatch},
-        {"piece 2 flipped, 4 cut short", sIntact, 1, 3, TEngineFault::efChecksumMismatch},
+        {"intact", sIntact, {}, {}, {}, std::nullopt, "GGGGG"},
+        {"no checksum file", sNone, {}, {}, {}, std::nullopt, "PPPPP"},
+        {"whole differs", sWholeDiffers, {}, {}, {}, efWholeChecksumMismatch, "GGGGG"},
+        {"garbage", sGarbage, {}, {}, {}, efChecksumFileDamaged, ""},
+        {"another set's", sFewerPieces, {}, {}, {}, efChecksumFileDamaged, ""},
+        {"piece 1 flipped", sIntact, 0, {}, {}, efChecksumMismatch, "DGGGG"},
+        {"piece 3 flipped", sIntact, 2, {}, {}, efChecksumMismatch, "GGDGG"},
+        {"piece 5 flipped", sIntact, 4, {}, {}, efChecksumMismatch, "GGGGD"},
+        {"piece 2 flipped, 4 cut short", sIntact, 1, 3, {}, efChecksumMismatch, "GDGWG"},
+        {"piece 2 missing", sIntact, {}, {}, 1, efIncompleteSet, "GMGGG"},
+        {"no checksums, last missing", sNone, {}, {}, 4, efIncompleteSet, "PPPPM"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -139,16 +146,31 @@ TEST_F(ChecksumTest, UniteChecksThePiecesTheWholeFileAndTheChecksumFile) {
             FlipByte(folder / pieces[*c.flipped], 100); // past the first piece's signature
         if (c.cutShort)
             std::filesystem::resize_file(folder / pieces[*c.cutShort], 10);
+        if (c.removed)
+            std::filesystem::remove(folder / pieces[*c.removed]);
         const std::vector<std::string> before = Snapshot();
 
         TVarnSplit joiner(&reporter);
         joiner.SetSplitFileName(folder / pieces.front());
-        joiner.SetFileName(folder / "whole.bin");
         joiner.SetBufferSize(64);
+        if (*c.states == '\0') {
+            ExpectFault([&] { joiner.Verify(); }, *c.fault);
+        } else {
+            joiner.Verify();
+            ASSERT_TRUE(joiner.Completed());
+            std::string states;
+            for (const TPieceCheck& piece : joiner.SetCheck().pieces)
+                states += "GPDWMN"[static_cast<int>(piece.state)];
+            EXPECT_EQ(states, c.states);
+            EXPECT_EQ(joiner.SetCheck().Intact(), !c.flipped && !c.cutShort && !c.removed);
+        }
+        EXPECT_EQ(Snapshot(), before);
+
+        joiner.SetFileName(folder / "whole.bin");
         joiner.SetDelAfterUnite(c.fault.has_value());
         if (c.fault) {
-            ExpectFault([&] { joiner.Unite(); }, *c.fault,
-                        c.flipped ? folder / pieces[*c.flipped] : "");
+            const std::optional<std::size_t> named = c.flipped ? c.flipped : c.removed;
+            ExpectFault([&] { joiner.Unite(); }, *c.fault, named ? folder / pieces[*named] : "");
             EXPECT_EQ(Snapshot(), before);
         } else {
             joiner.Unite();
@@ -157,48 +179,5 @@ TEST_F(ChecksumTest, UniteChecksThePiecesTheWholeFileAndTheChecksumFile) {
                                                               : TChecksumCheck::ccVerified);
         }
         EXPECT_EQ(joiner.Completed(), !c.fault);
-    }
-}
-
-// Verify reads the set and writes nothing. A piece's state is a letter: Good,
-// Present (no checksum to compare), Damaged, Wrong size, Missing.
-TEST_F(ChecksumTest, VerifyTellsEachPieceAndTheSet) {
-    const struct {
-        const char* label;
-        bool removeSums;
-        std::optional<std::size_t> flipped, truncated, removed;
-        const char* states;
-        bool intact;
-    } cases[] = {
-        {"intact", false, {}, {}, {}, "GGGGG", true},
-        {"flipped", false, 3, {}, {}, "GGGDG", false},
-        {"truncated", false, {}, 4, {}, "GGGGW", false},
-        {"incomplete", false, {}, {}, 1, "GMGGG", false},
-        {"no checksums", true, {}, {}, {}, "PPPPP", true},
-        {"no checksums, last missing", true, {}, {}, 4, "PPPPM", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        const std::vector<std::string> pieces = SetOfFive();
-        if (c.removeSums)
-            std::filesystem::remove(folder / "whole.sha256");
-        if (c.flipped)
-            FlipByte(folder / pieces[*c.flipped], 0);
-        if (c.truncated)
-            std::filesystem::resize_file(folder / pieces[*c.truncated], 10);
-        if (c.removed)
-            std::filesystem::remove(folder / pieces[*c.removed]);
-        const std::vector<std::string> before = Snapshot();
-        TVarnSplit checker(&reporter);
-        checker.SetSplitFileName(folder / pieces.front());
-        checker.SetBufferSize(100);
-        checker.Verify();
-        ASSERT_TRUE(checker.Completed());
-        std::string states;
-        for (const TPieceCheck& piece : checker.SetCheck().pieces)
-            states += "GPDWMN"[static_cast<int>(piece.state)];
-        EXPECT_EQ(states, c.states);
-        EXPECT_EQ(checker.SetCheck().Intact(), c.intact);
-        EXPECT_EQ(Snapshot(), before);
     }
 }
