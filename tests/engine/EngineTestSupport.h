@@ -21,10 +21,11 @@
 // Collects the engine's own messages instead of showing them.
 class TRecordingReporter : public IEngineReporter {
 public:
+    using TMessages = std::vector<std::pair<TEngineMessage, std::string>>;
     void Report(TEngineMessage message, const std::string& path) override {
         messages.emplace_back(message, path);
     }
-    std::vector<std::pair<TEngineMessage, std::string>> messages;
+    TMessages messages;
 };
 
 // A fresh temporary folder and home for each test, and an engine whose
