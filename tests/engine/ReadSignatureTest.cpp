@@ -29,9 +29,8 @@ TEST_F(ReadSignatureTest, EachPieceReplacesTheLastOnesFacts) {
     engine.ReadSignature(folder / "a.vrn");
     EXPECT_EQ(Facts(engine),
               "ext .dat, size 3000000, blocks 259, comment Привіт, attributes 33, full");
-    EXPECT_EQ(engine.CreationTime(), 0x11223344u);
-    EXPECT_EQ(engine.LastAccessTime(), 0x55667788u);
-    EXPECT_EQ(engine.LastWriteTime(), 0x99AABBCCu);
+    EXPECT_EQ(std::tuple(engine.CreationTime(), engine.LastAccessTime(), engine.LastWriteTime()),
+              std::tuple(0x11223344u, 0x55667788u, 0x99AABBCCu));
 
     signature = SampleSignature();
     signature.version = TSignatureVersion::sv100;

@@ -65,8 +65,6 @@ TEST(MountsTest, ParsesTablesAndFindsTheMountOfAPath) {
 
     // This process's own table has a root.
     const auto own = ReadMountTable();
-    ASSERT_FALSE(own.empty());
-    const auto* ownRoot = MountOf(own, "/");
-    ASSERT_NE(ownRoot, nullptr);
-    EXPECT_EQ(ownRoot->mountPoint, "/");
+    ASSERT_NE(MountOf(own, "/"), nullptr);
+    EXPECT_EQ(MountOf(own, "/")->mountPoint, "/");
 }
