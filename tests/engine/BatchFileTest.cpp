@@ -30,49 +30,40 @@ TBatchFileFacts DosReport(int64_t blocks, const std::string& lastPath) {
 
 // The copy line lists the pieces in order under the names the split gave them
 // (none in neither compatible mode), and the attrib line follows the attribute
-// bits.
+// bits: none, none at all, or only Normal (128), which turns every switch off.
 TEST(BatchFileText, ListsThePiecesRestoresTheAttributesAndQuotesEscapesOrRefusesNames) {
     const struct {
         TSplitMode mode;
         int64_t blocks;
         const char* lastPath;
+        uint32_t attributes;
         const char* pieces;
+        const char* switches; // empty: no attrib line
     } lists[] = {
-        {smDOS, 3, "/d/report.003", "report.dos+report.001+report.002"},
-        {smDOS, 3, "/d/report.doc.003", "report.doc.dos+report.doc.001+report.doc.002"},
-        {smWinSplit, 3, "/d/report.doc.004", "report.doc.001+report.doc.002+report.doc.003"},
+        {smDOS, 3, "/d/report.003", 0, "report.dos+report.001+report.002", ""},
+        {smDOS, 3, "/d/report.doc.003", 0, "report.doc.dos+report.doc.001+report.doc.002", ""},
+        {smWinSplit, 3, "/d/report.doc.004", 0, "report.doc.001+report.doc.002+report.doc.003", ""},
         // The information file was written last.
-        {smWinSplit, 4, "/t/report.wsp", "report.001+report.002+report.003+report.004"},
-        {smDOS, 1, "/t/report.001", "report.dos"},
-        {smWinSplit, 1, "/t/report.002", "report.001"},
-        {smNormal, 3, "/t/report.003", ""},
+        {smWinSplit, 4, "/t/report.wsp", 0, "report.001+report.002+report.003+report.004", ""},
+        {smDOS, 1, "/t/report.001", 0, "report.dos", ""},
+        {smWinSplit, 1, "/t/report.002", 0, "report.001", ""},
+        {smNormal, 3, "/t/report.003", 0, "", ""},
+        {smDOS, 2, "/t/report.002", 32, "report.dos+report.001", "-R -H -S +A"},
+        {smDOS, 2, "/t/report.002", 1 | 2 | 4 | 32, "report.dos+report.001", "+R +H +S +A"},
+        {smDOS, 2, "/t/report.002", 2, "report.dos+report.001", "-R +H -S -A"},
+        {smDOS, 2, "/t/report.002", 128, "report.dos+report.001", "-R -H -S -A"},
     };
     for (const auto& c : lists) {
-        SCOPED_TRACE(c.lastPath);
+        SCOPED_TRACE(std::string(c.lastPath) + " " + std::to_string(c.attributes));
         TBatchFileFacts facts = DosReport(c.blocks, c.lastPath);
         facts.dosCompatible = c.mode == smDOS;
         facts.winSplitCompatible = c.mode == smWinSplit;
-        facts.attributes = 0;
+        facts.attributes = c.attributes;
+        const std::string attrib =
+            *c.switches ? "@attrib " + std::string(c.switches) + " report.doc\r\n" : "";
         EXPECT_EQ(BatchFileText(facts),
                   Preamble("report.doc", std::to_string(c.blocks), "3000000") + "@copy /b " +
-                      c.pieces + " report.doc\r\n");
-    }
-    // Normal (128): every switch off, but the line is there.
-    const struct {
-        uint32_t attributes;
-        const char* switches;
-    } attributes[] = {{32, "-R -H -S +A"},
-                      {1 | 2 | 4 | 32, "+R +H +S +A"},
-                      {2, "-R +H -S -A"},
-                      {128, "-R -H -S -A"}};
-    for (const auto& c : attributes) {
-        SCOPED_TRACE(c.switches);
-        TBatchFileFacts facts = DosReport(2, "/t/report.002");
-        facts.attributes = c.attributes;
-        EXPECT_EQ(BatchFileText(facts),
-                  Preamble("report.doc", "2", "3000000") +
-                      "@copy /b report.dos+report.001 report.doc\r\n@attrib " + c.switches +
-                      " report.doc\r\n");
+                      c.pieces + " report.doc\r\n" + attrib);
     }
 
     // Four-digit piece numbers from 1000 on.

@@ -65,7 +65,7 @@ inline std::vector<std::string> Names(std::initializer_list<const char*> names) 
 
 inline void PutLe(std::string& bytes, std::size_t offset, uint64_t value, std::size_t width) {
     for (std::size_t i = 0; i < width; ++i)
-        bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+        bytes.at(offset + i) = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 // A minimal 32-bit little-endian ELF image: the 52-byte header, one program

@@ -27,6 +27,12 @@ std::string PeImage() {
     return image;
 }
 
+// `bytes` with `value` written at `offset`.
+std::string Patched(std::string bytes, std::size_t offset, uint64_t value, std::size_t width) {
+    PutLe(bytes, offset, value, width);
+    return bytes;
+}
+
 } // namespace
 
 // The length of a Linux image is where its last segment ends, of a Windows
@@ -34,23 +40,10 @@ std::string PeImage() {
 // not a whole image of either kind has none.
 TEST_F(StubLength, ReadsImagesFromTheirHeadersOnly) {
     const std::string image = ReadFileBytes(BuiltStub());
-    std::string bigEndian = image;
-    bigEndian[5] = 2;
-    std::string absurd = Elf32Image(300);
-    PutLe(absurd, 52 + 16, 0xFFFFFF00u, 4); // segment far beyond the file
-    std::string manyHeaders = Elf32Image(300);
-    PutLe(manyHeaders, 44, 0xFFFF, 2); // program header table beyond the file
-    std::string certified = PeImage() + std::string(100, 'c');
-    PutLe(certified, PeOptional + 96 + 4 * 8, 0x300, 4);
-    PutLe(certified, PeOptional + 96 + 4 * 8 + 4, 100, 4);
-    std::string sectionBeyond = PeImage();
-    PutLe(sectionBeyond, PeSectionTable + 20, 0xFFFFFF00u, 4);
-    std::string headerBeyond = PeImage();
-    PutLe(headerBeyond, 0x3c, 0x7FFFFFF0u, 4);
-    std::string tooManySections = PeImage() + std::string(4000, '\0'); // room for the table
-    PutLe(tooManySections, 70, 97, 2);
-    std::string notPe = PeImage();
-    notPe[65] = 'X';
+    constexpr std::size_t certificateEntry = PeOptional + 96 + 4 * 8;
+    const std::string certified =
+        Patched(Patched(PeImage() + std::string(100, 'c'), certificateEntry, 0x300, 4),
+                certificateEntry + 4, 100, 4);
     const struct {
         const char* what;
         std::string bytes;
@@ -63,19 +56,20 @@ TEST_F(StubLength, ReadsImagesFromTheirHeadersOnly) {
         {"DOS image", "MZ" + PatternBytes(4000), 0},
         {"header cut short", image.substr(0, 40), 0},
         {"tables beyond the end", image.substr(0, image.size() / 2), 0},
-        {"big-endian", bigEndian, 0},
-        {"segment beyond the end", absurd, 0},
-        {"program headers beyond the end", manyHeaders, 0},
+        {"big-endian", Patched(image, 5, 2, 1), 0},
+        {"segment beyond the end", Patched(Elf32Image(300), 52 + 16, 0xFFFFFF00u, 4), 0},
+        {"program headers beyond the end", Patched(Elf32Image(300), 44, 0xFFFF, 2), 0},
         {"Windows image", PeImage(), 0x300},
         {"Windows image, signature after it", PeImage() + "VRNv110\x1a" + PatternBytes(3000),
          0x300},
         {"certificate table", certified, 0x300 + 100},
         {"certificate beyond the end", certified.substr(0, 0x330), 0},
         {"Windows image cut short", PeImage().substr(0, 0x2ff), 0},
-        {"section beyond the end", sectionBeyond, 0},
-        {"PE header beyond the end", headerBeyond, 0},
-        {"more sections than Windows loads", tooManySections, 0},
-        {"no PE signature", notPe, 0},
+        {"section beyond the end", Patched(PeImage(), PeSectionTable + 20, 0xFFFFFF00u, 4), 0},
+        {"PE header beyond the end", Patched(PeImage(), 0x3c, 0x7FFFFFF0u, 4), 0},
+        {"more sections than Windows loads", Patched(PeImage() + std::string(4000, 0), 70, 97, 2),
+         0},
+        {"no PE signature", Patched(PeImage(), 65, 'X', 1), 0},
         {"DOS header only", PeImage().substr(0, 40), 0},
     };
     const std::string path = folder / "file";
