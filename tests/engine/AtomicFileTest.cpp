@@ -20,9 +20,8 @@ protected:
 
 } // namespace
 
-// Until the commit nothing is seen under the final name, a discarded file
-// leaves no trace, and a commit replaces a file only when asked; both kinds
-// behave alike.
+// Nothing shows under the final name before the commit, a discarded file
+// leaves no trace, and a commit replaces a file only when asked.
 TEST_P(AtomicFileTest, AppearsOnlyWhenCommitted) {
     const std::string finalPath = folder / (std::string(251, 'n') + ".dat");
     {

@@ -138,9 +138,8 @@ TEST(BatchFileText, ListsThePiecesRestoresTheAttributesAndQuotesEscapesOrRefuses
     }
 }
 
-// The batch file step of a real split: named after the last file the split
-// wrote (the information file of a WinSplit set), or where the handler points,
-// over an old file of that name.
+// A split's batch file is named after the last file it wrote (a WinSplit set's
+// information file) or goes where the handler points, over an old file.
 TEST(BatchFileSplit, FollowsTheSetAndGoesWhereTheHandlerPoints) {
     TScopedXdgHome home;
     TTempFolder folder;

@@ -14,6 +14,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -38,13 +39,8 @@ protected:
     TVarnSplit engine{&reporter};
 };
 
-// One OnNeedDisk question as the engine asked it.
-struct TNeedDiskCall {
-    int32_t diskID;
-    int32_t numOfDisks;
-    std::string path;
-    bool continueOnEntry;
-};
+// One OnNeedDisk question as the engine asked it: disk, disks and path.
+using TNeedDiskCall = std::tuple<int32_t, int32_t, std::string>;
 
 // A handler that answers Continue = true at the offered path, as the command
 // line does, and records every question in `calls` when given.
@@ -52,7 +48,7 @@ inline void AnswerEveryQuestion(TVarnSplit& engine, std::vector<TNeedDiskCall>* 
     engine.OnNeedDisk = [calls](TVarnSplit&, int32_t diskID, int32_t numOfDisks, std::string& path,
                                 bool& proceed) {
         if (calls != nullptr)
-            calls->push_back({diskID, numOfDisks, path, proceed});
+            calls->emplace_back(diskID, numOfDisks, path);
         proceed = true;
     };
 }

@@ -6,8 +6,7 @@ using StubLength = TEngineFolderTest;
 namespace {
 
 // The least Windows image: DOS header, "PE" header, a PE32 optional header with
-// 16 data directories, and one section of 0x100 bytes at 0x200, so the image
-// is 0x300 bytes long.
+// 16 data directories, and one section of 0x100 bytes at 0x200 (0x300 in all).
 constexpr std::size_t PeOptional = 64 + 24;
 constexpr std::size_t PeSectionTable = PeOptional + 224;
 
@@ -35,9 +34,8 @@ std::string Patched(std::string bytes, std::size_t offset, uint64_t value, std::
 
 } // namespace
 
-// The length of a Linux image is where its last segment ends, of a Windows
-// image where its last section or its certificate table ends; a file that is
-// not a whole image of either kind has none.
+// A Linux image ends with its last segment, a Windows image with its last
+// section or certificate table; a file that is neither, whole, has no length.
 TEST_F(StubLength, ReadsImagesFromTheirHeadersOnly) {
     const std::string image = ReadFileBytes(BuiltStub());
     constexpr std::size_t certificateEntry = PeOptional + 96 + 4 * 8;

@@ -20,10 +20,9 @@ protected:
 
 } // namespace
 
-// Every piece but the last is one block long, the data follows the header
-// of the first piece, and an old piece under a new piece's name is replaced.
-// Each piece's progress runs to 100 against its own size; the first starts at
-// its header, the last counts against what is left.
+// Every piece but the last is one block long, the data follows the first
+// piece's header, and an old piece under a new piece's name is replaced. Each
+// piece's progress runs to 100 against its own size, from its header on.
 TEST_F(SplitTest, LaysOutEveryMode) {
     const std::vector<int> threeFull = {68, 98, 100, 30, 60, 90, 100, 30, 60, 90, 100};
     const std::vector<int> dos = {25, 50, 75, 100, 50, 100};
@@ -83,10 +82,9 @@ TEST_F(SplitTest, LaysOutEveryMode) {
     EXPECT_TRUE(reporter.messages.empty());
 }
 
-// The information (disk 0), batch (2147483647) and checksum (-1) files are
-// asked for after the pieces, each for the bytes it needs (the checksum file
-// its own length, the others 4), and written only when a handler answers
-// Continue = true (LaysOutEveryMode splits without a handler).
+// The information (disk 0), batch (2147483647) and checksum (-1) files are asked
+// for after the pieces, with the bytes they need (the checksum file its length,
+// the others 4), and written only when a handler answers Continue = true.
 TEST_F(SplitTest, ExtraFilesOnlyWhenTheHandlerAgrees) {
     for (bool agree : {true, false}) {
         SCOPED_TRACE(agree ? "agreed" : "declined");
@@ -118,10 +116,9 @@ TEST_F(SplitTest, ExtraFilesOnlyWhenTheHandlerAgrees) {
     }
 }
 
-// A short write or a full device is an error naming the piece, and the piece
-// cut short is gone; Continue = false ends the split after the pieces written
-// so far; a stop removes the piece it cuts short and is cleared by the next
-// run; the handler may send the later pieces elsewhere.
+// A short write or a full device is an error naming the piece, which is gone;
+// Continue = false ends the split after the pieces written; a stop removes the
+// piece it cuts short and is cleared by the next run; the handler may move pieces.
 TEST_F(SplitTest, WriteFailuresHandlerAndStopEndOrMoveThePieces) {
     engine.SetFileName(MakeWhole("s.bin", 1000));
     engine.SetSize(400);

@@ -143,9 +143,9 @@ TEST_F(UniteTest, NormalSetFromItsFirstPiece) {
     EXPECT_TRUE(engine.Completed());
     EXPECT_EQ(Read("out.dat"), PatternBytes(250));
     // Never asked for name.003; the first question comes before the signature is read.
-    ASSERT_EQ(calls.size(), 3u);
-    EXPECT_EQ(std::tuple(calls[0].numOfDisks, calls[1].numOfDisks, calls[2].path),
-              std::tuple(0, 3, folder / "name.002"));
+    EXPECT_EQ(calls, (std::vector<TNeedDiskCall>{{1, 0, folder / "name.vrn"},
+                                                 {2, 3, folder / "name.001"},
+                                                 {3, 3, folder / "name.002"}}));
     // The first piece's progress counts against its whole length: 53 of 100 bytes are data.
     ASSERT_FALSE(percents.empty());
     EXPECT_EQ(std::pair(percents.front(), percents.back()), std::pair(100 - 47, 100));
@@ -176,10 +176,9 @@ TEST_F(UniteTest, NormalSetFromItsFirstPiece) {
                                                  "name.sha256", "name.vrn", "out.dat"}));
 }
 
-// Joined from its first piece, a WinSplit set ignores the sizes of an earlier
-// inspection; from its information file with DelAfterUnite, the information
-// file goes with the pieces and the checksum file, which still checks the
-// whole file, stays.
+// Joined from its first piece, a WinSplit set ignores an earlier inspection's
+// sizes; from its information file with DelAfterUnite, that file goes with the
+// pieces, and the checksum file, which still checks the whole file, stays.
 TEST_F(UniteTest, WinSplitSetFromFirstPieceOrInformationFile) {
     SplitPattern(smWinSplit, "name.dat", 250, 100);
     std::filesystem::create_directory(folder.Path() / "o");
@@ -215,9 +214,9 @@ TEST_F(UniteTest, WinSplitSetFromFirstPieceOrInformationFile) {
     EXPECT_TRUE(engine.Completed());
     EXPECT_EQ(engine.FileName(), folder / "w.txt");
     EXPECT_EQ(Read("w.txt"), "abcdef");
-    ASSERT_EQ(calls.size(), 3u);
-    EXPECT_EQ(std::tuple(calls[0].diskID, calls[0].numOfDisks, calls[0].path),
-              std::tuple(1, 2, folder / "w.001"));
+    EXPECT_EQ(calls,
+              (std::vector<TNeedDiskCall>{
+                  {1, 2, folder / "w.001"}, {2, 2, folder / "w.002"}, {3, 2, folder / "w.003"}}));
 
     // Not even the first piece: an error, not an empty file.
     WriteFileBytes(folder / "v.wsp", "txt\r\n2\r\nunknown\r\n");
