@@ -5,25 +5,19 @@ namespace {
 
 // The ten lines every batch file opens with, for a whole file `name`.
 std::string Preamble(const std::string& name, const std::string& blocks, const std::string& size) {
-    using namespace std::string_literals;
-    std::string text;
-    for (const std::string& line :
-         {"@cls"s, "@echo."s, "@echo Batch file created by Varn split"s,
-          "@echo Web: "s + MakerWebAddress, "@echo."s,
-          "@echo Uniting file " + name + " from blocks", "@echo Number of blocks: " + blocks,
-          "@echo Size of file: " + size + " bytes", "@echo."s, "@pause"s})
-        text += line + "\r\n";
-    return text;
+    return "@cls\r\n@echo.\r\n@echo Batch file created by Varn split\r\n@echo Web: " +
+           std::string(MakerWebAddress) + "\r\n@echo.\r\n@echo Uniting file " + name +
+           " from blocks\r\n@echo Number of blocks: " + blocks + "\r\n@echo Size of file: " + size +
+           " bytes\r\n@echo.\r\n@pause\r\n";
 }
 
 TBatchFileFacts DosReport(int64_t blocks, const std::string& lastPath) {
-    TBatchFileFacts facts;
-    facts.wholeFileName = "report.doc";
-    facts.blockCount = blocks;
-    facts.wholeFileSize = 3000000;
-    facts.pathAfterLastPiece = lastPath;
-    facts.dosCompatible = true;
-    return facts;
+    return {.wholeFileName = "report.doc",
+            .blockCount = blocks,
+            .wholeFileSize = 3000000,
+            .pathAfterLastPiece = lastPath,
+            .dosCompatible = true,
+            .attributes = 0};
 }
 
 } // namespace

@@ -80,20 +80,17 @@ inline std::string Elf32Image(uint32_t segmentEnd) {
     return image;
 }
 
-// A version 1.1 signature whose fields all differ, byte for byte.
+// A version 1.1 signature (the default) whose fields all differ, byte for byte
+// (3000000 is 0x002DC6C0).
 inline TSignature SampleSignature() {
-    TSignature signature;
-    signature.version = TSignatureVersion::sv110;
-    signature.flag = 1;
-    signature.wholeFileSize = 3000000; // 0x002DC6C0
-    signature.attributes = 0x21;
-    signature.creationTime = 0x11223344;
-    signature.lastAccessTime = 0x55667788;
-    signature.lastWriteTime = 0x99AABBCC;
-    signature.blockCount = 0x0103;
-    signature.extension = ".dat";
-    signature.comment = "hi\r\n";
-    return signature;
+    return {.wholeFileSize = 3000000,
+            .attributes = 0x21,
+            .creationTime = 0x11223344,
+            .lastAccessTime = 0x55667788,
+            .lastWriteTime = 0x99AABBCC,
+            .blockCount = 0x0103,
+            .extension = ".dat",
+            .comment = "hi\r\n"};
 }
 
 // Runs `action` and expects the engine's `fault`, naming `path` and the

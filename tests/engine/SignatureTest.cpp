@@ -45,11 +45,11 @@ TEST(SignatureTest, Version110LayoutByteForByteAndFieldWidths) {
 }
 
 TEST(SignatureTest, Version100LayoutExtensionLimitsAndForeignBytes) {
-    TSignature signature;
-    signature.version = TSignatureVersion::sv100;
-    signature.wholeFileSize = 0x7FFFFFFF;
-    signature.extension = ".txt";
-    signature.blockCount = 65535;
+    TSignature signature{.version = TSignatureVersion::sv100,
+                         .wholeFileSize = 0x7FFFFFFF,
+                         .blockCount = 65535,
+                         .extension = ".txt",
+                         .comment = ""};
     std::string expected = std::string("VRNv100\x1A", 8) + Bytes({0xFF, 0xFF, 0xFF, 0x7F}) +
                            ".txt" + std::string(16, '\0') + Bytes({0xFF, 0xFF});
     std::string encoded = EncodeSignature(signature);

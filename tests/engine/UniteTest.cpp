@@ -244,8 +244,7 @@ TEST_F(UniteTest, MissingOrDamagedSignaturesAndOddFilesAreRefused) {
     EXPECT_TRUE(Leftovers().empty());
     EXPECT_FALSE(engine.Completed());
 
-    TSignature signature;
-    signature.extension = ".dat";
+    TSignature signature{.extension = ".dat", .comment = ""};
     const struct {
         int32_t size;
         uint16_t blocks;
