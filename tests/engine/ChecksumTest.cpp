@@ -41,24 +41,23 @@ protected:
 } // namespace
 
 TEST_F(ChecksumTest, FileIsWhatSha256sumPrintsAndReads) {
-    struct TCase {
-        TSplitMode mode;
-        const char* name;
-    };
     // A backslash in a name makes sha256sum escape the line.
-    for (const TCase& test : {TCase{smNormal, "whole.bin"}, TCase{smVersion10, "whole.bin"},
-                              TCase{smDOS, "whole.bin"}, TCase{smWinSplit, "whole.bin"},
-                              TCase{smSelfJoining, "whole.bin"}, TCase{smNormal, "we\\ird.bin"}}) {
-        SCOPED_TRACE(std::to_string(test.mode) + " " + test.name);
+    for (const auto& [mode, name] : {std::pair{smNormal, "whole.bin"},
+                                     {smVersion10, "whole.bin"},
+                                     {smDOS, "whole.bin"},
+                                     {smWinSplit, "whole.bin"},
+                                     {smSelfJoining, "whole.bin"},
+                                     {smNormal, "we\\ird.bin"}}) {
+        SCOPED_TRACE(std::to_string(mode) + " " + name);
         ClearFolder(folder);
-        WriteFileBytes(folder / test.name, PatternBytes(2500, 7));
-        const std::vector<std::string> pieces = SplitIn(test.mode, test.name, 1000);
+        WriteFileBytes(folder / name, PatternBytes(2500, 7));
+        const std::vector<std::string> pieces = SplitIn(mode, name, 1000);
         ASSERT_GE(pieces.size(), 3u);
         std::string command = "cd '" + folder.Path().string() + "' && sha256sum";
         for (const std::string& piece : pieces)
             command += " '" + piece + "'";
         // Every mode's unite (or batch file) rebuilds the file under its own name.
-        const TShellRun run = RunShell(command + " '" + test.name + "' 2>/dev/null");
+        const TShellRun run = RunShell(command + " '" + name + "' 2>/dev/null");
         ASSERT_EQ(run.status, 0);
         EXPECT_EQ(ReadFileBytes(ChecksumFilePathFor(folder / pieces.front())), run.output);
     }

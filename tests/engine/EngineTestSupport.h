@@ -126,10 +126,9 @@ bool FailsWritingPastLimit(rlim_t limit, const std::string& path, Action action)
         try {
             action();
         } catch (const EEngineError& error) {
-            _exit(error.Fault() == TEngineFault::efWriteFailed && error.Path() == path &&
-                          error.SystemError() == EFBIG
-                      ? 0
-                      : 1);
+            const bool cut = error.Fault() == TEngineFault::efWriteFailed && error.Path() == path &&
+                             error.SystemError() == EFBIG;
+            _exit(cut ? 0 : 1);
         }
         _exit(2);
     }

@@ -60,13 +60,11 @@ TEST_F(SplitTest, LaysOutEveryMode) {
         splitter.SetSize(c.block);
         splitter.SetBufferSize(c.buffer);
         std::vector<int> percents;
-        if (!c.percents.empty())
-            splitter.OnProgress = [&](TVarnSplit&, uint16_t percent) {
-                percents.push_back(percent);
-            };
+        splitter.OnProgress = [&](TVarnSplit&, uint16_t percent) { percents.push_back(percent); };
         splitter.Split();
         EXPECT_TRUE(splitter.Completed());
-        EXPECT_EQ(percents, c.percents);
+        EXPECT_TRUE(c.percents.empty() || percents == c.percents)
+            << ::testing::PrintToString(percents);
         std::vector<std::string> names = c.pieces;
         names.push_back(c.whole);
         std::sort(names.begin(), names.end());

@@ -59,24 +59,20 @@ TEST(VolumesTest, DriveTypesOfMountsAndFreeSpace) {
     EXPECT_EQ(typeOf("ext4", "/dev/nvme9n1p1", 259, 9), dtFixed);
     EXPECT_EQ(typeOf("vfat", "/dev/sdb1", 8, 17, "/nonexistent/block"), dtFixed);
 
-    // The free space is what statvfs says.
+    // The free space is what statvfs says, compared around a call during which
+    // other processes writing to the volume did not change it.
     const auto available = [&] {
         struct statvfs volume {};
         EXPECT_EQ(statvfs(sysfs.Path().c_str(), &volume), 0);
         return static_cast<int64_t>(volume.f_bavail) * static_cast<int64_t>(volume.f_frsize);
     };
-    // Other processes write to the same volume: compare only around a call
-    // during which the free space did not change.
-    bool compared = false;
-    for (int attempt = 0; attempt < 1000 && !compared; ++attempt) {
-        const int64_t before = available();
-        const int64_t free = FreeSpaceOf(sysfs.Path().string());
-        if (available() == before) {
-            EXPECT_EQ(free, before);
-            compared = true;
-        }
-    }
-    EXPECT_TRUE(compared) << "the volume never held still";
+    int64_t before = 0, free = 0;
+    int attempts = 0;
+    do {
+        before = available();
+        free = FreeSpaceOf(sysfs.Path().string());
+    } while (available() != before && ++attempts < 1000);
+    EXPECT_EQ(free, before) << "the volume held still: " << (attempts < 1000);
     EXPECT_EQ(FreeSpaceOf(sysfs / "missing/sysfs"), -1);
     EXPECT_EQ(FreeSpaceOf(""), -1);
 }

@@ -22,8 +22,7 @@ private:
     std::filesystem::path m_path;
 };
 
-// Sets the environment variable `name` for the object's life, then restores
-// its old value (or its absence).
+// Sets the environment variable `name` for the object's life, then restores it.
 class TScopedEnv {
 public:
     TScopedEnv(const char* name, const std::string& value);
@@ -40,9 +39,7 @@ private:
 // for the object's life, so that no test reads or writes the real home.
 class TScopedXdgHome {
 public:
-    TScopedXdgHome();
-    TScopedXdgHome(const TScopedXdgHome&) = delete;
-    TScopedXdgHome& operator=(const TScopedXdgHome&) = delete;
+    TScopedXdgHome(); // neither copied nor assigned, as its members
 
     std::filesystem::path ConfigHome() const { return m_root.Path() / "config"; }
     std::filesystem::path DataHome() const { return m_root.Path() / "data"; }
@@ -52,14 +49,12 @@ private:
     TScopedEnv m_config, m_data;
 };
 
-// Points HOME at `home` (created) for the object's life. The trash of the home
-// folder takes files only from the home's own volume, so tests that trash
-// files keep both inside their temporary folder, away from the real home.
+// Points HOME at `home` (created) for the object's life. The home's trash takes
+// files only from its own volume, so tests that trash files keep both inside
+// their temporary folder.
 class TScopedHome {
 public:
     explicit TScopedHome(const std::filesystem::path& home);
-    TScopedHome(const TScopedHome&) = delete;
-    TScopedHome& operator=(const TScopedHome&) = delete;
 
 private:
     TScopedEnv m_home;
