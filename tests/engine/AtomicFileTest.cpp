@@ -20,9 +20,8 @@ protected:
 
 } // namespace
 
-// Until the commit nothing is seen under the final name, a discarded file
-// leaves no trace, and a commit replaces a file only when asked; both kinds
-// behave alike.
+// Nothing shows under the final name before the commit, a discarded file
+// leaves no trace, and a commit replaces a file only when asked.
 TEST_P(AtomicFileTest, AppearsOnlyWhenCommitted) {
     const std::string finalPath = folder / (std::string(251, 'n') + ".dat");
     {
@@ -46,20 +45,16 @@ TEST_P(AtomicFileTest, AppearsOnlyWhenCommitted) {
     EXPECT_EQ(info.st_mode & 0777, 0644u);
 
     // The committed file is replaced only when asked.
-    TAtomicFile refused;
-    ASSERT_EQ(refused.Create(finalPath, GetParam()), 0);
-    Write(refused, "new");
-    EXPECT_EQ(refused.Commit(false), EEXIST);
-    refused.Discard();
-    EXPECT_EQ(ReadFileBytes(finalPath), "whole");
-    EXPECT_EQ(FolderNames(folder.Path()).size(), 1u);
-
-    TAtomicFile replacing;
-    ASSERT_EQ(replacing.Create(finalPath, GetParam()), 0);
-    Write(replacing, "new");
-    ASSERT_EQ(replacing.Commit(true), 0);
-    EXPECT_EQ(ReadFileBytes(finalPath), "new");
-    EXPECT_EQ(FolderNames(folder.Path()).size(), 1u);
+    for (bool replace : {false, true}) {
+        TAtomicFile next;
+        ASSERT_EQ(next.Create(finalPath, GetParam()), 0);
+        Write(next, "new");
+        EXPECT_EQ(next.Commit(replace), replace ? 0 : EEXIST);
+        if (!replace)
+            next.Discard();
+        EXPECT_EQ(ReadFileBytes(finalPath), replace ? "new" : "whole");
+        EXPECT_EQ(FolderNames(folder.Path()).size(), 1u);
+    }
 
     TAtomicFile nowhere;
     EXPECT_EQ(nowhere.Create(folder / "no/such/out.dat", GetParam()), ENOENT);

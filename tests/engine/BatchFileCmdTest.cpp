@@ -1,6 +1,5 @@
-// Runs the batch files of real splits under wine's cmd, the command
-// interpreter their users have, and checks that each joins exactly its pieces
-// into exactly its file and runs nothing else.
+// The batch files of real splits, run by wine's cmd, join exactly their pieces
+// into exactly their file and run nothing else.
 #include "EngineTestSupport.h"
 #include "engine/BatchFile.h"
 #include "support/ShellRun.h"

@@ -5,74 +5,59 @@ namespace {
 
 // The ten lines every batch file opens with, for a whole file `name`.
 std::string Preamble(const std::string& name, const std::string& blocks, const std::string& size) {
-    using namespace std::string_literals;
-    std::string text;
-    for (const std::string& line :
-         {"@cls"s, "@echo."s, "@echo Batch file created by Varn split"s,
-          "@echo Web: "s + MakerWebAddress, "@echo."s,
-          "@echo Uniting file " + name + " from blocks", "@echo Number of blocks: " + blocks,
-          "@echo Size of file: " + size + " bytes", "@echo."s, "@pause"s})
-        text += line + "\r\n";
-    return text;
+    return "@cls\r\n@echo.\r\n@echo Batch file created by Varn split\r\n@echo Web: " +
+           std::string(MakerWebAddress) + "\r\n@echo.\r\n@echo Uniting file " + name +
+           " from blocks\r\n@echo Number of blocks: " + blocks + "\r\n@echo Size of file: " + size +
+           " bytes\r\n@echo.\r\n@pause\r\n";
 }
 
 TBatchFileFacts DosReport(int64_t blocks, const std::string& lastPath) {
-    TBatchFileFacts facts;
-    facts.wholeFileName = "report.doc";
-    facts.blockCount = blocks;
-    facts.wholeFileSize = 3000000;
-    facts.pathAfterLastPiece = lastPath;
-    facts.dosCompatible = true;
-    return facts;
+    return {.wholeFileName = "report.doc",
+            .blockCount = blocks,
+            .wholeFileSize = 3000000,
+            .pathAfterLastPiece = lastPath,
+            .dosCompatible = true,
+            .attributes = 0};
 }
 
 } // namespace
 
 // The copy line lists the pieces in order under the names the split gave them
 // (none in neither compatible mode), and the attrib line follows the attribute
-// bits.
+// bits: none, none at all, or only Normal (128), which turns every switch off.
 TEST(BatchFileText, ListsThePiecesRestoresTheAttributesAndQuotesEscapesOrRefusesNames) {
     const struct {
         TSplitMode mode;
         int64_t blocks;
         const char* lastPath;
+        uint32_t attributes;
         const char* pieces;
+        const char* switches; // empty: no attrib line
     } lists[] = {
-        {smDOS, 3, "/d/report.003", "report.dos+report.001+report.002"},
-        {smDOS, 3, "/d/report.doc.003", "report.doc.dos+report.doc.001+report.doc.002"},
-        {smWinSplit, 3, "/d/report.doc.004", "report.doc.001+report.doc.002+report.doc.003"},
+        {smDOS, 3, "/d/report.003", 0, "report.dos+report.001+report.002", ""},
+        {smDOS, 3, "/d/report.doc.003", 0, "report.doc.dos+report.doc.001+report.doc.002", ""},
+        {smWinSplit, 3, "/d/report.doc.004", 0, "report.doc.001+report.doc.002+report.doc.003", ""},
         // The information file was written last.
-        {smWinSplit, 4, "/t/report.wsp", "report.001+report.002+report.003+report.004"},
-        {smDOS, 1, "/t/report.001", "report.dos"},
-        {smWinSplit, 1, "/t/report.002", "report.001"},
-        {smNormal, 3, "/t/report.003", ""},
+        {smWinSplit, 4, "/t/report.wsp", 0, "report.001+report.002+report.003+report.004", ""},
+        {smDOS, 1, "/t/report.001", 0, "report.dos", ""},
+        {smWinSplit, 1, "/t/report.002", 0, "report.001", ""},
+        {smNormal, 3, "/t/report.003", 0, "", ""},
+        {smDOS, 2, "/t/report.002", 32, "report.dos+report.001", "-R -H -S +A"},
+        {smDOS, 2, "/t/report.002", 1 | 2 | 4 | 32, "report.dos+report.001", "+R +H +S +A"},
+        {smDOS, 2, "/t/report.002", 2, "report.dos+report.001", "-R +H -S -A"},
+        {smDOS, 2, "/t/report.002", 128, "report.dos+report.001", "-R -H -S -A"},
     };
     for (const auto& c : lists) {
-        SCOPED_TRACE(c.lastPath);
+        SCOPED_TRACE(std::string(c.lastPath) + " " + std::to_string(c.attributes));
         TBatchFileFacts facts = DosReport(c.blocks, c.lastPath);
         facts.dosCompatible = c.mode == smDOS;
         facts.winSplitCompatible = c.mode == smWinSplit;
-        facts.attributes = 0;
+        facts.attributes = c.attributes;
+        const std::string attrib =
+            *c.switches ? "@attrib " + std::string(c.switches) + " report.doc\r\n" : "";
         EXPECT_EQ(BatchFileText(facts),
                   Preamble("report.doc", std::to_string(c.blocks), "3000000") + "@copy /b " +
-                      c.pieces + " report.doc\r\n");
-    }
-    // Normal (128): every switch off, but the line is there.
-    const struct {
-        uint32_t attributes;
-        const char* switches;
-    } attributes[] = {{32, "-R -H -S +A"},
-                      {1 | 2 | 4 | 32, "+R +H +S +A"},
-                      {2, "-R +H -S -A"},
-                      {128, "-R -H -S -A"}};
-    for (const auto& c : attributes) {
-        SCOPED_TRACE(c.switches);
-        TBatchFileFacts facts = DosReport(2, "/t/report.002");
-        facts.attributes = c.attributes;
-        EXPECT_EQ(BatchFileText(facts),
-                  Preamble("report.doc", "2", "3000000") +
-                      "@copy /b report.dos+report.001 report.doc\r\n@attrib " + c.switches +
-                      " report.doc\r\n");
+                      c.pieces + " report.doc\r\n" + attrib);
     }
 
     // Four-digit piece numbers from 1000 on.
@@ -147,9 +132,8 @@ TEST(BatchFileText, ListsThePiecesRestoresTheAttributesAndQuotesEscapesOrRefuses
     }
 }
 
-// The batch file step of a real split: named after the last file the split
-// wrote (the information file of a WinSplit set), or where the handler points,
-// over an old file of that name.
+// A split's batch file is named after the last file it wrote (a WinSplit set's
+// information file) or goes where the handler points, over an old file.
 TEST(BatchFileSplit, FollowsTheSetAndGoesWhereTheHandlerPoints) {
     TScopedXdgHome home;
     TTempFolder folder;

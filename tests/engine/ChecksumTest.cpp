@@ -41,48 +41,46 @@ protected:
 } // namespace
 
 TEST_F(ChecksumTest, FileIsWhatSha256sumPrintsAndReads) {
-    struct TCase {
-        TSplitMode mode;
-        const char* name;
-    };
     // A backslash in a name makes sha256sum escape the line.
-    for (const TCase& test : {TCase{smNormal, "whole.bin"}, TCase{smVersion10, "whole.bin"},
-                              TCase{smDOS, "whole.bin"}, TCase{smWinSplit, "whole.bin"},
-                              TCase{smSelfJoining, "whole.bin"}, TCase{smNormal, "we\\ird.bin"}}) {
-        SCOPED_TRACE(std::to_string(test.mode) + " " + test.name);
+    for (const auto& [mode, name] : {std::pair{smNormal, "whole.bin"},
+                                     {smVersion10, "whole.bin"},
+                                     {smDOS, "whole.bin"},
+                                     {smWinSplit, "whole.bin"},
+                                     {smSelfJoining, "whole.bin"},
+                                     {smNormal, "we\\ird.bin"}}) {
+        SCOPED_TRACE(std::to_string(mode) + " " + name);
         ClearFolder(folder);
-        WriteFileBytes(folder / test.name, PatternBytes(2500, 7));
-        const std::vector<std::string> pieces = SplitIn(test.mode, test.name, 1000);
+        WriteFileBytes(folder / name, PatternBytes(2500, 7));
+        const std::vector<std::string> pieces = SplitIn(mode, name, 1000);
         ASSERT_GE(pieces.size(), 3u);
         std::string command = "cd '" + folder.Path().string() + "' && sha256sum";
         for (const std::string& piece : pieces)
             command += " '" + piece + "'";
         // Every mode's unite (or batch file) rebuilds the file under its own name.
-        const TShellRun run = RunShell(command + " '" + test.name + "' 2>/dev/null");
+        const TShellRun run = RunShell(command + " '" + name + "' 2>/dev/null");
         ASSERT_EQ(run.status, 0);
         EXPECT_EQ(ReadFileBytes(ChecksumFilePathFor(folder / pieces.front())), run.output);
     }
 
-    // What sha256sum writes is read back; other lines are refused.
+    // What sha256sum writes is read back; other lines are refused (no names).
     const std::string digest(64, 'a');
     const struct {
         std::string text;
-        bool parses;
         std::vector<std::string> names;
     } lines[] = {
-        {digest + "  a.vrn\n" + digest + "  a.dat\n", true, {"a.vrn", "a.dat"}},
-        {digest + " *a b\r\n\n# note\n", true, {"a b"}},
-        {"\\" + digest + "  x\\\\y\\nz\\r\n", true, {"x\\y\nz\r"}},
-        {std::string(64, 'A') + "  up\n", true, {"up"}},
-        {digest + " a.vrn\n", false, {}},
-        {std::string(63, 'a') + "g  a\n", false, {}},
-        {"\\" + digest + "  bad\\q\n", false, {}},
-        {digest + "  \n", false, {}},
+        {digest + "  a.vrn\n" + digest + "  a.dat\n", {"a.vrn", "a.dat"}},
+        {digest + " *a b\r\n\n# note\n", {"a b"}},
+        {"\\" + digest + "  x\\\\y\\nz\\r\n", {"x\\y\nz\r"}},
+        {std::string(64, 'A') + "  up\n", {"up"}},
+        {digest + " a.vrn\n", {}},
+        {std::string(63, 'a') + "g  a\n", {}},
+        {"\\" + digest + "  bad\\q\n", {}},
+        {digest + "  \n", {}},
     };
     for (const auto& line : lines) {
         SCOPED_TRACE(line.text);
         const auto entries = ParseChecksumFileText(line.text);
-        ASSERT_EQ(entries.has_value(), line.parses);
+        ASSERT_EQ(entries.has_value(), !line.names.empty());
         if (!entries)
             continue;
         std::vector<std::string> names;
@@ -98,24 +96,31 @@ TEST_F(ChecksumTest, FileIsWhatSha256sumPrintsAndReads) {
 // A unite checks every piece and the whole file against the checksum file, and
 // refuses a checksum file that is damaged or lists another set. A flipped byte
 // is named before a later piece cut short is noticed; a failed unite leaves
-// the folder as it was, every piece included, even with DelAfterUnite.
-TEST_F(ChecksumTest, UniteChecksThePiecesTheWholeFileAndTheChecksumFile) {
+// the folder as it was, every piece included, even with DelAfterUnite. Verify,
+// run first on each set, writes nothing and tells each piece's state as a
+// letter: Good, Present (no checksum to compare), Damaged, Wrong size, Missing;
+// it refuses a damaged checksum file as the unite does (no letters).
+TEST_F(ChecksumTest, UniteAndVerifyCheckThePiecesTheWholeFileAndTheChecksumFile) {
     enum TSums { sIntact, sNone, sWholeDiffers, sGarbage, sFewerPieces };
+    using enum TEngineFault;
     const struct {
         const char* label;
         TSums sums;
-        std::optional<std::size_t> flipped, cutShort;
+        std::optional<std::size_t> flipped, cutShort, removed;
         std::optional<TEngineFault> fault;
+        const char* states;
     } cases[] = {
-        {"intact", sIntact, {}, {}, std::nullopt},
-        {"no checksum file", sNone, {}, {}, std::nullopt},
-        {"whole differs", sWholeDiffers, {}, {}, TEngineFault::efWholeChecksumMismatch},
-        {"garbage", sGarbage, {}, {}, TEngineFault::efChecksumFileDamaged},
-        {"another set's", sFewerPieces, {}, {}, TEngineFault::efChecksumFileDamaged},
-        {"piece 1 flipped", sIntact, 0, {}, TEngineFault::efChecksumMismatch},
-        {"piece 3 flipped", sIntact, 2, {}, TEngineFault::efChecksumMismatch},
-        {"piece 5 flipped", sIntact, 4, {}, TEngineFault::efChecksumMismatch},
-        {"piece 2 flipped, 4 cut short", sIntact, 1, 3, TEngineFault::efChecksumMismatch},
+        {"intact", sIntact, {}, {}, {}, std::nullopt, "GGGGG"},
+        {"no checksum file", sNone, {}, {}, {}, std::nullopt, "PPPPP"},
+        {"whole differs", sWholeDiffers, {}, {}, {}, efWholeChecksumMismatch, "GGGGG"},
+        {"garbage", sGarbage, {}, {}, {}, efChecksumFileDamaged, ""},
+        {"another set's", sFewerPieces, {}, {}, {}, efChecksumFileDamaged, ""},
+        {"piece 1 flipped", sIntact, 0, {}, {}, efChecksumMismatch, "DGGGG"},
+        {"piece 3 flipped", sIntact, 2, {}, {}, efChecksumMismatch, "GGDGG"},
+        {"piece 5 flipped", sIntact, 4, {}, {}, efChecksumMismatch, "GGGGD"},
+        {"piece 2 flipped, 4 cut short", sIntact, 1, 3, {}, efChecksumMismatch, "GDGWG"},
+        {"piece 2 missing", sIntact, {}, {}, 1, efIncompleteSet, "GMGGG"},
+        {"no checksums, last missing", sNone, {}, {}, 4, efIncompleteSet, "PPPPM"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
@@ -139,16 +144,31 @@ TEST_F(ChecksumTest, UniteChecksThePiecesTheWholeFileAndTheChecksumFile) {
             FlipByte(folder / pieces[*c.flipped], 100); // past the first piece's signature
         if (c.cutShort)
             std::filesystem::resize_file(folder / pieces[*c.cutShort], 10);
+        if (c.removed)
+            std::filesystem::remove(folder / pieces[*c.removed]);
         const std::vector<std::string> before = Snapshot();
 
         TVarnSplit joiner(&reporter);
         joiner.SetSplitFileName(folder / pieces.front());
-        joiner.SetFileName(folder / "whole.bin");
         joiner.SetBufferSize(64);
+        if (*c.states == '\0') {
+            ExpectFault([&] { joiner.Verify(); }, *c.fault);
+        } else {
+            joiner.Verify();
+            ASSERT_TRUE(joiner.Completed());
+            std::string states;
+            for (const TPieceCheck& piece : joiner.SetCheck().pieces)
+                states += "GPDWMN"[static_cast<int>(piece.state)];
+            EXPECT_EQ(states, c.states);
+            EXPECT_EQ(joiner.SetCheck().Intact(), !c.flipped && !c.cutShort && !c.removed);
+        }
+        EXPECT_EQ(Snapshot(), before);
+
+        joiner.SetFileName(folder / "whole.bin");
         joiner.SetDelAfterUnite(c.fault.has_value());
         if (c.fault) {
-            ExpectFault([&] { joiner.Unite(); }, *c.fault,
-                        c.flipped ? folder / pieces[*c.flipped] : "");
+            const std::optional<std::size_t> named = c.flipped ? c.flipped : c.removed;
+            ExpectFault([&] { joiner.Unite(); }, *c.fault, named ? folder / pieces[*named] : "");
             EXPECT_EQ(Snapshot(), before);
         } else {
             joiner.Unite();
@@ -157,48 +177,5 @@ TEST_F(ChecksumTest, UniteChecksThePiecesTheWholeFileAndTheChecksumFile) {
                                                               : TChecksumCheck::ccVerified);
         }
         EXPECT_EQ(joiner.Completed(), !c.fault);
-    }
-}
-
-// Verify reads the set and writes nothing. A piece's state is a letter: Good,
-// Present (no checksum to compare), Damaged, Wrong size, Missing.
-TEST_F(ChecksumTest, VerifyTellsEachPieceAndTheSet) {
-    const struct {
-        const char* label;
-        bool removeSums;
-        std::optional<std::size_t> flipped, truncated, removed;
-        const char* states;
-        bool intact;
-    } cases[] = {
-        {"intact", false, {}, {}, {}, "GGGGG", true},
-        {"flipped", false, 3, {}, {}, "GGGDG", false},
-        {"truncated", false, {}, 4, {}, "GGGGW", false},
-        {"incomplete", false, {}, {}, 1, "GMGGG", false},
-        {"no checksums", true, {}, {}, {}, "PPPPP", true},
-        {"no checksums, last missing", true, {}, {}, 4, "PPPPM", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.label);
-        const std::vector<std::string> pieces = SetOfFive();
-        if (c.removeSums)
-            std::filesystem::remove(folder / "whole.sha256");
-        if (c.flipped)
-            FlipByte(folder / pieces[*c.flipped], 0);
-        if (c.truncated)
-            std::filesystem::resize_file(folder / pieces[*c.truncated], 10);
-        if (c.removed)
-            std::filesystem::remove(folder / pieces[*c.removed]);
-        const std::vector<std::string> before = Snapshot();
-        TVarnSplit checker(&reporter);
-        checker.SetSplitFileName(folder / pieces.front());
-        checker.SetBufferSize(100);
-        checker.Verify();
-        ASSERT_TRUE(checker.Completed());
-        std::string states;
-        for (const TPieceCheck& piece : checker.SetCheck().pieces)
-            states += "GPDWMN"[static_cast<int>(piece.state)];
-        EXPECT_EQ(states, c.states);
-        EXPECT_EQ(checker.SetCheck().Intact(), c.intact);
-        EXPECT_EQ(Snapshot(), before);
     }
 }

@@ -8,13 +8,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -22,10 +22,11 @@
 // Collects the engine's own messages instead of showing them.
 class TRecordingReporter : public IEngineReporter {
 public:
+    using TMessages = std::vector<std::pair<TEngineMessage, std::string>>;
     void Report(TEngineMessage message, const std::string& path) override {
         messages.emplace_back(message, path);
     }
-    std::vector<std::pair<TEngineMessage, std::string>> messages;
+    TMessages messages;
 };
 
 // A fresh temporary folder and home for each test, and an engine whose
@@ -38,20 +39,16 @@ protected:
     TVarnSplit engine{&reporter};
 };
 
-// One OnNeedDisk question as the engine asked it.
-struct TNeedDiskCall {
-    int32_t diskID;
-    int32_t numOfDisks;
-    std::string path;
-    bool continueOnEntry;
-};
+// One OnNeedDisk question as the engine asked it: disk, disks and path.
+using TNeedDiskCall = std::tuple<int32_t, int32_t, std::string>;
 
-// A handler that records every question and answers Continue = true at the
-// offered path, as the command line does.
-inline void AnswerEveryQuestion(TVarnSplit& engine, std::vector<TNeedDiskCall>& calls) {
-    engine.OnNeedDisk = [&calls](TVarnSplit&, int32_t diskID, int32_t numOfDisks, std::string& path,
-                                 bool& proceed) {
-        calls.push_back({diskID, numOfDisks, path, proceed});
+// A handler that answers Continue = true at the offered path, as the command
+// line does, and records every question in `calls` when given.
+inline void AnswerEveryQuestion(TVarnSplit& engine, std::vector<TNeedDiskCall>* calls = nullptr) {
+    engine.OnNeedDisk = [calls](TVarnSplit&, int32_t diskID, int32_t numOfDisks, std::string& path,
+                                bool& proceed) {
+        if (calls != nullptr)
+            calls->emplace_back(diskID, numOfDisks, path);
         proceed = true;
     };
 }
@@ -64,7 +61,7 @@ inline std::vector<std::string> Names(std::initializer_list<const char*> names) 
 
 inline void PutLe(std::string& bytes, std::size_t offset, uint64_t value, std::size_t width) {
     for (std::size_t i = 0; i < width; ++i)
-        bytes[offset + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+        bytes.at(offset + i) = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
 
 // A minimal 32-bit little-endian ELF image: the 52-byte header, one program
@@ -72,12 +69,8 @@ inline void PutLe(std::string& bytes, std::size_t offset, uint64_t value, std::s
 // their stub, since a split copies only a real program image.
 inline std::string Elf32Image(uint32_t segmentEnd) {
     std::string image(segmentEnd, '\0');
-    std::memcpy(image.data(),
-                "\x7f"
-                "ELF\x01\x01\x01",
-                7);
+    image.replace(0, 7, "\177ELF\1\1\1"); // 32 bits, little-endian, version 1
     PutLe(image, 28, 52, 4);              // e_phoff
-    PutLe(image, 32, 0, 4);               // e_shoff: no sections
     PutLe(image, 40, 52, 2);              // e_ehsize
     PutLe(image, 42, 32, 2);              // e_phentsize
     PutLe(image, 44, 1, 2);               // e_phnum
@@ -87,20 +80,17 @@ inline std::string Elf32Image(uint32_t segmentEnd) {
     return image;
 }
 
-// A version 1.1 signature whose fields all differ, byte for byte.
+// A version 1.1 signature (the default) whose fields all differ, byte for byte
+// (3000000 is 0x002DC6C0).
 inline TSignature SampleSignature() {
-    TSignature signature;
-    signature.version = TSignatureVersion::sv110;
-    signature.flag = 1;
-    signature.wholeFileSize = 3000000; // 0x002DC6C0
-    signature.attributes = 0x21;
-    signature.creationTime = 0x11223344;
-    signature.lastAccessTime = 0x55667788;
-    signature.lastWriteTime = 0x99AABBCC;
-    signature.blockCount = 0x0103;
-    signature.extension = ".dat";
-    signature.comment = "hi\r\n";
-    return signature;
+    return {.wholeFileSize = 3000000,
+            .attributes = 0x21,
+            .creationTime = 0x11223344,
+            .lastAccessTime = 0x55667788,
+            .lastWriteTime = 0x99AABBCC,
+            .blockCount = 0x0103,
+            .extension = ".dat",
+            .comment = "hi\r\n"};
 }
 
 // Runs `action` and expects the engine's `fault`, naming `path` and the
@@ -113,12 +103,8 @@ void ExpectFault(Action action, TEngineFault fault, const std::string& path = ""
         ADD_FAILURE() << "no fault was raised";
     } catch (const EEngineError& error) {
         EXPECT_EQ(error.Fault(), fault) << error.what();
-        if (!path.empty()) {
-            EXPECT_EQ(error.Path(), path);
-        }
-        if (systemError != 0) {
-            EXPECT_EQ(error.SystemError(), systemError);
-        }
+        EXPECT_TRUE(path.empty() || error.Path() == path) << error.Path();
+        EXPECT_TRUE(systemError == 0 || error.SystemError() == systemError) << error.SystemError();
     }
 }
 
@@ -140,10 +126,9 @@ bool FailsWritingPastLimit(rlim_t limit, const std::string& path, Action action)
         try {
             action();
         } catch (const EEngineError& error) {
-            _exit(error.Fault() == TEngineFault::efWriteFailed && error.Path() == path &&
-                          error.SystemError() == EFBIG
-                      ? 0
-                      : 1);
+            const bool cut = error.Fault() == TEngineFault::efWriteFailed && error.Path() == path &&
+                             error.SystemError() == EFBIG;
+            _exit(cut ? 0 : 1);
         }
         _exit(2);
     }
@@ -180,8 +165,7 @@ inline std::string SplitSet(const TTempFolder& folder, TSplitMode mode, const st
         splitter.SetStubFileName(folder / "stub.bin");
     }
     splitter.SetSplitFileName(ReplaceExtension(folder / whole, splitter.FirstPieceExtension()));
-    std::vector<TNeedDiskCall> calls;
-    AnswerEveryQuestion(splitter, calls);
+    AnswerEveryQuestion(splitter);
     splitter.Split();
     EXPECT_TRUE(splitter.Completed());
     return mode == smWinSplit ? ReplaceExtension(folder / whole, ".wsp") : splitter.SplitFileName();

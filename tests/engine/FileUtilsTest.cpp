@@ -50,7 +50,6 @@ TEST(FileUtilsTest, PathPartsNumbersAndTexts) {
     EXPECT_EQ(AttributeLetters(0), "");
     EXPECT_EQ(AttributeLetters(1 | 2 | 4 | 32), " R H A S");
     EXPECT_EQ(AttributeLetters(32), " A");
-    EXPECT_EQ(AttributeLetters(4 | 1), " R S");
     EXPECT_EQ(AttributeLetters(128 | 16), "");
 }
 

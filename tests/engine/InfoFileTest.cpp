@@ -26,9 +26,8 @@ TEST(InfoFileTest, WritesThreeCrLfLinesReadsEveryLineOrItsDefaultAndKnowsItsName
         SCOPED_TRACE(c.text);
         const std::optional<TInfoFile> info = ParseInfoFileText(c.text);
         ASSERT_TRUE(info);
-        EXPECT_EQ(info->extension, c.extension);
-        EXPECT_EQ(info->blockCount, c.blocks);
-        EXPECT_EQ(info->wholeFileSize, c.size);
+        EXPECT_EQ(std::tuple(info->extension, info->blockCount, info->wholeFileSize),
+                  std::tuple(c.extension, c.blocks, c.size));
     }
     EXPECT_FALSE(ParseInfoFileText(""));
 

@@ -16,10 +16,9 @@ std::string Facts(const TVarnSplit& engine) {
 
 } // namespace
 
-// One engine inspects pieces in turn, as the window does: each signature
-// replaces what the last one said, a version 1.0 one keeps the earlier times,
-// a file without one resets everything, and an information file tells the
-// mode.
+// One engine inspects pieces in turn, as the window does: each signature replaces
+// the last one's facts (a version 1.0 one keeps the times), a file without one
+// resets them, and an information file tells the mode.
 TEST_F(ReadSignatureTest, EachPieceReplacesTheLastOnesFacts) {
     TSignature signature = SampleSignature();
     signature.comment = "\xCF\xF0\xE8\xE2\xB3\xF2"; // Windows-1251 texts become UTF-8
@@ -29,9 +28,8 @@ TEST_F(ReadSignatureTest, EachPieceReplacesTheLastOnesFacts) {
     engine.ReadSignature(folder / "a.vrn");
     EXPECT_EQ(Facts(engine),
               "ext .dat, size 3000000, blocks 259, comment Привіт, attributes 33, full");
-    EXPECT_EQ(engine.CreationTime(), 0x11223344u);
-    EXPECT_EQ(engine.LastAccessTime(), 0x55667788u);
-    EXPECT_EQ(engine.LastWriteTime(), 0x99AABBCCu);
+    EXPECT_EQ(std::tuple(engine.CreationTime(), engine.LastAccessTime(), engine.LastWriteTime()),
+              std::tuple(0x11223344u, 0x55667788u, 0x99AABBCCu));
 
     signature = SampleSignature();
     signature.version = TSignatureVersion::sv100;

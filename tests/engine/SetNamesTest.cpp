@@ -42,9 +42,8 @@ TEST(SetNames, NamesAreInverseAndTheStubIsFoundBesideTheProgramOrInTheLibrary) {
     EXPECT_EQ(FindStub(folder.Path().string()).state, TStubState::ssDamaged);
     WriteFileBytes(stub, Elf32Image(MinimumStubSize));
     const TStubLookup found = FindStub(folder.Path().string());
-    EXPECT_EQ(found.state, TStubState::ssFound);
-    EXPECT_EQ(found.path, stub);
-    EXPECT_EQ(found.size, MinimumStubSize);
+    EXPECT_EQ(std::tuple(found.state, found.path, found.size),
+              std::tuple(TStubState::ssFound, stub, MinimumStubSize));
 
     // Installed stubs lie in the library folder and must be of their kind.
     const std::filesystem::path bin = folder.Path() / "bin";

@@ -3,12 +3,7 @@
 
 namespace {
 
-std::string Bytes(std::initializer_list<int> values) {
-    std::string bytes;
-    for (int value : values)
-        bytes.push_back(static_cast<char>(value));
-    return bytes;
-}
+using namespace std::string_literals;
 
 std::optional<TSignature> Parse(const std::string& bytes) {
     return ParseSignature(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
@@ -21,14 +16,10 @@ std::size_t Length(const std::string& bytes) {
 } // namespace
 
 TEST(SignatureTest, Version110LayoutByteForByteAndFieldWidths) {
-    const std::string expected =
-        std::string("VRNv110\x1A", 8) +
-        Bytes({0x01, 0xC0, 0xC6, 0x2D, 0x00, 0x21, 0x00, 0x00, 0x00, 0x44, 0x33, 0x22, 0x11,
-               0x88, 0x77, 0x66, 0x55, 0xCC, 0xBB, 0xAA, 0x99, 0x04, 0x03, 0x01, 0x04, 0x00}) +
-        ".dat" + "hi\r\n";
+    const std::string expected = "VRNv110\x1A\x01\xC0\xC6\x2D\x00\x21\x00\x00\x00\x44\x33\x22\x11"
+                                 "\x88\x77\x66\x55\xCC\xBB\xAA\x99\x04\x03\x01\x04\x00.dathi\r\n"s;
     const std::string encoded = EncodeSignature(SampleSignature());
     EXPECT_EQ(encoded, expected);
-    EXPECT_EQ(encoded.size(), 34u + 4u + 4u);
     EXPECT_EQ(EncodedSignatureLength(SampleSignature()), encoded.size());
 
     // Texts longer than their fields are cut to the fields' widths.
@@ -41,18 +32,18 @@ TEST(SignatureTest, Version110LayoutByteForByteAndFieldWidths) {
     EXPECT_EQ(EncodedSignatureLength(signature), cut.size());
     const std::optional<TSignature> parsed = Parse(cut);
     ASSERT_TRUE(parsed);
-    EXPECT_EQ(parsed->extension.size(), 255u);
-    EXPECT_EQ(parsed->comment.size(), 65535u);
+    EXPECT_EQ(std::tuple(parsed->extension.size(), parsed->comment.size()),
+              std::tuple(255u, 65535u));
 }
 
 TEST(SignatureTest, Version100LayoutExtensionLimitsAndForeignBytes) {
-    TSignature signature;
-    signature.version = TSignatureVersion::sv100;
-    signature.wholeFileSize = 0x7FFFFFFF;
-    signature.extension = ".txt";
-    signature.blockCount = 65535;
-    std::string expected = std::string("VRNv100\x1A", 8) + Bytes({0xFF, 0xFF, 0xFF, 0x7F}) +
-                           ".txt" + std::string(16, '\0') + Bytes({0xFF, 0xFF});
+    TSignature signature{.version = TSignatureVersion::sv100,
+                         .wholeFileSize = 0x7FFFFFFF,
+                         .blockCount = 65535,
+                         .extension = ".txt",
+                         .comment = ""};
+    const std::string expected =
+        "VRNv100\x1A\xFF\xFF\xFF\x7F.txt"s + std::string(16, '\0') + "\xFF\xFF";
     std::string encoded = EncodeSignature(signature);
     EXPECT_EQ(encoded, expected);
     EXPECT_EQ(EncodedSignatureLength(signature), 34u);

@@ -26,9 +26,8 @@ TEST(SplitPlan, CountsWhatTheSplitWritesAndRefusesWhatASignedSetCannotHold) {
         SCOPED_TRACE(item.size);
         const TSplitPlan plan = PlanSplit({item.size, item.block, item.signedSet, item.version100,
                                            item.extension, item.comment, item.stub});
-        EXPECT_FALSE(plan.refusal);
-        EXPECT_EQ(plan.blockCount, item.count);
-        EXPECT_EQ(plan.lastPieceSize, item.last);
+        EXPECT_EQ(std::tuple(plan.refusal, plan.blockCount, plan.lastPieceSize),
+                  std::tuple(std::nullopt, item.count, item.last));
     }
 
     // A signed set refuses what its signature cannot hold.

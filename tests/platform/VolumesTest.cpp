@@ -11,22 +11,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-TMountRecord Mount(const std::string& fsType, const std::string& source, unsigned major = 0,
-                   unsigned minor = 0) {
-    TMountRecord record;
-    record.mountPoint = "/mnt/x";
-    record.root = "/";
-    record.fsType = fsType;
-    record.source = source;
-    record.major = major;
-    record.minor = minor;
-    return record;
-}
-
-} // namespace
-
 TEST(VolumesTest, DriveTypesOfMountsAndFreeSpace) {
     // A small copy of sysfs: block/<disk>/removable, partitions as folders
     // inside their disk, and dev/block/MAJ:MIN links to either.
@@ -47,8 +31,9 @@ TEST(VolumesTest, DriveTypesOfMountsAndFreeSpace) {
     fs::create_directory_symlink("../../block/sdb", sysfs.Path() / "dev/block/8:16");
     const std::string root = sysfs / "block";
     const auto typeOf = [&](const char* fsType, const char* source, unsigned major = 0,
-                            unsigned minor = 0) {
-        return DriveTypeOfMount(Mount(fsType, source, major, minor), root);
+                            unsigned minor = 0, const std::string& sysBlock = "") {
+        return DriveTypeOfMount({"/mnt/x", "/", fsType, source, major, minor},
+                                sysBlock.empty() ? root : sysBlock);
     };
     EXPECT_EQ(typeOf("iso9660", "/dev/sr0", 11, 0), dtCdRom);
     EXPECT_EQ(typeOf("udf", "/dev/sr0", 11, 0), dtCdRom);
@@ -65,33 +50,29 @@ TEST(VolumesTest, DriveTypesOfMountsAndFreeSpace) {
     EXPECT_EQ(typeOf("vfat", "/dev/sdb1", 8, 17), dtRemovable);
     EXPECT_EQ(typeOf("vfat", "/dev/sdb", 8, 16), dtRemovable);
     // A trailing separator on the root changes nothing.
-    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb1", 8, 17), root + "/"), dtRemovable);
+    EXPECT_EQ(typeOf("vfat", "/dev/sdb1", 8, 17, root + "/"), dtRemovable);
     // No device link: the source name is stripped of its partition number.
     EXPECT_EQ(typeOf("vfat", "/dev/sdb3", 8, 19), dtRemovable);
     EXPECT_EQ(typeOf("vfat", "/dev/mmcblk0p1", 179, 1), dtRemovable);
     EXPECT_EQ(typeOf("ext4", "/dev/sda5", 8, 5), dtFixed);
     // A device sysfs does not know is a fixed disk.
     EXPECT_EQ(typeOf("ext4", "/dev/nvme9n1p1", 259, 9), dtFixed);
-    EXPECT_EQ(DriveTypeOfMount(Mount("vfat", "/dev/sdb1", 8, 17), "/nonexistent/block"), dtFixed);
+    EXPECT_EQ(typeOf("vfat", "/dev/sdb1", 8, 17, "/nonexistent/block"), dtFixed);
 
-    // The free space is what statvfs says.
+    // The free space is what statvfs says, compared around a call during which
+    // other processes writing to the volume did not change it.
     const auto available = [&] {
         struct statvfs volume {};
         EXPECT_EQ(statvfs(sysfs.Path().c_str(), &volume), 0);
         return static_cast<int64_t>(volume.f_bavail) * static_cast<int64_t>(volume.f_frsize);
     };
-    // Other processes write to the same volume: compare only around a call
-    // during which the free space did not change.
-    bool compared = false;
-    for (int attempt = 0; attempt < 1000 && !compared; ++attempt) {
-        const int64_t before = available();
-        const int64_t free = FreeSpaceOf(sysfs.Path().string());
-        if (available() == before) {
-            EXPECT_EQ(free, before);
-            compared = true;
-        }
-    }
-    EXPECT_TRUE(compared) << "the volume never held still";
+    int64_t before = 0, free = 0;
+    int attempts = 0;
+    do {
+        before = available();
+        free = FreeSpaceOf(sysfs.Path().string());
+    } while (available() != before && ++attempts < 1000);
+    EXPECT_EQ(free, before) << "the volume held still: " << (attempts < 1000);
     EXPECT_EQ(FreeSpaceOf(sysfs / "missing/sysfs"), -1);
     EXPECT_EQ(FreeSpaceOf(""), -1);
 }

@@ -3,36 +3,15 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <random>
-#include <sstream>
 #include <stdexcept>
-#include <vector>
-
-namespace {
-
-std::optional<std::string> GetEnv(const char* name) {
-    const char* value = std::getenv(name);
-    if (value == nullptr)
-        return std::nullopt;
-    return std::string(value);
-}
-
-void RestoreEnv(const char* name, const std::optional<std::string>& value) {
-    if (value)
-        setenv(name, value->c_str(), 1);
-    else
-        unsetenv(name);
-}
-
-} // namespace
 
 TTempFolder::TTempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "varntest-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) == nullptr)
+    if (mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("mkdtemp failed for " + pattern);
-    m_path = buffer.data();
+    m_path = pattern;
 }
 
 TTempFolder::~TTempFolder() {
@@ -42,26 +21,27 @@ TTempFolder::~TTempFolder() {
     std::filesystem::remove_all(m_path, ignored);
 }
 
+TScopedEnv::TScopedEnv(const char* name, const std::string& value) : m_name(name) {
+    if (const char* old = std::getenv(name))
+        m_old = old;
+    setenv(name, value.c_str(), 1);
+}
+
+TScopedEnv::~TScopedEnv() {
+    if (m_old)
+        setenv(m_name, m_old->c_str(), 1);
+    else
+        unsetenv(m_name);
+}
+
 TScopedXdgHome::TScopedXdgHome()
-    : m_oldConfig(GetEnv("XDG_CONFIG_HOME")), m_oldData(GetEnv("XDG_DATA_HOME")) {
+    : m_config("XDG_CONFIG_HOME", ConfigHome()), m_data("XDG_DATA_HOME", DataHome()) {
     std::filesystem::create_directories(ConfigHome());
     std::filesystem::create_directories(DataHome());
-    setenv("XDG_CONFIG_HOME", ConfigHome().c_str(), 1);
-    setenv("XDG_DATA_HOME", DataHome().c_str(), 1);
 }
 
-TScopedXdgHome::~TScopedXdgHome() {
-    RestoreEnv("XDG_CONFIG_HOME", m_oldConfig);
-    RestoreEnv("XDG_DATA_HOME", m_oldData);
-}
-
-TScopedHome::TScopedHome(const std::filesystem::path& home) : m_old(GetEnv("HOME")) {
+TScopedHome::TScopedHome(const std::filesystem::path& home) : m_home("HOME", home) {
     std::filesystem::create_directories(home);
-    setenv("HOME", home.c_str(), 1);
-}
-
-TScopedHome::~TScopedHome() {
-    RestoreEnv("HOME", m_old);
 }
 
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
@@ -75,9 +55,7 @@ std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw std::runtime_error("cannot read " + path);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::string PatternBytes(std::size_t length, unsigned seed) {

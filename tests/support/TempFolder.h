@@ -22,36 +22,42 @@ private:
     std::filesystem::path m_path;
 };
 
+// Sets the environment variable `name` for the object's life, then restores it.
+class TScopedEnv {
+public:
+    TScopedEnv(const char* name, const std::string& value);
+    ~TScopedEnv();
+    TScopedEnv(const TScopedEnv&) = delete;
+    TScopedEnv& operator=(const TScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
 // Points XDG_CONFIG_HOME and XDG_DATA_HOME at folders inside a temporary folder
 // for the object's life, so that no test reads or writes the real home.
 class TScopedXdgHome {
 public:
-    TScopedXdgHome();
-    ~TScopedXdgHome();
-    TScopedXdgHome(const TScopedXdgHome&) = delete;
-    TScopedXdgHome& operator=(const TScopedXdgHome&) = delete;
+    TScopedXdgHome(); // neither copied nor assigned, as its members
 
     std::filesystem::path ConfigHome() const { return m_root.Path() / "config"; }
     std::filesystem::path DataHome() const { return m_root.Path() / "data"; }
 
 private:
     TTempFolder m_root;
-    std::optional<std::string> m_oldConfig;
-    std::optional<std::string> m_oldData;
+    TScopedEnv m_config, m_data;
 };
 
-// Points HOME at `home` (created) for the object's life. The trash of the home
-// folder takes files only from the home's own volume, so tests that trash
-// files keep both inside their temporary folder, away from the real home.
+// Points HOME at `home` (created) for the object's life. The home's trash takes
+// files only from its own volume, so tests that trash files keep both inside
+// their temporary folder.
 class TScopedHome {
 public:
     explicit TScopedHome(const std::filesystem::path& home);
-    ~TScopedHome();
-    TScopedHome(const TScopedHome&) = delete;
-    TScopedHome& operator=(const TScopedHome&) = delete;
 
 private:
-    std::optional<std::string> m_old;
+    TScopedEnv m_home;
 };
 
 // Helpers for building and reading test files.
