@@ -21,10 +21,13 @@ TTempFolder::~TTempFolder() {
     std::filesystem::remove_all(m_path, ignored);
 }
 
-TScopedEnv::TScopedEnv(const char* name, const std::string& value) : m_name(name) {
+TScopedEnv::TScopedEnv(const char* name, const char* value) : m_name(name) {
     if (const char* old = std::getenv(name))
         m_old = old;
-    setenv(name, value.c_str(), 1);
+    if (value != nullptr)
+        setenv(name, value, 1);
+    else
+        unsetenv(name);
 }
 
 TScopedEnv::~TScopedEnv() {

@@ -22,10 +22,12 @@ private:
     std::filesystem::path m_path;
 };
 
-// Sets the environment variable `name` for the object's life, then restores it.
+// Sets (or with nullptr unsets) the environment variable `name` for the
+// object's life, then restores it.
 class TScopedEnv {
 public:
-    TScopedEnv(const char* name, const std::string& value);
+    TScopedEnv(const char* name, const char* value);
+    TScopedEnv(const char* name, const std::string& value) : TScopedEnv(name, value.c_str()) {}
     ~TScopedEnv();
     TScopedEnv(const TScopedEnv&) = delete;
     TScopedEnv& operator=(const TScopedEnv&) = delete;

@@ -20,7 +20,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -28,29 +27,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Sets (or with nullptr unsets) one environment variable for the object's life.
-class TScopedVariable {
-public:
-    TScopedVariable(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        Set(name, value);
-    }
-    ~TScopedVariable() { Set(m_name, m_old ? m_old->c_str() : nullptr); }
-    TScopedVariable(const TScopedVariable&) = delete;
-    TScopedVariable& operator=(const TScopedVariable&) = delete;
-
-private:
-    static void Set(const char* name, const char* value) {
-        if (value != nullptr)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 // The client runs beside the server's event loop; one that sat out a long
 // timeout, or ignored it, fails WaitUntil's limit.
@@ -92,24 +68,24 @@ protected:
     TScopedXdgHome m_xdg;
     TTempFolder m_runtime;
     TTempFolder m_files;
-    TScopedVariable m_runtimeVariable;
+    TScopedEnv m_runtimeVariable;
     TSingleInstanceServer m_server;
     QString m_caption = Texts::AppTitle;
     std::vector<QString> m_shown;
 };
 
 TEST_F(SingleInstance, WithoutRuntimeFolderTheSocketLiesInAPrivateTemporaryFolder) {
-    const TScopedVariable temp("TMPDIR", m_files.Path().c_str());
+    const TScopedEnv temp("TMPDIR", m_files.Path().c_str());
     const fs::path own = m_files.Path() / ("varnsplit-" + std::to_string(getuid()));
     for (const char* runtime : std::initializer_list<const char*>{nullptr, "", "relative/run"}) {
-        const TScopedVariable unset("XDG_RUNTIME_DIR", runtime);
+        const TScopedEnv unset("XDG_RUNTIME_DIR", runtime);
         EXPECT_EQ(SocketPath().toStdString(), (own / "varnsplit.socket").string());
         struct stat info {};
         ASSERT_EQ(lstat(own.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 0777, 0700u);
     }
     // A folder of that name that others may write into is not used.
-    const TScopedVariable unset("XDG_RUNTIME_DIR", nullptr);
+    const TScopedEnv unset("XDG_RUNTIME_DIR", nullptr);
     fs::permissions(own, fs::perms::all);
     EXPECT_EQ(SocketPath(), QString());
     EXPECT_FALSE(m_server.Listen(SocketPath()));
