@@ -20,8 +20,9 @@ protected:
 } // namespace
 
 // Only the yes button starts a split; Esc, Enter on the default no, and the
-// title bar's close all answer no.
-TEST_F(DialogsTest, ConfirmationSaysYesOnlyThroughItsYesButton) {
+// title bar's close all answer no. The next disk prompt shows the numbers and
+// selects the name.
+TEST_F(DialogsTest, ConfirmationSaysYesOnlyThroughItsYesButtonAndDiskPromptsShowTheirNumbers) {
     const std::function<void(TInfoForm&)> answers[] = {
         [](TInfoForm& form) { form.findChild<QPushButton*>("btnYes")->click(); },
         [](TInfoForm& form) { form.findChild<QPushButton*>("btnNo")->click(); },
@@ -30,53 +31,46 @@ TEST_F(DialogsTest, ConfirmationSaysYesOnlyThroughItsYesButton) {
         [](TInfoForm& form) { form.close(); },
     };
     for (const auto& answer : answers) {
-        QString blockSize;
-        bool lastShown = true;
+        std::pair<QString, bool> shown; // the block size line, whether the last block's shows
         TInfoForm::OnShownForTest = [&](TInfoForm& form) {
-            blockSize = form.findChild<QLabel*>("laBlockSize")->text();
-            lastShown = !form.findChild<QLabel*>("laLastBlockSize")->isHidden();
+            shown = {form.findChild<QLabel*>("laBlockSize")->text(),
+                     !form.findChild<QLabel*>("laLastBlockSize")->isHidden()};
             answer(form);
         };
         EXPECT_EQ(ConfirmSplit(nullptr, "a.dat", 1457664, 0, 1, "Звичайна розбивка"),
                   &answer == &answers[0]);
-        EXPECT_EQ(blockSize, "1,457,664 байт (1,423.50 КБ)");
-        EXPECT_FALSE(lastShown) << "a single block has no last block line";
+        // A single block has no last block line.
+        EXPECT_EQ(shown, std::pair(QString("1,457,664 байт (1,423.50 КБ)"), false));
     }
-}
 
-TEST_F(DialogsTest, NextDiskPromptShowsTheNumbersAndSelectsTheName) {
     QString newPath;
     bool dontAsk = false;
     // A set with fewer pieces than asked for: nothing is shown.
     EXPECT_TRUE(
         AskForNextDisk(nullptr, TDiskOperation::doSplit, 3, 2, "/m/a.002", newPath, dontAsk));
-    EXPECT_EQ(newPath, "/m/a.002");
-    EXPECT_TRUE(dontAsk);
+    EXPECT_EQ(std::pair(newPath, dontAsk), std::pair(QString("/m/a.002"), true));
 
     const struct {
         const char* path;
         int start, length;
     } selections[] = {{"/media/a/film.avi.002", 9, 8}, {"/media/a/readme", 9, 6}};
     for (const auto& item : selections) {
-        QString message, selected;
-        bool boxShown = false;
+        // The message, the selection's start and length, whether the box shows.
+        std::tuple<QString, int, qsizetype, bool> shown;
         TNeedDiskForm::OnShownForTest = [&](TNeedDiskForm& form) {
-            message = form.findChild<QLabel*>("laMessage")->text();
             auto* edit = form.findChild<QLineEdit*>("edPath");
-            selected = edit->selectedText();
-            EXPECT_EQ(edit->selectionStart(), item.start);
-            boxShown = !form.findChild<QCheckBox*>("cbDontAskInTheFuture")->isHidden();
-            form.findChild<QCheckBox*>("cbDontAskInTheFuture")->setChecked(true);
+            auto* box = form.findChild<QCheckBox*>("cbDontAskInTheFuture");
+            shown = {form.findChild<QLabel*>("laMessage")->text(), edit->selectionStart(),
+                     edit->selectedText().size(), !box->isHidden()};
+            box->setChecked(true);
             form.findChild<QPushButton*>("btnOK")->click();
         };
         dontAsk = false;
         EXPECT_TRUE(AskForNextDisk(nullptr, TDiskOperation::doSplit, 70000, 70001, item.path,
                                    newPath, dontAsk));
-        EXPECT_EQ(message, "Вставте диск 70000 з 70001 дисків(а)");
-        EXPECT_EQ(selected.size(), item.length);
-        EXPECT_TRUE(boxShown);
-        EXPECT_TRUE(dontAsk);
-        EXPECT_EQ(newPath, item.path);
+        EXPECT_EQ(shown, std::tuple(QString("Вставте диск 70000 з 70001 дисків(а)"), item.start,
+                                    qsizetype{item.length}, true));
+        EXPECT_EQ(std::pair(newPath, dontAsk), std::pair(QString(item.path), true));
     }
 }
 
@@ -85,6 +79,8 @@ TEST_F(DialogsTest, TypedPathsAreCheckedAndFilePromptsAreReadOnly) {
     const std::string offered = m_folder / "a.002";
     WriteFileBytes(m_folder / "other.txt", "mine");
     WriteFileBytes(offered, "old piece");
+    QString newPath;
+    bool dontAsk = false;
     const struct {
         std::string typed;
         bool accepted;
@@ -105,8 +101,6 @@ TEST_F(DialogsTest, TypedPathsAreCheckedAndFilePromptsAreReadOnly) {
             if (form.isVisible())
                 form.findChild<QPushButton*>("btnCancel")->click();
         };
-        QString newPath;
-        bool dontAsk = false;
         EXPECT_EQ(AskForNextDisk(nullptr, TDiskOperation::doSplit, 2, 3,
                                  QString::fromStdString(offered), newPath, dontAsk),
                   item.accepted);
@@ -124,8 +118,6 @@ TEST_F(DialogsTest, TypedPathsAreCheckedAndFilePromptsAreReadOnly) {
         form.findChild<QLineEdit*>("edPath")->setText(QString::fromStdString(m_folder / "a.001"));
         form.findChild<QPushButton*>("btnOK")->click();
     };
-    QString newPath;
-    bool dontAsk = false;
     TNeedDiskForm::ShowError = [](QWidget*, const QString&) {};
     EXPECT_TRUE(AskForNextDisk(nullptr, TDiskOperation::doUnite, 9, 9,
                                QString::fromStdString(m_folder / "a.009"), newPath, dontAsk));

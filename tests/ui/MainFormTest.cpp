@@ -58,12 +58,10 @@ protected:
     std::pair<bool, bool> NoFileAndGoShown() const { return {Shown("laNoFile"), Shown("btnGo")}; }
     // The window is ready for the next command.
     void ExpectRestored() {
-        EXPECT_EQ(Find<QPushButton>("btnGo")->text(), "&Розбити");
-        EXPECT_TRUE(Find("btnGo")->isEnabled());
-        EXPECT_TRUE(Find("cbBytes")->isEnabled());
-        EXPECT_TRUE(Find("shtSourceData")->isEnabled());
-        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-        EXPECT_EQ(Text("laCurrentBlock"), "");
+        EXPECT_EQ(std::tuple(Find<QPushButton>("btnGo")->text(), Find("btnGo")->isEnabled(),
+                             Find("cbBytes")->isEnabled(), Find("shtSourceData")->isEnabled(),
+                             QApplication::overrideCursor() == nullptr, Text("laCurrentBlock")),
+                  std::tuple(QString("&Розбити"), true, true, true, true, QString()));
     }
 };
 
@@ -173,7 +171,6 @@ TEST_F(MainFormTest, SplitsInEveryModeUnitesAndKeepsTheChoicesToTheNextStart) {
     EXPECT_EQ(m_confirmedModes.front(), "Звичайна розбивка");
 
     m_messages.clear();
-    Select(In("movie.dat"), Out());
     SetMode(smNormal);
     EXPECT_FALSE(Shown("cbWindowsStub"));
     SetMode(smSelfJoining);
@@ -261,8 +258,7 @@ TEST_F(MainFormTest, SetsOfMoreThan65535PiecesShowTheirProgressAndPrompts) {
     };
     Go(280000); // tens of thousands of files take their time on a loaded machine
     EXPECT_EQ(LastCaption(), "Розбивка завершена");
-    ASSERT_EQ(m_askedDisks.size(), 1u);
-    EXPECT_EQ(m_askedDisks[0].diskID, 65537);
+    EXPECT_EQ(m_askedDisks, (std::vector<TAsked>{{true, 65537, Out("a.65536")}}));
     EXPECT_TRUE(InOut("a.65537"));
     ASSERT_GE(bar.size(), 3u);
     EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end() - 1)); // the last one is the reset
@@ -282,9 +278,11 @@ TEST_F(MainFormTest, DiskPromptsFollowFreeSpaceAndTheDontAskChoice) {
     };
     Go();
     EXPECT_EQ(LastCaption(), "Розбивка завершена");
-    ASSERT_EQ(m_askedDisks.size(), 4u); // three pieces and the fourth with the last bytes
-    EXPECT_EQ(m_askedDisks[0].diskID, 1);
-    EXPECT_TRUE(m_askedDisks[0].splitting);
+    // Three pieces and the fourth with the last bytes.
+    EXPECT_EQ(m_askedDisks, (std::vector<TAsked>{{true, 1, Out("a.vrn")},
+                                                 {true, 2, Out("a.001")},
+                                                 {true, 3, At("disk2/a.002")},
+                                                 {true, 4, At("disk2/a.003")}}));
     EXPECT_TRUE(fs::exists(m_folder / "disk2/a.001"));
 
     ClearOut();
@@ -299,8 +297,7 @@ TEST_F(MainFormTest, DiskPromptsFollowFreeSpaceAndTheDontAskChoice) {
         return true;
     };
     Go();
-    ASSERT_EQ(m_askedDisks.size(), 1u);
-    EXPECT_EQ(m_askedDisks[0].diskID, 1);
+    EXPECT_EQ(m_askedDisks, (std::vector<TAsked>{{true, 1, Out("a.vrn")}}));
 
     ClearOut();
     m_onDisk = [this](int64_t, const QString&, QString& newPath, bool&) {
@@ -362,11 +359,8 @@ TEST_F(MainFormTest, ChecksumOptionAndVerifyOfTheSelectedSet) {
     EXPECT_EQ(m_window->Engine().StubSize(), 0);
     EXPECT_EQ(Text("laTotalBlocks"), "4");
     m_messages.clear();
-    m_askedDisks.clear();
     Go();
-    ASSERT_EQ(m_askedDisks.size(), 1u);
-    EXPECT_FALSE(m_askedDisks[0].splitting);
-    EXPECT_EQ(m_askedDisks[0].path, Out("a.001"));
+    EXPECT_EQ(m_askedDisks, (std::vector<TAsked>{{false, 2, Out("a.001")}}));
     EXPECT_TRUE(ShownOnce(m_messages, "Помилка", Out("a.001")));
     EXPECT_TRUE(fs::is_empty(m_folder / "back"));
 

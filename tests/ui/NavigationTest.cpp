@@ -126,12 +126,12 @@ TEST_F(NavigationTest, TreeCommandsShiftF12NewFolderDeleteAndDesktop) {
 
     const struct {
         std::optional<QString> typed;
-        const char* refused;
+        QString refused; // the folder named, if refused
     } folders[] = {
-        {QString("Папка 1/Папка 2"), nullptr},
-        {QString("file/sub"), "out/file"},
-        {QString("   "), nullptr},
-        {std::nullopt, nullptr}, // cancelled
+        {QString("Папка 1/Папка 2"), {}},
+        {QString("file/sub"), At("out/file")},
+        {QString("   "), {}},
+        {std::nullopt, {}}, // cancelled
     };
     for (const auto& item : folders) {
         SCOPED_TRACE(item.typed.value_or("(cancel)").toStdString());
@@ -140,10 +140,8 @@ TEST_F(NavigationTest, TreeCommandsShiftF12NewFolderDeleteAndDesktop) {
         m_typed = item.typed;
         Find<QToolButton>("btnTargetNewFolder")->click();
         EXPECT_EQ(m_asked.size(), 1u);
-        if (item.refused != nullptr)
-            EXPECT_TRUE(ShownOnce(m_messages, "Помилка", At(item.refused), QMessageBox::Critical));
-        else
-            EXPECT_TRUE(m_messages.empty());
+        EXPECT_TRUE(ShownOnce(m_messages, item.refused.isNull() ? nullptr : "Помилка", item.refused,
+                              QMessageBox::Critical));
     }
     std::set<std::string> made;
     for (const auto& entry : fs::recursive_directory_iterator(m_folder / "out"))

@@ -29,6 +29,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <tuple>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -70,12 +71,14 @@ struct TShownMessage {
 };
 
 // Exactly one message was shown, with this caption (and icon, unless -1) and
-// a text holding `part`.
+// a text holding `part`; none at all when the caption is null.
 inline ::testing::AssertionResult ShownOnce(const std::vector<TShownMessage>& messages,
                                             const QString& caption, const QString& part,
                                             int icon = -1) {
-    if (messages.size() == 1 && messages[0].caption == caption && messages[0].text.contains(part) &&
-        (icon == -1 || messages[0].icon == icon))
+    if (caption.isNull()
+            ? messages.empty()
+            : messages.size() == 1 && messages[0].caption == caption &&
+                  messages[0].text.contains(part) && (icon == -1 || messages[0].icon == icon))
         return ::testing::AssertionSuccess();
     auto failure = ::testing::AssertionFailure() << messages.size() << " shown";
     for (const TShownMessage& message : messages)
@@ -109,7 +112,7 @@ protected:
         };
         dialogs.askForNextDisk = [this](QWidget*, bool splitting, int64_t diskID, int64_t,
                                         const QString& path, QString& newPath, bool& dontAsk) {
-            m_askedDisks.push_back({splitting, diskID, path});
+            m_askedDisks.emplace_back(splitting, diskID, path);
             if (m_onDisk)
                 return m_onDisk(diskID, path, newPath, dontAsk);
             newPath = path;
@@ -167,12 +170,9 @@ protected:
     TTempFolder m_folder;
     std::unique_ptr<TMainFormVarnSplit> m_window;
     std::vector<TShownMessage> m_messages;
-    // What the window's dialogs were asked and how they answer.
-    struct TAsked {
-        bool splitting;
-        int64_t diskID;
-        QString path;
-    };
+    // What the window's dialogs were asked and how they answer; a disk prompt
+    // is (splitting, disk, path).
+    using TAsked = std::tuple<bool, int64_t, QString>;
     std::vector<QString> m_confirmedModes;
     bool m_confirmAnswer = true;
     std::vector<TAsked> m_askedDisks;
