@@ -48,12 +48,11 @@ protected:
 
     static void Click(QWidget* control) {
         const QPoint at = control->rect().center();
-        QMouseEvent press(QEvent::MouseButtonPress, at, control->mapToGlobal(at), Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(control, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, at, control->mapToGlobal(at),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(control, &release);
+        for (const Qt::MouseButtons held : {Qt::LeftButton, Qt::NoButton}) {
+            QMouseEvent event(held ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, at,
+                              control->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
+            QApplication::sendEvent(control, &event);
+        }
     }
     static void RightClick(QWidget* control) {
         const QPoint at = control->rect().center();
@@ -138,8 +137,8 @@ TEST_F(HelpTest, WhatsThisClickFindsTopicsThroughLabelsAndParents) {
         m_popups.clear();
         m_whatsThis->SetMode(true);
         Click(item.control);
-        ASSERT_EQ(m_popups.size(), 1u) << item.control->objectName().toStdString();
-        EXPECT_EQ(m_popups[0], Body(item.context)) << item.control->objectName().toStdString();
+        EXPECT_EQ(m_popups, std::vector{Body(item.context)})
+            << item.control->objectName().toStdString();
         EXPECT_FALSE(m_whatsThis->Mode());
     }
     EXPECT_FALSE(button->isChecked());
@@ -163,8 +162,7 @@ TEST_F(HelpTest, WhatsThisClickFindsTopicsThroughLabelsAndParents) {
     ASSERT_TRUE(menu->isVisible());
     menu->hide();
     m_whatsThis->PopupItem()->trigger();
-    ASSERT_EQ(m_popups.size(), 1u);
-    EXPECT_EQ(m_popups[0], Body(1004));
+    ASSERT_EQ(m_popups, std::vector{Body(1004)});
     // A link in the popup opens its topic in the help window.
     ASSERT_TRUE(m_popups[0].contains("href=\"05-block-size.html\""));
     QWhatsThisClickedEvent link("05-block-size.html");

@@ -131,7 +131,6 @@ TEST_F(SettingsFormTest, WindowAppliesTheSettingsAfterOk) {
     }
     auto window = std::make_unique<TMainFormVarnSplit>(TMainFormContext{});
     auto* source = FindIn<TShellTreeView>(*window, "shtSourceData");
-    auto* target = FindIn<TShellTreeView>(*window, "shtTargetData");
     auto* calc = FindIn<QToolButton>(*window, "btnSizeCalc");
     auto* filter = FindIn<QComboBox>(*window, "cbFilter");
     EXPECT_TRUE(source->Options().testFlag(TF_HIDDEN));
@@ -155,7 +154,7 @@ TEST_F(SettingsFormTest, WindowAppliesTheSettingsAfterOk) {
         FindIn<TFavoritesMenu>(*window, "pmSourceFavorites")->actions();
     ASSERT_EQ(favorites.size(), 1);
     EXPECT_EQ(TFavoritesMenu::EntryCaption(favorites[0]), "Z");
-    for (TShellTreeView* tree : {source, target}) {
+    for (TShellTreeView* tree : {source, FindIn<TShellTreeView>(*window, "shtTargetData")}) {
         EXPECT_FALSE(tree->Options().testFlag(TF_HIDDEN));
         EXPECT_TRUE(tree->ShowVirtualFolders());
         EXPECT_TRUE(tree->property("HotTrack").toBool());
