@@ -112,13 +112,12 @@ TEST_F(HelpTest, EveryContextHasATopicAndPagesAreWhole) {
 TEST_F(HelpTest, WhatsThisClickFindsTopicsThroughLabelsAndParents) {
     auto* button = Find<QToolButton>("btnHelpWhatsThis");
     button->click();
-    EXPECT_TRUE(m_whatsThis->Mode());
-    EXPECT_TRUE(button->isChecked());
-    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WhatsThisCursor);
+    EXPECT_EQ(std::tuple(m_whatsThis->Mode(), button->isChecked(),
+                         QApplication::overrideCursor()->shape()),
+              std::tuple(true, true, Qt::WhatsThisCursor));
     Click(button);
-    EXPECT_FALSE(m_whatsThis->Mode());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_TRUE(m_popups.empty());
+    EXPECT_EQ(std::tuple(m_whatsThis->Mode(), QApplication::overrideCursor(), m_popups.size()),
+              std::tuple(false, nullptr, 0u));
 
     auto* blockSize = Find<QComboBox>("cbBytes");
     const struct {

@@ -115,5 +115,4 @@ go "Об'єднання завершено"
 cmp "$work/files/report.dat" "$work/out/report.dat" || fail "the rebuilt file differs"
 quit
 window_pid=
-echo "window end to end: a split with the calculated size and its unite through the window" \
-    "give the same bytes"
+echo "window end to end: a split with the calculated size and its unite give the same bytes"
