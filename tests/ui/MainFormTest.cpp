@@ -122,9 +122,9 @@ TEST_F(MainFormTest, PanelFollowsTheDroppedFileModeSizeAndComment) {
     SetBlockSize("1,000,000");
     m_confirmAnswer = false;
     Go();
-    EXPECT_EQ(m_confirmedModes.size(), 1u);
-    EXPECT_TRUE(fs::is_empty(m_folder / "out"));
-    EXPECT_EQ(Find<QPushButton>("btnGo")->text(), "&Розбити");
+    EXPECT_EQ(std::tuple(m_confirmedModes.size(), fs::is_empty(m_folder / "out"),
+                         Find<QPushButton>("btnGo")->text()),
+              std::tuple(1u, true, QString("&Розбити")));
 
     Tree(true)->SetPath(In(""));
     ASSERT_TRUE(WaitUntil([&] { return Shown("laNoFile"); }, 5000));
@@ -233,10 +233,9 @@ TEST_F(MainFormTest, StopOrCloseMidwayKeepsTheWrittenPiecesOnly) {
         };
         Go();
         EXPECT_EQ(LastCaption(), "Розбивка скасована");
-        EXPECT_TRUE(InOut(item.lastKept));
-        EXPECT_FALSE(InOut(item.firstMissing));
-        EXPECT_FALSE(m_window->Busy());
-        EXPECT_EQ(m_window->isVisible(), !item.close);
+        EXPECT_EQ(std::tuple(InOut(item.lastKept), InOut(item.firstMissing), m_window->Busy(),
+                             m_window->isVisible()),
+                  std::tuple(true, false, false, !item.close));
         if (!item.close)
             ExpectRestored();
         m_freeSpace = nullptr;
@@ -317,8 +316,8 @@ TEST_F(MainFormTest, DiskPromptsFollowFreeSpaceAndTheDontAskChoice) {
 TEST_F(MainFormTest, ChecksumOptionAndVerifyOfTheSelectedSet) {
     OpenWithSource(300000, 4);
     auto* option = Find<QCheckBox>("cbSum");
-    EXPECT_TRUE(option->isChecked()); // on by default
-    EXPECT_FALSE(Shown("btnVerify"));
+    // On by default; the verify button is for a selected set.
+    EXPECT_EQ(std::pair(option->isChecked(), Shown("btnVerify")), std::pair(true, false));
     for (bool on : {false, true}) {
         option->setChecked(on);
         Go();
@@ -326,8 +325,7 @@ TEST_F(MainFormTest, ChecksumOptionAndVerifyOfTheSelectedSet) {
     }
 
     Select(Out("a.vrn"), At("back"));
-    EXPECT_TRUE(Shown("btnVerify"));
-    EXPECT_FALSE(Shown("cbSum"));
+    EXPECT_EQ(std::pair(Shown("btnVerify"), Shown("cbSum")), std::pair(true, false));
     const struct {
         bool flip;
         int icon;

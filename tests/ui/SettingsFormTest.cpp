@@ -202,8 +202,7 @@ TEST_F(SettingsFormTest, SizesAreCheckedBeforeOk) {
             OkOrCancel(form);
         });
         const bool refused = *test.problem != '\0';
-        EXPECT_EQ(closed, !refused);
-        EXPECT_EQ(fs::exists(StorePath()), !refused);
+        EXPECT_EQ(std::pair(closed, fs::exists(StorePath())), std::pair(!refused, !refused));
         const char* value =
             QString(test.box) == "cbBytes" ? SN::DefaultBlockSize : SN::DefaultBufferSize;
         EXPECT_EQ(TRegistrySettings().ReadString(SN::SectionSettings, value, ""), test.stored);
