@@ -133,9 +133,8 @@ TEST_F(SettingsFormTest, WindowAppliesTheSettingsAfterOk) {
     auto* source = FindIn<TShellTreeView>(*window, "shtSourceData");
     auto* calc = FindIn<QToolButton>(*window, "btnSizeCalc");
     auto* filter = FindIn<QComboBox>(*window, "cbFilter");
-    EXPECT_TRUE(source->Options().testFlag(TF_HIDDEN));
-    EXPECT_TRUE(calc->autoRaise());
-    EXPECT_EQ(filter->count(), 4);
+    EXPECT_EQ(std::tuple(source->Options().testFlag(TF_HIDDEN), calc->autoRaise(), filter->count()),
+              std::tuple(true, true, 4));
     source->SetFileSortType(so_Size);
     window->Dialogs().message = [](QWidget*, int, const QString&, const QString&) {};
 
@@ -155,21 +154,19 @@ TEST_F(SettingsFormTest, WindowAppliesTheSettingsAfterOk) {
     ASSERT_EQ(favorites.size(), 1);
     EXPECT_EQ(TFavoritesMenu::EntryCaption(favorites[0]), "Z");
     for (TShellTreeView* tree : {source, FindIn<TShellTreeView>(*window, "shtTargetData")}) {
-        EXPECT_FALSE(tree->Options().testFlag(TF_HIDDEN));
-        EXPECT_TRUE(tree->ShowVirtualFolders());
-        EXPECT_TRUE(tree->property("HotTrack").toBool());
+        EXPECT_EQ(std::tuple(tree->Options().testFlag(TF_HIDDEN), tree->ShowVirtualFolders(),
+                             tree->property("HotTrack").toBool()),
+                  std::tuple(false, true, true));
     }
     EXPECT_FALSE(calc->autoRaise());
     EXPECT_EQ(source->FileSortType(), so_Size) << "the sort order is the window's own";
-    ASSERT_EQ(filter->count(), 2);
-    EXPECT_EQ(filter->itemText(0), "Архіви");
+    EXPECT_EQ(std::pair(filter->count(), filter->itemText(0)), std::pair(2, QString("Архіви")));
     filter->setCurrentIndex(0);
     EXPECT_EQ(source->FileMask(), "*.zip");
     // The list had no all-files entry: one is appended, selected and applied.
     FindIn<QPushButton>(*window, "btnSettings")->click();
-    ASSERT_EQ(filter->count(), 2);
-    EXPECT_EQ(filter->currentText(), "Всі файли");
-    EXPECT_EQ(source->FileMask(), "*.*");
+    EXPECT_EQ(std::tuple(filter->count(), filter->currentText(), source->FileMask()),
+              std::tuple(2, QString("Всі файли"), QString("*.*")));
     EXPECT_EQ(FindIn<QComboBox>(*window, "cbMode")->currentIndex(), smNormal);
 }
 
