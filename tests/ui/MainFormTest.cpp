@@ -117,8 +117,8 @@ TEST_F(MainFormTest, PanelFollowsTheDroppedFileModeSizeAndComment) {
     SetMode(smNormal);
     SetBlockSize("34");
     Find<QPushButton>("btnGo")->click();
-    EXPECT_TRUE(m_confirmedModes.empty());
-    EXPECT_EQ(LastCaption(), "Помилка");
+    EXPECT_EQ(std::pair(m_confirmedModes.empty(), LastCaption()),
+              std::pair(true, QString("Помилка")));
     SetBlockSize("1,000,000");
     m_confirmAnswer = false;
     Go();
@@ -200,11 +200,11 @@ TEST_F(MainFormTest, SplitsInEveryModeUnitesAndKeepsTheChoicesToTheNextStart) {
     settings.WriteInteger(SN::SectionSettings, SN::DefaultBlockSize, 123456);
     settings.WriteBool(SN::SectionSettings, SN::FlatBtns, false);
     Open();
-    EXPECT_TRUE(Find<QCheckBox>("cbWindowsStub")->isChecked());
-    EXPECT_EQ(m_window->size(), QSize(820, 560));
-    EXPECT_FALSE(Find<QToolButton>("btnSizeCalc")->autoRaise());
-    EXPECT_EQ(Find<QComboBox>("cbMode")->currentIndex(), 3);
-    EXPECT_EQ(Find<QComboBox>("cbBytes")->currentText(), "123,456");
+    EXPECT_EQ(std::tuple(Find<QCheckBox>("cbWindowsStub")->isChecked(), m_window->size(),
+                         Find<QToolButton>("btnSizeCalc")->autoRaise(),
+                         Find<QComboBox>("cbMode")->currentIndex(),
+                         Find<QComboBox>("cbBytes")->currentText()),
+              std::tuple(true, QSize(820, 560), false, 3, QString("123,456")));
 }
 
 // A stop, or closing the window, while a piece is being prepared ends the
@@ -346,9 +346,8 @@ TEST_F(MainFormTest, ChecksumOptionAndVerifyOfTheSelectedSet) {
     // The damaged set is not united, and its pieces are not deleted.
     Find<QCheckBox>("cbDel")->setChecked(true);
     Go();
-    EXPECT_EQ(LastCaption(), "Помилка");
-    EXPECT_TRUE(fs::is_empty(m_folder / "back"));
-    EXPECT_TRUE(InOut("a.001"));
+    EXPECT_EQ(std::tuple(LastCaption(), fs::is_empty(m_folder / "back"), InOut("a.001")),
+              std::tuple(QString("Помилка"), true, true));
 
     fs::remove(Out("a.001").toStdString());
     m_window->Engine().SetStubSize(5000);
