@@ -54,9 +54,8 @@ TEST_F(DiscMonitorTest, HandlerRunsOnTheInterfaceThreadStopsWithoutDeadlockAndSc
     EXPECT_EQ(monitor->AppliedFilter(), 7u);
     WriteText(temp.Path() / "first.txt");
     ASSERT_TRUE(WaitUntil([&] { return monitor == nullptr; }));
-    EXPECT_EQ(calls, 2);
-    EXPECT_EQ(handlerThread, QCoreApplication::instance()->thread()->currentThreadId());
-    EXPECT_EQ(TDiscMonitorThread::RunningCount(), running);
+    EXPECT_EQ(std::tuple(calls, handlerThread, TDiscMonitorThread::RunningCount()),
+              std::tuple(2, QCoreApplication::instance()->thread()->currentThreadId(), running));
 
     // Stopped while a hand-over waits, it drops the change without deadlock.
     calls = 0;
@@ -107,8 +106,7 @@ TEST_F(DiscMonitorTest, FilterBitsSelectChangesAndFailedWatchesEndQuietly) {
     std::ofstream(temp.Path() / "file.bin", std::ios::app) << "more";
     ASSERT_TRUE(WaitUntil([&] { return monitor->EventsSeen() >= 1; }));
     QCoreApplication::processEvents();
-    EXPECT_EQ(monitor->HandOvers(), 0);
-    EXPECT_EQ(calls, 0);
+    EXPECT_EQ(std::pair(monitor->HandOvers(), calls), std::pair(0, 0));
 
     fs::create_directory(temp.Path() / "sub");
     ASSERT_TRUE(WaitUntil([&] { return calls == 1; }));
@@ -206,9 +204,10 @@ TEST(MountDiff, DiffRescanAndRealMountsReportRemovalsAndArrivals) {
     ASSERT_EQ(watcher->Mounts().size(), 2u);
 
     TDriveEvents events;
-    watcher->OnDriveEvent = [&](bool arrival, const std::vector<std::string>& points) {
+    const auto record = [&](bool arrival, const std::vector<std::string>& points) {
         events.emplace_back(arrival, points);
     };
+    watcher->OnDriveEvent = record;
     watcher->Rescan(); // nothing changed
     EXPECT_TRUE(events.empty());
     WriteFileBytes(table, root + MountLine(3, "/media/b", "/dev/sdc1"));
@@ -217,7 +216,7 @@ TEST(MountDiff, DiffRescanAndRealMountsReportRemovalsAndArrivals) {
 
     // A handler may destroy the watcher: the arrival half is not raised then.
     watcher->OnDriveEvent = [&](bool arrival, const std::vector<std::string>& points) {
-        events.emplace_back(arrival, points);
+        record(arrival, points);
         watcher.reset();
     };
     WriteFileBytes(table, root + MountLine(4, "/media/c", "/dev/sdd1"));
@@ -229,9 +228,7 @@ TEST(MountDiff, DiffRescanAndRealMountsReportRemovalsAndArrivals) {
     fs::create_directory(point);
     TMountWatcher live;
     events.clear();
-    live.OnDriveEvent = [&](bool arrival, const std::vector<std::string>& points) {
-        events.emplace_back(arrival, points);
-    };
+    live.OnDriveEvent = record;
     if (mount("varntest", point.c_str(), "tmpfs", 0, "size=64k") != 0)
         GTEST_SKIP() << "mounting is not permitted here";
     const bool arrived = WaitUntil([&] { return !events.empty(); });

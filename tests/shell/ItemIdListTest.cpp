@@ -25,15 +25,14 @@ const std::string OnlyC = "\x03\x00"s
 } // namespace
 
 TEST(ItemIdList, BuildsCutsCopiesAppendsAndRefusesMalformedBytes) {
-    const TItemIdList list = TItemIdList::FromIds({"ab", "c"});
-    EXPECT_EQ(list.Bytes(), TwoIds);
-    EXPECT_EQ(list.ItemCount(), 2u);
-    EXPECT_EQ(list.TotalSize(), 7u); // without the terminator
+    const TItemIdList two = TItemIdList::FromIds({"ab", "c"});
+    EXPECT_EQ(two.Bytes(), TwoIds);
     EXPECT_EQ(TItemIdList::Empty().Bytes(), "\x00\x00"s);
-    EXPECT_EQ(TItemIdList::Empty().ItemCount(), 0u);
-    EXPECT_EQ(TItemIdList::Empty().TotalSize(), 0u);
-    EXPECT_EQ(ItemCount(nullptr), 0u);
-    EXPECT_EQ(TotalSize(nullptr), 0u);
+    // Counts and sizes (without the terminator) of two ids, of none and of no list.
+    EXPECT_EQ(
+        (std::vector{two.ItemCount(), two.TotalSize(), TItemIdList::Empty().ItemCount(),
+                     TItemIdList::Empty().TotalSize(), ItemCount(nullptr), TotalSize(nullptr)}),
+        (std::vector<std::size_t>{2, 7, 0, 0, 0, 0}));
     // An empty payload still makes an id: a count of 2 and nothing after it.
     EXPECT_EQ(TItemIdList::FromId("").Bytes(), "\x02\x00\x00\x00"s);
     EXPECT_EQ(TItemIdList::FromIds({"ab", "", "c"}).Ids(),
@@ -48,7 +47,6 @@ TEST(ItemIdList, BuildsCutsCopiesAppendsAndRefusesMalformedBytes) {
     EXPECT_EQ(largest.ItemCount(), 1u);
     EXPECT_THROW(TItemIdList::FromId(std::string(65534, 'z')), std::length_error);
 
-    const TItemIdList two = TItemIdList::FromIds({"ab", "c"});
     const TItemIdList one = TItemIdList::FromId("ab");
     EXPECT_EQ(one.LastId(), one);
     EXPECT_EQ(LastId(nullptr), nullptr);
@@ -83,15 +81,14 @@ TEST(ItemIdList, BuildsCutsCopiesAppendsAndRefusesMalformedBytes) {
     EXPECT_EQ(TItemIdList::Concat(parent, relative), TItemIdList::FromIds({"x", "yy", "zzz", "w"}));
 
     // Ids compare by count and bytes of the first id only.
-    const TItemIdList ab = TItemIdList::FromIds({"ab", "c"});
-    EXPECT_TRUE(ItemIdsEqual(ab.Data(), TItemIdList::FromIds({"ab", "other"}).Data()));
+    EXPECT_TRUE(ItemIdsEqual(two.Data(), TItemIdList::FromIds({"ab", "other"}).Data()));
     for (const char* other : {"aB", "abc", "a"})
-        EXPECT_FALSE(ItemIdsEqual(ab.Data(), TItemIdList::FromId(other).Data())) << other;
-    EXPECT_FALSE(ItemIdsEqual(ab.Data(), nullptr));
+        EXPECT_FALSE(ItemIdsEqual(two.Data(), TItemIdList::FromId(other).Data())) << other;
+    EXPECT_FALSE(ItemIdsEqual(two.Data(), nullptr));
     EXPECT_FALSE(ItemIdsEqual(TItemIdList::Empty().Data(), TItemIdList::Empty().Data()));
     EXPECT_FALSE(TItemIdList() == TItemIdList::Empty());
 
-    EXPECT_EQ(TItemIdList::FromBytes(TwoIds), TItemIdList::FromIds({"ab", "c"}));
+    EXPECT_EQ(TItemIdList::FromBytes(TwoIds), two);
     EXPECT_TRUE(IsWellFormedIdList("\x02\x00\x00\x00"s));
     const std::string malformed[] = {
         "",

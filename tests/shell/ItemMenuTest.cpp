@@ -143,8 +143,7 @@ TEST_F(ItemMenu, CommandsHintOpenCopyRenamePropertiesAndDelete) {
     EXPECT_FALSE(ShowItemMenu(nullptr, items, {}, nullptr, ima_Default, 0).success);
     EXPECT_FALSE(ShowItemMenu(m_folder, {}, {}, nullptr, ima_Default, 0).success);
     const TItemMenuResult result = ShowItemMenu(m_folder, items, {}, nullptr, ima_Properties, 0);
-    EXPECT_FALSE(result.success);
-    EXPECT_FALSE(result.renameRequested);
+    EXPECT_EQ(std::pair(result.success, result.renameRequested), std::pair(false, false));
     const std::vector<TItemIdList> gone{TItemIdList::FromId(MakeItemId(ikEntry, "gone"))};
     EXPECT_FALSE(
         ShowItemMenu(m_folder, gone, {}, nullptr, ima_Properties, SFGAO_HASPROPSHEET).success);

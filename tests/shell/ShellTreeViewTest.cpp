@@ -201,8 +201,7 @@ TEST_F(ShellTreeViewTest, ItemsShownTheirIconsCheckBoxesAndRootModesFollowTheSet
     beta->setCheckState(0, Qt::Checked);
     beta->setText(0, "other caption");
     beta->setCheckState(0, Qt::Unchecked);
-    using TEvents = std::vector<std::pair<TShellNode*, bool>>;
-    EXPECT_EQ(events, (TEvents{{beta, true}, {beta, false}}));
+    EXPECT_EQ(events, (decltype(events){{beta, true}, {beta, false}}));
 
     MakeTree(TF_FOLDERS, [](TShellTreeView& t) { t.SetShowVirtualFolders(false); });
     tree->ExpandNode(Node("gamma"));
@@ -244,8 +243,7 @@ TEST_F(ShellTreeViewTest, ItemsShownTheirIconsCheckBoxesAndRootModesFollowTheSet
     ASSERT_GT(rootVolume->childCount(), 0);
     rootVolume->setExpanded(false);
     tree->DriveEvent(false, {"/"});
-    EXPECT_EQ(rootVolume->childCount(), 0);
-    EXPECT_TRUE(rootVolume->HasChildren());
+    EXPECT_EQ(std::pair(rootVolume->childCount(), rootVolume->HasChildren()), std::pair(0, true));
     tree->DriveEvent(true, {"/elsewhere"});
     EXPECT_TRUE(rootVolume->HasChildren());
 
@@ -382,9 +380,8 @@ TEST_F(ShellTreeViewTest, MonitorsFollowTheOpenLevelsAndShowChanges) {
     const int handedOver = monitor->HandOversDone();
     WriteText(temp.Path() / "unseen.txt");
     ASSERT_TRUE(WaitUntil([&] { return monitor->HandOversDone() > handedOver; }));
-    EXPECT_EQ(tree->PopulateCount(), reads);
-    EXPECT_EQ(Node("unseen.txt"), nullptr);
-    EXPECT_TRUE(monitor->isRunning());
+    EXPECT_EQ(std::tuple(tree->PopulateCount(), Node("unseen.txt"), monitor->isRunning()),
+              std::tuple(reads, nullptr, true));
 
     // The tree goes while the root's monitor waits with a change undelivered.
     WriteText(temp.Path() / "pending.txt");
@@ -467,8 +464,7 @@ TEST_F(ShellTreeViewTest, LabelEditAndPopupMenuAreAskedFor) {
         allow = false;
     };
     tree->editItem(notes);
-    EXPECT_EQ(asked, 1);
-    EXPECT_EQ(tree->findChild<QLineEdit*>(), nullptr);
+    EXPECT_EQ(std::tuple(asked, tree->findChild<QLineEdit*>()), std::tuple(1, nullptr));
     tree->OnEditing = nullptr;
     tree->editItem(notes);
     EXPECT_NE(tree->findChild<QLineEdit*>(), nullptr);
@@ -587,25 +583,20 @@ TEST_F(TreeItemMenuTest, RenameFromTheMenuAndHotTrack) {
     EXPECT_FALSE(fs::exists(temp.Path() / "other.txt"));
 
     // Hot tracking marks the row under the mouse.
-    TShellNode* alpha = Node("alpha");
     tree->setCurrentItem(tree->RootNode());
-    const QRect row = tree->visualItemRect(alpha);
-    auto rowImage = [&] { return tree->viewport()->grab(row).toImage(); };
-    auto moveTo = [&](QPoint point) {
+    const QRect row = tree->visualItemRect(Node("alpha"));
+    const QImage plain = tree->viewport()->grab(row).toImage();
+    auto rowWithMouseAt = [&](QPoint point) {
         QMouseEvent move(QEvent::MouseMove, point, tree->viewport()->mapToGlobal(point),
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(tree->viewport(), &move);
+        return tree->viewport()->grab(row).toImage();
     };
-    const QImage plain = rowImage();
     // Off: the mouse over the row changes nothing.
-    moveTo(row.center());
-    EXPECT_EQ(rowImage(), plain);
-    // Set by name, as the window sets it.
-    tree->setProperty("HotTrack", true);
-    moveTo(row.center());
-    EXPECT_NE(rowImage(), plain);
-    moveTo(QPoint(row.center().x(), tree->viewport()->height() - 2));
-    EXPECT_EQ(rowImage(), plain);
+    EXPECT_EQ(rowWithMouseAt(row.center()), plain);
+    tree->setProperty("HotTrack", true); // by name, as the window sets it
+    EXPECT_NE(rowWithMouseAt(row.center()), plain);
+    EXPECT_EQ(rowWithMouseAt(QPoint(row.center().x(), tree->viewport()->height() - 2)), plain);
 }
 
 TEST_F(TreeItemMenuTest,

@@ -5,7 +5,10 @@
 
 using namespace WidgetTest;
 
-TEST(Scroller, FixedSizeRangeRulesAndPositionClamping) {
+// Min and Max never pass each other and a set position is clamped, reported
+// only when it changes. At Min the left arrow is drawn disabled and takes no
+// click, at Max the right one; a press follows the mouse between the halves.
+TEST(Scroller, RangePositionAndClicksStayWithinTheLimits) {
     TVarnScroller scroller;
     scroller.resize(80, 40);
     EXPECT_EQ(scroller.size(), QSize(26, 12));
@@ -25,11 +28,7 @@ TEST(Scroller, FixedSizeRangeRulesAndPositionClamping) {
     EXPECT_EQ(std::pair(scroller.Position(), clicks), std::pair(0, 2));
     scroller.SetParams(0, 3, 2); // the owner's silent update
     EXPECT_EQ(std::pair(scroller.Position(), clicks), std::pair(2, 2));
-}
 
-// At Min the left arrow is drawn disabled and takes no click.
-TEST(Scroller, ClicksMoveByChangeOnlyWhereScrollingIsPossible) {
-    TVarnScroller scroller;
     scroller.SetParams(0, 4, 0);
     scroller.SetChange(2);
     const QImage image = Paint(scroller);
@@ -39,22 +38,14 @@ TEST(Scroller, ClicksMoveByChangeOnlyWhereScrollingIsPossible) {
     EXPECT_EQ(image.copy(13, 0, 13, 12),
               ScrollerArrowImage(TScrollerArrow::saRight, TScrollerArrowState::sasNormal)
                   .convertToFormat(QImage::Format_RGB32));
-    Click(scroller, QPoint(3, 5)); // left half at Min: disabled
-    EXPECT_EQ(scroller.Position(), 0);
-    Click(scroller, QPoint(20, 5));
-    EXPECT_EQ(scroller.Position(), 2);
-    Click(scroller, QPoint(20, 5));
-    Click(scroller, QPoint(20, 5)); // clamped at Max
-    EXPECT_EQ(scroller.Position(), 4);
-    Click(scroller, QPoint(20, 5)); // right half at Max: disabled
-    EXPECT_EQ(scroller.Position(), 4);
-    Click(scroller, QPoint(0, 5));
-    EXPECT_EQ(scroller.Position(), 2);
-}
+    const auto clickAt = [&](int x) {
+        Click(scroller, QPoint(x, 5));
+        return scroller.Position();
+    };
+    EXPECT_EQ(
+        (std::vector{clickAt(3), clickAt(20), clickAt(20), clickAt(20), clickAt(20), clickAt(0)}),
+        (std::vector{0, 2, 4, 4, 4, 2}));
 
-TEST(Scroller, PressedHalfFollowsTheMouse) {
-    TVarnScroller scroller;
-    scroller.SetParams(0, 4, 2);
     Mouse(scroller, QEvent::MouseButtonPress, QPoint(20, 5));
     EXPECT_TRUE(scroller.PressedRight());
     Drag(scroller, QPoint(5, 5));
@@ -63,7 +54,7 @@ TEST(Scroller, PressedHalfFollowsTheMouse) {
     EXPECT_TRUE(scroller.PressedRight());
     Mouse(scroller, QEvent::MouseButtonRelease, QPoint(25, 11));
     EXPECT_FALSE(scroller.PressedRight());
-    EXPECT_EQ(scroller.Position(), 3);
+    EXPECT_EQ(scroller.Position(), 4);
 }
 
 // Dark pixels in each column of the 12 rows: a raised frame has a dark bottom
@@ -82,15 +73,14 @@ TEST(Scroller, ArrowPicturesTellTheirStatesApart) {
                 columns[x] += Pixel(image, x, y).value() < 40;
         return std::pair(image.height(), columns);
     };
-    EXPECT_EQ(darkColumns(A::saLeft, S::sasNormal),
-              std::pair(12, V{1, 1, 1, 1, 2, 4, 6, 8, 1, 1, 1, 1, 12}));
-    EXPECT_EQ(darkColumns(A::saLeft, S::sasPressed),
-              std::pair(12, V{12, 1, 1, 1, 1, 2, 4, 6, 8, 1, 1, 1, 1}));
-    EXPECT_EQ(darkColumns(A::saLeft, S::sasDisabled),
-              std::pair(12, V{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 12}));
-    EXPECT_EQ(darkColumns(A::saRight, S::sasNormal),
-              std::pair(12, V{1, 1, 1, 1, 1, 8, 6, 4, 2, 1, 1, 1, 12}));
-    EXPECT_EQ(darkColumns(A::saRight, S::sasPressed),
-              std::pair(12, V{12, 1, 1, 1, 1, 1, 8, 6, 4, 2, 1, 1, 1}));
+    const std::tuple<A, S, V> cases[] = {
+        {A::saLeft, S::sasNormal, {1, 1, 1, 1, 2, 4, 6, 8, 1, 1, 1, 1, 12}},
+        {A::saLeft, S::sasPressed, {12, 1, 1, 1, 1, 2, 4, 6, 8, 1, 1, 1, 1}},
+        {A::saLeft, S::sasDisabled, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 12}},
+        {A::saRight, S::sasNormal, {1, 1, 1, 1, 1, 8, 6, 4, 2, 1, 1, 1, 12}},
+        {A::saRight, S::sasPressed, {12, 1, 1, 1, 1, 1, 8, 6, 4, 2, 1, 1, 1}},
+    };
+    for (const auto& [arrow, state, columns] : cases)
+        EXPECT_EQ(darkColumns(arrow, state), std::pair(12, columns));
     EXPECT_EQ(darkColumns(A::saRight, S::sasDisabled), darkColumns(A::saLeft, S::sasDisabled));
 }

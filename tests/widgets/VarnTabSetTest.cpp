@@ -66,6 +66,10 @@ protected:
         m_allow = [](int) { return true; };
         m_log.clear();
     }
+    int ClickedTab(QWidget& target, const QPoint& pos) {
+        Click(target, pos);
+        return m_tabSet->TabIndex();
+    }
     std::tuple<int, int, std::string> State() const {
         return {m_tabSet->TabIndex(), m_tabSet->FirstIndex(), m_log};
     }
@@ -224,10 +228,8 @@ TEST_F(TabSetTest, ManyTabsShowTheScrollerAndScrollByOneTab) {
     tabSet.SetScrollChangeTab(true);
     Paint(tabSet);
     EXPECT_EQ(std::pair(scroller.isHidden(), scroller.Max()), std::pair(false, 2));
-    Click(scroller, QPoint(20, 6));
-    EXPECT_EQ(tabSet.TabIndex(), 1);
-    Click(scroller, QPoint(20, 6));
-    EXPECT_EQ(tabSet.TabIndex(), 2);
+    EXPECT_EQ((std::vector{ClickedTab(scroller, {20, 6}), ClickedTab(scroller, {20, 6})}),
+              (std::vector{1, 2}));
 }
 
 TEST_F(TabSetTest, WithoutAutoScrollTheScrollerStaysHiddenAndTheTabsKeepTheirRoom) {
@@ -319,8 +321,7 @@ TEST_F(TabSetTest, ClicksAndHintsFindTheTabUnderTheMouseAcrossTheWholeWidth) {
     const int lower = height - 1;
     const auto clickFrom2 = [&](int x, int y) {
         tabSet.SetTabIndex(2);
-        Click(tabSet, QPoint(x, y));
-        return tabSet.TabIndex();
+        return ClickedTab(tabSet, {x, y});
     };
     // Tab 1's edges above and below, the gap, tab 0's tolerance, below the band.
     EXPECT_EQ((std::vector{clickFrom2(start - 3, 1), clickFrom2(start - 4, 1),
@@ -424,8 +425,7 @@ TEST_F(TabSetTest, MainWindowStripFitsItsTabsInsideALoweredBorder) {
                            tabSet.TabAtPoint(QPoint(second.Start + 1, 5)),
                            tabSet.TabAtPoint(QPoint(second.Start + second.Width + 1, 5))}),
               (std::vector{-1, 1, 1}));
-    Click(tabSet, QPoint(second.Start + second.Width + 1 + 3, 2));
-    EXPECT_EQ(tabSet.TabIndex(), 1);
+    EXPECT_EQ(ClickedTab(tabSet, {second.Start + second.Width + 1 + 3, 2}), 1);
 
     tabSet.Options().SetBorderStyle(TBevelCut::bvRaised);
     EXPECT_EQ(Pixels(Paint(tabSet), {{0, h / 2}, {w - 1, h / 2}}),
@@ -449,8 +449,6 @@ TEST_F(TabSetTest, TopOrientationStandsTheTabsOnABottomBand) {
         (std::vector{kHighlight, kHighlight, kFace, kHighlight, kLight, kBackground}));
 
     tabSet.SetTabIndex(0);
-    Click(tabSet, QPoint(x1, 2));
-    EXPECT_EQ(tabSet.TabIndex(), 0);
-    Click(tabSet, QPoint(x1, 28));
-    EXPECT_EQ(tabSet.TabIndex(), 1);
+    EXPECT_EQ((std::vector{ClickedTab(tabSet, {x1, 2}), ClickedTab(tabSet, {x1, 28})}),
+              (std::vector{0, 1}));
 }
