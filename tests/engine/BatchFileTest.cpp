@@ -17,7 +17,7 @@ TBatchFileFacts DosReport(int64_t blocks, const std::string& lastPath) {
             .wholeFileSize = 3000000,
             .pathAfterLastPiece = lastPath,
             .dosCompatible = true,
-            .attributes = 0};
+            .attributes = 32};
 }
 
 } // namespace
@@ -102,26 +102,14 @@ TEST(BatchFileText, ListsThePiecesRestoresTheAttributesAndQuotesEscapesOrRefuses
         SCOPED_TRACE(c.whole + " / " + c.pieces);
         TBatchFileFacts facts = DosReport(2, "/t/" + c.pieces + ".002");
         facts.wholeFileName = c.whole;
-        facts.wholeFileSize = 10;
-        facts.attributes = 32;
-        EXPECT_EQ(BatchFileText(facts), Preamble(c.echo.empty() ? c.whole : c.echo, "2", "10") +
-                                            "@copy /b " + c.copyOperands +
-                                            "\r\n@attrib -R -H -S +A " + c.attribOperand + "\r\n");
+        EXPECT_EQ(BatchFileText(facts),
+                  Preamble(c.echo.empty() ? c.whole : c.echo, "2", "3000000") + "@copy /b " +
+                      c.copyOperands + "\r\n@attrib -R -H -S +A " + c.attribOperand + "\r\n");
     }
 
     // Characters cmd cannot quote, Windows cannot name or a line cannot hold,
     // and device names with or without an extension.
-    const std::vector<std::string> wholeNames = {
-        "say \"hi\".txt", "a*.txt",   "a?.txt",   "c:x.txt",   "a\\b.txt",   "a<b.txt", "a>b.txt",
-        "a|b.txt",        "a\tb.txt", "a\rb.txt", "a\x7f.txt", "dot.",       "blank ",  "CON",
-        "con.txt",        "Nul .txt", "lpt1.doc", "COM9",      "conout$.log"};
-    std::vector<std::pair<std::string, std::string>> refused;
-    for (const std::string& whole : wholeNames)
-        refused.emplace_back(whole, "/t/ok.002");
-    // A sound whole name does not save a bad piece name.
-    for (const char* piece : {"a|b.002", "say \"hi\".002", "aux.002", "a\nb.002"})
-        refused.emplace_back("ok.txt", std::string("/t/") + piece);
-    for (const auto& [whole, lastPiece] : refused) {
+    const auto expectRefused = [](const std::string& whole, const std::string& lastPiece) {
         SCOPED_TRACE(whole + " / " + lastPiece);
         TBatchFileFacts facts = DosReport(2, lastPiece);
         facts.wholeFileName = whole;
@@ -129,7 +117,15 @@ TEST(BatchFileText, ListsThePiecesRestoresTheAttributesAndQuotesEscapesOrRefuses
         facts.dosCompatible = false;
         facts.winSplitCompatible = true;
         EXPECT_EQ(BatchFileText(facts), std::nullopt);
-    }
+    };
+    for (const char* whole :
+         {"say \"hi\".txt", "a*.txt", "a?.txt", "c:x.txt", "a\\b.txt", "a<b.txt", "a>b.txt",
+          "a|b.txt", "a\tb.txt", "a\rb.txt", "a\x7f.txt", "dot.", "blank ", "CON", "con.txt",
+          "Nul .txt", "lpt1.doc", "COM9", "conout$.log"})
+        expectRefused(whole, "/t/ok.002");
+    // A sound whole name does not save a bad piece name.
+    for (const char* lastPiece : {"/t/a|b.002", "/t/say \"hi\".002", "/t/aux.002", "/t/a\nb.002"})
+        expectRefused("ok.txt", lastPiece);
 }
 
 // A split's batch file is named after the last file it wrote (a WinSplit set's

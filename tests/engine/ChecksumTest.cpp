@@ -14,14 +14,6 @@ void FlipByte(const std::string& path, std::size_t at) {
 
 class ChecksumTest : public TEngineFolderTest {
 protected:
-    // Splits folder/name into `size`-byte blocks; the pieces' names in order.
-    std::vector<std::string> SplitIn(TSplitMode mode, const std::string& name, int64_t size) {
-        std::vector<std::string> names;
-        for (const std::string& piece : PiecesFrom(mode, SplitSet(folder, mode, name, size)))
-            names.push_back(FileNamePart(piece));
-        return names;
-    }
-
     // Every name in the folder with its bytes.
     std::vector<std::string> Snapshot() {
         std::vector<std::string> files;
@@ -33,8 +25,8 @@ protected:
     // A fresh folder holding only a set of five pieces and its checksum file.
     std::vector<std::string> SetOfFive() {
         ClearFolder(folder);
-        WriteFileBytes(folder / "whole.bin", PatternBytes(4 * 1000 + 500, 3));
-        return SplitIn(smNormal, "whole.bin", 1000);
+        MakeWhole("whole.bin", 4 * 1000 + 500, 3);
+        return PiecesFrom(smNormal, SplitSet(folder, smNormal, "whole.bin", 1000));
     }
 };
 
@@ -42,25 +34,22 @@ protected:
 
 TEST_F(ChecksumTest, FileIsWhatSha256sumPrintsAndReads) {
     // A backslash in a name makes sha256sum escape the line.
-    for (const auto& [mode, name] : {std::pair{smNormal, "whole.bin"},
-                                     {smVersion10, "whole.bin"},
-                                     {smDOS, "whole.bin"},
-                                     {smWinSplit, "whole.bin"},
-                                     {smSelfJoining, "whole.bin"},
-                                     {smNormal, "we\\ird.bin"}}) {
-        SCOPED_TRACE(std::to_string(mode) + " " + name);
-        ClearFolder(folder);
-        WriteFileBytes(folder / name, PatternBytes(2500, 7));
-        const std::vector<std::string> pieces = SplitIn(mode, name, 1000);
-        ASSERT_GE(pieces.size(), 3u);
-        std::string command = "cd '" + folder.Path().string() + "' && sha256sum";
-        for (const std::string& piece : pieces)
-            command += " '" + piece + "'";
-        // Every mode's unite (or batch file) rebuilds the file under its own name.
-        const TShellRun run = RunShell(command + " '" + name + "' 2>/dev/null");
-        ASSERT_EQ(run.status, 0);
-        EXPECT_EQ(ReadFileBytes(ChecksumFilePathFor(folder / pieces.front())), run.output);
-    }
+    for (const char* name : {"whole.bin", "we\\ird.bin"})
+        for (TSplitMode mode : {smNormal, smVersion10, smDOS, smWinSplit, smSelfJoining}) {
+            SCOPED_TRACE(std::to_string(mode) + " " + name);
+            ClearFolder(folder);
+            MakeWhole(name, 2500, 7);
+            const std::vector<std::string> pieces =
+                PiecesFrom(mode, SplitSet(folder, mode, name, 1000));
+            ASSERT_GE(pieces.size(), 3u);
+            std::string command = "cd '" + folder.Path().string() + "' && sha256sum";
+            for (const std::string& piece : pieces)
+                command += " '" + FileNamePart(piece) + "'";
+            // Every mode's unite (or batch file) rebuilds the file under its own name.
+            const TShellRun run = RunShell(command + " '" + name + "' 2>/dev/null");
+            ASSERT_EQ(run.status, 0);
+            EXPECT_EQ(ReadFileBytes(ChecksumFilePathFor(pieces.front())), run.output);
+        }
 
     // What sha256sum writes is read back; other lines are refused (no names).
     const std::string digest(64, 'a');
@@ -141,15 +130,15 @@ TEST_F(ChecksumTest, UniteAndVerifyCheckThePiecesTheWholeFileAndTheChecksumFile)
         if (c.sums != sNone)
             WriteFileBytes(folder / "whole.sha256", sums);
         if (c.flipped)
-            FlipByte(folder / pieces[*c.flipped], 100); // past the first piece's signature
+            FlipByte(pieces[*c.flipped], 100); // past the first piece's signature
         if (c.cutShort)
-            std::filesystem::resize_file(folder / pieces[*c.cutShort], 10);
+            std::filesystem::resize_file(pieces[*c.cutShort], 10);
         if (c.removed)
-            std::filesystem::remove(folder / pieces[*c.removed]);
+            std::filesystem::remove(pieces[*c.removed]);
         const std::vector<std::string> before = Snapshot();
 
         TVarnSplit joiner(&reporter);
-        joiner.SetSplitFileName(folder / pieces.front());
+        joiner.SetSplitFileName(pieces.front());
         joiner.SetBufferSize(64);
         if (*c.states == '\0') {
             ExpectFault([&] { joiner.Verify(); }, *c.fault);
@@ -168,7 +157,7 @@ TEST_F(ChecksumTest, UniteAndVerifyCheckThePiecesTheWholeFileAndTheChecksumFile)
         joiner.SetDelAfterUnite(c.fault.has_value());
         if (c.fault) {
             const std::optional<std::size_t> named = c.flipped ? c.flipped : c.removed;
-            ExpectFault([&] { joiner.Unite(); }, *c.fault, named ? folder / pieces[*named] : "");
+            ExpectFault([&] { joiner.Unite(); }, *c.fault, named ? pieces[*named] : "");
             EXPECT_EQ(Snapshot(), before);
         } else {
             joiner.Unite();

@@ -33,6 +33,13 @@ public:
 // messages are recorded.
 class TEngineFolderTest : public ::testing::Test {
 protected:
+    // A whole file of `size` pattern bytes at folder/name.
+    std::string MakeWhole(const std::string& name, std::size_t size, unsigned seed = 1) {
+        WriteFileBytes(folder / name, PatternBytes(size, seed));
+        return folder / name;
+    }
+    std::string Read(const std::string& name) { return ReadFileBytes(folder / name); }
+
     TScopedXdgHome home;
     TTempFolder folder;
     TRecordingReporter reporter;

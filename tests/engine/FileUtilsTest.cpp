@@ -14,25 +14,21 @@ TEST(FileUtilsTest, PathPartsNumbersAndTexts) {
     EXPECT_EQ(ReplaceExtension("C:\\dir.x\\file", ".001"), "C:\\dir.001");
     EXPECT_EQ(ReplaceExtension("a.b:c", ".001"), "a.001");
 
-    EXPECT_EQ(ExtensionOf("/a/report.doc"), ".doc");
-    EXPECT_EQ(ExtensionOf("/a.b/report"), "");
-    EXPECT_EQ(ExtensionOf("archive.tar.gz"), ".gz");
-    EXPECT_EQ(ExtensionOf("trailing."), ".");
-    EXPECT_EQ(FileNamePart("/a/b/c.txt"), "c.txt");
-    EXPECT_EQ(FileNamePart("c.txt"), "c.txt");
-    EXPECT_EQ(FolderPart("/a/b/c.txt"), "/a/b/");
-    EXPECT_EQ(FolderPart("c.txt"), "");
-    EXPECT_EQ(AddTrailingSeparator("/tmp"), "/tmp/");
-    EXPECT_EQ(AddTrailingSeparator("/tmp/"), "/tmp/");
-    EXPECT_EQ(AddTrailingSeparator(""), "/");
+    EXPECT_EQ(std::tuple(ExtensionOf("/a/report.doc"), ExtensionOf("/a.b/report"),
+                         ExtensionOf("archive.tar.gz"), ExtensionOf("trailing.")),
+              std::tuple(".doc", "", ".gz", "."));
+    EXPECT_EQ(std::tuple(FolderPart("/a/b/c.txt"), FileNamePart("/a/b/c.txt"), FolderPart("c.txt"),
+                         FileNamePart("c.txt")),
+              std::tuple("/a/b/", "c.txt", "", "c.txt"));
+    EXPECT_EQ(std::tuple(AddTrailingSeparator("/tmp"), AddTrailingSeparator("/tmp/"),
+                         AddTrailingSeparator("")),
+              std::tuple("/tmp/", "/tmp/", "/"));
 
-    EXPECT_EQ(ZeroPad(7, 3), "007");
-    EXPECT_EQ(ZeroPad(999, 3), "999");
-    EXPECT_EQ(ZeroPad(1000, 3), "1000");
-    EXPECT_EQ(ZeroPad(0, 3), "000");
-    EXPECT_EQ(TrimControl(" \t\r\nname.txt \x01\x1F"), "name.txt");
-    EXPECT_EQ(TrimControl("  "), "");
-    EXPECT_EQ(TrimControl("a b"), "a b");
+    EXPECT_EQ(std::tuple(ZeroPad(7, 3), ZeroPad(999, 3), ZeroPad(1000, 3), ZeroPad(0, 3)),
+              std::tuple("007", "999", "1000", "000"));
+    EXPECT_EQ(
+        std::tuple(TrimControl(" \t\r\nname.txt \x01\x1F"), TrimControl("  "), TrimControl("a b")),
+        std::tuple("name.txt", "", "a b"));
     EXPECT_EQ(TrimControl("\xD0\x90 "), "\xD0\x90"); // bytes above 127 are kept
 
     // Digit grouping is stripped whatever the separator.
@@ -47,10 +43,9 @@ TEST(FileUtilsTest, PathPartsNumbersAndTexts) {
     EXPECT_EQ(StripGrouping("1,457, 664"), "1457664");
 
     // Attribute letters come in the order R H A S.
-    EXPECT_EQ(AttributeLetters(0), "");
-    EXPECT_EQ(AttributeLetters(1 | 2 | 4 | 32), " R H A S");
-    EXPECT_EQ(AttributeLetters(32), " A");
-    EXPECT_EQ(AttributeLetters(128 | 16), "");
+    EXPECT_EQ(std::tuple(AttributeLetters(0), AttributeLetters(1 | 2 | 4 | 32),
+                         AttributeLetters(32), AttributeLetters(128 | 16)),
+              std::tuple("", " R H A S", " A", ""));
 }
 
 TEST(FileUtilsTest, FileFactsAndErasing) {
@@ -58,9 +53,8 @@ TEST(FileUtilsTest, FileFactsAndErasing) {
     TTempFolder folder;
     const std::string file = folder / "f.bin";
     WriteFileBytes(file, std::string(1234, 'x'));
-    EXPECT_EQ(FileSizeOf(file), 1234);
-    EXPECT_EQ(FileSizeOf(folder / "missing"), 0);
-    EXPECT_EQ(FileSizeOf(""), 0);
+    EXPECT_EQ(std::tuple(FileSizeOf(file), FileSizeOf(folder / "missing"), FileSizeOf("")),
+              std::tuple(1234, 0, 0));
 
     uint32_t creation = 7, access = 7, write = 7;
     EXPECT_TRUE(FileDosTimes(file, creation, access, write));

@@ -32,17 +32,14 @@ TEST(InfoFileTest, WritesThreeCrLfLinesReadsEveryLineOrItsDefaultAndKnowsItsName
     EXPECT_FALSE(ParseInfoFileText(""));
 
     // Its numbers are plain decimals.
-    EXPECT_EQ(ParseDecimal(" 42 "), 42);
-    EXPECT_EQ(ParseDecimal("+7"), 7);
-    EXPECT_FALSE(ParseDecimal("-7"));
-    EXPECT_FALSE(ParseDecimal(""));
-    EXPECT_FALSE(ParseDecimal("4 2"));
-    EXPECT_FALSE(ParseDecimal("99999999999999999999"));
-    EXPECT_EQ(ParseDecimal("9223372036854775807"), INT64_MAX);
+    EXPECT_EQ(
+        std::tuple(ParseDecimal(" 42 "), ParseDecimal("+7"), ParseDecimal("9223372036854775807")),
+        std::tuple(42, 7, INT64_MAX));
+    for (const char* bad : {"-7", "", "4 2", "99999999999999999999"})
+        EXPECT_FALSE(ParseDecimal(bad)) << bad;
 
     // The extension is recognised in any case.
-    EXPECT_TRUE(IsInfoFileName("/a/set.wsp"));
-    EXPECT_TRUE(IsInfoFileName("/a/SET.WsP"));
-    EXPECT_FALSE(IsInfoFileName("/a.wsp/set"));
-    EXPECT_FALSE(IsInfoFileName("/a/set.wsp.001"));
+    EXPECT_EQ(std::tuple(IsInfoFileName("/a/set.wsp"), IsInfoFileName("/a/SET.WsP"),
+                         IsInfoFileName("/a.wsp/set"), IsInfoFileName("/a/set.wsp.001")),
+              std::tuple(true, true, false, false));
 }

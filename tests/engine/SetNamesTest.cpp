@@ -1,6 +1,8 @@
 #include "engine/SetNames.h"
 #include "EngineTestSupport.h"
 
+using namespace std::string_literals;
+
 // A set named from a whole file is named back to that file by unite and the stub.
 TEST(SetNames, NamesAreInverseAndTheStubIsFoundBesideTheProgramOrInTheLibrary) {
     const struct {
@@ -26,10 +28,8 @@ TEST(SetNames, NamesAreInverseAndTheStubIsFoundBesideTheProgramOrInTheLibrary) {
     EXPECT_EQ(FirstPiecePath("", "a.dat", ".vrn", false), "a.vrn");
 
     // Stored extensions that leave the folder or name nothing are refused.
-    for (const std::string& extension :
-         {std::string("/../x"), std::string(".a/b"), std::string("\0", 1), std::string(".")}) {
+    for (const std::string& extension : {"/../x"s, ".a/b"s, "\0"s, "."s})
         EXPECT_FALSE(WholeFilePathFor("/out/.vrn", extension, false)) << extension;
-    }
 
     // The stub is found beside the program or in the library folder.
     TScopedXdgHome home;

@@ -84,12 +84,10 @@ TEST(SignatureTest, StoredTextsAreDecodedAndCutAsUtf8) {
     EXPECT_EQ(TextFromStoredBytes("\x88\xB9\x98"), "€№\xEF\xBF\xBD"); // 0x98 has no character
 
     // UTF-8 is checked and cut on whole characters.
-    EXPECT_TRUE(IsValidUtf8(""));
-    EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));
-    EXPECT_FALSE(IsValidUtf8("\xC0\xAF"));         // overlong
-    EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));     // surrogate
-    EXPECT_FALSE(IsValidUtf8("\xD0"));             // cut short
-    EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80")); // past U+10FFFF
+    EXPECT_TRUE(IsValidUtf8("") && IsValidUtf8("\xF0\x9F\x98\x80"));
+    // Overlong, a surrogate, cut short, past U+10FFFF.
+    for (const char* bad : {"\xC0\xAF", "\xED\xA0\x80", "\xD0", "\xF4\x90\x80\x80"})
+        EXPECT_FALSE(IsValidUtf8(bad)) << bad;
     EXPECT_EQ(CutUtf8("ab\xF0\x9F\x98\x80", 5), "ab");
     EXPECT_EQ(CutUtf8("ab\xF0\x9F\x98\x80", 6), "ab\xF0\x9F\x98\x80");
     EXPECT_EQ(CutUtf8("abc", 0), "");

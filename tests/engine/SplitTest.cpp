@@ -4,21 +4,7 @@
 
 #include <sys/stat.h>
 
-namespace {
-
-class SplitTest : public TEngineFolderTest {
-protected:
-    // A whole file of `size` pattern bytes at folder/name.
-    std::string MakeWhole(const std::string& name, std::size_t size, unsigned seed = 1) {
-        const std::string path = folder / name;
-        WriteFileBytes(path, PatternBytes(size, seed));
-        return path;
-    }
-    std::string Read(const std::string& name) { return ReadFileBytes(folder / name); }
-    int64_t SizeOf(const std::string& name) { return FileSizeOf(folder / name); }
-};
-
-} // namespace
+using SplitTest = TEngineFolderTest;
 
 // Every piece but the last is one block long, the data follows the first
 // piece's header, and an old piece under a new piece's name is replaced. Each
@@ -110,7 +96,7 @@ TEST_F(SplitTest, ExtraFilesOnlyWhenTheHandlerAgrees) {
         EXPECT_EQ(FolderNames(folder.Path()),
                   agree ? Names({"x.001", "x.002", "x.003", "x.bat", "x.bin", "x.sha256", "x.wsp"})
                         : Names({"x.001", "x.002", "x.003", "x.bin"}));
-        EXPECT_EQ(SizeOf("x.sha256"), agree ? 288 : 0);
+        EXPECT_EQ(FileSizeOf(folder / "x.sha256"), agree ? 288 : 0);
     }
 }
 
@@ -147,7 +133,7 @@ TEST_F(SplitTest, WriteFailuresHandlerAndStopEndOrMoveThePieces) {
     EXPECT_FALSE(engine.Completed());
     EXPECT_EQ(FolderNames(folder.Path()), Names({"other", "s.bin", "s.vrn"}));
     EXPECT_TRUE(FolderNames(folder.Path() / "other").empty());
-    EXPECT_EQ(SizeOf("s.vrn"), 400);
+    EXPECT_EQ(FileSizeOf(folder / "s.vrn"), 400);
     EXPECT_EQ(asked, (std::vector<int32_t>{1, 2}));
 
     engine.OnProgress = nullptr;
@@ -206,8 +192,8 @@ TEST_F(SplitTest, BadInputSizesAndLargeFilesAreRefusedBeforeWriting) {
     // One byte past the header is enough, and a 1-byte buffer works.
     engine.SetSize(35);
     engine.Split();
-    EXPECT_EQ(SizeOf("x.vrn"), 35);
-    EXPECT_EQ(SizeOf("x.003"), 134 - 3 * 35);
+    EXPECT_EQ(FileSizeOf(folder / "x.vrn"), 35);
+    EXPECT_EQ(FileSizeOf(folder / "x.003"), 134 - 3 * 35);
 
     // The plan's refusals (tested with the plan) stop a split before it writes;
     // the unsigned modes take files past 32 bits.

@@ -8,15 +8,6 @@ namespace {
 
 class UniteTest : public TEngineFolderTest {
 protected:
-    std::string Read(const std::string& name) { return ReadFileBytes(folder / name); }
-
-    // Writes `length` pattern bytes as folder/whole and splits them.
-    std::string SplitPattern(TSplitMode mode, const std::string& whole, std::size_t length,
-                             int64_t size) {
-        WriteFileBytes(folder / whole, PatternBytes(length));
-        return SplitSet(folder, mode, whole, size);
-    }
-
     // Points the engine at a set and at folder/output.
     void UniteInto(const std::string& first, const std::string& output) {
         engine.SetSplitFileName(first);
@@ -82,7 +73,7 @@ TEST_F(UniteTest, RoundTripsInEveryUnitedMode) {
                                size - header + 1, 3 * size - header + 1, int64_t{1234}}) {
             SCOPED_TRACE("mode " + std::to_string(mode) + " length " + std::to_string(length));
             const std::string whole = "whole.bin";
-            WriteFileBytes(folder / whole, PatternBytes(static_cast<std::size_t>(length), 5));
+            MakeWhole(whole, static_cast<std::size_t>(length), 5);
             ASSERT_TRUE(ApplyFileDosTimesAt(folder / whole, PackDosDateTime(moment + 86400),
                                             PackDosDateTime(moment)));
             chmod((folder / whole).c_str(), 0444);
@@ -124,7 +115,8 @@ TEST_F(UniteTest, RoundTripsInEveryUnitedMode) {
 // size; a stop, Continue = false, a short write or a missing piece leave the
 // old output, and the last fails before DelAfterUnite deletes anything.
 TEST_F(UniteTest, NormalSetFromItsFirstPiece) {
-    const std::string first = SplitPattern(smNormal, "name.dat", 250, 100);
+    MakeWhole("name.dat", 250);
+    const std::string first = SplitSet(folder, smNormal, "name.dat", 100);
     const std::string piece = Read("name.001");
     UniteInto(first, "name.001");
     ExpectFault([&] { engine.Unite(); }, TEngineFault::efSameAsSource);
@@ -179,9 +171,10 @@ TEST_F(UniteTest, NormalSetFromItsFirstPiece) {
 // sizes; from its information file with DelAfterUnite, that file goes with the
 // pieces, and the checksum file, which still checks the whole file, stays.
 TEST_F(UniteTest, WinSplitSetFromFirstPieceOrInformationFile) {
-    SplitPattern(smWinSplit, "name.dat", 250, 100);
+    MakeWhole("name.dat", 250);
+    SplitSet(folder, smWinSplit, "name.dat", 100);
     std::filesystem::create_directory(folder.Path() / "o");
-    WriteFileBytes(folder / "o/o.dat", PatternBytes(10));
+    MakeWhole("o/o.dat", 10);
     engine.ReadSignature(SplitSet(folder, smNormal, "o/o.dat", 100)); // another set's size, 10
     engine.SetWinSplitCompatible(true);
     UniteInto(folder / "name.001", "first.dat");

@@ -42,7 +42,6 @@ TEST(VarnSplitTest, PieceNamesFollowTheFileTheModeAndThePreviousPiece) {
     EXPECT_EQ(modes.FirstPieceExtension(), ".dos");
     modes.SetWinSplitCompatible(true);
     EXPECT_EQ(modes.FirstPieceExtension(), ".001");
-    TVarnSplit unsigned_;
-    unsigned_.SetFullSignature(false);
-    EXPECT_EQ(unsigned_.FirstPieceExtension(), ".dos");
+    keeping.SetFullSignature(false);
+    EXPECT_EQ(keeping.FirstPieceExtension(), ".dos");
 }

@@ -17,15 +17,13 @@ TEST(FileAttributesTest, MapsPermissionsAndNamesBothWays) {
     const std::string hidden = folder / ".hidden";
     WriteFileBytes(hidden, "x");
     EXPECT_EQ(FileAttributesOf(hidden), faArchive | faHidden);
-    EXPECT_EQ(FileAttributesOf(folder.Path().string()), faDirectory);
-    EXPECT_EQ(FileAttributesOf(folder.Path().string() + "/"), faDirectory);
-    EXPECT_EQ(FileAttributesOf(folder / "missing"), 0u);
-    EXPECT_EQ(FileAttributesOf(""), 0u);
-    EXPECT_EQ(FileAttributesOf(folder.Path().string() + "/."), faDirectory);
+    for (const char* ending : {"", "/", "/."})
+        EXPECT_EQ(FileAttributesOf(folder.Path().string() + ending), faDirectory) << ending;
+    EXPECT_EQ(std::tuple(FileAttributesOf(folder / "missing"), FileAttributesOf("")),
+              std::tuple(0u, 0u));
 
     // Of the attributes only read-only changes the mode; execute permission
     // goes only to those who may read.
-    const std::string file = plain;
     const struct {
         mode_t before;
         std::optional<uint32_t> attributes; // nothing: MakeExecutable
@@ -38,10 +36,11 @@ TEST(FileAttributesTest, MapsPermissionsAndNamesBothWays) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.after);
-        chmod(file.c_str(), c.before);
-        ASSERT_TRUE(c.attributes ? ApplyFileAttributes(file, *c.attributes) : MakeExecutable(file));
+        chmod(plain.c_str(), c.before);
+        ASSERT_TRUE(c.attributes ? ApplyFileAttributes(plain, *c.attributes)
+                                 : MakeExecutable(plain));
         struct stat info {};
-        ASSERT_EQ(stat(file.c_str(), &info), 0);
+        ASSERT_EQ(stat(plain.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 07777, c.after);
     }
     EXPECT_FALSE(ApplyFileAttributes(folder / "missing", faReadOnly));

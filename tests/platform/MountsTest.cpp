@@ -34,8 +34,8 @@ TEST(MountsTest, ParsesTablesAndFindsTheMountOfAPath) {
     const auto odd = ParseMountInfo("1 0 8:1 / /mnt/a\\x1 rw - ext4 /dev/sda1 rw\n"
                                     "2 0 8:1 / /mnt/b\\12 rw - ext4 /dev/sda1 rw\n");
     ASSERT_EQ(odd.size(), 2u);
-    EXPECT_EQ(odd[0].mountPoint, "/mnt/a\\x1");
-    EXPECT_EQ(odd[1].mountPoint, "/mnt/b\\12");
+    EXPECT_EQ(std::tuple(odd[0].mountPoint, odd[1].mountPoint),
+              std::tuple("/mnt/a\\x1", "/mnt/b\\12"));
 
     // Lines that do not parse are skipped.
     const auto parsed =

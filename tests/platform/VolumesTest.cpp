@@ -81,6 +81,7 @@ TEST(VolumesTest, DriveTypesOfMountsAndFreeSpace) {
 // mounts (a removable or remote /tmp) does not decide the outcome.
 TEST(VolumesTest, PrivateMountsTellTheirType) {
     EXPECT_EQ(DriveTypeOf(""), dtNoRootDir);
+    TScopedXdgHome home;
     TTempFolder folder;
     const std::string mountPoint = folder / "mnt";
     fs::create_directory(mountPoint);

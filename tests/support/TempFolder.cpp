@@ -43,10 +43,6 @@ TScopedXdgHome::TScopedXdgHome()
     std::filesystem::create_directories(DataHome());
 }
 
-TScopedHome::TScopedHome(const std::filesystem::path& home) : m_home("HOME", home) {
-    std::filesystem::create_directories(home);
-}
-
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -56,7 +56,9 @@ private:
 // their temporary folder.
 class TScopedHome {
 public:
-    explicit TScopedHome(const std::filesystem::path& home);
+    explicit TScopedHome(const std::filesystem::path& home) : m_home("HOME", home) {
+        std::filesystem::create_directories(home);
+    }
 
 private:
     TScopedEnv m_home;
