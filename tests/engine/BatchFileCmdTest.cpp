@@ -26,8 +26,8 @@ private:
 } // namespace
 
 TEST(BatchFileUnderCmd, JoinsAwkwardNamesAndRunsNothingElse) {
-    if (!HaveTool("wine"))
-        GTEST_SKIP() << "wine is not installed";
+    if (!WineRuns())
+        GTEST_SKIP() << "wine is not installed or cannot start here";
     TScopedXdgHome home;
     TTempFolder folder;
     const TWineCmd cmd(folder.Path());

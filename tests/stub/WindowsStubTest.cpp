@@ -17,8 +17,8 @@ namespace fs = std::filesystem;
 class WindowsStub : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!HaveTool("wine"))
-            GTEST_SKIP() << "wine is not installed";
+        if (!WineRuns())
+            GTEST_SKIP() << "wine is not installed or cannot start here";
         if (!fs::exists(m_bin + "/varnstub-win32.exe"))
             GTEST_SKIP() << "the Windows stub was not built (no mingw-w64 cross compiler)";
         m_environment = WineEnvironment(m_folder.Path());

@@ -20,6 +20,10 @@ bool HaveTool(const std::string& tool) {
     return std::system(("command -v " + tool + " >/dev/null 2>&1").c_str()) == 0;
 }
 
+bool WineRuns() {
+    return HaveTool("wine") && std::system("wine --version >/dev/null 2>&1") == 0;
+}
+
 std::string WineEnvironment(const std::filesystem::path& root) {
     std::filesystem::create_directories(root / "home");
     return "env -u DISPLAY -u WAYLAND_DISPLAY HOME=" + (root / "home").string() +

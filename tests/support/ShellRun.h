@@ -13,6 +13,9 @@ struct TShellRun {
 TShellRun RunShell(const std::string& command);
 // Whether a program of that name is on the PATH.
 bool HaveTool(const std::string& tool);
+// Wine is installed and starts: a 32-bit wine cannot start on a kernel
+// without 32-bit support, and the tests that need it are skipped there.
+bool WineRuns();
 
 // The environment words that run wine with its prefix and home inside `root`
 // (a test's own folder), no display and no debug output, so that wine never
