@@ -9,11 +9,11 @@
 #include "ui/HelpWindow.h"
 #include "ui/SettingsForm.h"
 #include "ui/WhatsThis.h"
+#include "widgets/WidgetTestSupport.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -46,14 +46,7 @@ protected:
     }
     THelpWindow* HelpWindow() const { return m_window->findChild<THelpWindow*>(); }
 
-    static void Click(QWidget* control) {
-        const QPoint at = control->rect().center();
-        for (const Qt::MouseButtons held : {Qt::LeftButton, Qt::NoButton}) {
-            QMouseEvent event(held ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, at,
-                              control->mapToGlobal(at), Qt::LeftButton, held, Qt::NoModifier);
-            QApplication::sendEvent(control, &event);
-        }
-    }
+    static void Click(QWidget* control) { WidgetTest::Click(*control, control->rect().center()); }
     static void RightClick(QWidget* control) {
         const QPoint at = control->rect().center();
         QContextMenuEvent request(QContextMenuEvent::Mouse, at, control->mapToGlobal(at));
